@@ -1,0 +1,55 @@
+#pragma once
+// The archive's trailer and directory, parsed from memory through one
+// bounds-checked cursor: bytes in, entries or a clear error out.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+constexpr std::uint32_t kMaxNameLength = 259;
+constexpr std::uint32_t kMaxBackslashes = 98;
+constexpr std::size_t kMinEntrySize = 17;
+constexpr std::size_t kTrailerSize = 8;
+
+struct SDatTrailer
+{
+    std::uint32_t m_nDirectorySize;
+    std::uint32_t m_dwDataSize;
+};
+
+struct SRawEntry
+{
+    std::string_view m_name; // cut at the first zero byte
+    std::uint8_t m_nFlag;
+    std::uint32_t m_nRealSize;
+    std::uint32_t m_nPackedSize;
+    std::uint32_t m_nOffset;
+};
+
+SDatTrailer ParseTrailer(const unsigned char* bytes);
+
+// Walks a directory (count field and entries) of `size` bytes. Raises
+// CArchiveException(badIndex) naming `fileName`, the entry and the field for
+// anything that breaks the format's limits or runs past the bytes given.
+class CDirectoryParser
+{
+public:
+    CDirectoryParser(const unsigned char* data, std::size_t size, std::string fileName);
+
+    std::uint32_t GetCount() const { return m_nCount; }
+    // Fills the next entry; false after the last one.
+    bool Next(SRawEntry& entry);
+    std::uint32_t GetIndex() const { return m_nIndex; }
+
+private:
+    [[noreturn]] void Fail(const std::string& what) const;
+    [[noreturn]] void FailEntry(const std::string& what) const;
+    std::uint32_t ReadU32();
+
+    const unsigned char* m_pData;
+    std::size_t m_nSize;
+    std::size_t m_nPos = 0;
+    std::uint32_t m_nCount = 0;
+    std::uint32_t m_nIndex = 0;
+    std::string m_strFileName;
+};

@@ -1,0 +1,83 @@
+#include "archive/document.h"
+
+#include <algorithm>
+
+CView::~CView()
+{
+    if (m_pDocument)
+        m_pDocument->RemoveView(this);
+}
+
+CDocument::~CDocument()
+{
+    for (CView* view : m_views)
+        view->m_pDocument = nullptr;
+}
+
+void CDocument::AddView(CView* view)
+{
+    if (view->m_pDocument == this)
+        return;
+    if (view->m_pDocument)
+        view->m_pDocument->RemoveView(view);
+    m_views.push_back(view);
+    view->m_pDocument = this;
+}
+
+void CDocument::RemoveView(CView* view)
+{
+    auto it = std::find(m_views.begin(), m_views.end(), view);
+    if (it != m_views.end()) {
+        m_views.erase(it);
+        view->m_pDocument = nullptr;
+    }
+}
+
+void CDocument::UpdateAllViews(CView* sender, long hint, void* hintObject)
+{
+    // A view may add or remove views while it updates; walk a copy.
+    std::vector<CView*> views = m_views;
+    for (CView* view : views)
+        if (view != sender && std::find(m_views.begin(), m_views.end(), view) != m_views.end())
+            view->OnUpdate(sender, hint, hintObject);
+}
+
+void CDocument::SendInitialUpdate()
+{
+    std::vector<CView*> views = m_views;
+    for (CView* view : views)
+        view->OnInitialUpdate();
+}
+
+std::string CDocument::GetTitle() const
+{
+    if (m_strPathName.empty())
+        return "Untitled";
+    std::string::size_type slash = m_strPathName.rfind('/');
+    return slash == std::string::npos ? m_strPathName : m_strPathName.substr(slash + 1);
+}
+
+bool CDocument::OnNewDocument()
+{
+    DeleteContents();
+    m_strPathName.clear();
+    m_bModified = false;
+    return true;
+}
+
+void CDocument::OnCloseDocument()
+{
+    DeleteContents();
+    m_strPathName.clear();
+}
+
+bool CDocument::OpenDocumentFile(const std::string& path)
+{
+    if (!OnOpenDocument(path)) {
+        m_strPathName.clear();
+        return false;
+    }
+    m_strPathName = path;
+    SendInitialUpdate();
+    return true;
+}

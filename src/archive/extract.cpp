@@ -1,0 +1,194 @@
+#include "archive/extract.h"
+
+#include "archive/datitem.h"
+#include "archive/inflate.h"
+#include "archive/playerresource.h"
+#include "platform/atomicfile.h"
+#include "platform/exceptions.h"
+#include "platform/file.h"
+#include "platform/freespace.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <memory>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <zlib.h>
+
+namespace {
+
+void CheckEntryInArchive(CFile& archive, const CDATInternalFile& entry)
+{
+    std::uint64_t end = std::uint64_t(entry.m_nOffset) + entry.m_nPackedSize;
+    if (end > archive.GetLength())
+        throw CFileException(CFileException::endOfFile, -1, archive.GetFilePath(),
+                             "entry " + entry.m_strName + " lies beyond the end of the archive");
+}
+
+void ReadStored(CFile& archive, const CDATInternalFile& entry, unsigned char* buffer)
+{
+    if (archive.ReadAt(entry.m_nOffset, buffer, entry.m_nPackedSize) != entry.m_nPackedSize)
+        throw CFileException(CFileException::endOfFile, -1, archive.GetFilePath(),
+                             "entry " + entry.m_strName + " lies beyond the end of the archive");
+    archive.Seek(std::int64_t(entry.m_nOffset) + entry.m_nPackedSize, CFile::begin);
+}
+
+// A read or read-write view of a whole file; nothing is mapped for length 0.
+class CMapping
+{
+public:
+    CMapping(CFile& file, std::size_t length, bool writable) : m_nLength(length)
+    {
+        if (length == 0)
+            return;
+        int prot = writable ? PROT_READ | PROT_WRITE : PROT_READ;
+        void* p = ::mmap(nullptr, length, prot, MAP_SHARED, file.GetHandle(), 0);
+        if (p == MAP_FAILED)
+            CFileException::ThrowErrno(errno, file.GetFilePath(), "the file could not be mapped");
+        m_pView = static_cast<unsigned char*>(p);
+    }
+    ~CMapping()
+    {
+        if (m_pView)
+            ::munmap(m_pView, m_nLength);
+    }
+    CMapping(const CMapping&) = delete;
+    CMapping& operator=(const CMapping&) = delete;
+    unsigned char* View() const { return m_pView; }
+
+private:
+    unsigned char* m_pView = nullptr;
+    std::size_t m_nLength;
+};
+
+// Reserves the blocks too, so that writing through a mapping can never fault
+// on a full disk.
+void SetMappedLength(CFile& file, std::uint64_t length)
+{
+    if (length == 0)
+        return;
+    int rc = ::posix_fallocate(file.GetHandle(), 0, off_t(length));
+    if (rc == 0)
+        return;
+    if (rc == EOPNOTSUPP || rc == EINVAL)
+        file.SetLength(length);
+    else
+        CFileException::ThrowErrno(rc, file.GetFilePath());
+}
+
+// Removes a scratch file when the routine leaves.
+struct SRemoveOnExit
+{
+    std::string m_strPath;
+    ~SRemoveOnExit() { ::unlink(m_strPath.c_str()); }
+};
+
+void MakeExecutable(CFile& file)
+{
+    mode_t mask = ::umask(0);
+    ::umask(mask);
+    ::fchmod(file.GetHandle(), 0777 & ~mask);
+}
+
+} // namespace
+
+int ExtractEntry(CFile& archive, const CDATInternalFile& entry, const std::string& path)
+{
+    CheckEntryInArchive(archive, entry);
+    if (entry.m_nRealSize > kMaxInMemoryEntry)
+        throw CFileException(CFileException::generic, -1, archive.GetFilePath(),
+                             "entry " + entry.m_strName + " is too large to unpack in memory");
+    CAtomicFile out(path);
+    std::unique_ptr<unsigned char[]> packed(new unsigned char[entry.m_nPackedSize ? entry.m_nPackedSize : 1]);
+    ReadStored(archive, entry, packed.get());
+    int status = 0;
+    if (!entry.IsCompressed()) {
+        out.File().Write(packed.get(), entry.m_nPackedSize);
+    } else {
+        std::unique_ptr<unsigned char[]> real(new unsigned char[entry.m_nRealSize ? entry.m_nRealSize : 1]);
+        status = InflateEntryData(packed.get(), entry.m_nPackedSize, real.get(), entry.m_nRealSize);
+        packed.reset();
+        out.File().Write(real.get(), entry.m_nRealSize);
+    }
+    out.Commit();
+    return status;
+}
+
+void CopyEntryBytes(CFile& archive, const CDATInternalFile& entry, const std::string& path)
+{
+    CheckFreeSpaceKB(path, entry.m_nPackedSize / 1024);
+    CheckEntryInArchive(archive, entry);
+    CAtomicFile out(path);
+    archive.Seek(entry.m_nOffset, CFile::begin);
+    constexpr std::size_t kChunk = 64 * 1024;
+    std::unique_ptr<unsigned char[]> buffer(new unsigned char[kChunk]);
+    std::uint32_t left = entry.m_nPackedSize;
+    while (left > 0) {
+        std::size_t n = left < kChunk ? left : kChunk;
+        if (archive.Read(buffer.get(), n) != n)
+            throw CFileException(CFileException::endOfFile, -1, archive.GetFilePath(),
+                                 "entry " + entry.m_strName + " lies beyond the end of the archive");
+        out.File().Write(buffer.get(), n);
+        left -= std::uint32_t(n);
+    }
+    out.Commit();
+}
+
+int ExtractEntryMapped(CFile& archive, const CDATInternalFile& entry, const std::string& path)
+{
+    if (!entry.IsCompressed()) {
+        CopyEntryBytes(archive, entry, path);
+        return 1;
+    }
+    std::uint64_t needKB = (std::uint64_t(entry.m_nRealSize) + entry.m_nPackedSize) / 1024;
+    CheckFreeSpaceKB(path, needKB);
+    CheckEntryInArchive(archive, entry);
+
+    const std::string tempPath = path + ".tmp";
+    CopyEntryBytes(archive, entry, tempPath);
+    SRemoveOnExit removeTemp{tempPath};
+
+    int status;
+    CAtomicFile out(path);
+    {
+        CFile raw(tempPath, CFile::modeRead);
+        SetMappedLength(out.File(), entry.m_nRealSize);
+        CMapping source(raw, entry.m_nPackedSize, false);
+        CMapping dest(out.File(), entry.m_nRealSize, true);
+        unsigned char scratch = 0;
+        status = InflateEntryData(source.View(), entry.m_nPackedSize, dest.View() ? dest.View() : &scratch,
+                                  entry.m_nRealSize);
+    }
+    out.Commit();
+    return status == Z_OK ? 1 : status;
+}
+
+int ExtractMovieWithPlayer(const std::string& rawPath, const std::string& path, const CDATInternalFile& entry)
+{
+    const std::size_t playerSize = GetPlayerResourceSize();
+    CFile raw(rawPath, CFile::modeRead);
+    if (raw.GetLength() < entry.m_nPackedSize)
+        throw CFileException(CFileException::endOfFile, -1, rawPath, "the packed copy of the movie is short");
+    CAtomicFile out(path);
+    const std::uint64_t total = std::uint64_t(playerSize) + entry.m_nRealSize;
+    SetMappedLength(out.File(), total);
+    int status = Z_OK;
+    {
+        CMapping source(raw, entry.m_nPackedSize, false);
+        CMapping dest(out.File(), std::size_t(total), true);
+        std::size_t copied = dest.View() ? CopyPlayerResource(dest.View()) : 0;
+        unsigned char* movie = dest.View() ? dest.View() + copied : nullptr;
+        if (entry.IsCompressed()) {
+            unsigned char scratch = 0;
+            status = InflateEntryData(source.View(), entry.m_nPackedSize, movie ? movie : &scratch,
+                                      entry.m_nRealSize);
+        } else if (entry.m_nPackedSize > 0) {
+            std::memcpy(movie, source.View(), entry.m_nPackedSize);
+        }
+    }
+    MakeExecutable(out.File());
+    out.Commit();
+    return status;
+}

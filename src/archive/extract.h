@@ -1,0 +1,31 @@
+#pragma once
+// An archive entry out to a file: stored bytes copied, compressed ones inflated.
+// Every file written appears complete under its final name or not at all.
+// An entry whose bytes lie beyond the archive's end raises CFileException
+// (endOfFile) naming the archive, before anything is written.
+#include <cstdint>
+#include <string>
+
+class CFile;
+class CDATInternalFile;
+
+// Largest entry that ExtractEntry holds in memory; the mapped path serves more.
+constexpr std::uint32_t kMaxInMemoryEntry = 1u << 30;
+
+// Writes the entry's contents to path. Returns 0 for a good entry, otherwise
+// zlib's negative status of a damaged stream; the file then holds real-size
+// bytes, zero after the part that inflated.
+int ExtractEntry(CFile& archive, const CDATInternalFile& entry, const std::string& path);
+
+// Like ExtractEntry, through a packed copy at path + ".tmp" and memory
+// mappings, after a free-space check of (real + packed) / 1024 KiB. Returns 1,
+// or zlib's negative status of a damaged stream.
+int ExtractEntryMapped(CFile& archive, const CDATInternalFile& entry, const std::string& path);
+
+// The stored bytes unchanged, after a free-space check of packed / 1024 KiB.
+void CopyEntryBytes(CFile& archive, const CDATInternalFile& entry, const std::string& path);
+
+// The movie player followed by the entry's inflated bytes, read from rawPath
+// (a file holding exactly the entry's stored bytes). The file is executable.
+// Returns 0, or zlib's negative status of a damaged stream.
+int ExtractMovieWithPlayer(const std::string& rawPath, const std::string& path, const CDATInternalFile& entry);

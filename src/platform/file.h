@@ -1,0 +1,50 @@
+#pragma once
+// A random-access file over a POSIX descriptor. Every failure raises
+// CFileException naming the path.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+class CFile
+{
+public:
+    enum OpenFlags : unsigned {
+        modeRead = 0x0000,
+        modeWrite = 0x0001,
+        modeReadWrite = 0x0002,
+        modeCreate = 0x1000,
+    };
+    enum SeekPosition { begin = 0, current = 1, end = 2 };
+
+    CFile() = default;
+    CFile(const std::string& path, unsigned flags) { Open(path, flags); }
+    ~CFile();
+    CFile(const CFile&) = delete;
+    CFile& operator=(const CFile&) = delete;
+    CFile(CFile&& other) noexcept;
+    CFile& operator=(CFile&& other) noexcept;
+
+    void Open(const std::string& path, unsigned flags);
+    bool IsOpen() const { return m_fd >= 0; }
+    void Close();
+
+    // Reads up to count bytes at the current position; returns how many came.
+    std::size_t Read(void* buffer, std::size_t count);
+    // Reads exactly count bytes or raises endOfFile.
+    void ReadExact(void* buffer, std::size_t count);
+    // Positional read that leaves the file position alone.
+    std::size_t ReadAt(std::uint64_t offset, void* buffer, std::size_t count);
+    void Write(const void* buffer, std::size_t count);
+
+    std::uint64_t Seek(std::int64_t offset, SeekPosition from);
+    std::uint64_t GetPosition() const;
+    std::uint64_t GetLength() const;
+    void SetLength(std::uint64_t length);
+
+    int GetHandle() const { return m_fd; }
+    const std::string& GetFilePath() const { return m_strPath; }
+
+private:
+    int m_fd = -1;
+    std::string m_strPath;
+};

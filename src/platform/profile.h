@@ -1,0 +1,19 @@
+#pragma once
+// The per-user profile: QSettings under the organisation "DravikInc" and the
+// application "Ashmoor 2 DAT file browser", one group per section.
+#include <QString>
+#include <QStringList>
+
+extern const char* const g_szAppTitle; // "Ashmoor 2 DAT file browser"
+
+class CProfile
+{
+public:
+    static QString GetProfileString(const QString& section, const QString& entry, const QString& def = {});
+    static void WriteProfileString(const QString& section, const QString& entry, const QString& value);
+
+    // The recent-file list, newest first, at most four paths.
+    static QStringList GetRecentFiles();
+    static void AddRecentFile(const QString& path);
+    static constexpr int kRecentFileCount = 4;
+};

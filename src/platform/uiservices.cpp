@@ -1,0 +1,30 @@
+#include "platform/uiservices.h"
+
+namespace {
+
+class CHeadlessUiServices final : public CUiServices
+{
+public:
+    int MessageBox(CWnd*, const std::string&, const std::string&, unsigned flags) override
+    {
+        unsigned buttons = flags & 0x0F;
+        return buttons == MB_YESNO || buttons == MB_YESNOCANCEL ? IDNO : IDOK;
+    }
+    void ReportException(const std::exception&, const std::string&) override {}
+    void ShowProperties(CDATItem*, CWnd*) override {}
+};
+
+CHeadlessUiServices g_headless;
+CUiServices* g_pServices = &g_headless;
+
+} // namespace
+
+CUiServices& UiServices()
+{
+    return *g_pServices;
+}
+
+void SetUiServices(CUiServices* services)
+{
+    g_pServices = services ? services : &g_headless;
+}

@@ -1,0 +1,26 @@
+#include "fakes.h"
+
+#include "platform/exceptions.h"
+
+#include <algorithm>
+
+int CFakeUiServices::MessageBox(CWnd*, const std::string& text, const std::string& caption, unsigned flags)
+{
+    m_messages.push_back({text, caption, flags});
+    if (m_answers.empty())
+        return (flags & 0x0F) == MB_OK ? IDOK : IDNO;
+    int answer = m_answers.front();
+    m_answers.pop_front();
+    return answer;
+}
+
+void CFakeUiServices::ReportException(const std::exception& e, const std::string& context)
+{
+    m_reports.push_back(context + " " + DescribeException(e));
+}
+
+bool CScriptedProgress::PollCancel()
+{
+    int poll = m_log.polls++;
+    return std::find(m_log.cancelAtPoll.begin(), m_log.cancelAtPoll.end(), poll) != m_log.cancelAtPoll.end();
+}
