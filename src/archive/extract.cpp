@@ -85,6 +85,20 @@ struct SRemoveOnExit
     ~SRemoveOnExit() { ::unlink(m_strPath.c_str()); }
 };
 
+// Runs body, which writes out's sibling. A failure there is reported under the
+// final name: the sibling is gone by the time anyone reads the message.
+template <class F>
+void WriteSibling(CAtomicFile& out, F&& body)
+{
+    try {
+        body();
+    } catch (const CFileException& e) {
+        if (e.m_strFileName != out.TempPath())
+            throw;
+        throw CFileException(e.m_cause, e.m_lOsError, out.FinalPath(), e.m_strDetail);
+    }
+}
+
 void MakeExecutable(CFile& file)
 {
     mode_t mask = ::umask(0);
@@ -105,12 +119,12 @@ int ExtractEntry(CFile& archive, const CDATInternalFile& entry, const std::strin
     ReadStored(archive, entry, packed.get());
     int status = 0;
     if (!entry.IsCompressed()) {
-        out.File().Write(packed.get(), entry.m_nPackedSize);
+        WriteSibling(out, [&] { out.File().Write(packed.get(), entry.m_nPackedSize); });
     } else {
         std::unique_ptr<unsigned char[]> real(new unsigned char[entry.m_nRealSize ? entry.m_nRealSize : 1]);
         status = InflateEntryData(packed.get(), entry.m_nPackedSize, real.get(), entry.m_nRealSize);
         packed.reset();
-        out.File().Write(real.get(), entry.m_nRealSize);
+        WriteSibling(out, [&] { out.File().Write(real.get(), entry.m_nRealSize); });
     }
     out.Commit();
     return status;
@@ -130,7 +144,7 @@ void CopyEntryBytes(CFile& archive, const CDATInternalFile& entry, const std::st
         if (archive.Read(buffer.get(), n) != n)
             throw CFileException(CFileException::endOfFile, -1, archive.GetFilePath(),
                                  "entry " + entry.m_strName + " lies beyond the end of the archive");
-        out.File().Write(buffer.get(), n);
+        WriteSibling(out, [&] { out.File().Write(buffer.get(), n); });
         left -= std::uint32_t(n);
     }
     out.Commit();
@@ -150,9 +164,9 @@ int ExtractEntryMapped(CFile& archive, const CDATInternalFile& entry, const std:
     CopyEntryBytes(archive, entry, tempPath);
     SRemoveOnExit removeTemp{tempPath};
 
-    int status;
+    int status = Z_OK;
     CAtomicFile out(path);
-    {
+    WriteSibling(out, [&] {
         CFile raw(tempPath, CFile::modeRead);
         SetMappedLength(out.File(), entry.m_nRealSize);
         CMapping source(raw, entry.m_nPackedSize, false);
@@ -160,7 +174,7 @@ int ExtractEntryMapped(CFile& archive, const CDATInternalFile& entry, const std:
         unsigned char scratch = 0;
         status = InflateEntryData(source.View(), entry.m_nPackedSize, dest.View() ? dest.View() : &scratch,
                                   entry.m_nRealSize);
-    }
+    });
     out.Commit();
     return status == Z_OK ? 1 : status;
 }
@@ -173,9 +187,9 @@ int ExtractMovieWithPlayer(const std::string& rawPath, const std::string& path, 
         throw CFileException(CFileException::endOfFile, -1, rawPath, "the packed copy of the movie is short");
     CAtomicFile out(path);
     const std::uint64_t total = std::uint64_t(playerSize) + entry.m_nRealSize;
-    SetMappedLength(out.File(), total);
     int status = Z_OK;
-    {
+    WriteSibling(out, [&] {
+        SetMappedLength(out.File(), total);
         CMapping source(raw, entry.m_nPackedSize, false);
         CMapping dest(out.File(), std::size_t(total), true);
         std::size_t copied = dest.View() ? CopyPlayerResource(dest.View()) : 0;
@@ -187,7 +201,7 @@ int ExtractMovieWithPlayer(const std::string& rawPath, const std::string& path, 
         } else if (entry.m_nPackedSize > 0) {
             std::memcpy(movie, source.View(), entry.m_nPackedSize);
         }
-    }
+    });
     MakeExecutable(out.File());
     out.Commit();
     return status;

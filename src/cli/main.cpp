@@ -1,1 +1,128 @@
-int main(){return 0;}
+// dravik-cli: the archive browser's core for scripts. Parses the command line,
+// runs one command and turns every failure into a message and an exit status.
+#include "cli/commands.h"
+#include "platform/exceptions.h"
+
+#include <cstdio>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace {
+
+const char kUsage[] =
+    "Usage: dravik-cli COMMAND ARCHIVE [OPTIONS]\n"
+    "\n"
+    "Commands:\n"
+    "  list ARCHIVE [--json]\n"
+    "      One line per entry, in directory order, fields separated by tabs:\n"
+    "      path, size, packed size, offset, type. With --json, one JSON array of\n"
+    "      objects {\"path\", \"size\", \"packed\", \"offset\", \"type\"} instead (the\n"
+    "      safe choice for names holding tabs or line breaks).\n"
+    "  info ARCHIVE\n"
+    "      Entry, folder and type counts, the data-size word and the palette entry.\n"
+    "  extract ARCHIVE [-o DIR] [--] [PATTERN...]\n"
+    "      Writes the entries matching any PATTERN (every entry when none is given)\n"
+    "      under DIR (default: the current folder), recreating their folders.\n"
+    "      Files of the same name are replaced. Entries whose names would land\n"
+    "      outside DIR or pass through a symbolic link are refused.\n"
+    "\n"
+    "Patterns are matched against the entry's whole path, letter case ignored:\n"
+    "  *      any run of characters, separators included (\"*.frm\" is every FRM)\n"
+    "  ?      any one character\n"
+    "  [...]  one character of the set, ranges like a-z; [!...] or [^...] negates\n"
+    "  '/' and '\\' are the same separator. Quote patterns to keep them from the\n"
+    "  shell; put -- before a pattern that starts with '-'.\n"
+    "\n"
+    "Names are decoded from CP1251 to UTF-8.\n"
+    "\n"
+    "Exit status: 0 success; 1 bad usage; 2 the archive could not be read, an\n"
+    "entry was damaged or refused, or the output could not be written.\n"
+    "\n"
+    "  -h, --help   show this text\n";
+
+int UsageError(const std::string& problem)
+{
+    ReportError(problem);
+    std::fputs(kUsage, stderr);
+    return kExitUsage;
+}
+
+bool IsHelp(std::string_view arg)
+{
+    return arg == "-h" || arg == "--help";
+}
+
+int Run(const std::vector<std::string>& args)
+{
+    if (args.empty())
+        return UsageError("no command given");
+    for (const std::string& arg : args) {
+        if (arg == "--")
+            break;
+        if (IsHelp(arg)) {
+            std::fputs(kUsage, stdout);
+            return std::fflush(stdout) == 0 ? kExitOk : kExitFailure;
+        }
+    }
+
+    const std::string& command = args[0];
+    if (command != "list" && command != "info" && command != "extract")
+        return UsageError("unknown command '" + command + "'");
+
+    bool json = false;
+    bool haveOutDir = false;
+    std::string outDir = ".";
+    std::vector<std::string> operands;
+    bool optionsEnded = false;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
+            operands.push_back(arg);
+        } else if (arg == "--") {
+            optionsEnded = true;
+        } else if (command == "list" && arg == "--json") {
+            json = true;
+        } else if (command == "extract" && (arg == "-o" || arg == "--output")) {
+            if (i + 1 >= args.size())
+                return UsageError("option " + arg + " needs a folder");
+            outDir = args[++i];
+            haveOutDir = true;
+        } else if (command == "extract" && arg.rfind("--output=", 0) == 0) {
+            outDir = arg.substr(9);
+            haveOutDir = true;
+        } else if (command == "extract" && arg.rfind("-o", 0) == 0) {
+            outDir = arg.substr(2);
+            haveOutDir = true;
+        } else {
+            return UsageError("unknown option '" + arg + "' for " + command);
+        }
+    }
+    if (haveOutDir && outDir.empty())
+        return UsageError("the output folder name is empty");
+    if (operands.empty())
+        return UsageError(command + ": no archive given");
+    const std::string& archive = operands[0];
+    if (command != "extract" && operands.size() > 1)
+        return UsageError(command + ": unexpected argument '" + operands[1] + "'");
+
+    if (command == "list")
+        return ListArchive(archive, json);
+    if (command == "info")
+        return ShowArchiveInfo(archive);
+    return ExtractArchive(archive, outDir, std::vector<std::string>(operands.begin() + 1, operands.end()));
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    try {
+        return Run(std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + (argc > 0 ? argc : 0)));
+    } catch (const std::exception& e) {
+        ReportError(DescribeException(e));
+    } catch (...) {
+        ReportError("an unexpected error occurred");
+    }
+    return kExitFailure;
+}

@@ -114,7 +114,8 @@ std::string EncodeCp1251(std::string_view utf8)
             continue;
         }
         char enc = '?';
-        for (int k = 0; k < 128; ++k)
+        // U+FFFD stands for the page's unassigned byte; it is never encoded as it.
+        for (int k = 0; k < 128 && c != 0xFFFD; ++k)
             if (kCp1251[k] == c) {
                 enc = char(0x80 + k);
                 break;

@@ -1,1 +1,497 @@
+// dravik-cli as scripts see it: the real binary run on fixture archives, its
+// stdout, stderr, exit status and the files it leaves behind.
+#include "datwriter.h"
+#include "tempdir.h"
+
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fcntl.h>
+#include <filesystem>
+#include <set>
+#include <spawn.h>
+#include <string>
+#include <sys/wait.h>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+namespace fs = std::filesystem;
+using Args = std::vector<std::string>;
+
+struct SRun
+{
+    int code = -1;
+    std::string out;
+    std::string err;
+};
+
+// Runs dravik-cli with args in cwd (empty: ours); both streams go to files.
+SRun RunCli(const std::vector<std::string>& args, const std::string& cwd = {})
+{
+    CTempDir io;
+    const std::string outPath = io / "out", errPath = io / "err";
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    if (!cwd.empty())
+        posix_spawn_file_actions_addchdir_np(&actions, cwd.c_str());
+    std::vector<std::string> all{DRAVIK_CLI_PATH};
+    all.insert(all.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (std::string& a : all)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+    pid_t pid;
+    int rc = posix_spawn(&pid, DRAVIK_CLI_PATH, &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (rc != 0)
+        throw std::runtime_error("posix_spawn failed");
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status), ReadWholeFile(outPath),
+            ReadWholeFile(errPath)};
+}
+
+std::vector<std::string> Split(const std::string& line, char sep)
+{
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    for (std::size_t pos; (pos = line.find(sep, start)) != std::string::npos; start = pos + 1)
+        parts.push_back(line.substr(start, pos - start));
+    parts.push_back(line.substr(start));
+    return parts;
+}
+
+std::vector<std::string> Lines(const std::string& text)
+{
+    std::vector<std::string> lines = Split(text, '\n');
+    if (lines.back().empty())
+        lines.pop_back();
+    return lines;
+}
+
+// Every path under root, relative, folders with a trailing '/'; links are not entered.
+std::set<std::string> Tree(const std::string& root)
+{
+    std::set<std::string> paths;
+    for (auto it = fs::recursive_directory_iterator(root); it != fs::recursive_directory_iterator(); ++it) {
+        std::string rel = fs::relative(it->path(), root).string();
+        paths.insert(it->is_directory() && !it->is_symlink() ? rel + "/" : rel);
+    }
+    return paths;
+}
+
+SDatEntryDef Entry(std::string name, std::string data)
+{
+    SDatEntryDef e;
+    e.name = std::move(name);
+    e.data = std::move(data);
+    return e;
+}
+
+// The five-entry archive of the listing tests: stored, compressed and empty entries.
+CDatWriter FiveEntries()
+{
+    CDatWriter w;
+    w.AddStored("art\\intrface\\b.frm", "frame b");
+    w.AddCompressed("art\\intrface\\a.frm", std::string(4000, 'a') + "tail");
+    w.AddStored("art\\critters\\c.frm", "");
+    w.AddCompressed("text\\english\\d.msg", "{100}{}{Hello}\n");
+    w.AddStored("readme.txt", "read me\r\n");
+    return w;
+}
+
+class CliTest : public ::testing::Test
+{
+protected:
+    std::string Write(const CDatWriter& w, const SDatOptions& opt = {}, const std::string& name = "archive.dat")
+    {
+        std::string path = m_tmp / name;
+        w.WriteTo(path, opt);
+        return path;
+    }
+    CTempDir m_tmp;
+};
+
+// ---------------------------------------------------------------- list, info
+
+TEST_F(CliTest, ListPrintsEveryEntryInDirectoryOrderWithItsFields)
+{
+    CDatWriter w = FiveEntries();
+    const std::string archive = Write(w);
+    const std::string bytes = ReadWholeFile(archive);
+
+    SRun run = RunCli({"list", archive});
+    ASSERT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    std::vector<std::string> lines = Lines(run.out);
+    ASSERT_EQ(lines.size(), 5u) << run.out;
+    const char* paths[] = {"art\\intrface\\b.frm", "art\\intrface\\a.frm", "art\\critters\\c.frm",
+                           "text\\english\\d.msg", "readme.txt"};
+    const char* types[] = {"FRM files", "FRM files", "FRM files", "Msg files", "Text files"};
+    const std::size_t realSizes[] = {7, 4004, 0, 15, 9};
+    for (std::size_t i = 0; i < 5; ++i) {
+        SCOPED_TRACE(lines[i]);
+        std::vector<std::string> f = Split(lines[i], '\t');
+        ASSERT_EQ(f.size(), 5u);
+        EXPECT_EQ(f[0], paths[i]);
+        EXPECT_EQ(std::stoul(f[1]), realSizes[i]);
+        EXPECT_EQ(f[4], types[i]);
+        // Offset and packed size must point at exactly the bytes written for the entry.
+        const std::size_t packed = std::stoul(f[2]), offset = std::stoul(f[3]);
+        ASSERT_LE(offset + packed, bytes.size());
+        EXPECT_EQ(bytes.substr(offset, packed), w.PackedBytes(i));
+    }
+}
+
+TEST_F(CliTest, ListJsonEscapesDecodesAndKeepsOneObjectPerEntry)
+{
+    CDatWriter w = FiveEntries();
+    w.AddStored("\xCF\xE0\xEF\xEA\xE0\\\xC0\xC1\xC2.txt", "cyrillic");
+    w.AddStored("odd\\q\"uote\x01\x1F\t.txt", "x");
+    w.AddStored("noext.\xE0\xE1", "type named in CP1251");
+    const std::string archive = Write(w);
+
+    SRun run = RunCli({"list", "--json", archive});
+    ASSERT_EQ(run.code, 0) << run.err;
+    std::vector<std::string> lines = Lines(run.out);
+    ASSERT_EQ(lines.size(), 8u + 2) << run.out;
+    EXPECT_EQ(lines.front(), "[");
+    EXPECT_EQ(lines.back(), "]");
+    const std::string expectedPaths[] = {"art\\\\intrface\\\\b.frm", "art\\\\intrface\\\\a.frm",
+                                         "art\\\\critters\\\\c.frm", "text\\\\english\\\\d.msg", "readme.txt",
+                                         "Папка\\\\АБВ.txt", "odd\\\\q\\\"uote\\u0001\\u001f\\u0009.txt", "noext.аб"};
+    for (std::size_t i = 0; i < 8; ++i) {
+        const std::string& line = lines[i + 1];
+        SCOPED_TRACE(line);
+        EXPECT_EQ(line.rfind("  {\"path\": \"" + expectedPaths[i] + "\", \"size\": ", 0), 0u);
+        EXPECT_EQ(line.substr(line.size() - (i < 7 ? 2 : 1)), i < 7 ? "}," : "}");
+        for (const char* key : {"\"packed\": ", "\"offset\": ", "\"type\": \""})
+            EXPECT_NE(line.find(key), std::string::npos) << key;
+        EXPECT_TRUE(std::none_of(line.begin(), line.end(), [](char c) { return (unsigned char)c < 0x20; }));
+    }
+    EXPECT_NE(lines[1].find(", \"packed\": 7, \"offset\": 0, \"type\": \"FRM files\"}"), std::string::npos);
+    EXPECT_NE(lines[8].find("\"type\": \"аб\"}"), std::string::npos) << "type texts are decoded too";
+
+    // An empty file opens as an empty archive.
+    const std::string empty = m_tmp / "empty.dat";
+    WriteWholeFile(empty, "");
+    EXPECT_EQ(RunCli({"list", empty, "--json"}).out, "[]\n");
+    EXPECT_EQ(RunCli({"list", empty}).out, "");
+}
+
+TEST_F(CliTest, InfoReportsCountsDataSizeAndPaletteAndZeroSizeArchivesStillServe)
+{
+    const std::string plain = Write(FiveEntries());
+    SRun run = RunCli({"info", plain});
+    ASSERT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(run.out, "entries: 5\nfolders: 5\ntypes: 3\ndata size: " +
+                           std::to_string(fs::file_size(plain)) + "\npalette: none\n");
+
+    CDatWriter w = FiveEntries();
+    w.AddStored("Art\\Palettes\\COLOR.PAL", std::string(768, '\0'));
+    w.AddStored("other\\color.pal", "second one is not the palette");
+    SDatOptions opt;
+    opt.dataSizeWord = 1234;
+    run = RunCli({"info", Write(w, opt, "pal.dat")});
+    ASSERT_EQ(run.code, 0) << run.err;
+    EXPECT_NE(run.out.find("entries: 7\nfolders: 7\ntypes: 4\ndata size: 1234\n"), std::string::npos) << run.out;
+    // ART and Art are one folder, named as it first appeared.
+    EXPECT_NE(run.out.find("palette: art\\Palettes\\COLOR.PAL\n"), std::string::npos) << run.out;
+
+    // A data-size word of 0 marks the document unloaded, but the entries are there.
+    opt.dataSizeWord = 0;
+    const std::string zero = Write(FiveEntries(), opt, "zero.dat");
+    EXPECT_NE(RunCli({"info", zero}).out.find("data size: 0\n"), std::string::npos);
+    EXPECT_EQ(Lines(RunCli({"list", zero}).out).size(), 5u);
+    run = RunCli({"extract", zero, "-o", m_tmp / "out"});
+    EXPECT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(ReadWholeFile(m_tmp / "out/text/english/d.msg"), "{100}{}{Hello}\n");
+}
+
+// ---------------------------------------------------------------- extract
+
+TEST_F(CliTest, ExtractReproducesEveryEntryIntoTheCurrentFolderByDefault)
+{
+    CDatWriter w = FiveEntries();
+    std::string noise;
+    for (int i = 0; i < 300; ++i)
+        noise += char((i * 7919) >> 3);
+    SDatEntryDef grows = Entry("art\\noise.bin", noise);
+    grows.forceCompress = true; // compressed although it does not shrink
+    w.Add(grows);
+    w.AddCompressed("empty.z", "");
+    w.AddStored("\xCF\xE0\xEF\xEA\xE0\\\xC0\xC1\xC2.txt", "cyrillic");
+    const std::string archive = Write(w);
+    const std::string cwd = m_tmp / "work";
+    fs::create_directory(cwd);
+    WriteWholeFile(cwd + "/readme.txt", "an older copy, to be replaced");
+
+    SRun run = RunCli({"extract", archive}, cwd);
+    ASSERT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(ReadWholeFile(cwd + "/art/intrface/b.frm"), "frame b");
+    EXPECT_EQ(ReadWholeFile(cwd + "/art/intrface/a.frm"), std::string(4000, 'a') + "tail");
+    EXPECT_EQ(ReadWholeFile(cwd + "/art/critters/c.frm"), "");
+    EXPECT_EQ(ReadWholeFile(cwd + "/text/english/d.msg"), "{100}{}{Hello}\n");
+    EXPECT_EQ(ReadWholeFile(cwd + "/readme.txt"), "read me\r\n");
+    EXPECT_EQ(ReadWholeFile(cwd + "/art/noise.bin"), noise);
+    EXPECT_EQ(ReadWholeFile(cwd + "/empty.z"), "");
+    EXPECT_EQ(ReadWholeFile(cwd + "/Папка/АБВ.txt"), "cyrillic");
+    // Nothing else: no scratch files, no undecoded names.
+    EXPECT_EQ(Tree(cwd).size(), 14u) << ::testing::PrintToString(Tree(cwd));
+}
+
+TEST_F(CliTest, PatternsMatchWholePathsIgnoringCaseAndSeparatorKind)
+{
+    CDatWriter w = FiveEntries();
+    w.AddStored("\xC0\xC1\xC2.txt", "cyrillic");
+    const std::string archive = Write(w);
+    struct SCase
+    {
+        std::vector<std::string> patterns;
+        std::set<std::string> files;
+    };
+    const std::string b = "art/intrface/b.frm", a = "art/intrface/a.frm", c = "art/critters/c.frm",
+                      d = "text/english/d.msg", r = "readme.txt", cyr = "АБВ.txt";
+    const SCase cases[] = {
+        {{"ART/INTRFACE/*.FRM"}, {a, b}},
+        {{"art\\Critters/C.frm"}, {c}},
+        {{"*.frm"}, {a, b, c}}, // '*' crosses separators
+        {{"*"}, {a, b, c, d, r, cyr}},
+        {{"text/english/?.msg"}, {d}},
+        {{"art?intrface?b.frm"}, {b}}, // '?' takes a separator too
+        {{"art/intrface/[a].frm"}, {a}},
+        {{"art/intrface/[!a].frm"}, {b}},
+        {{"*/[B-C].frm"}, {b, c}},
+        {{"art[/]critters[\\]c.frm"}, {c}},
+        {{"абв.TXT"}, {cyr}}, // Cyrillic letters fold too
+        {{"readme.txt", "*.msg", "*.MSG"}, {r, d}},
+        {{"art/*/[ab]*"}, {a, b}},
+        {{"[.frm"}, {}}, // an unclosed set is a literal '['
+        {{"art"}, {}},   // a folder name alone is not a path
+    };
+    for (const SCase& tc : cases) {
+        SCOPED_TRACE(::testing::PrintToString(tc.patterns));
+        CTempDir out;
+        std::vector<std::string> args{"extract", archive, "-o", out.Path(), "--"};
+        args.insert(args.end(), tc.patterns.begin(), tc.patterns.end());
+        SRun run = RunCli(args);
+        EXPECT_EQ(run.code, 0) << run.err;
+        std::set<std::string> files;
+        for (const std::string& p : Tree(out.Path()))
+            if (p.back() != '/')
+                files.insert(p);
+        EXPECT_EQ(files, tc.files);
+        if (tc.files.empty()) {
+            EXPECT_NE(run.err.find("no entry matches"), std::string::npos) << run.err;
+        }
+    }
+}
+
+TEST_F(CliTest, HostileNamesAreRefusedAndNothingLandsOutsideTheFolder)
+{
+    CDatWriter w;
+    w.AddStored("..\\evil1.txt", "evil");
+    w.AddStored("good.txt", "good");
+    w.AddStored("a\\..\\..\\evil2.txt", "evil");
+    w.AddStored("b\\\\evil3.txt", "evil");
+    w.AddStored("\\evil4.txt", "evil");
+    w.AddStored(".\\evil5.txt", "evil");
+    w.AddStored("../../evil6.txt", "evil"); // one component holding '/'
+    w.AddStored("trail\\", "evil");
+    w.AddStored(std::string(130, '\xC0') + ".txt", "evil"); // 130 bytes stored, 264 once decoded
+    w.AddStored("sub\\ok.txt", "ok");
+    const std::string archive = Write(w);
+    const std::string out = m_tmp / "out";
+
+    SRun run = RunCli({"extract", archive, "-o", out});
+    EXPECT_EQ(run.code, 2);
+    for (const char* name : {"..\\evil1.txt", "a\\..\\..\\evil2.txt", "b\\\\evil3.txt", "\\evil4.txt", ".\\evil5.txt",
+                             "../../evil6.txt", "trail\\"})
+        EXPECT_NE(run.err.find(std::string("'") + name + "' refused"), std::string::npos) << name << "\n" << run.err;
+    EXPECT_NE(run.err.find("longer than 255 bytes"), std::string::npos) << run.err;
+    EXPECT_EQ(Tree(m_tmp.Path()), (std::set<std::string>{"archive.dat", "out/", "out/good.txt", "out/sub/",
+                                                        "out/sub/ok.txt"}));
+    EXPECT_EQ(ReadWholeFile(out + "/sub/ok.txt"), "ok");
+}
+
+TEST_F(CliTest, SymbolicLinksInsideTheFolderAreNeverFollowed)
+{
+    const std::string archive = Write(FiveEntries());
+    const std::string out = m_tmp / "out", outside = m_tmp / "outside";
+    fs::create_directories(out + "/text");
+    fs::create_directory(outside);
+    WriteWholeFile(outside + "/victim.txt", "precious");
+    fs::create_directory_symlink(outside, out + "/art");          // a folder on the way
+    fs::create_directory_symlink(outside, out + "/text/english"); // a deeper one
+    fs::create_symlink(outside + "/victim.txt", out + "/readme.txt"); // the file itself
+
+    SRun run = RunCli({"extract", archive, "-o", out});
+    EXPECT_EQ(run.code, 2);
+    EXPECT_NE(run.err.find("'art\\intrface\\a.frm' refused"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("'art\\critters\\c.frm' refused"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("'text\\english\\d.msg' refused"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("is a symbolic link"), std::string::npos) << run.err;
+    EXPECT_EQ(Tree(outside), std::set<std::string>{"victim.txt"});
+    EXPECT_EQ(ReadWholeFile(outside + "/victim.txt"), "precious");
+    // The link at the file's own name is replaced by the entry, not written through.
+    EXPECT_FALSE(fs::is_symlink(out + "/readme.txt"));
+    EXPECT_EQ(ReadWholeFile(out + "/readme.txt"), "read me\r\n");
+}
+
+TEST_F(CliTest, EntriesThatClashWithFilesOnDiskAreRefused)
+{
+    CDatWriter w;
+    w.AddStored("x", "a file first");
+    w.AddStored("x\\inside.txt", "then a folder of the same name");
+    w.AddStored("y\\inside.txt", "a folder first");
+    w.AddStored("Y", "then a file where the folder stands"); // distinct name on Linux
+    w.AddStored("y", "exactly the folder's name");
+    w.AddStored("self.dat", "would replace the archive");
+    w.AddStored("last.txt", "still extracted");
+    const std::string archive = Write(w, {}, "self.dat");
+    const std::string before = ReadWholeFile(archive);
+
+    SRun run = RunCli({"extract", archive, "-o", m_tmp.Path()});
+    EXPECT_EQ(run.code, 2);
+    EXPECT_NE(run.err.find("'x\\inside.txt' refused"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("'y' refused"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("'self.dat' refused"), std::string::npos) << run.err;
+    EXPECT_EQ(ReadWholeFile(archive), before);
+    EXPECT_EQ(ReadWholeFile(m_tmp / "x"), "a file first");
+    EXPECT_EQ(ReadWholeFile(m_tmp / "y/inside.txt"), "a folder first");
+    EXPECT_EQ(ReadWholeFile(m_tmp / "Y"), "then a file where the folder stands");
+    EXPECT_EQ(ReadWholeFile(m_tmp / "last.txt"), "still extracted");
+}
+
+TEST_F(CliTest, DamagedEntriesAreReportedAndTheOthersStillExtracted)
+{
+    CDatWriter w;
+    w.AddStored("first.txt", "first");
+    SDatEntryDef corrupt = Entry("art\\corrupt.frm", std::string(100, 'c')), beyond = Entry("beyond.txt", "never read"),
+                 straddles = Entry("straddles.txt", "short");
+    corrupt.packedBytes = "this is not a zlib stream";
+    beyond.offset = 0x7FFFFFF0u;
+    straddles.packedSize = 1u << 20; // runs past the file's end
+    for (const SDatEntryDef& e : {corrupt, beyond, straddles})
+        w.Add(e);
+    w.AddCompressed("art\\last.frm", std::string(500, 'z'));
+    const std::string archive = Write(w);
+    const std::string out = m_tmp / "out";
+
+    SRun run = RunCli({"extract", archive, "-o", out});
+    EXPECT_EQ(run.code, 2);
+    EXPECT_NE(run.err.find("'art\\corrupt.frm' is damaged"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("entry 'beyond.txt': " + archive), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("entry 'straddles.txt': " + archive), std::string::npos) << run.err;
+    EXPECT_EQ(run.err.find("stopped"), std::string::npos) << "archive damage must not stop the run";
+    EXPECT_EQ(ReadWholeFile(out + "/first.txt"), "first");
+    EXPECT_EQ(ReadWholeFile(out + "/art/last.frm"), std::string(500, 'z'));
+    EXPECT_EQ(fs::file_size(out + "/art/corrupt.frm"), 100u);
+    EXPECT_FALSE(FileExists(out + "/beyond.txt"));
+    EXPECT_FALSE(FileExists(out + "/straddles.txt"));
+}
+
+TEST_F(CliTest, OutputFailuresStopTheRunWithAMessage)
+{
+    const std::string archive = Write(FiveEntries());
+    const std::string blocker = m_tmp / "plain-file";
+    WriteWholeFile(blocker, "not a folder");
+    SRun run = RunCli({"extract", archive, "-o", blocker + "/sub"});
+    EXPECT_EQ(run.code, 2);
+    EXPECT_NE(run.err.find(blocker + "/sub"), std::string::npos) << run.err;
+    EXPECT_EQ(ReadWholeFile(blocker), "not a folder");
+
+    // A folder nothing can be created in: the first entry fails, the rest are not tried.
+    run = RunCli({"extract", archive, "-o", "/proc/self", "readme.txt", "*.frm"});
+    EXPECT_EQ(run.code, 2);
+    EXPECT_NE(run.err.find("extraction stopped"), std::string::npos) << run.err;
+    EXPECT_EQ(Lines(run.err).size(), 1u) << run.err;
+}
+
+// ---------------------------------------------------------------- failures and usage
+
+TEST_F(CliTest, MalformedArchivesExit2WithAMessageNamingTheFile)
+{
+    std::vector<std::pair<std::string, std::string>> archives; // path, what the message must say
+
+    // 20 bytes claiming 2^31 - 1 entries.
+    SDatOptions huge;
+    huge.fileCount = 0x7FFFFFFFu;
+    huge.trailingDirectoryBytes = std::string(8, '\0');
+    const std::string hugePath = Write(CDatWriter(), huge, "huge.dat");
+    ASSERT_EQ(fs::file_size(hugePath), 20u);
+    archives.emplace_back(hugePath, "2147483647");
+
+    CDatWriter longName;
+    SDatEntryDef tooLong = Entry("x.txt", "x");
+    tooLong.nameLength = 260;
+    longName.Add(tooLong);
+    archives.emplace_back(Write(longName, {}, "longname.dat"), "260");
+
+    SDatOptions bigDir;
+    bigDir.directorySize = 0xFFFFFF00u;
+    archives.emplace_back(Write(FiveEntries(), bigDir, "bigdir.dat"), "directory size");
+
+    const std::string stub = m_tmp / "stub.dat";
+    WriteWholeFile(stub, "DAT");
+    archives.emplace_back(stub, "trailer");
+    archives.emplace_back(m_tmp / "missing.dat", "could not be found");
+
+    for (const auto& [path, detail] : archives) {
+        for (const Args& args : {Args{"list", path}, Args{"list", "--json", path}, Args{"info", path},
+                                 Args{"extract", path, "-o", m_tmp / "out"}}) {
+            SCOPED_TRACE(::testing::PrintToString(args));
+            SRun run = RunCli(args);
+            EXPECT_EQ(run.code, 2);
+            EXPECT_EQ(run.out, "");
+            EXPECT_NE(run.err.find(path), std::string::npos) << run.err;
+            EXPECT_NE(run.err.find(detail), std::string::npos) << run.err;
+        }
+    }
+    EXPECT_FALSE(FileExists(m_tmp / "out")) << "nothing is created for an archive that does not load";
+}
+
+TEST_F(CliTest, BadUsageExits1WithUsageOnStderrAndHelpGoesToStdout)
+{
+    const std::string archive = Write(FiveEntries());
+    const Args bad[] = {{},
+                        {"frobnicate", archive},
+                        {"list"},
+                        {"list", archive, "extra"},
+                        {"list", "--bogus", archive},
+                        {"info"},
+                        {"info", "--json", archive},
+                        {"extract"},
+                        {"extract", archive, "-o"},
+                        {"extract", archive, "-o", ""},
+                        {"extract", archive, "--json"},
+                        {"extract", "-x", archive}};
+    for (const Args& args : bad) {
+        SCOPED_TRACE(::testing::PrintToString(args));
+        SRun run = RunCli(args);
+        EXPECT_EQ(run.code, 1);
+        EXPECT_EQ(run.out, "");
+        EXPECT_NE(run.err.find("Usage:"), std::string::npos) << run.err;
+    }
+    for (const Args& args : {Args{"--help"}, Args{"-h"}, Args{"extract", "--help"}}) {
+        SRun run = RunCli(args);
+        EXPECT_EQ(run.code, 0);
+        EXPECT_NE(run.out.find("Usage:"), std::string::npos);
+        EXPECT_NE(run.out.find("separators included"), std::string::npos);
+        EXPECT_EQ(run.err, "");
+    }
+    // Options may follow the operands; after "--" a dash starts a pattern.
+    SRun run = RunCli({"extract", archive, "--", "-o"}, m_tmp.Path());
+    EXPECT_EQ(run.code, 0) << run.err;
+    EXPECT_NE(run.err.find("no entry matches '-o'"), std::string::npos);
+    EXPECT_EQ(RunCli({"extract", archive, "readme.txt", "--output=" + (m_tmp / "o2")}).code, 0);
+    EXPECT_TRUE(FileExists(m_tmp / "o2/readme.txt"));
+}
+
+} // namespace

@@ -1,0 +1,23 @@
+#pragma once
+// The commands of dravik-cli. Each loads its archive itself, writes results to
+// stdout and complaints to stderr, and returns the process exit status.
+#include <string>
+#include <string_view>
+#include <vector>
+
+enum EExitStatus : int {
+    kExitOk = 0,
+    kExitUsage = 1,   // unknown command or option, missing or extra argument
+    kExitFailure = 2, // the archive, an entry or the output folder failed
+};
+
+int ListArchive(const std::string& archivePath, bool json);
+int ShowArchiveInfo(const std::string& archivePath);
+// patterns: CGlob patterns; none takes every entry.
+int ExtractArchive(const std::string& archivePath, const std::string& outDir, const std::vector<std::string>& patterns);
+
+// "dravik-cli: text" on stderr.
+void ReportError(std::string_view text);
+
+// Appends text (UTF-8) as a JSON string literal, quotes included.
+void AppendJsonString(std::string& out, std::string_view text);
