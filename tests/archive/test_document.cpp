@@ -1,1 +1,114 @@
+// The document: view mode, emptying, reopening and entry look-up.
+#include "archive/datfiledoc.h"
+#include "datwriter.h"
+#include "fakes.h"
+#include "tempdir.h"
+
 #include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+class DocumentTest : public ::testing::Test
+{
+protected:
+    DocumentTest() { m_doc.AddView(&m_view); }
+
+    std::string Write(const std::vector<std::string>& names)
+    {
+        CDatWriter w;
+        for (const std::string& n : names)
+            w.AddStored(n, n);
+        std::string path = m_dir / ("d" + std::to_string(m_nFiles++) + ".dat");
+        w.WriteTo(path);
+        return path;
+    }
+
+    CTempDir m_dir;
+    int m_nFiles = 0;
+    CFakeUiServices m_ui;
+    CDATFileDoc m_doc{false};
+    CCountingView m_view;
+};
+
+TEST_F(DocumentTest, ViewModeChangeNotifiesOnlyWhenTheModeChanges)
+{
+    m_doc.SetViewMode(0);
+    EXPECT_EQ(m_view.m_nUpdates, 0);
+
+    m_view.m_lastSender = &m_view;
+    m_view.m_lastObject = &m_view;
+    m_doc.OnViewTypes();
+    EXPECT_EQ(m_doc.m_nViewMode, 1);
+    EXPECT_EQ(m_view.m_nUpdates, 1);
+    EXPECT_EQ(m_view.m_lastSender, nullptr);
+    EXPECT_EQ(m_view.m_lastHint, 0);
+    EXPECT_EQ(m_view.m_lastObject, nullptr);
+
+    m_doc.SetViewMode(1);
+    EXPECT_EQ(m_view.m_nUpdates, 1);
+    m_doc.OnViewFolders();
+    EXPECT_EQ(m_doc.m_nViewMode, 0);
+    EXPECT_EQ(m_view.m_nUpdates, 2);
+}
+
+TEST_F(DocumentTest, DeleteContentsEmptiesNotifiesOnceAndKeepsCapacity)
+{
+    m_doc.LoadArchive(Write({"a\\b\\x.frm", "a\\y.txt", "color.pal"}));
+    EXPECT_EQ(m_doc.m_files.capacity(), 3u);
+    m_doc.ListFolder(&g_rootFolder, nullptr);
+    ASSERT_FALSE(m_doc.m_listing.empty());
+    int before = m_view.m_nUpdates;
+
+    m_doc.DeleteContents();
+    EXPECT_EQ(m_view.m_nUpdates, before + 1);
+    EXPECT_TRUE(m_doc.m_files.empty() && m_doc.m_folders.empty() && m_doc.m_types.empty() && m_doc.m_listing.empty());
+    EXPECT_EQ(m_doc.m_pPaletteEntry, nullptr);
+    EXPECT_FALSE(m_doc.IsLoaded());
+    EXPECT_EQ(g_nNextItemId, 1u);
+    EXPECT_EQ(m_doc.m_files.capacity(), 3u);
+}
+
+TEST_F(DocumentTest, OpeningASecondArchiveReplacesTheFirst)
+{
+    ASSERT_TRUE(m_doc.OpenDocumentFile(Write({"one\\a.frm", "one\\two\\b.msg"})));
+    m_doc.SetViewMode(1);
+    std::string second = Write({"three\\c.txt"});
+    ASSERT_TRUE(m_doc.OpenDocumentFile(second));
+    EXPECT_EQ(m_doc.GetPathName(), second);
+    EXPECT_EQ(m_doc.m_nViewMode, 1);
+    ASSERT_EQ(m_doc.m_files.size(), 1u);
+    ASSERT_EQ(m_doc.m_folders.size(), 1u);
+    EXPECT_EQ(m_doc.m_folders.begin()->m_strName, "three");
+    EXPECT_EQ(m_doc.m_folders.begin()->m_nID, 1u);
+    ASSERT_EQ(m_doc.m_types.size(), 1u);
+    EXPECT_EQ(m_doc.m_types.begin()->first, "txt");
+    EXPECT_EQ(m_doc.m_types.begin()->second->m_nID, 2u);
+    EXPECT_EQ(m_doc.m_files[0].m_pParent, &*m_doc.m_folders.begin());
+}
+
+TEST_F(DocumentTest, FindEntryMatchesAnyCaseEarliestFirstElsePalette)
+{
+    m_doc.LoadArchive(Write({"a\\Intro.MVE", "b\\intro.mve", "art\\color.pal", "COLOR.PAL"}));
+    EXPECT_EQ(m_doc.FindEntry("INTRO.mve"), &m_doc.m_files[0]);
+    EXPECT_EQ(m_doc.FindEntry("color.pal"), &m_doc.m_files[2]);
+    EXPECT_EQ(m_doc.FindEntry("missing.frm"), &m_doc.m_files[2]);
+    EXPECT_EQ(m_doc.FindEntry("a\\Intro.MVE"), &m_doc.m_files[2]);
+
+    m_doc.LoadArchive(Write({"a\\x.frm"}));
+    EXPECT_EQ(m_doc.FindEntry("X.FRM"), &m_doc.m_files[0]);
+    EXPECT_EQ(m_doc.FindEntry("missing.frm"), nullptr);
+}
+
+TEST(DocumentGlobalTest, GlobalPointerFollowsTheLiveDocument)
+{
+    {
+        CDATFileDoc doc(false);
+        EXPECT_EQ(g_pDocument, &doc);
+    }
+    EXPECT_EQ(g_pDocument, nullptr);
+}
+
+} // namespace

@@ -1,1 +1,315 @@
+// Loading an archive's trailer and directory into the document.
+#include "archive/datfiledoc.h"
+#include "datwriter.h"
+#include "fakes.h"
+#include "platform/exceptions.h"
+#include "tempdir.h"
+
 #include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace {
+
+SDatOptions Options(std::optional<std::uint32_t> count, std::optional<std::uint32_t> dirSize,
+                    std::optional<std::uint32_t> dataSizeWord, std::string trailing = {})
+{
+    SDatOptions o;
+    o.fileCount = count;
+    o.directorySize = dirSize;
+    o.dataSizeWord = dataSizeWord;
+    o.trailingDirectoryBytes = std::move(trailing);
+    return o;
+}
+
+class LoaderTest : public ::testing::Test
+{
+protected:
+    std::string Write(const std::vector<std::string>& names, const SDatOptions& opt = {})
+    {
+        CDatWriter w;
+        for (const std::string& n : names)
+            w.AddStored(n, "data");
+        std::string path = m_dir / ("a" + std::to_string(m_nFiles++) + ".dat");
+        w.WriteTo(path, opt);
+        return path;
+    }
+
+    void ExpectEmpty(const CDATFileDoc& d)
+    {
+        EXPECT_TRUE(d.m_files.empty() && d.m_folders.empty() && d.m_types.empty() && d.m_listing.empty());
+        EXPECT_EQ(d.m_pPaletteEntry, nullptr);
+        EXPECT_EQ(d.m_dwDataSize, 0u);
+        EXPECT_EQ(g_nNextItemId, 1u);
+    }
+
+    // Loads path expecting exception type E and an empty document afterwards.
+    template <class E>
+    std::optional<E> LoadFailure(CDATFileDoc& d, const std::string& path)
+    {
+        try {
+            d.LoadArchive(path);
+            ADD_FAILURE() << "the archive loaded";
+        } catch (const E& e) {
+            ExpectEmpty(d);
+            return e;
+        } catch (const std::exception& e) {
+            ADD_FAILURE() << "unexpected exception: " << DescribeException(e);
+        }
+        return std::nullopt;
+    }
+
+    std::vector<std::string> FolderOrder()
+    {
+        std::vector<std::string> out;
+        for (const CDATFolder& f : m_doc.m_folders)
+            out.push_back(f.m_pParent->m_strName + "/" + f.m_strName);
+        return out;
+    }
+
+    CTempDir m_dir;
+    int m_nFiles = 0;
+    CFakeUiServices m_ui;
+    CDATFileDoc m_doc{false};
+};
+
+TEST_F(LoaderTest, ReadsEntryFieldsAndIgnoresTheFlag)
+{
+    CDatWriter w;
+    SDatEntryDef e;
+    e.name = "dir\\one.frm";
+    e.realSize = 100;
+    e.packedSize = 60;
+    e.offset = 7;
+    e.flag = 0x5A;
+    w.Add(e);
+    std::string path = m_dir / "f.dat";
+    w.WriteTo(path, Options({}, {}, 1234));
+
+    m_doc.LoadArchive(path);
+    ASSERT_EQ(m_doc.m_files.size(), 1u);
+    const CDATInternalFile& one = m_doc.m_files[0];
+    EXPECT_EQ(one.m_strName, "one.frm");
+    EXPECT_EQ(one.m_nRealSize, 100u);
+    EXPECT_EQ(one.m_nPackedSize, 60u);
+    EXPECT_EQ(one.m_nOffset, 7u);
+    EXPECT_EQ(one.m_nDepth, 2);
+    EXPECT_EQ(one.m_pParent->m_strName, "dir");
+    EXPECT_EQ(m_doc.m_dwDataSize, 1234u);
+}
+
+TEST_F(LoaderTest, EmptyDirectoryAndZeroDataSizeWord)
+{
+    m_doc.LoadArchive(Write({}, Options({}, {}, 77)));
+    EXPECT_TRUE(m_doc.m_files.empty() && m_doc.m_folders.empty() && m_doc.m_types.empty());
+    EXPECT_EQ(m_doc.m_pPaletteEntry, nullptr);
+    EXPECT_EQ(m_doc.m_dwDataSize, 77u);
+    EXPECT_TRUE(m_doc.IsLoaded());
+
+    m_doc.LoadArchive(Write({"a\\b.txt", "c.frm"}, Options({}, {}, 0)));
+    EXPECT_EQ(m_doc.m_files.size(), 2u);
+    EXPECT_FALSE(m_doc.IsLoaded());
+}
+
+TEST_F(LoaderTest, OpenReportsFailureOnceButAnEmptyFileIsNoFailure)
+{
+    std::string empty = m_dir / "empty.dat", bad = m_dir / "bad.dat";
+    WriteWholeFile(empty, "");
+    WriteWholeFile(bad, "abc");
+    m_doc.LoadArchive(Write({"a\\b.txt", "color.pal"}));
+    EXPECT_TRUE(m_doc.OnOpenDocument(empty));
+    EXPECT_TRUE(m_ui.m_reports.empty());
+    ExpectEmpty(m_doc);
+
+    m_doc.LoadArchive(Write({"a\\b.txt", "color.pal"}));
+    EXPECT_FALSE(m_doc.OnOpenDocument(bad));
+    ASSERT_EQ(m_ui.m_reports.size(), 1u);
+    EXPECT_EQ(m_ui.m_reports[0].rfind("Failed to open document. " + bad + ": ", 0), 0u) << m_ui.m_reports[0];
+    ExpectEmpty(m_doc);
+}
+
+TEST_F(LoaderTest, AcceptsTheLimitsAndRefusesMalformedArchivesNamingFileAndFault)
+{
+    struct SCase
+    {
+        const char* what;
+        std::function<std::string()> make;
+        bool fileException; // else CArchiveException
+        std::vector<std::string> fragments; // besides the file's path
+    };
+    auto raw = [this](std::string bytes) {
+        std::string path = m_dir / ("raw" + std::to_string(m_nFiles++) + ".dat");
+        WriteWholeFile(path, bytes);
+        return path;
+    };
+    std::string deep; // 98 backslashes
+    for (int i = 0; i < 98; ++i)
+        deep += "d\\";
+    const std::string good = Write({std::string(259, 'n'), deep + "f.txt", "color.pal"});
+    m_doc.LoadArchive(good);
+    ASSERT_EQ(m_doc.m_files.size(), 3u);
+    EXPECT_EQ(m_doc.m_files[0].m_strName.size(), 259u);
+    EXPECT_EQ(m_doc.m_files[1].m_nDepth, 99);
+    EXPECT_EQ(m_doc.m_folders.size(), 98u);
+
+    const std::vector<SCase> cases = {
+        {"one byte", [&] { return raw("x"); }, true, {}},
+        {"seven bytes", [&] { return raw("1234567"); }, true, {}},
+        {"name over 259", [&] { return Write({"ok.txt", std::string(260, 'n')}); }, false, {"entry 1", "260"}},
+        {"99 backslashes", [&] { return Write({deep + "d\\f.txt"}); }, false, {"entry 0", "99", "backslash"}},
+        {"count 2^31", [&] { return Write({"a.txt"}, Options(0x80000000u, {}, {})); }, false, {"2147483648"}},
+        {"count over directory",
+         [&] { return Write({"a.txt", "b.txt"}, Options(3, {}, {})); }, false, {"file count 3"}},
+        {"directory larger than file",
+         [&] { return Write({"a.txt"}, Options({}, 1000, {})); }, true, {"directory size 1000"}},
+        {"directory ends inside entry",
+         [&] { return Write({"a.txt"}, Options(2, {}, {}, std::string("\x05\0\0\0", 4) + std::string(13, '\0'))); },
+         false, {"entry 1", "ends inside"}},
+    };
+    for (const SCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        m_doc.LoadArchive(good);
+        std::string path = c.make();
+        std::string message;
+        std::vector<std::string> parts = c.fragments;
+        parts.push_back(path);
+        if (c.fileException) {
+            if (auto e = LoadFailure<CFileException>(m_doc, path))
+                message = e->GetErrorMessage();
+        } else if (auto e = LoadFailure<CArchiveException>(m_doc, path)) {
+            message = e->GetErrorMessage();
+        }
+        for (const std::string& part : parts)
+            EXPECT_NE(message.find(part), std::string::npos) << message << " lacks " << part;
+    }
+}
+
+TEST_F(LoaderTest, HugeEntryCountFailsBeforeAnyAllocation)
+{
+    std::string path = Write({}, Options(0x7FFFFFFFu, {}, {}, std::string(8, '\0')));
+    ASSERT_EQ(ReadWholeFile(path).size(), 20u);
+    CDATFileDoc fresh(false);
+    EXPECT_TRUE(LoadFailure<CArchiveException>(fresh, path));
+    EXPECT_EQ(fresh.m_files.capacity(), 0u);
+}
+
+TEST_F(LoaderTest, FoldersAreKeyedByParentNameAndDepth)
+{
+    m_doc.LoadArchive(Write({"ART\\INTRFACE\\A.FRM", "DATA\\INTRFACE\\B.FRM", "art\\x.frm", "q.txt", "Art\\y.frm"}));
+    EXPECT_EQ(FolderOrder(), (std::vector<std::string>{"/ART", "/DATA", "ART/INTRFACE", "DATA/INTRFACE"}));
+    const CDATFolder* art = m_doc.m_files[0].m_pParent->m_pParent;
+    // The same folder in another spelling, right after and after a gap.
+    EXPECT_EQ(m_doc.m_files[2].m_pParent, art);
+    EXPECT_EQ(m_doc.m_files[4].m_pParent, art);
+}
+
+TEST_F(LoaderTest, FolderSetOrdersByDepthThenNameThenParentId)
+{
+    m_doc.LoadArchive(Write({"z\\m\\1.txt", "a\\m\\2.txt", "B\\3.txt", "a\\c\\4.txt"}));
+    EXPECT_EQ(FolderOrder(), (std::vector<std::string>{"/a", "/B", "/z", "a/c", "z/m", "a/m"}));
+}
+
+TEST_F(LoaderTest, EveryFolderComponentAndNewHandlerTakesAnId)
+{
+    // a = 1, frm = 2, (a again) 3, txt = 4, then b, c, (b), d, (a): the previous
+    // entry's chain, a new chain and a return to an older folder all take ids.
+    m_doc.LoadArchive(Write({"a\\x.frm", "a\\y.txt", "b\\c\\z.frm", "b\\d\\w.txt", "a\\v.txt"}));
+    EXPECT_EQ(m_doc.m_files[0].m_pParent->m_nID, 1u);
+    EXPECT_EQ(m_doc.m_types.at("frm")->m_nID, 2u);
+    EXPECT_EQ(m_doc.m_types.at("txt")->m_nID, 4u);
+    std::vector<std::string> ids;
+    for (const CDATFolder& f : m_doc.m_folders)
+        ids.push_back(f.m_strName + std::to_string(f.m_nID));
+    EXPECT_EQ(ids, (std::vector<std::string>{"a1", "b5", "c6", "d8"}));
+    EXPECT_EQ(m_doc.m_files[4].m_pParent, m_doc.m_files[0].m_pParent);
+    EXPECT_EQ(g_nNextItemId, 10u);
+}
+
+TEST_F(LoaderTest, ExtensionDecidesTheSharedHandler)
+{
+    std::string cut("cut.txt\0x\\y", 11);
+    m_doc.LoadArchive(Write({"A.B\\FILE", "README", "x\\LICENSE", "p.FRM", "q\\r.old.frm", "", cut}));
+    ASSERT_EQ(m_doc.m_files.size(), 7u);
+    const auto& f = m_doc.m_files;
+    EXPECT_EQ(f[0].m_strName, "FILE");
+    EXPECT_EQ(f[0].m_pType->m_strExtension, "B");
+    const CDATFileType* none = f[1].m_pType;
+    EXPECT_TRUE(none == f[2].m_pType && none == f[5].m_pType);
+    EXPECT_EQ(none->m_strDescription, "");
+    EXPECT_EQ(none->m_nTypeKey, 0u);
+    EXPECT_EQ(f[3].m_pType, f[4].m_pType);
+    EXPECT_EQ(f[3].m_pType->m_strDescription, "FRM files");
+    std::vector<std::string> keys;
+    for (const auto& [k, t] : m_doc.m_types)
+        keys.push_back(k);
+    EXPECT_EQ(keys, (std::vector<std::string>{"", "B", "FRM", "txt"}));
+    // An empty name is a file at the root; a zero byte ends a name.
+    EXPECT_TRUE(f[5].m_strName.empty() && f[5].m_nDepth == 1 && f[5].m_pParent == &g_rootFolder);
+    EXPECT_EQ(f[6].m_strName, "cut.txt");
+    EXPECT_EQ(f[6].m_pParent, &g_rootFolder);
+    EXPECT_EQ(f[6].m_pType->m_strDescription, "Text files");
+    EXPECT_EQ(m_doc.m_folders.size(), 3u);
+}
+
+TEST_F(LoaderTest, PaletteIsFirstColorPalInDirectoryOrder)
+{
+    m_doc.LoadArchive(Write({"xcolor.pal", "color.pal\\inner.txt", "art\\COLOR.PAL", "color.pal"}));
+    ASSERT_NE(m_doc.m_pPaletteEntry, nullptr);
+    EXPECT_EQ(m_doc.m_pPaletteEntry, &m_doc.m_files[2]);
+
+    m_doc.LoadArchive(Write({"a.pal", "color.pal.bak"}));
+    EXPECT_EQ(m_doc.m_pPaletteEntry, nullptr);
+}
+
+class LoaderProgressTest : public LoaderTest
+{
+protected:
+    void SetUp() override
+    {
+        m_doc.SetProgressFactory([this] { return std::make_unique<CScriptedProgress>(m_log); });
+    }
+    CScriptedProgress::SLog m_log;
+    const std::vector<std::string> m_names{"a\\x.frm", "b.txt", "c\\d\\e.msg"};
+};
+
+TEST_F(LoaderProgressTest, ReportsCaptionBoundsAndOneLinePerEntry)
+{
+    m_doc.LoadArchive(Write(m_names));
+    EXPECT_TRUE(m_log.opened);
+    EXPECT_EQ(m_log.caption, "Загрузка...");
+    EXPECT_EQ(m_log.lower, 1);
+    EXPECT_EQ(m_log.upper, 4);
+    EXPECT_EQ(m_log.statusLines, m_names);
+    EXPECT_EQ(m_log.advances, 3);
+    EXPECT_TRUE(m_ui.m_messages.empty());
+}
+
+TEST_F(LoaderProgressTest, CancelAnsweredNoContinuesLoading)
+{
+    m_log.cancelAtPoll = {1};
+    m_ui.m_answers = {IDNO};
+    m_doc.LoadArchive(Write(m_names));
+    ASSERT_EQ(m_ui.m_messages.size(), 1u);
+    EXPECT_EQ(m_ui.m_messages[0].text, "Canceled loading?");
+    EXPECT_EQ(m_ui.m_messages[0].caption, "Ashmoor 2 DAT file browser");
+    EXPECT_EQ(m_ui.m_messages[0].flags, unsigned(MB_YESNO | MB_ICONQUESTION));
+    EXPECT_EQ(m_doc.m_files.size(), 3u);
+    EXPECT_EQ(m_log.advances, 3);
+}
+
+TEST_F(LoaderProgressTest, CancelAnsweredYesAbortsAndEmpties)
+{
+    m_log.cancelAtPoll = {2};
+    m_ui.m_answers = {IDYES};
+    auto e = LoadFailure<CArchiveException>(m_doc, Write(m_names));
+    ASSERT_TRUE(e);
+    EXPECT_EQ(e->m_cause, CArchiveException::none);
+    EXPECT_EQ(m_ui.m_messages.size(), 1u);
+    EXPECT_EQ(m_log.advances, 2);
+}
+
+} // namespace

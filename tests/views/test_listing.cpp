@@ -1,1 +1,197 @@
+// The left pane's trees and the file pane's listings.
+#include "archive/datfiledoc.h"
+#include "datwriter.h"
+#include "fakes.h"
+#include "tempdir.h"
+#include "views/treebuild.h"
+
 #include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using Names = std::vector<std::string>;
+
+class ListingTest : public ::testing::Test
+{
+protected:
+    ListingTest()
+    {
+        m_doc.AddView(&m_tree);
+        m_doc.AddView(&m_list);
+    }
+
+    // withData false writes a data-size word of 0.
+    std::string Open(const Names& names, bool withData = true)
+    {
+        CDatWriter w;
+        for (const std::string& n : names)
+            w.AddStored(n, "x");
+        std::string path = m_dir / ("l" + std::to_string(m_nFiles++) + ".dat");
+        SDatOptions opt;
+        if (!withData)
+            opt.dataSizeWord = 0;
+        w.WriteTo(path, opt);
+        EXPECT_TRUE(m_doc.OpenDocumentFile(path));
+        return path;
+    }
+
+    // The worked example archive.
+    std::string OpenExample()
+    {
+        return Open({"art\\intrface\\b.frm", "art\\intrface\\a.frm", "art\\critters\\c.frm", "text\\english\\d.msg",
+                     "readme.txt"});
+    }
+
+    const CDATFolder* Folder(const std::string& name) const
+    {
+        for (const CDATFolder& f : m_doc.m_folders)
+            if (f.m_strName == name)
+                return &f;
+        ADD_FAILURE() << "no folder " << name;
+        return &g_rootFolder;
+    }
+
+    Names List(const CDATFolder* folder)
+    {
+        m_doc.ListFolder(folder, nullptr);
+        Names out;
+        for (const CDATItem* item : m_doc.m_listing)
+            out.push_back(item->GetName());
+        return out;
+    }
+
+    static Names Labels(const CTreeModel& tree, const std::vector<int>& nodes)
+    {
+        Names out;
+        for (int n : nodes)
+            out.push_back(tree.m_nodes[std::size_t(n)].m_strLabel);
+        return out;
+    }
+
+    CTempDir m_dir;
+    int m_nFiles = 0;
+    CFakeUiServices m_ui;
+    CDATFileDoc m_doc{false};
+    CCountingView m_tree, m_list;
+};
+
+TEST_F(ListingTest, ExampleFolderTreeAndListings)
+{
+    std::string path = OpenExample();
+    Names order;
+    for (const CDATFolder& f : m_doc.m_folders)
+        order.push_back(f.m_strName);
+    EXPECT_EQ(order, (Names{"art", "text", "critters", "english", "intrface"}));
+
+    CTreeModel tree = BuildTree(m_doc);
+    ASSERT_EQ(tree.m_roots.size(), 1u);
+    const CTreeNode& root = tree.m_nodes[std::size_t(tree.m_roots[0])];
+    EXPECT_EQ(root.m_strLabel, path);
+    EXPECT_TRUE(root.m_nImage == 7 && root.m_nSelectedImage == 9 && root.m_pFolder == &g_rootFolder);
+    ASSERT_EQ(Labels(tree, root.m_children), (Names{"art", "text"}));
+    const CTreeNode& art = tree.m_nodes[std::size_t(root.m_children[0])];
+    const CTreeNode& text = tree.m_nodes[std::size_t(root.m_children[1])];
+    EXPECT_EQ(Labels(tree, art.m_children), (Names{"critters", "intrface"}));
+    EXPECT_EQ(Labels(tree, text.m_children), (Names{"english"}));
+    EXPECT_TRUE(art.m_pFolder == Folder("art") && art.m_nImage == 1 && art.m_nSelectedImage == 2);
+    EXPECT_EQ(tree.m_nodes.size(), 6u);
+
+    EXPECT_EQ(List(Folder("art")), (Names{"critters", "intrface"}));
+    EXPECT_EQ(List(Folder("intrface")), (Names{"a.frm", "b.frm"}));
+    EXPECT_EQ(List(Folder("english")), (Names{"d.msg"}));
+    EXPECT_EQ(List(&g_rootFolder), (Names{"art", "text", "readme.txt"}));
+}
+
+TEST_F(ListingTest, ExampleTypeTreeAndListing)
+{
+    OpenExample();
+    m_doc.SetViewMode(1);
+    CTreeModel tree = BuildTree(m_doc);
+    EXPECT_EQ(Labels(tree, tree.m_roots), (Names{"FRM files", "Msg files", "Text files"}));
+    ASSERT_EQ(tree.m_nodes.size(), 3u);
+    const CTreeNode& frm = tree.m_nodes[std::size_t(tree.m_roots[0])];
+    EXPECT_TRUE(frm.m_nImage == 3 && frm.m_nSelectedImage == 3 && frm.m_children.empty());
+    EXPECT_EQ(tree.m_nodes[std::size_t(tree.m_roots[2])].m_nImage, 4);
+    EXPECT_EQ(frm.m_pType, m_doc.m_types.at("frm").get());
+
+    m_doc.ListFileType(frm.m_pType, nullptr);
+    Names listed;
+    for (const CDATItem* item : m_doc.m_listing)
+        listed.push_back(item->GetName());
+    EXPECT_EQ(listed, (Names{"a.frm", "b.frm", "c.frm"}));
+}
+
+TEST_F(ListingTest, ListingsNotifyEveryViewButTheSenderOnce)
+{
+    OpenExample();
+    int tree = m_tree.m_nUpdates, list = m_list.m_nUpdates;
+    m_doc.ListFolder(Folder("art"), &m_tree);
+    EXPECT_EQ(m_tree.m_nUpdates, tree);
+    EXPECT_EQ(m_list.m_nUpdates, list + 1);
+    EXPECT_EQ(m_list.m_lastSender, &m_tree);
+
+    m_doc.ListFileType(m_doc.m_types.at("msg").get(), &m_list);
+    EXPECT_EQ(m_tree.m_nUpdates, tree + 1);
+    EXPECT_EQ(m_list.m_nUpdates, list + 1);
+    EXPECT_EQ(m_tree.m_lastSender, &m_list);
+
+    m_doc.ListFolder(&g_rootFolder, nullptr);
+    EXPECT_EQ(m_tree.m_nUpdates, tree + 2);
+    EXPECT_EQ(m_list.m_nUpdates, list + 2);
+}
+
+TEST_F(ListingTest, NothingLoadedLeavesListingAndViewsAlone)
+{
+    CDATFolder stale("stale", 1, nullptr, 99);
+    auto check = [&] {
+        m_doc.m_listing = {&stale};
+        int tree = m_tree.m_nUpdates, list = m_list.m_nUpdates;
+        m_doc.ListFolder(&g_rootFolder, nullptr);
+        m_doc.ListFileType(nullptr, nullptr);
+        EXPECT_EQ(m_doc.m_listing, std::vector<CDATItem*>{&stale});
+        EXPECT_EQ(m_tree.m_nUpdates, tree);
+        EXPECT_EQ(m_list.m_nUpdates, list);
+        EXPECT_TRUE(BuildFolderTree(m_doc).m_nodes.empty());
+        EXPECT_TRUE(BuildTypeTree(m_doc).m_nodes.empty());
+    };
+    {
+        SCOPED_TRACE("fresh document");
+        check();
+    }
+    {
+        SCOPED_TRACE("data-size word 0");
+        Open({"a\\b.txt"}, false);
+        check();
+    }
+    m_doc.m_listing.clear();
+}
+
+TEST_F(ListingTest, FolderListingOrdersByTypeKeyThenName)
+{
+    Open({"f\\z.frm", "f\\a.cfg", "f\\m.h", "f\\sub\\q.txt", "f\\noext", "f\\B.frm", "f\\a.frm", "f\\Zed",
+          "f\\Alpha"});
+    EXPECT_EQ(List(Folder("f")), (Names{"Alpha", "noext", "sub", "Zed", "m.h", "a.cfg", "a.frm", "B.frm", "z.frm"}));
+}
+
+TEST_F(ListingTest, FolderListsItsFilesWhereverTheyStand)
+{
+    Open({"a\\1.txt", "b\\2.txt", "a\\3.txt", "a\\c\\4.txt", "b\\5.txt", "A\\0.txt"});
+    EXPECT_EQ(List(Folder("a")), (Names{"c", "0.txt", "1.txt", "3.txt"}));
+    EXPECT_EQ(List(Folder("b")), (Names{"2.txt", "5.txt"}));
+    EXPECT_EQ(List(Folder("c")), (Names{"4.txt"}));
+}
+
+TEST_F(ListingTest, ArchiveWithoutFoldersListsEveryFileAtTheRoot)
+{
+    Open({"b.txt", "a.frm", "c", "d.txt"});
+    EXPECT_TRUE(m_doc.m_folders.empty());
+    EXPECT_EQ(List(&g_rootFolder), (Names{"c", "a.frm", "b.txt", "d.txt"}));
+    CTreeModel tree = BuildFolderTree(m_doc);
+    ASSERT_EQ(tree.m_nodes.size(), 1u);
+    EXPECT_TRUE(tree.m_nodes[0].m_children.empty());
+}
+
+} // namespace
