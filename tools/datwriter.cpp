@@ -106,7 +106,7 @@ void CDatWriter::Add(SDatEntryDef e)
     if (e.data.size() > kMaxU32)
         throw std::length_error("entry data of 4 GiB or more: " + e.name);
     SItem item{std::move(e), {}};
-    const SDatEntryDef& s = item.spec;
+    const SDatEntryDef& s = item.def;
     if (s.compress && !s.packedBytes) {
         std::string z = Deflate(s.data, Z_BEST_COMPRESSION);
         if (z.size() < s.data.size()) {
@@ -139,9 +139,9 @@ void CDatWriter::AddCompressed(std::string name, std::string data)
 
 const std::string& CDatWriter::Written(const SItem& item) const
 {
-    if (item.spec.packedBytes)
-        return *item.spec.packedBytes;
-    return item.zlib.empty() ? item.spec.data : item.zlib;
+    if (item.def.packedBytes)
+        return *item.def.packedBytes;
+    return item.zlib.empty() ? item.def.data : item.zlib;
 }
 
 std::string CDatWriter::PackedBytes(std::size_t i) const
@@ -156,7 +156,7 @@ std::string CDatWriter::Build(const SDatOptions& opt) const
     std::uint64_t directorySize = kDirectoryHeader + opt.trailingDirectoryBytes.size();
     for (const SItem& item : m_items) {
         dataSize += Written(item).size();
-        directorySize += kEntryFixed + item.spec.name.size();
+        directorySize += kEntryFixed + item.def.name.size();
     }
     const std::uint64_t total = dataSize + directorySize + 8;
     if (total > kMaxU32)
@@ -179,7 +179,7 @@ std::string CDatWriter::Build(const SDatOptions& opt) const
 
     PutU32(out, opt.fileCount.value_or(static_cast<std::uint32_t>(n)));
     for (std::size_t i = 0; i < n; ++i) {
-        const SDatEntryDef& s = m_items[i].spec;
+        const SDatEntryDef& s = m_items[i].def;
         const auto real = s.realSize.value_or(static_cast<std::uint32_t>(s.data.size()));
         const auto packed = s.packedSize.value_or(static_cast<std::uint32_t>(Written(m_items[i]).size()));
         PutU32(out, s.nameLength.value_or(static_cast<std::uint32_t>(s.name.size())));

@@ -58,7 +58,7 @@ public:
 private:
     struct SItem
     {
-        SDatEntryDef spec;
+        SDatEntryDef def;
         std::string zlib;  // empty when stored: a zlib stream never is
     };
     const std::string& Written(const SItem& item) const;
