@@ -108,7 +108,7 @@ void MakeExecutable(CFile& file)
 
 } // namespace
 
-int ExtractEntry(CFile& archive, const CDATInternalFile& entry, const std::string& path)
+int ExtractEntry(CFile& archive, const CDATInternalFile& entry, const std::string& path, bool keepDamaged)
 {
     CheckEntryInArchive(archive, entry);
     if (entry.m_nRealSize > kMaxInMemoryEntry)
@@ -124,6 +124,8 @@ int ExtractEntry(CFile& archive, const CDATInternalFile& entry, const std::strin
         std::unique_ptr<unsigned char[]> real(new unsigned char[entry.m_nRealSize ? entry.m_nRealSize : 1]);
         status = InflateEntryData(packed.get(), entry.m_nPackedSize, real.get(), entry.m_nRealSize);
         packed.reset();
+        if (status != Z_OK && !keepDamaged)
+            return status; // the sibling goes; an old file at path stays as it was
         WriteSibling(out, [&] { out.File().Write(real.get(), entry.m_nRealSize); });
     }
     out.Commit();
@@ -205,4 +207,24 @@ int ExtractMovieWithPlayer(const std::string& rawPath, const std::string& path, 
     MakeExecutable(out.File());
     out.Commit();
     return status;
+}
+
+const char* ZlibStatusText(int status)
+{
+    switch (status) {
+    case Z_OK: return "no error";
+    case Z_DATA_ERROR: return "the compressed data is damaged";
+    case Z_MEM_ERROR: return "out of memory";
+    case Z_BUF_ERROR: return "the data unpacks to more than the recorded size";
+    default: return "the compressed data cannot be unpacked";
+    }
+}
+
+void ThrowIfDamaged(int status, const CDATInternalFile& entry, const std::string& archivePath)
+{
+    if (status == Z_OK || status == 1)
+        return;
+    throw CArchiveException(CArchiveException::badIndex, archivePath,
+                            "entry " + entry.m_strName + " is damaged: " + ZlibStatusText(status) + " (zlib status " +
+                                std::to_string(status) + ")");
 }

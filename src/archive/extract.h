@@ -14,8 +14,15 @@ constexpr std::uint32_t kMaxInMemoryEntry = 1u << 30;
 
 // Writes the entry's contents to path. Returns 0 for a good entry, otherwise
 // zlib's negative status of a damaged stream; the file then holds real-size
-// bytes, zero after the part that inflated.
-int ExtractEntry(CFile& archive, const CDATInternalFile& entry, const std::string& path);
+// bytes, zero after the part that inflated, or, without keepDamaged, nothing
+// is written and a file already at path stays as it was.
+int ExtractEntry(CFile& archive, const CDATInternalFile& entry, const std::string& path, bool keepDamaged = true);
+
+// Plain words for a zlib status.
+const char* ZlibStatusText(int status);
+// Raises CArchiveException naming the archive and the entry for a damaged
+// entry's status (anything but 0 or ExtractEntryMapped's 1).
+void ThrowIfDamaged(int status, const CDATInternalFile& entry, const std::string& archivePath);
 
 // Like ExtractEntry, through a packed copy at path + ".tmp" and memory
 // mappings, after a free-space check of (real + packed) / 1024 KiB. Returns 1,

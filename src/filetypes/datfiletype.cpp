@@ -1,6 +1,12 @@
 #include "filetypes/datfiletype.h"
 
+#include "archive/datfiledoc.h"
+#include "archive/extract.h"
 #include "archive/namecompare.h"
+#include "filetypes/filenames.h"
+#include "platform/cdc.h"
+#include "platform/codepage.h"
+#include "platform/file.h"
 #include "platform/uiservices.h"
 
 CDATFileType::CDATFileType(std::string description, std::string extension, int image)
@@ -9,9 +15,24 @@ CDATFileType::CDATFileType(std::string description, std::string extension, int i
 {
 }
 
-void CDATFileType::SaveAs(CDATInternalFile*, CWnd*) {}
+std::string CDATFileType::SaveFilter() const
+{
+    return DecodeToUtf8(m_strDescription) + "|*." + DecodeToUtf8(m_strExtension) + "|All files (*.*)|*.*||";
+}
 
-void CDATFileType::Draw(CDATInternalFile*, CDC*, RECT*) {}
+void CDATFileType::SaveAs(CDATInternalFile* item, CWnd* parent)
+{
+    auto chosen = UiServices().GetSaveFileName(parent, SaveFilter(), EntryNameForDisk(item->m_strName));
+    if (!chosen)
+        return;
+    SaveEntryTo(*item, chosen->m_strPath);
+}
+
+void CDATFileType::Draw(CDATInternalFile* item, CDC* dc, RECT* rect)
+{
+    RECT r = *rect;
+    dc->DrawText(DecodeToUtf8(item->m_strName), r, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+}
 
 void CDATFileType::ShowProperties(CDATInternalFile* item, CWnd* parent)
 {
@@ -19,6 +40,13 @@ void CDATFileType::ShowProperties(CDATInternalFile* item, CWnd* parent)
 }
 
 void CDATFileType::Open(CDATInternalFile*, CWnd*) {}
+
+void SaveEntryTo(const CDATInternalFile& item, const std::string& path)
+{
+    const std::string& archivePath = g_pDocument->GetPathName();
+    CFile archive(archivePath, CFile::modeRead);
+    ThrowIfDamaged(ExtractEntry(archive, item, path, false), item, archivePath);
+}
 
 std::uint32_t HashExtension(std::string_view text)
 {

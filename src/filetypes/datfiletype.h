@@ -21,11 +21,18 @@ public:
     virtual void ShowProperties(CDATInternalFile* item, CWnd* parent);
     virtual void Open(CDATInternalFile* item, CWnd* wnd);
 
+    // The save dialog's filter: this type, then all files.
+    std::string SaveFilter() const;
+
     std::string m_strDescription;
     std::string m_strExtension;
     std::int32_t m_nImage;
     std::uint32_t m_nTypeKey;
 };
+
+// Writes an entry of the open archive, unpacked, to path; a damaged entry
+// writes nothing and raises CArchiveException.
+void SaveEntryTo(const CDATInternalFile& item, const std::string& path);
 
 // The 32-bit type key of an extension: each byte taken as a signed char, A-Z
 // folded, key = byte + (key rotated left by 8).

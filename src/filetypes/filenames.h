@@ -5,3 +5,8 @@
 // '.' on is cut, then ext (with its dot) is appended. Dots in folder names
 // never count.
 std::string ReplaceExtension(const std::string& path, const std::string& ext);
+
+// A file name for an entry's own name on disk: decoded from CP1251 to UTF-8;
+// '/', control bytes and DEL become '_'; an empty name, "." and ".." become "_".
+// The result never leaves the folder it is appended to.
+std::string EntryNameForDisk(const std::string& rawName);

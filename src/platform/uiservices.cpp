@@ -12,6 +12,24 @@ public:
     }
     void ReportException(const std::exception&, const std::string&) override {}
     void ShowProperties(CDATItem*, CWnd*) override {}
+    std::optional<SSaveFileResult> GetSaveFileName(CWnd*, const std::string&, const std::string&) override
+    {
+        return std::nullopt;
+    }
+    std::optional<std::string> BrowseForFolder(CWnd*, const std::string&) override { return std::nullopt; }
+    bool OpenWithDefaultProgram(CWnd*, const std::string&, std::string* error) override
+    {
+        if (error)
+            *error = "no desktop";
+        return false;
+    }
+    bool StartProgram(CWnd*, const std::string&, std::string* error) override
+    {
+        if (error)
+            *error = "no desktop";
+        return false;
+    }
+    std::unique_ptr<IProgress> CreateProgress() override { return nullptr; }
 };
 
 CHeadlessUiServices g_headless;

@@ -2,7 +2,11 @@
 // What the core asks of the user interface. The application installs the Qt
 // implementation; tests install a scripted fake; with nothing installed the
 // headless default answers every question with "No" and reports nothing.
+#include "platform/progress.h"
+
 #include <exception>
+#include <memory>
+#include <optional>
 #include <string>
 
 class CWnd; // a window of the user interface, opaque to the core
@@ -35,6 +39,29 @@ public:
 
     // The properties dialog of an item, modal over parent.
     virtual void ShowProperties(CDATItem* item, CWnd* parent) = 0;
+
+    struct SSaveFileResult
+    {
+        std::string m_strPath; // absolute, UTF-8
+        int m_nFilterIndex;    // 1-based
+    };
+    // A save-file dialog. filter is "Text|*.txt|All files (*.*)|*.*||"; the
+    // user is asked before an existing file is replaced.
+    virtual std::optional<SSaveFileResult> GetSaveFileName(CWnd* parent, const std::string& filter,
+                                                           const std::string& initialName) = 0;
+
+    // A folder chooser showing title as its instruction text: file-system
+    // folders only; an absolute path without a trailing '/' (but "/"), or nothing.
+    virtual std::optional<std::string> BrowseForFolder(CWnd* parent, const std::string& title) = 0;
+
+    // Hands a file to the desktop's default program for its kind, or starts a
+    // program file, detached and without arguments. False with a reason when the
+    // desktop refused.
+    virtual bool OpenWithDefaultProgram(CWnd* parent, const std::string& path, std::string* error) = 0;
+    virtual bool StartProgram(CWnd* parent, const std::string& path, std::string* error) = 0;
+
+    // A progress dialog for a long operation (the application's window is its owner).
+    virtual std::unique_ptr<IProgress> CreateProgress() = 0;
 };
 
 CUiServices& UiServices();

@@ -5,29 +5,9 @@
 #include "platform/uiservices.h"
 
 #include <deque>
+#include <optional>
 #include <string>
 #include <vector>
-
-class CFakeUiServices : public CUiServices
-{
-public:
-    CFakeUiServices() { SetUiServices(this); }
-    ~CFakeUiServices() override { SetUiServices(nullptr); }
-
-    struct SMessage
-    {
-        std::string text, caption;
-        unsigned flags;
-    };
-    int MessageBox(CWnd*, const std::string& text, const std::string& caption, unsigned flags) override;
-    void ReportException(const std::exception& e, const std::string& context) override;
-    void ShowProperties(CDATItem* item, CWnd*) override { m_properties.push_back(item); }
-
-    std::deque<int> m_answers; // next answers; IDNO when empty
-    std::vector<SMessage> m_messages;
-    std::vector<std::string> m_reports; // context + " " + message
-    std::vector<CDATItem*> m_properties;
-};
 
 // Presses Cancel before the polls listed in m_cancelAtPoll (0-based poll numbers).
 class CScriptedProgress : public IProgress
@@ -56,6 +36,44 @@ public:
 
 private:
     SLog& m_log;
+};
+
+class CFakeUiServices : public CUiServices
+{
+public:
+    CFakeUiServices() { SetUiServices(this); }
+    ~CFakeUiServices() override { SetUiServices(nullptr); }
+
+    struct SMessage
+    {
+        std::string text, caption;
+        unsigned flags;
+    };
+    int MessageBox(CWnd*, const std::string& text, const std::string& caption, unsigned flags) override;
+    void ReportException(const std::exception& e, const std::string& context) override;
+    void ShowProperties(CDATItem* item, CWnd*) override { m_properties.push_back(item); }
+    std::optional<SSaveFileResult> GetSaveFileName(CWnd*, const std::string& filter,
+                                                   const std::string& initialName) override;
+    std::optional<std::string> BrowseForFolder(CWnd*, const std::string& title) override;
+    bool OpenWithDefaultProgram(CWnd*, const std::string& path, std::string* error) override;
+    bool StartProgram(CWnd*, const std::string& path, std::string* error) override;
+    std::unique_ptr<IProgress> CreateProgress() override;
+
+    std::deque<int> m_answers; // next answers; IDNO when empty
+    std::vector<SMessage> m_messages;
+    std::vector<std::string> m_reports; // context + " " + message
+    std::vector<CDATItem*> m_properties;
+
+    // Save dialog: the next answer (nothing = cancel) and what it was asked.
+    std::optional<SSaveFileResult> m_saveAnswer;
+    std::vector<std::pair<std::string, std::string>> m_saveDialogs; // filter, initial name
+    std::optional<std::string> m_folderAnswer;
+    std::vector<std::string> m_folderTitles;
+    bool m_bDesktopWorks = true;
+    std::vector<std::string> m_opened, m_started;
+    // Progress dialogs made through CreateProgress write here.
+    CScriptedProgress::SLog m_progressLog;
+    bool m_bProvideProgress = true;
 };
 
 class CCountingView : public CView

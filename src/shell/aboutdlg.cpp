@@ -1,0 +1,3 @@
+#include "shell/aboutdlg.h"
+
+CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {}

@@ -1,0 +1,162 @@
+#include "shell/app.h"
+
+#include "archive/datfiledoc.h"
+#include "platform/profile.h"
+#include "shell/aboutdlg.h"
+#include "shell/commandids.h"
+#include "shell/helpdialog.h"
+#include "shell/mainframe.h"
+#include "shell/optiondialog.h"
+#include "shell/qtuiservices.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+
+bool CDocCommands::OnCmdMsg(unsigned id, CCmdUI* ui)
+{
+    switch (id) {
+    case ID_VIEW_FOLDERS:
+    case ID_VIEW_TYPES: {
+        const int mode = id == ID_VIEW_FOLDERS ? 0 : 1;
+        if (ui)
+            ui->SetCheck(m_doc.m_nViewMode == mode ? 1 : 0);
+        else
+            m_doc.SetViewMode(mode);
+        return true;
+    }
+    case ID_SETTINGS:
+        if (!ui) {
+            CDATOptionDialog dialog(m_doc.m_CashPath, m_pOwner);
+            dialog.exec();
+        }
+        return true;
+    default:
+        return false;
+    }
+}
+
+CDravikApp::CDravikApp() = default;
+
+CDravikApp::~CDravikApp()
+{
+    // The window goes before the document it shows; the document stores the
+    // cache folder as it goes.
+    m_pFrame.reset();
+    m_pDoc.reset();
+}
+
+bool CDravikApp::InitInstance(const QStringList& arguments)
+{
+    m_pServices = std::make_unique<CQtUiServices>();
+    SetUiServices(m_pServices.get());
+
+    m_pDoc = std::make_unique<CDATFileDoc>(true);
+    m_pDoc->SetProgressFactory([] { return UiServices().CreateProgress(); });
+    m_pDocCommands = std::make_unique<CDocCommands>(*m_pDoc, nullptr);
+    m_pFrame = std::make_unique<CMainFrame>(m_pDoc.get(), m_pDocCommands.get(), this);
+    m_pServices->SetMainWindow(m_pFrame.get());
+    m_pDocCommands->SetDialogOwner(m_pFrame.get());
+    m_pFrame->SetOpenHandler([this](const QString& path) { OpenDocumentFile(path); });
+    RefreshRecentFiles();
+
+    if (!arguments.isEmpty()) {
+        if (!OpenDocumentFile(arguments.front())) {
+            m_pFrame.reset();
+            return false;
+        }
+    } else {
+        OnFileNew();
+    }
+    m_pFrame->show();
+    return true;
+}
+
+bool CDravikApp::OpenDocumentFile(const QString& path)
+{
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    const bool opened = m_pDoc->OpenDocumentFile(absolute.toStdString());
+    if (opened) {
+        CProfile::AddRecentFile(absolute);
+        RefreshRecentFiles();
+    }
+    if (m_pFrame)
+        m_pFrame->UpdateTitle();
+    return opened;
+}
+
+void CDravikApp::OnFileNew()
+{
+    m_pDoc->OnNewDocument();
+    m_pDoc->SendInitialUpdate();
+    if (m_pFrame)
+        m_pFrame->UpdateTitle();
+}
+
+void CDravikApp::OnFileOpen()
+{
+    QFileDialog dialog(m_pFrame.get());
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilter(QStringLiteral("All Files (*)"));
+    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
+        OpenDocumentFile(dialog.selectedFiles().front());
+}
+
+void CDravikApp::OnOpenRecentFile(int index)
+{
+    const QStringList files = CProfile::GetRecentFiles();
+    if (index < 0 || index >= files.size())
+        return;
+    if (!OpenDocumentFile(files[index])) {
+        // A recent file that no longer opens leaves the list.
+        QStringList rest = files;
+        rest.removeAt(index);
+        for (int i = 0; i < CProfile::kRecentFileCount; ++i)
+            CProfile::WriteProfileString(QStringLiteral("Recent File List"), QStringLiteral("File%1").arg(i + 1),
+                                         i < rest.size() ? rest[i] : QString());
+        RefreshRecentFiles();
+    }
+}
+
+void CDravikApp::RefreshRecentFiles()
+{
+    if (m_pFrame)
+        m_pFrame->SetRecentFiles(CProfile::GetRecentFiles());
+}
+
+bool CDravikApp::OnCmdMsg(unsigned id, CCmdUI* ui)
+{
+    if (id >= ID_FILE_MRU_FILE1 && id <= ID_FILE_MRU_LAST) {
+        if (!ui)
+            OnOpenRecentFile(int(id - ID_FILE_MRU_FILE1));
+        return true;
+    }
+    switch (id) {
+    case ID_FILE_OPEN:
+        if (!ui)
+            OnFileOpen();
+        return true;
+    case ID_FILE_NEW:
+        if (!ui)
+            OnFileNew();
+        return true;
+    case ID_APP_EXIT:
+        if (!ui && m_pFrame)
+            m_pFrame->close();
+        return true;
+    case ID_APP_ABOUT:
+        if (!ui) {
+            CAboutDlg dialog(m_pFrame.get());
+            dialog.exec();
+        }
+        return true;
+    case ID_APP_HELPDIALOG:
+        if (!ui) {
+            CDATHelpDialog dialog(m_pFrame.get());
+            dialog.exec();
+        }
+        return true;
+    default:
+        return false;
+    }
+}

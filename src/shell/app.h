@@ -1,0 +1,55 @@
+#pragma once
+// The application: builds the document and the main window, opens the archive
+// of the command line, and handles Open, the recent files, Help and About.
+#include "shell/cmdtarget.h"
+
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+class CDATFileDoc;
+class CMainFrame;
+class CQtUiServices;
+class QWidget;
+
+// The document's own commands: the two view modes and the settings dialog.
+class CDocCommands : public CCmdTarget
+{
+public:
+    CDocCommands(CDATFileDoc& doc, QWidget* dialogOwner) : m_doc(doc), m_pOwner(dialogOwner) {}
+    bool OnCmdMsg(unsigned id, CCmdUI* ui) override;
+    void SetDialogOwner(QWidget* owner) { m_pOwner = owner; }
+
+private:
+    CDATFileDoc& m_doc;
+    QWidget* m_pOwner;
+};
+
+class CDravikApp : public CCmdTarget
+{
+public:
+    CDravikApp();
+    ~CDravikApp() override;
+
+    // False when the archive named on the command line could not be opened
+    // (the error was reported); no window is shown then.
+    bool InitInstance(const QStringList& arguments);
+    bool OnCmdMsg(unsigned id, CCmdUI* ui) override;
+
+    bool OpenDocumentFile(const QString& path);
+    void OnFileNew();
+    void OnFileOpen();
+
+    CDATFileDoc* Document() const { return m_pDoc.get(); }
+    CMainFrame* Frame() const { return m_pFrame.get(); }
+    CQtUiServices* Services() const { return m_pServices.get(); }
+
+private:
+    void OnOpenRecentFile(int index);
+    void RefreshRecentFiles();
+
+    std::unique_ptr<CQtUiServices> m_pServices;
+    std::unique_ptr<CDATFileDoc> m_pDoc;
+    std::unique_ptr<CDocCommands> m_pDocCommands;
+    std::unique_ptr<CMainFrame> m_pFrame;
+};

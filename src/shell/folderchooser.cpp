@@ -1,0 +1,6 @@
+#include "shell/folderchooser.h"
+
+bool CFolderChooser::Browse()
+{
+    return false;
+}

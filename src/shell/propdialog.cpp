@@ -1,0 +1,3 @@
+#include "shell/propdialog.h"
+
+CFilePropDialog::CFilePropDialog(QWidget* parent, CDATItem*) : QDialog(parent) {}

@@ -1,0 +1,209 @@
+#include "shell/qtuiservices.h"
+
+#include "platform/cwnd.h"
+#include "platform/exceptions.h"
+#include "platform/profile.h"
+#include "shell/folderchooser.h"
+#include "shell/progressdlg.h"
+#include "shell/propdialog.h"
+
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QProcess>
+#include <QPushButton>
+#include <QTimer>
+#include <QUrl>
+#include <unistd.h>
+
+namespace {
+
+int g_nPaintDepth = 0;
+
+QString Utf8(const std::string& s)
+{
+    return QString::fromUtf8(s.data(), qsizetype(s.size()));
+}
+
+QString AbsolutePath(const std::string& path)
+{
+    return QFileInfo(Utf8(path)).absoluteFilePath();
+}
+
+} // namespace
+
+CPaintScope::CPaintScope()
+{
+    ++g_nPaintDepth;
+}
+
+CPaintScope::~CPaintScope()
+{
+    --g_nPaintDepth;
+}
+
+bool CPaintScope::Inside()
+{
+    return g_nPaintDepth > 0;
+}
+
+CQtUiServices::CQtUiServices(QWidget* mainWindow) : m_pMainWindow(mainWindow) {}
+
+CQtUiServices::~CQtUiServices()
+{
+    if (&UiServices() == this)
+        SetUiServices(nullptr);
+}
+
+QWidget* CQtUiServices::OwnerOf(CWnd* wnd) const
+{
+    if (auto* widget = dynamic_cast<QWidget*>(wnd))
+        return widget;
+    return m_pMainWindow;
+}
+
+int CQtUiServices::MessageBox(CWnd* parent, const std::string& text, const std::string& caption, unsigned flags)
+{
+    QMessageBox box(OwnerOf(parent));
+    box.setWindowTitle(Utf8(caption.empty() ? std::string(g_szAppTitle) : caption));
+    box.setText(Utf8(text));
+    switch (flags & 0xF0) {
+    case MB_ICONERROR: box.setIcon(QMessageBox::Critical); break;
+    case MB_ICONQUESTION: box.setIcon(QMessageBox::Question); break;
+    case MB_ICONEXCLAMATION: box.setIcon(QMessageBox::Warning); break;
+    case MB_ICONINFORMATION: box.setIcon(QMessageBox::Information); break;
+    default: break;
+    }
+    switch (flags & 0x0F) {
+    case MB_YESNO:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        break;
+    case MB_YESNOCANCEL:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        break;
+    case MB_OKCANCEL:
+        box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+        break;
+    default:
+        box.setStandardButtons(QMessageBox::Ok);
+        break;
+    }
+    switch (box.exec()) {
+    case QMessageBox::Yes: return IDYES;
+    case QMessageBox::No: return IDNO;
+    case QMessageBox::Cancel: return IDCANCEL;
+    default: return IDOK;
+    }
+}
+
+QString CQtUiServices::ReportText(const std::exception& e, const std::string& context)
+{
+    QString text = Utf8(DescribeException(e));
+    if (!context.empty())
+        text = Utf8(context) + QLatin1Char(' ') + text;
+    return text;
+}
+
+void CQtUiServices::ReportException(const std::exception& e, const std::string& context)
+{
+    const QString text = ReportText(e, context);
+    if (CPaintScope::Inside()) {
+        // Nothing modal inside a paint: show it right after, once.
+        if (m_deferred.contains(text))
+            return;
+        m_deferred << text;
+        if (m_deferred.size() == 1)
+            QTimer::singleShot(0, [this] { ShowDeferredReports(); });
+        return;
+    }
+    QMessageBox box(QMessageBox::Warning, QString::fromUtf8(g_szAppTitle), text, QMessageBox::Ok, m_pMainWindow);
+    box.exec();
+}
+
+void CQtUiServices::ShowDeferredReports()
+{
+    while (!m_deferred.isEmpty()) {
+        const QString text = m_deferred.front();
+        QMessageBox box(QMessageBox::Warning, QString::fromUtf8(g_szAppTitle), text, QMessageBox::Ok, m_pMainWindow);
+        box.exec();
+        m_deferred.removeFirst();
+    }
+}
+
+void CQtUiServices::ShowProperties(CDATItem* item, CWnd* parent)
+{
+    CFilePropDialog dialog(OwnerOf(parent), item);
+    dialog.exec();
+}
+
+std::optional<CUiServices::SSaveFileResult> CQtUiServices::GetSaveFileName(CWnd* parent, const std::string& filter,
+                                                                            const std::string& initialName)
+{
+    // "Desc|*.ext|Desc2|*.*||" -> "Desc (*.ext)", ...
+    const QStringList parts = Utf8(filter).split(QLatin1Char('|'));
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        if (parts[i].isEmpty() && parts[i + 1].isEmpty())
+            break;
+        const QString pattern = QString(parts[i + 1]).replace(QLatin1Char(';'), QLatin1Char(' '));
+        filters << (parts[i].contains(QLatin1Char('(')) ? parts[i] : parts[i] + QStringLiteral(" (") + pattern +
+                                                                     QLatin1Char(')'));
+    }
+    QFileDialog dialog(OwnerOf(parent));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilters(filters);
+    dialog.selectFile(Utf8(initialName));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    SSaveFileResult result;
+    result.m_strPath = QFileInfo(dialog.selectedFiles().front()).absoluteFilePath().toStdString();
+    result.m_nFilterIndex = int(filters.indexOf(dialog.selectedNameFilter())) + 1;
+    if (result.m_nFilterIndex < 1)
+        result.m_nFilterIndex = 1;
+    return result;
+}
+
+std::optional<std::string> CQtUiServices::BrowseForFolder(CWnd* parent, const std::string& title)
+{
+    CFolderChooser chooser(OwnerOf(parent));
+    chooser.SetTitle(Utf8(title));
+    chooser.SetFlags(1);
+    if (!chooser.Browse())
+        return std::nullopt;
+    return chooser.GetPath().toStdString();
+}
+
+bool CQtUiServices::OpenWithDefaultProgram(CWnd*, const std::string& path, std::string* error)
+{
+    const QString absolute = AbsolutePath(path);
+    if (QDesktopServices::openUrl(QUrl::fromLocalFile(absolute)))
+        return true;
+    if (error)
+        *error = "the desktop has no program to open " + absolute.toStdString();
+    return false;
+}
+
+bool CQtUiServices::StartProgram(CWnd*, const std::string& path, std::string* error)
+{
+    const QString absolute = AbsolutePath(path);
+    const QByteArray native = QFile::encodeName(absolute);
+    if (::access(native.constData(), X_OK) != 0) {
+        if (error)
+            *error = absolute.toStdString() + " cannot be run: it is not executable here";
+        return false;
+    }
+    if (QProcess::startDetached(absolute, {}))
+        return true;
+    if (error)
+        *error = absolute.toStdString() + " could not be started (a folder mounted without program execution?)";
+    return false;
+}
+
+std::unique_ptr<IProgress> CQtUiServices::CreateProgress()
+{
+    return std::make_unique<CProgressDlg>(m_pMainWindow);
+}

@@ -1,0 +1,63 @@
+#pragma once
+// The user-interface services of the application, over Qt's dialogs and the
+// desktop. Errors raised while a pane paints are shown right after the paint.
+#include "platform/uiservices.h"
+
+#include <QStringList>
+#include <stdexcept>
+
+class QWidget;
+
+class CQtUiServices : public CUiServices
+{
+public:
+    // mainWindow: the owner of dialogs given no parent.
+    explicit CQtUiServices(QWidget* mainWindow = nullptr);
+    ~CQtUiServices() override;
+    void SetMainWindow(QWidget* mainWindow) { m_pMainWindow = mainWindow; }
+
+    int MessageBox(CWnd* parent, const std::string& text, const std::string& caption, unsigned flags) override;
+    void ReportException(const std::exception& e, const std::string& context) override;
+    void ShowProperties(CDATItem* item, CWnd* parent) override;
+    std::optional<SSaveFileResult> GetSaveFileName(CWnd* parent, const std::string& filter,
+                                                   const std::string& initialName) override;
+    std::optional<std::string> BrowseForFolder(CWnd* parent, const std::string& title) override;
+    bool OpenWithDefaultProgram(CWnd* parent, const std::string& path, std::string* error) override;
+    bool StartProgram(CWnd* parent, const std::string& path, std::string* error) override;
+    std::unique_ptr<IProgress> CreateProgress() override;
+
+    // The dialog owner for a window of the core: the window itself when it is
+    // a widget, else the main window.
+    QWidget* OwnerOf(CWnd* wnd) const;
+
+    // The standard report's text: "<context> <file>: <cause>".
+    static QString ReportText(const std::exception& e, const std::string& context);
+
+private:
+    void ShowDeferredReports();
+
+    QWidget* m_pMainWindow;
+    QStringList m_deferred;
+};
+
+// Paint entry points mark themselves, so that nothing modal runs inside a paint.
+class CPaintScope
+{
+public:
+    CPaintScope();
+    ~CPaintScope();
+    static bool Inside();
+};
+
+// Runs fn; an exception goes to the standard error report.
+template <class Fn>
+void GuardedCall(const char* context, Fn&& fn)
+{
+    try {
+        fn();
+    } catch (const std::exception& e) {
+        UiServices().ReportException(e, context);
+    } catch (...) {
+        UiServices().ReportException(std::runtime_error("unknown error"), context);
+    }
+}

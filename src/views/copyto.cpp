@@ -1,0 +1,6 @@
+#include "views/copyto.h"
+
+SCopyResult CopySelectedFiles(CDATFileDoc&, const std::vector<int>&, CWnd*)
+{
+    return {};
+}

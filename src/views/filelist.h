@@ -1,0 +1,72 @@
+#pragma once
+// The upper right pane: the document's listing in icon, small-icon, list or
+// details style (one model, one selection), and the commands on its items.
+#include "archive/document.h"
+#include "platform/cwnd.h"
+#include "shell/cmdtarget.h"
+
+#include <QWidget>
+#include <vector>
+
+class CDATFileDoc;
+class CDATFileViewer;
+class CDATFoldersList;
+class CListingModel;
+class QAbstractItemView;
+class QItemSelectionModel;
+class QListView;
+class QStackedWidget;
+class QTreeView;
+class QMenu;
+
+class CDATFileList : public QWidget, public CView, public CWnd, public CCmdTarget
+{
+    Q_OBJECT
+public:
+    // List view styles (the view-type bits).
+    enum EStyle { LVS_ICON = 0, LVS_REPORT = 1, LVS_SMALLICON = 2, LVS_LIST = 3 };
+
+    explicit CDATFileList(CDATFileDoc* doc, QWidget* parent = nullptr);
+
+    void OnUpdate(CView* sender, long hint, void* hintObject) override;
+    bool OnCmdMsg(unsigned id, CCmdUI* ui) override;
+
+    int GetStyle() const { return m_nStyle; }
+    void SetStyle(int style);
+
+    // Selected rows, ascending.
+    std::vector<int> SelectedRows() const;
+    void SelectRows(const std::vector<int>& rows);
+    int FirstSelectedRow() const;
+
+    QAbstractItemView* CurrentView() const;
+    QTreeView* DetailsView() const { return m_pDetails; }
+    QListView* IconView() const { return m_pIcons; }
+    CListingModel* Model() const { return m_pModel; }
+    // The pop-up menu as it would open now (tests look at it).
+    QMenu* BuildContextMenu();
+    void ShowContextMenu(const QPoint& globalPos);
+
+    void OnOpen();
+    void OnSaveAs();
+    void OnProperties();
+    void OnCopyTo();
+    void OnShow();
+    void OnAutoShow() { m_bAutoShow = !m_bAutoShow; }
+    void OnDoubleClick(int row);
+
+    CDATFileViewer* m_pViewer = nullptr;
+    CDATFoldersList* m_pFoldersList = nullptr;
+    bool m_bAutoShow = true;
+
+private:
+    void OnItemChanged(int row);
+
+    CDATFileDoc* m_pDoc;
+    CListingModel* m_pModel;
+    QItemSelectionModel* m_pSelection;
+    QStackedWidget* m_pStack;
+    QListView* m_pIcons;
+    QTreeView* m_pDetails;
+    int m_nStyle = LVS_ICON;
+};

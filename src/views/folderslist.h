@@ -1,0 +1,38 @@
+#pragma once
+// The left pane: the folder or type tree of the document, and the listing of
+// the node the user selects.
+#include "archive/document.h"
+#include "platform/cwnd.h"
+#include "shell/cmdtarget.h"
+#include "views/treebuild.h"
+
+#include <QTreeView>
+
+class CDATFileDoc;
+class CDATFolder;
+class CFolderTreeModel;
+
+class CDATFoldersList : public QTreeView, public CView, public CWnd, public CCmdTarget
+{
+    Q_OBJECT
+public:
+    explicit CDATFoldersList(CDATFileDoc* doc, QWidget* parent = nullptr);
+    ~CDATFoldersList() override;
+
+    void OnInitialUpdate() override;
+    void OnUpdate(CView* sender, long hint, void* hintObject) override;
+    bool OnCmdMsg(unsigned, CCmdUI*) override { return false; }
+
+    // Selects, among the children of the selected node, the one of folder
+    // (matched by id), which lists that folder.
+    void SelectChildFolder(const CDATFolder* folder);
+
+    const CTreeModel& Tree() const;
+    CDATFileDoc* Document() const { return m_pDoc; }
+
+private:
+    void OnSelectionChanged();
+
+    CDATFileDoc* m_pDoc;
+    CFolderTreeModel* m_pModel;
+};
