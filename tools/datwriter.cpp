@@ -216,24 +216,39 @@ std::string BuildDirectoryOnlyArchive(std::size_t count, const std::function<std
     return w.Build();
 }
 
-void PackFolder(const std::string& root, const std::string& outPath)
+std::vector<SDatEntryDef> FolderEntries(const std::string& root, const std::string& skipPath)
 {
     if (!fs::is_directory(root))
         throw std::runtime_error("not a folder: " + root);
     std::error_code ec;
-    fs::path skip = fs::exists(outPath, ec) ? fs::path(outPath) : fs::path();
+    fs::path skip = !skipPath.empty() && fs::exists(skipPath, ec) ? fs::path(skipPath) : fs::path();
 
     std::vector<std::pair<std::string, fs::path>> files;
     CollectFiles(root, {}, skip, files);
-    std::sort(files.begin(), files.end(), [](const auto& a, const auto& b) { return FoldedLess(a.first, b.first); });
-
-    CDatWriter w;
+    std::vector<SDatEntryDef> entries;
+    entries.reserve(files.size());
     for (auto& [name, path] : files) {
         SDatEntryDef e;
         e.name = std::move(name);
         e.data = ReadWholeFile(path.native());
         e.compress = true;
-        w.Add(std::move(e));
+        entries.push_back(std::move(e));
     }
+    return entries;
+}
+
+void SortEntries(std::vector<SDatEntryDef>& entries)
+{
+    std::sort(entries.begin(), entries.end(),
+              [](const SDatEntryDef& a, const SDatEntryDef& b) { return FoldedLess(a.name, b.name); });
+}
+
+void PackFolder(const std::string& root, const std::string& outPath)
+{
+    std::vector<SDatEntryDef> entries = FolderEntries(root, outPath);
+    SortEntries(entries);
+    CDatWriter w;
+    for (SDatEntryDef& e : entries)
+        w.Add(std::move(e));
     w.WriteTo(outPath);
 }

@@ -70,8 +70,14 @@ private:
 // nameOf(i), all of size 0 at offset 0.
 std::string BuildDirectoryOnlyArchive(std::size_t count, const std::function<std::string(std::size_t)>& nameOf);
 
-// Packs every regular file under root, named by its relative path with '\\'
-// between components, sorted by case-folded name, compressed when that shrinks
-// it. Symbolic links to folders are not followed, and an old outPath inside
-// root is left out. Throws std::runtime_error (std::filesystem_error included).
+// Every regular file under root as an entry, compressed when that shrinks it,
+// named by its relative path with '\\' between components; unsorted. Symbolic
+// links to folders are not followed; the file skipPath, if it exists, is left
+// out. Throws std::runtime_error (std::filesystem_error included).
+std::vector<SDatEntryDef> FolderEntries(const std::string& root, const std::string& skipPath = {});
+
+// Sorts by case-folded name, the order the loader compares names in.
+void SortEntries(std::vector<SDatEntryDef>& entries);
+
+// FolderEntries(root, outPath), sorted, written to outPath.
 void PackFolder(const std::string& root, const std::string& outPath);

@@ -4,6 +4,7 @@
 #include "archive/inflate.h"
 #include "archive/playerresource.h"
 #include "platform/atomicfile.h"
+#include "platform/codepage.h"
 #include "platform/exceptions.h"
 #include "platform/file.h"
 #include "platform/freespace.h"
@@ -24,14 +25,14 @@ void CheckEntryInArchive(CFile& archive, const CDATInternalFile& entry)
     std::uint64_t end = std::uint64_t(entry.m_nOffset) + entry.m_nPackedSize;
     if (end > archive.GetLength())
         throw CFileException(CFileException::endOfFile, -1, archive.GetFilePath(),
-                             "entry " + entry.m_strName + " lies beyond the end of the archive");
+                             "entry " + DecodeToUtf8(entry.m_strName) + " lies beyond the end of the archive");
 }
 
 void ReadStored(CFile& archive, const CDATInternalFile& entry, unsigned char* buffer)
 {
     if (archive.ReadAt(entry.m_nOffset, buffer, entry.m_nPackedSize) != entry.m_nPackedSize)
         throw CFileException(CFileException::endOfFile, -1, archive.GetFilePath(),
-                             "entry " + entry.m_strName + " lies beyond the end of the archive");
+                             "entry " + DecodeToUtf8(entry.m_strName) + " lies beyond the end of the archive");
     archive.Seek(std::int64_t(entry.m_nOffset) + entry.m_nPackedSize, CFile::begin);
 }
 
@@ -113,7 +114,7 @@ int ExtractEntry(CFile& archive, const CDATInternalFile& entry, const std::strin
     CheckEntryInArchive(archive, entry);
     if (entry.m_nRealSize > kMaxInMemoryEntry)
         throw CFileException(CFileException::generic, -1, archive.GetFilePath(),
-                             "entry " + entry.m_strName + " is too large to unpack in memory");
+                             "entry " + DecodeToUtf8(entry.m_strName) + " is too large to unpack in memory");
     CAtomicFile out(path);
     std::unique_ptr<unsigned char[]> packed(new unsigned char[entry.m_nPackedSize ? entry.m_nPackedSize : 1]);
     ReadStored(archive, entry, packed.get());
@@ -132,6 +133,27 @@ int ExtractEntry(CFile& archive, const CDATInternalFile& entry, const std::strin
     return status;
 }
 
+std::string ReadEntryData(CFile& archive, const CDATInternalFile& entry)
+{
+    CheckEntryInArchive(archive, entry);
+    if (entry.m_nRealSize > kMaxInMemoryEntry)
+        throw CFileException(CFileException::generic, -1, archive.GetFilePath(),
+                             "entry " + DecodeToUtf8(entry.m_strName) + " is too large to unpack in memory");
+    std::string packed(entry.m_nPackedSize, '\0');
+    ReadStored(archive, entry, reinterpret_cast<unsigned char*>(packed.data()));
+    if (!entry.IsCompressed())
+        return packed;
+    // Deflate grows data at most 1032-fold: a larger claim is damage, found
+    // before the memory it claims is filled.
+    if (std::uint64_t(entry.m_nRealSize) > (std::uint64_t(entry.m_nPackedSize) + 1) * 1032)
+        ThrowIfDamaged(Z_DATA_ERROR, entry, archive.GetFilePath());
+    std::string real(entry.m_nRealSize, '\0');
+    const int status = InflateEntryData(reinterpret_cast<const unsigned char*>(packed.data()), packed.size(),
+                                        reinterpret_cast<unsigned char*>(real.data()), real.size());
+    ThrowIfDamaged(status, entry, archive.GetFilePath());
+    return real;
+}
+
 void CopyEntryBytes(CFile& archive, const CDATInternalFile& entry, const std::string& path)
 {
     CheckFreeSpaceKB(path, entry.m_nPackedSize / 1024);
@@ -145,7 +167,7 @@ void CopyEntryBytes(CFile& archive, const CDATInternalFile& entry, const std::st
         std::size_t n = left < kChunk ? left : kChunk;
         if (archive.Read(buffer.get(), n) != n)
             throw CFileException(CFileException::endOfFile, -1, archive.GetFilePath(),
-                                 "entry " + entry.m_strName + " lies beyond the end of the archive");
+                                 "entry " + DecodeToUtf8(entry.m_strName) + " lies beyond the end of the archive");
         WriteSibling(out, [&] { out.File().Write(buffer.get(), n); });
         left -= std::uint32_t(n);
     }
@@ -225,6 +247,6 @@ void ThrowIfDamaged(int status, const CDATInternalFile& entry, const std::string
     if (status == Z_OK || status == 1)
         return;
     throw CArchiveException(CArchiveException::badIndex, archivePath,
-                            "entry " + entry.m_strName + " is damaged: " + ZlibStatusText(status) + " (zlib status " +
+                            "entry " + DecodeToUtf8(entry.m_strName) + " is damaged: " + ZlibStatusText(status) + " (zlib status " +
                                 std::to_string(status) + ")");
 }

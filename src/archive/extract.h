@@ -18,6 +18,10 @@ constexpr std::uint32_t kMaxInMemoryEntry = 1u << 30;
 // is written and a file already at path stays as it was.
 int ExtractEntry(CFile& archive, const CDATInternalFile& entry, const std::string& path, bool keepDamaged = true);
 
+// The entry's contents in memory; raises like ExtractEntry, and raises
+// CArchiveException for a damaged entry.
+std::string ReadEntryData(CFile& archive, const CDATInternalFile& entry);
+
 // Plain words for a zlib status.
 const char* ZlibStatusText(int status);
 // Raises CArchiveException naming the archive and the entry for a damaged

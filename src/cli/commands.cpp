@@ -3,6 +3,10 @@
 #include "archive/datfiledoc.h"
 #include "archive/extract.h"
 #include "cli/glob.h"
+#include "filetypes/filenames.h"
+#include "filetypes/frmfiletype.h"
+#include "filetypes/rixfiletype.h"
+#include "platform/atomicfile.h"
 #include "platform/codepage.h"
 #include "platform/exceptions.h"
 #include "platform/file.h"
@@ -449,6 +453,58 @@ int ExtractArchive(const std::string& archivePath, const std::string& outDir, co
     if (failed != 0) {
         ReportError(archivePath + ": " + std::to_string(failed) + (failed == 1 ? " entry" : " entries") +
                     " could not be extracted intact");
+        return kExitFailure;
+    }
+    return kExitOk;
+}
+
+int ConvertArchiveEntry(const std::string& archivePath, const std::string& entryPath, const std::string& outPath)
+{
+    CDATFileDoc doc(false);
+    if (!LoadArchiveOrReport(doc, archivePath))
+        return kExitFailure;
+    doc.SetPathName(archivePath); // the converters read the entries from it
+    std::string wanted = entryPath;
+    std::replace(wanted.begin(), wanted.end(), '/', '\\');
+    CEntryNames names(doc);
+    const CDATInternalFile* entry = nullptr;
+    for (const CDATInternalFile& f : doc.m_files) {
+        if (EqualNames(names.FullPath(f), wanted)) {
+            entry = &f;
+            break;
+        }
+    }
+    const std::string quoted = "'" + entryPath + "'";
+    struct stat archiveStat, outStat;
+    if (::stat(archivePath.c_str(), &archiveStat) == 0 && ::stat(outPath.c_str(), &outStat) == 0 &&
+        archiveStat.st_dev == outStat.st_dev && archiveStat.st_ino == outStat.st_ino) {
+        ReportError(outPath + " is the archive being read; it is not replaced");
+        return kExitFailure;
+    }
+    if (!entry) {
+        ReportError(archivePath + ": no entry " + quoted);
+        return kExitFailure;
+    }
+    try {
+        std::string bmp;
+        if (dynamic_cast<const CDAT_FRM_FileType*>(entry->m_pType)) {
+            const CDATInternalFile* palette = FindPaletteFor(*entry);
+            if (!palette) {
+                ReportError(archivePath + ": entry " + quoted + " has no palette (neither " +
+                            DecodeToUtf8(ReplaceExtension(entry->m_strName, ".pal")) +
+                            " nor color.pal is in the archive)");
+                return kExitFailure;
+            }
+            bmp = FrmEntryToBmp(*entry, *palette);
+        } else if (dynamic_cast<const CDAT_RIX_FileType*>(entry->m_pType)) {
+            bmp = RixEntryToBmp(*entry);
+        } else {
+            ReportError(archivePath + ": entry " + quoted + " is not an FRM or RIX picture");
+            return kExitFailure;
+        }
+        WriteFileAtomically(outPath, bmp.data(), bmp.size());
+    } catch (const std::exception& e) {
+        ReportError("entry " + quoted + ": " + DescribeException(e));
         return kExitFailure;
     }
     return kExitOk;

@@ -16,6 +16,10 @@ int ShowArchiveInfo(const std::string& archivePath);
 // patterns: CGlob patterns; none takes every entry.
 int ExtractArchive(const std::string& archivePath, const std::string& outDir, const std::vector<std::string>& patterns);
 
+// The BMP of an FRM or RIX entry (its whole path, '/' or '\\' between the
+// parts, letter case ignored), exactly as the browser writes it to its cache.
+int ConvertArchiveEntry(const std::string& archivePath, const std::string& entryPath, const std::string& outPath);
+
 // "dravik-cli: text" on stderr.
 void ReportError(std::string_view text);
 

@@ -26,6 +26,11 @@ const char kUsage[] =
     "      under DIR (default: the current folder), recreating their folders.\n"
     "      Files of the same name are replaced. Entries whose names would land\n"
     "      outside DIR or pass through a symbolic link are refused.\n"
+    "  convert ARCHIVE ENTRY OUT.bmp\n"
+    "      Writes the FRM or RIX entry ENTRY (its whole path, letter case ignored,\n"
+    "      '/' or '\\' between the parts) as an 8-bit BMP, byte for byte what the\n"
+    "      browser shows. An FRM takes its colours from the palette entry named\n"
+    "      like it with .pal, else from color.pal.\n"
     "\n"
     "Patterns are matched against the entry's whole path, letter case ignored:\n"
     "  *      any run of characters, separators included (\"*.frm\" is every FRM)\n"
@@ -67,7 +72,7 @@ int Run(const std::vector<std::string>& args)
     }
 
     const std::string& command = args[0];
-    if (command != "list" && command != "info" && command != "extract")
+    if (command != "list" && command != "info" && command != "extract" && command != "convert")
         return UsageError("unknown command '" + command + "'");
 
     bool json = false;
@@ -103,6 +108,13 @@ int Run(const std::vector<std::string>& args)
     if (operands.empty())
         return UsageError(command + ": no archive given");
     const std::string& archive = operands[0];
+    if (command == "convert") {
+        if (operands.size() < 3)
+            return UsageError("convert: ARCHIVE, ENTRY and OUT.bmp are needed");
+        if (operands.size() > 3)
+            return UsageError("convert: unexpected argument '" + operands[3] + "'");
+        return ConvertArchiveEntry(archive, operands[1], operands[2]);
+    }
     if (command != "extract" && operands.size() > 1)
         return UsageError(command + ": unexpected argument '" + operands[1] + "'");
 

@@ -2,6 +2,9 @@
 
 #include "platform/codepage.h"
 
+#include <cstdint>
+#include <cstdio>
+
 std::string ReplaceExtension(const std::string& path, const std::string& ext)
 {
     std::string::size_type slash = path.rfind('/');
@@ -22,5 +25,22 @@ std::string EntryNameForDisk(const std::string& rawName)
     }
     if (safe.empty() || safe == "." || safe == "..")
         return "_";
-    return DecodeToUtf8(safe);
+    std::string name = DecodeToUtf8(safe);
+    // Keep within the 255 bytes a Linux file name may have: cut at a character
+    // boundary and add a hash of the whole name so that long names stay apart.
+    constexpr std::size_t kMax = 240;
+    if (name.size() > kMax) {
+        std::uint32_t hash = 2166136261u;
+        for (unsigned char c : rawName)
+            hash = (hash ^ c) * 16777619u;
+        std::size_t cut = kMax;
+        while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80)
+            --cut;
+        char tail[16];
+        std::snprintf(tail, sizeof tail, "~%08X", hash);
+        const std::string::size_type dot = name.rfind('.');
+        const std::string ext = dot != std::string::npos && name.size() - dot <= 8 ? name.substr(dot) : std::string();
+        name = name.substr(0, cut - ext.size() - 9) + tail + ext;
+    }
+    return name;
 }

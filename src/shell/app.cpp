@@ -45,10 +45,10 @@ CDravikApp::~CDravikApp()
     m_pDoc.reset();
 }
 
-bool CDravikApp::InitInstance(const QStringList& arguments)
+bool CDravikApp::InitInstance(const QStringList& arguments, CUiServices* services)
 {
     m_pServices = std::make_unique<CQtUiServices>();
-    SetUiServices(m_pServices.get());
+    SetUiServices(services ? services : m_pServices.get());
 
     m_pDoc = std::make_unique<CDATFileDoc>(true);
     m_pDoc->SetProgressFactory([] { return UiServices().CreateProgress(); });

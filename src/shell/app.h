@@ -10,6 +10,7 @@
 class CDATFileDoc;
 class CMainFrame;
 class CQtUiServices;
+class CUiServices;
 class QWidget;
 
 // The document's own commands: the two view modes and the settings dialog.
@@ -33,7 +34,9 @@ public:
 
     // False when the archive named on the command line could not be opened
     // (the error was reported); no window is shown then.
-    bool InitInstance(const QStringList& arguments);
+    // services: the user-interface services to use (tests give a fake); the
+    // Qt ones by default.
+    bool InitInstance(const QStringList& arguments, CUiServices* services = nullptr);
     bool OnCmdMsg(unsigned id, CCmdUI* ui) override;
 
     bool OpenDocumentFile(const QString& path);

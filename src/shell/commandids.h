@@ -28,4 +28,7 @@ enum ECommandId : unsigned {
     ID_FILE_SHOW = 32783,
     ID_SETTINGS = 32786,
     ID_APP_HELPDIALOG = 32787,
+    // The text encodings of the View menu, in the order of TextEncodings().
+    ID_ENCODING_FIRST = 32800,
+    ID_ENCODING_LAST = 32819,
 };

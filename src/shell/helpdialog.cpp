@@ -1,9 +1,73 @@
 #include "shell/helpdialog.h"
 
+#include <QHBoxLayout>
 #include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStringList>
+#include <QVBoxLayout>
 
-CDATHelpDialog::CDATHelpDialog(QWidget* parent) : QDialog(parent), m_pEdit(new QPlainTextEdit(this)) {}
+CDATHelpDialog::CDATHelpDialog(QWidget* parent) : QDialog(parent), m_pEdit(new QPlainTextEdit(this))
+{
+    setWindowTitle(QStringLiteral("Помощь"));
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+
+    m_pEdit->setReadOnly(true);
+    m_pEdit->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    m_pEdit->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    m_pEdit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_pEdit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_pEdit->setTabStopDistance(8 * m_pEdit->fontMetrics().averageCharWidth());
+    // The text keeps its CRLF line ends; the edit wants plain line feeds.
+    m_pEdit->setPlainText(HelpText().replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+
+    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(ok);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_pEdit, 1);
+    layout->addLayout(buttons);
+    setTabOrder(ok, m_pEdit);
+    ok->setFocus();
+    resize(370, 350);
+}
+
 QString CDATHelpDialog::HelpText()
 {
-    return {};
+    static const QStringList lines = {
+        QStringLiteral("Ashmoor 2 DAT file browser"),
+        QString(),
+        QStringLiteral("Предназначен для просмотра упакованных файлов с ресурсами Ashmoor 2 (DAT - файлов) "),
+        QString(),
+        QStringLiteral("Позволяет просматривать, открывать и сохранять FRM, RIX, текстовые файлы, а также запускать на "
+                       "просмотр виде-ролики (MVE)"),
+        QString(),
+        QStringLiteral("В левой части расположено дерево файлов,правая верхняя содержит список файлов, правая нижняя "
+                       "- содержимое файла."),
+        QString(),
+        QStringLiteral("Возможно два вида отображения дерева:"),
+        QStringLiteral("\t1. по директориям внутри DAT файла"),
+        QStringLiteral("\t2. по типам файлов"),
+        QStringLiteral("Смена режимов:  Меню - Вид - Папки (Типы)"),
+        QString(),
+        QStringLiteral("По умолчанию при выборе файла в списке файлов происходит автоматическое отображение "
+                       "содержимого в нижней части."),
+        QStringLiteral("При желании этот режим можно отключить: Меню - Вид - Автопоказ."),
+        QStringLiteral("При отключенном автопоказе просмотр осуществляется кнопкой просмотр на панели."),
+        QStringLiteral("Для сохранения или открытия файла необходимо выбрать его в списке файлов и вызвать "
+                       "контекстное меню, далее по вкусу."),
+        QString(),
+        QStringLiteral("Первая версия browser'а."),
+        QStringLiteral("Интересен будет всем кто хочет знать что внутри."),
+        QString(),
+        QStringLiteral("Спасибо сообществу моддеров Ashmoor 2 за сведения о форматах файлов."),
+        QString(),
+        QStringLiteral("Пожелания и замечания направляйте разработчикам проекта Dravik:"),
+        QStringLiteral("трекер задач проекта (раздел Issues его репозитория)"),
+        QStringLiteral("или обсуждения проекта (раздел Discussions его репозитория)"),
+    };
+    return lines.join(QStringLiteral("\r\n"));
 }

@@ -3,6 +3,7 @@
 #include "archive/datfiledoc.h"
 #include "platform/profile.h"
 #include "platform/ui/inputblock.h"
+#include "filetypes/textdecode.h"
 #include "shell/commandids.h"
 #include "shell/lockindicators.h"
 #include "shell/progressdlg.h"
@@ -11,6 +12,7 @@
 #include "views/filelist.h"
 #include "views/fileviewer.h"
 #include "views/folderslist.h"
+#include "views/itemicons.h"
 
 #include <QAction>
 #include <QApplication>
@@ -29,7 +31,10 @@
 CMainFrame::CMainFrame(CDATFileDoc* doc, CCmdTarget* docCommands, CCmdTarget* app, QWidget* parent)
     : QMainWindow(parent), m_pDoc(doc), m_pDocCommands(docCommands), m_pApp(app)
 {
+    RegisterResources();
     resize(960, 640);
+    SetCurrentTextEncoding(TextEncodingFromKey(
+        CProfile::GetProfileString(QStringLiteral("Settings"), QStringLiteral("TextEncoding")).toStdString()));
     setWindowIcon(QIcon(QStringLiteral(":/icons/item7_32.png")));
     setAcceptDrops(true);
     CreateMenus();
@@ -112,6 +117,19 @@ void CMainFrame::CreateMenus()
     QAction* autoshow = item(view, ID_VIEW_AUTOSHOW, QStringLiteral("&Автопоказ"));
     autoshow->setCheckable(true);
     autoshow->setChecked(true);
+    view->addSeparator();
+    QMenu* encodings = view->addMenu(QStringLiteral("&Кодировка"));
+    connect(encodings, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandUI);
+    const auto& list = TextEncodings();
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        const unsigned id = ID_ENCODING_FIRST + unsigned(i);
+        QAction* action = MakeAction(id, QString::fromUtf8(list[i].m_szMenuText),
+                                     QStringLiteral("Кодировка текстовых файлов"));
+        action->setCheckable(true);
+        encodings->addAction(action);
+        if (i == 0)
+            encodings->addSeparator();
+    }
 
     QMenu* settings = addMenu(QStringLiteral("&Настройка"));
     item(settings, ID_SETTINGS, QStringLiteral("&Свойства ..."));
@@ -274,6 +292,19 @@ void CMainFrame::UpdateCommandUI()
 
 bool CMainFrame::OnCmdMsg(unsigned id, CCmdUI* ui)
 {
+    if (id >= ID_ENCODING_FIRST && id < ID_ENCODING_FIRST + TextEncodings().size()) {
+        const ETextEncoding encoding = TextEncodings()[id - ID_ENCODING_FIRST].m_id;
+        if (ui) {
+            ui->SetRadio(CurrentTextEncoding() == encoding);
+        } else if (CurrentTextEncoding() != encoding) {
+            SetCurrentTextEncoding(encoding);
+            CProfile::WriteProfileString(QStringLiteral("Settings"), QStringLiteral("TextEncoding"),
+                                         QLatin1String(TextEncodingInfo(encoding).m_szKey));
+            if (m_pViewer)
+                m_pViewer->viewport()->update();
+        }
+        return true;
+    }
     switch (id) {
     case ID_VIEW_SMALLICON:
     case ID_VIEW_LARGEICON:

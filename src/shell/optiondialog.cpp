@@ -1,13 +1,101 @@
 #include "shell/optiondialog.h"
 
+#include "platform/uiservices.h"
+#include "shell/cashpath.h"
+#include "shell/qtuiservices.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
+#include <sys/stat.h>
 
 CDATOptionDialog::CDATOptionDialog(CCashPath& path, QWidget* parent)
     : QDialog(parent), m_path(path), m_pEdit(new QLineEdit(this))
 {
+    setWindowTitle(QStringLiteral("Свойства"));
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+
+    auto* prompt = new QLabel(QStringLiteral("Выберите путь для временного хранения файлов из DAT файла"), this);
+    ShowCurrentValue();
+    m_pEdit->setMinimumWidth(320);
+    m_pBrowse = new QPushButton(QStringLiteral("&Обзор ..."), this);
+    m_pOk = new QPushButton(QStringLiteral("OK"), this);
+    m_pCancel = new QPushButton(QStringLiteral("Cancel"), this);
+    m_pOk->setDefault(true);
+
+    auto* layout = new QGridLayout(this);
+    layout->addWidget(prompt, 0, 0, 1, 2);
+    layout->addWidget(m_pEdit, 1, 0);
+    layout->addWidget(m_pBrowse, 1, 1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(m_pOk);
+    buttons->addWidget(m_pCancel);
+    layout->addLayout(buttons, 2, 0, 1, 2);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    setTabOrder(m_pOk, m_pCancel);
+    setTabOrder(m_pCancel, m_pEdit);
+    setTabOrder(m_pEdit, m_pBrowse);
+    m_pOk->setFocus();
+
+    connect(m_pBrowse, &QPushButton::clicked, this, [this] { GuardedCall("", [this] { OnBrowse(); }); });
+    connect(m_pOk, &QPushButton::clicked, this, &CDATOptionDialog::accept);
+    connect(m_pCancel, &QPushButton::clicked, this, &CDATOptionDialog::reject);
 }
-void CDATOptionDialog::OnBrowse() {}
+
+void CDATOptionDialog::ShowCurrentValue()
+{
+    const std::string& value = m_path.Get();
+    m_pEdit->setText(QString::fromUtf8(value.data(), qsizetype(value.size())));
+}
+
+void CDATOptionDialog::showEvent(QShowEvent* event)
+{
+    // The value as it stands when the dialog opens, not when it was built.
+    if (!m_bInitialised) {
+        m_bInitialised = true;
+        ShowCurrentValue();
+    }
+    QDialog::showEvent(event);
+}
+
+void CDATOptionDialog::OnBrowse()
+{
+    std::optional<std::string> folder = UiServices().BrowseForFolder(this, "Путь до кэша");
+    if (!folder)
+        return;
+    std::string path = *folder;
+    if (path.empty() || path.back() != '/')
+        path += '/';
+    // Only the edit box: the setting itself changes on OK.
+    m_pEdit->setText(QString::fromUtf8(path.data(), qsizetype(path.size())));
+}
+
 void CDATOptionDialog::accept()
 {
+    GuardedCall("", [this] { CheckAndAccept(); });
+}
+
+void CDATOptionDialog::CheckAndAccept()
+{
+    // Exactly as typed: no trimming.
+    const std::string path = m_pEdit->text().toStdString();
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) {
+        if (UiServices().MessageBox(this, "Директории " + path + "не существует создать ее?", "Предупреждение",
+                                    MB_YESNO | MB_ICONQUESTION) != IDYES)
+            return;
+        if (::mkdir(path.c_str(), 0777) != 0) {
+            UiServices().MessageBox(this, "Не возможно создать директорию " + path, "Ошибка", MB_OK | MB_ICONERROR);
+            return;
+        }
+    } else if (!S_ISDIR(info.st_mode)) {
+        UiServices().MessageBox(this, "Необходмио ввести имя директории", "Ошибка", MB_OK | MB_ICONERROR);
+        return;
+    }
+    m_path.Set(path);
     QDialog::accept();
 }

@@ -1,21 +1,39 @@
 #pragma once
 // The settings dialog: the cache folder, checked and created on OK.
+#include "platform/cwnd.h"
+
 #include <QDialog>
 
 class CCashPath;
 class QLineEdit;
+class QPushButton;
 
-class CDATOptionDialog : public QDialog
+// A CWnd too, so that the message boxes and the folder chooser it raises are
+// owned by it rather than by the main window.
+class CDATOptionDialog : public QDialog, public CWnd
 {
     Q_OBJECT
 public:
     CDATOptionDialog(CCashPath& path, QWidget* parent = nullptr);
 
     QLineEdit* Edit() const { return m_pEdit; }
+    QPushButton* BrowseButton() const { return m_pBrowse; }
+    QPushButton* OkButton() const { return m_pOk; }
+    QPushButton* CancelButton() const { return m_pCancel; }
     void OnBrowse();
     void accept() override; // the OK checks
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
+    void CheckAndAccept();
+    void ShowCurrentValue();
+
     CCashPath& m_path;
     QLineEdit* m_pEdit;
+    QPushButton* m_pBrowse;
+    QPushButton* m_pOk;
+    QPushButton* m_pCancel;
+    bool m_bInitialised = false;
 };

@@ -4,12 +4,16 @@
 #include "platform/progress.h"
 
 #include <QDialog>
-#include <QElapsedTimer>
+#include <QPointer>
+#include <atomic>
+#include <memory>
+#include <string>
 
 class QLabel;
 class QProgressBar;
 class QPushButton;
 class CWorkAnimation;
+class CPumpTicker;
 
 class CProgressDlg : public QDialog, public IProgress
 {
@@ -29,12 +33,21 @@ public:
     void DestroyWindow();
 
     QString PercentText() const;
+    // The status line as shown; a newer text reaches it at the next pump.
     QString StatusText() const;
     std::int32_t Position() const { return m_nPos; }
     bool IsOwnerBlocked() const { return m_bOwnerDisabled; }
+    bool IsOpen() const { return m_bOpen; }
+    bool IsAnimating() const;
     void RequestCancel() { m_bCancel = true; }
+    QPushButton* CancelButton() const { return m_pCancel; }
+    // Pumps now, whatever the time budget says.
+    void PumpNow() { Pump(); }
     // The dialog that is up, if any.
     static CProgressDlg* Current();
+
+    // Pumping waits at least this long after the previous pump.
+    static constexpr qint64 kPumpIntervalMs = 30;
 
 protected:
     void reject() override;   // Esc, close box: a cancel request only
@@ -43,10 +56,13 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void Pump(bool force);
-    void RefreshPercent(std::int32_t pos);
+    void Pump();
+    void RefreshPercent(qint64 pos);
+    void ApplyPending();
 
-    QWidget* m_pOwner;
+    QPointer<QWidget> m_pOwner;
+    QPointer<QWidget> m_pBlocked; // the owner this dialog blocked
+    CProgressDlg* m_pPrevious = nullptr;
     QLabel* m_pPercent;
     QLabel* m_pStatus;
     QProgressBar* m_pBar;
@@ -56,8 +72,21 @@ private:
     std::int32_t m_nUpper = 100;
     std::int32_t m_nStep = 1;
     std::int32_t m_nPos = 0;
+    qint64 m_nShownPercent;
+    // Positions that give the percentage shown; empty when unknown.
+    qint64 m_nPercentFrom = 1;
+    qint64 m_nPercentTo = 0;
+    int m_nShownBar = -1;
     bool m_bCancel = false;
     bool m_bOwnerDisabled = false;
     bool m_bOpen = false;
-    QElapsedTimer m_lastPump;
+    // The latest status text, applied to the label when a pump is due.
+    std::string m_pendingStatus;
+    bool m_bPendingRaw = false;
+    bool m_bStatusDirty = false;
+    QString m_strStatus;
+    // Raised by the ticker when a pump is due, so the per-unit calls need not
+    // read the clock.
+    std::atomic<bool> m_bPumpDue{false};
+    std::unique_ptr<CPumpTicker> m_pTicker;
 };

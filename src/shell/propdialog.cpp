@@ -1,3 +1,121 @@
 #include "shell/propdialog.h"
 
-CFilePropDialog::CFilePropDialog(QWidget* parent, CDATItem*) : QDialog(parent) {}
+#include "archive/datitem.h"
+#include "platform/codepage.h"
+#include "views/itemicons.h"
+
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+QString FromArchive(const std::string& bytes)
+{
+    return QString::fromStdU16String(DecodeToUtf16(bytes));
+}
+
+QString FromSlot(void (CDATItem::*getter)(char*, int) const, const CDATItem& item)
+{
+    char buffer[100];
+    (item.*getter)(buffer, int(sizeof buffer));
+    return QString::fromLatin1(buffer);
+}
+
+QLineEdit* AddField(QWidget* parent, const QString& text)
+{
+    // Borderless and read-only: reads like a label, yet can be selected and copied.
+    auto* edit = new QLineEdit(text, parent);
+    edit->setReadOnly(true);
+    edit->setFrame(false);
+    QPalette palette = edit->palette();
+    palette.setColor(QPalette::Base, palette.color(QPalette::Window));
+    edit->setPalette(palette);
+    edit->setCursorPosition(0);
+    return edit;
+}
+
+} // namespace
+
+std::string CFilePropDialog::ArchivePath(const CDATItem& item)
+{
+    std::string path = item.GetName();
+    for (const CDATFolder* parent = item.m_pParent; parent && parent->m_nID != g_rootFolder.m_nID;
+         parent = parent->m_pParent)
+        path = parent->GetName() + '\\' + path;
+    return path;
+}
+
+CFilePropDialog::CFilePropDialog(QWidget* parent, CDATItem* item) : QDialog(parent)
+{
+    setWindowTitle(QStringLiteral("Свойства"));
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+
+    if (item) {
+        m_nImage = item->GetImage();
+        m_strName = FromArchive(item->GetName());
+        char type[100];
+        item->GetTypeText(type, int(sizeof type));
+        m_strType = FromArchive(type);
+        if (auto* file = dynamic_cast<const CDATInternalFile*>(item)) {
+            m_strCache = QString::fromUtf8(file->m_strCachePath.data(), qsizetype(file->m_strCachePath.size()));
+            m_strSize = FromSlot(&CDATItem::GetSizeText, *item);
+            m_strPacked = FromSlot(&CDATItem::GetPackedSizeText, *item);
+            m_strOffset = FromSlot(&CDATItem::GetOffsetText, *item);
+        }
+        m_strPath = FromArchive(ArchivePath(*item));
+    }
+
+    auto* tabs = new QTabWidget(this);
+    auto* page = new QWidget(tabs);
+    tabs->addTab(page, QStringLiteral("Общие"));
+
+    auto* icon = new QLabel(page);
+    icon->setFixedSize(32, 32);
+    icon->setPixmap(CItemIcons::Instance().Pixmap(m_nImage, true));
+    auto* nameRow = new QHBoxLayout;
+    nameRow->addWidget(icon);
+    nameRow->addSpacing(8);
+    nameRow->addWidget(AddField(page, m_strName), 1);
+
+    auto* rule = new QFrame(page);
+    rule->setFrameShape(QFrame::HLine);
+    rule->setFrameShadow(QFrame::Sunken);
+
+    auto* grid = new QGridLayout;
+    grid->setColumnStretch(1, 1);
+    const std::pair<const char*, const QString*> rows[] = {
+        {"Тип:", &m_strType},      {"Путь:", &m_strPath},       {"Размер:", &m_strSize},
+        {"Сжатый:", &m_strPacked}, {"Смещение:", &m_strOffset}, {"Кэш:", &m_strCache},
+    };
+    int row = 0;
+    for (const auto& [label, text] : rows) {
+        grid->addWidget(new QLabel(QString::fromUtf8(label), page), row, 0);
+        grid->addWidget(AddField(page, *text), row, 1);
+        ++row;
+    }
+
+    auto* pageLayout = new QVBoxLayout(page);
+    pageLayout->addLayout(nameRow);
+    pageLayout->addWidget(rule);
+    pageLayout->addLayout(grid);
+    pageLayout->addStretch();
+
+    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(ok);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(tabs, 1);
+    layout->addLayout(buttons);
+    resize(300, 320);
+    ok->setFocus();
+}

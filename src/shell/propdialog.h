@@ -3,6 +3,7 @@
 // sizes, offset, cache file.
 #include <QDialog>
 #include <QString>
+#include <string>
 
 class CDATItem;
 
@@ -15,4 +16,8 @@ public:
     // The texts shown (UTF-8 decoded), for tests.
     QString m_strCache, m_strPath, m_strOffset, m_strPacked, m_strSize, m_strName, m_strType;
     int m_nImage = 0;
+
+    // The path of an item inside its archive: folders below the root, each
+    // followed by a backslash, then the name (raw archive bytes).
+    static std::string ArchivePath(const CDATItem& item);
 };

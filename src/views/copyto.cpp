@@ -1,6 +1,99 @@
 #include "views/copyto.h"
 
-SCopyResult CopySelectedFiles(CDATFileDoc&, const std::vector<int>&, CWnd*)
+#include "archive/datfiledoc.h"
+#include "archive/extract.h"
+#include "filetypes/filenames.h"
+#include "platform/exceptions.h"
+#include "platform/file.h"
+#include "platform/uiservices.h"
+
+#include <stdexcept>
+#include <sys/stat.h>
+
+namespace {
+
+const char kCaption[] = "Предупреждение";
+
+CDATItem* ListingAt(const CDATFileDoc& doc, int row)
 {
-    return {};
+    if (row < 0 || std::size_t(row) >= doc.m_listing.size())
+        throw std::out_of_range("invalid vector<T> subscript");
+    return doc.m_listing[std::size_t(row)];
+}
+
+// lstat: a dangling symbolic link is something that would be replaced too.
+bool SomethingAt(const std::string& path)
+{
+    struct stat st;
+    return ::lstat(path.c_str(), &st) == 0;
+}
+
+// 0 for a good entry, zlib's status for a damaged one. Entries too large to
+// unpack in memory go through the mapped path.
+int Extract(CFile& archive, const CDATInternalFile& entry, const std::string& path)
+{
+    if (entry.m_nRealSize > kMaxInMemoryEntry) {
+        const int status = ExtractEntryMapped(archive, entry, path);
+        return status == 1 ? 0 : status;
+    }
+    return ExtractEntry(archive, entry, path, /*keepDamaged=*/false);
+}
+
+} // namespace
+
+SCopyResult CopySelectedFiles(CDATFileDoc& doc, const std::vector<int>& rows, CWnd* owner)
+{
+    SCopyResult result;
+    const std::optional<std::string> chosen = UiServices().BrowseForFolder(owner, "Сохранение выбранных элементов");
+    if (!chosen || chosen->empty())
+        return result;
+    std::string folder = *chosen;
+    if (folder.back() != '/')
+        folder += '/';
+
+    // An archive that cannot be read fails before any progress shows.
+    CFile archive(doc.GetPathName(), CFile::modeRead);
+    std::unique_ptr<IProgress> progress = UiServices().CreateProgress();
+    if (progress) {
+        progress->OpenModeless(nullptr);
+        progress->SetWindowText("Копирование...");
+        progress->SetBounds(1, std::int32_t(rows.size()) + 1);
+    }
+
+    for (int row : rows) {
+        if (progress && progress->PollCancel() &&
+            UiServices().MessageBox(owner, "Прекратить?", kCaption, MB_YESNO | MB_ICONQUESTION) == IDYES) {
+            result.m_bStopped = true;
+            break;
+        }
+        if (progress)
+            progress->Advance();
+        auto* file = dynamic_cast<CDATInternalFile*>(ListingAt(doc, row));
+        if (!file)
+            continue; // folders are neither copied nor entered
+        const std::string path = folder + EntryNameForDisk(file->m_strName);
+        if (progress)
+            progress->SetStatusLine(path, false);
+        if (SomethingAt(path) &&
+            UiServices().MessageBox(owner, "Файл " + path + " существует. Заменить его?", kCaption,
+                                    MB_YESNO | MB_ICONQUESTION) != IDYES)
+            continue;
+        // The write is atomic: a Yes replaces the old file only once the new
+        // one is complete, and a damaged entry leaves it as it was.
+        int status = 0;
+        try {
+            status = Extract(archive, *file, path);
+        } catch (const CFileException& e) {
+            // Bytes beyond the archive's end are the entry's damage; anything
+            // on the destination side ends the run.
+            if (e.m_strFileName != archive.GetFilePath())
+                throw;
+            status = -1;
+        }
+        if (status != 0)
+            result.m_damaged.push_back(file->m_strName);
+        else
+            ++result.m_nWritten;
+    }
+    return result;
 }

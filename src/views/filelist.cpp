@@ -1,14 +1,52 @@
 #include "views/filelist.h"
 
 #include "archive/datfiledoc.h"
+#include "platform/codepage.h"
+#include "shell/commandids.h"
+#include "shell/prompts.h"
+#include "shell/qtuiservices.h"
+#include "views/copyto.h"
+#include "views/fileviewer.h"
+#include "views/folderslist.h"
 #include "views/listingmodel.h"
 
+#include <QContextMenuEvent>
+#include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QListView>
 #include <QMenu>
+#include <QPainter>
 #include <QStackedWidget>
+#include <QStyledItemDelegate>
 #include <QTreeView>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <memory>
+#include <stdexcept>
+
+namespace {
+
+// The details style's cells with grid lines on their right and bottom edges.
+class CGridDelegate : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        QStyledItemDelegate::paint(painter, option, index);
+        painter->save();
+        painter->setPen(option.palette.color(QPalette::Midlight));
+        const QRect r = option.rect;
+        painter->drawLine(r.right(), r.top(), r.right(), r.bottom());
+        painter->drawLine(r.left(), r.bottom(), r.right(), r.bottom());
+        painter->restore();
+    }
+};
+
+constexpr int kMaxDamagedNamesShown = 20;
+
+} // namespace
 
 CDATFileList::CDATFileList(CDATFileDoc* doc, QWidget* parent)
     : QWidget(parent), m_pDoc(doc), m_pModel(new CListingModel(doc, this)),
@@ -24,43 +62,431 @@ CDATFileList::CDATFileList(CDATFileDoc* doc, QWidget* parent)
     m_pDetails->setModel(m_pModel);
     m_pIcons->setSelectionModel(m_pSelection);
     m_pDetails->setSelectionModel(m_pSelection);
+
+    for (QAbstractItemView* view : {static_cast<QAbstractItemView*>(m_pIcons),
+                                    static_cast<QAbstractItemView*>(m_pDetails)}) {
+        view->setSelectionMode(QAbstractItemView::ExtendedSelection);
+        // Whole rows, so that a selection made in one style shows in the other.
+        view->setSelectionBehavior(QAbstractItemView::SelectRows);
+        view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        view->setDragEnabled(false);
+        view->setAcceptDrops(false);
+        view->installEventFilter(this);
+        view->viewport()->installEventFilter(this);
+        // doubleClicked, not activated: Enter must not open a folder.
+        connect(view, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
+            GuardedCall("", [&] { OnDoubleClick(index.row()); });
+        });
+    }
+
+    // A hundred thousand rows: every item the same size, laid out in batches.
+    m_pIcons->setUniformItemSizes(true);
+    m_pIcons->setLayoutMode(QListView::Batched);
+    m_pIcons->setBatchSize(1000);
+    m_pIcons->setTextElideMode(Qt::ElideRight);
+
+    m_pDetails->setRootIsDecorated(false);
+    m_pDetails->setIndentation(0);
+    m_pDetails->setItemsExpandable(false);
+    m_pDetails->setExpandsOnDoubleClick(false);
+    m_pDetails->setUniformRowHeights(true);
+    m_pDetails->setAllColumnsShowFocus(true);
+    m_pDetails->setSortingEnabled(false);
+    m_pDetails->setItemDelegate(new CGridDelegate(m_pDetails));
+    m_pDetails->setIconSize(QSize(16, 16));
+    QHeaderView* header = m_pDetails->header();
+    header->setSectionsMovable(true);
+    header->setSectionsClickable(false);
+    header->setSortIndicatorShown(false);
+    header->setHighlightSections(false);
+    header->setStretchLastSection(false);
+    header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    SetColumnWidths(width());
+
+    connect(m_pSelection, &QItemSelectionModel::currentChanged, this, [this](const QModelIndex& current) {
+        if (current.isValid())
+            GuardedCall("", [&] { OnItemChanged(current.row()); });
+    });
+    connect(m_pSelection, &QItemSelectionModel::selectionChanged, this,
+            [this](const QItemSelection& selected, const QItemSelection& deselected) {
+                GuardedCall("", [&] {
+                    // The row that changed last: the current one when it is
+                    // among the changed rows, else the last of them.
+                    const QItemSelection& changed = selected.isEmpty() ? deselected : selected;
+                    if (changed.isEmpty())
+                        return;
+                    const QModelIndex current = m_pSelection->currentIndex();
+                    int row = changed.last().bottom();
+                    if (current.isValid() && changed.contains(current.siblingAtColumn(0)))
+                        row = current.row();
+                    OnItemChanged(row);
+                });
+            });
+
+    ApplyStyle();
     doc->AddView(this);
+}
+
+void CDATFileList::SetColumnWidths(int width)
+{
+    const int column = std::max(width / 5, 1);
+    for (int i = 0; i < CListingModel::kColumnCount; ++i)
+        m_pDetails->header()->resizeSection(i, column);
+}
+
+void CDATFileList::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    // The columns take a fifth each of the first real size; later the user
+    // sizes them.
+    if (!m_bColumnsSized && width() > 0) {
+        m_bColumnsSized = true;
+        SetColumnWidths(width());
+    }
 }
 
 void CDATFileList::OnUpdate(CView*, long, void*)
 {
     m_pModel->Refresh();
+    UpdateCellSizes();
+    if (!m_pDoc->IsLoaded())
+        return;
+    m_pIcons->scrollToTop();
+    m_pDetails->scrollToTop();
+    if (m_pViewer)
+        m_pViewer->SetItem(nullptr);
 }
-bool CDATFileList::OnCmdMsg(unsigned, CCmdUI*)
+
+CDATItem* CDATFileList::ListingItem(int row) const
 {
-    return false;
+    if (row < 0 || std::size_t(row) >= m_pDoc->m_listing.size())
+        throw std::out_of_range("invalid vector<T> subscript");
+    return m_pDoc->m_listing[std::size_t(row)];
 }
+
+bool CDATFileList::OnCmdMsg(unsigned id, CCmdUI* ui)
+{
+    switch (id) {
+    case ID_FILE_OPENITEM:
+    case ID_FILE_SAVEITEMAS:
+    case ID_FILE_ITEMPROPERTIES:
+        if (ui) {
+            ui->Enable(SelectedCount() == 1);
+            return true;
+        }
+        if (id == ID_FILE_OPENITEM)
+            OnOpen();
+        else if (id == ID_FILE_SAVEITEMAS)
+            OnSaveAs();
+        else
+            OnProperties();
+        return true;
+    case ID_FILE_COPYTO:
+    case ID_FILE_SHOW:
+    case ID_SHOW_BUTTON:
+        if (ui) {
+            ui->Enable(SelectedCount() >= 1);
+            return true;
+        }
+        if (id == ID_FILE_COPYTO)
+            OnCopyTo();
+        else
+            OnShow();
+        return true;
+    case ID_VIEW_AUTOSHOW:
+        if (ui) {
+            ui->Enable(true);
+            ui->SetCheck(m_bAutoShow ? 1 : 0);
+        } else {
+            OnAutoShow();
+        }
+        return true;
+    default:
+        return false;
+    }
+}
+
 void CDATFileList::SetStyle(int style)
 {
-    m_nStyle = style & 3;
+    style &= 3;
+    if (style == m_nStyle)
+        return;
+    QAbstractItemView* before = CurrentView();
+    const bool hadFocus = before->hasFocus();
+    m_nStyle = style;
+    ApplyStyle();
+    QAbstractItemView* after = CurrentView();
+    if (hadFocus && after != before)
+        after->setFocus(Qt::OtherFocusReason);
+    if (m_pSelection->currentIndex().isValid())
+        after->scrollTo(m_pSelection->currentIndex());
 }
+
+void CDATFileList::ApplyStyle()
+{
+    m_pModel->SetLargeIcons(m_nStyle == LVS_ICON);
+    if (m_nStyle == LVS_REPORT) {
+        m_pModel->SetCellSize(QSize());
+        m_pStack->setCurrentWidget(m_pDetails);
+        return;
+    }
+    // setViewMode resets flow, wrapping and movement; they follow it.
+    if (m_nStyle == LVS_ICON) {
+        m_pIcons->setViewMode(QListView::IconMode);
+        m_pIcons->setIconSize(QSize(32, 32));
+        m_pIcons->setFlow(QListView::LeftToRight);
+        m_pIcons->setWordWrap(true);
+    } else {
+        m_pIcons->setViewMode(QListView::ListMode);
+        m_pIcons->setIconSize(QSize(16, 16));
+        m_pIcons->setFlow(m_nStyle == LVS_SMALLICON ? QListView::LeftToRight : QListView::TopToBottom);
+        m_pIcons->setWordWrap(false);
+    }
+    m_pIcons->setWrapping(true);
+    m_pIcons->setMovement(QListView::Static);
+    m_pIcons->setResizeMode(QListView::Adjust);
+    m_pIcons->setSelectionRectVisible(true);
+    // The icon mode turns dragging on; items are never moved or dragged out.
+    m_pIcons->setDragEnabled(false);
+    m_pIcons->viewport()->setAcceptDrops(false);
+    UpdateCellSizes();
+    m_pStack->setCurrentWidget(m_pIcons);
+}
+
+void CDATFileList::UpdateCellSizes()
+{
+    m_pModel->SetCellSize(QSize());
+    if (m_nStyle == LVS_REPORT)
+        return;
+    // One cell size for all rows, from the widest name; only the longest names
+    // are measured: measuring every one of 100,000 would stall the update.
+    const QFontMetrics metrics(m_pIcons->font());
+    const auto& listing = m_pDoc->m_listing;
+    const int rows = m_pModel->rowCount();
+    std::size_t longest = 0;
+    for (int row = 0; row < rows; ++row)
+        longest = std::max(longest, listing[std::size_t(row)]->GetName().size());
+    int widestRow = -1;
+    int widest = 0;
+    int measured = 0;
+    for (int row = 0; row < rows && measured < 256; ++row) {
+        const std::string& raw = listing[std::size_t(row)]->GetName();
+        if (raw.size() + 2 < longest)
+            continue;
+        ++measured;
+        const std::u16string name = DecodeToUtf16(raw);
+        const int width = metrics.horizontalAdvance(QString::fromUtf16(name.data(), qsizetype(name.size())));
+        if (width > widest) {
+            widest = width;
+            widestRow = row;
+        }
+    }
+    int cell = widestRow >= 0 ? m_pIcons->sizeHintForIndex(m_pModel->index(widestRow, 0)).width() + 8 : 0;
+    if (m_nStyle == LVS_ICON) {
+        // Longer names are cut; the tooltip shows them whole.
+        cell = std::clamp(cell, 80, 160);
+        m_pModel->SetCellSize(QSize(cell - 4, 32 + 2 * metrics.height() + 8));
+        m_pIcons->setGridSize(QSize(cell, 32 + 2 * metrics.height() + 12));
+        return;
+    }
+    m_nListCellWidth = std::clamp(cell, 80, 480);
+    const int height = std::max(18, metrics.height() + 4);
+    m_pModel->SetCellSize(QSize(m_nListCellWidth, height));
+    m_pIcons->setGridSize(QSize(m_nListCellWidth, height));
+}
+
+std::vector<std::pair<int, int>> CDATFileList::SelectedRanges() const
+{
+    std::vector<std::pair<int, int>> ranges;
+    for (const QItemSelectionRange& range : m_pSelection->selection())
+        if (range.isValid())
+            ranges.emplace_back(range.top(), range.bottom());
+    std::sort(ranges.begin(), ranges.end());
+    std::vector<std::pair<int, int>> merged;
+    for (const auto& r : ranges) {
+        if (!merged.empty() && r.first <= merged.back().second + 1)
+            merged.back().second = std::max(merged.back().second, r.second);
+        else
+            merged.push_back(r);
+    }
+    return merged;
+}
+
 std::vector<int> CDATFileList::SelectedRows() const
 {
-    return {};
+    std::vector<int> rows;
+    for (const auto& [top, bottom] : SelectedRanges())
+        for (int row = top; row <= bottom; ++row)
+            rows.push_back(row);
+    return rows;
 }
-void CDATFileList::SelectRows(const std::vector<int>&) {}
+
+int CDATFileList::SelectedCount() const
+{
+    int count = 0;
+    for (const auto& [top, bottom] : SelectedRanges())
+        count += bottom - top + 1;
+    return count;
+}
+
 int CDATFileList::FirstSelectedRow() const
 {
-    return -1;
+    const auto ranges = SelectedRanges();
+    return ranges.empty() ? -1 : ranges.front().first;
 }
+
+void CDATFileList::SelectRows(const std::vector<int>& wanted)
+{
+    std::vector<int> rows;
+    const int count = m_pModel->rowCount();
+    for (int row : wanted)
+        if (row >= 0 && row < count)
+            rows.push_back(row);
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    QItemSelection selection;
+    const int lastColumn = CListingModel::kColumnCount - 1;
+    for (std::size_t i = 0; i < rows.size();) {
+        std::size_t j = i;
+        while (j + 1 < rows.size() && rows[j + 1] == rows[j] + 1)
+            ++j;
+        selection.select(m_pModel->index(rows[i], 0), m_pModel->index(rows[j], lastColumn));
+        i = j + 1;
+    }
+    m_pSelection->select(selection, QItemSelectionModel::ClearAndSelect);
+    if (!rows.empty())
+        m_pSelection->setCurrentIndex(m_pModel->index(rows.back(), 0), QItemSelectionModel::NoUpdate);
+}
+
 QAbstractItemView* CDATFileList::CurrentView() const
 {
+    if (m_nStyle == LVS_REPORT)
+        return m_pDetails;
     return m_pIcons;
 }
+
 QMenu* CDATFileList::BuildContextMenu()
 {
-    return new QMenu(this);
+    auto* menu = new QMenu(this);
+    auto add = [this, menu](unsigned id, const QString& text) {
+        QAction* action = menu->addAction(text);
+        action->setData(id);
+        action->setStatusTip(CommandStatusText(id));
+        CCmdUI ui(id);
+        OnCmdMsg(id, &ui);
+        action->setEnabled(ui.m_bEnabled);
+        connect(action, &QAction::triggered, this, [this, id] { GuardedCall("", [&] { OnCmdMsg(id, nullptr); }); });
+        return action;
+    };
+    menu->setDefaultAction(add(ID_FILE_OPENITEM, QStringLiteral("&Открыть")));
+    menu->addSeparator();
+    add(ID_FILE_SHOW, QStringLiteral("&Показать"));
+    menu->addSeparator();
+    add(ID_FILE_SAVEITEMAS, QStringLiteral("&Сохранить как ..."));
+    add(ID_FILE_COPYTO, QStringLiteral("С&копировать в ..."));
+    menu->addSeparator();
+    add(ID_FILE_ITEMPROPERTIES, QStringLiteral("С&войства"));
+    return menu;
 }
-void CDATFileList::ShowContextMenu(const QPoint&) {}
-void CDATFileList::OnOpen() {}
-void CDATFileList::OnSaveAs() {}
-void CDATFileList::OnProperties() {}
-void CDATFileList::OnCopyTo() {}
-void CDATFileList::OnShow() {}
-void CDATFileList::OnDoubleClick(int) {}
-void CDATFileList::OnItemChanged(int) {}
+
+void CDATFileList::ShowContextMenu(const QPoint& globalPos)
+{
+    std::unique_ptr<QMenu> menu(BuildContextMenu());
+    menu->exec(globalPos);
+}
+
+bool CDATFileList::eventFilter(QObject* watched, QEvent* event)
+{
+    const bool onView = watched == m_pIcons || watched == m_pDetails;
+    const bool onViewport = watched == m_pIcons->viewport() || watched == m_pDetails->viewport();
+    if (onView && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool menuKey = key->key() == Qt::Key_Menu && key->modifiers() == Qt::NoModifier;
+        const bool shiftF10 = key->key() == Qt::Key_F10 && key->modifiers() == Qt::ShiftModifier;
+        if (menuKey || shiftF10) {
+            // From the keyboard the menu opens at the client's corner.
+            const QPoint at = CurrentView()->viewport()->mapToGlobal(QPoint(5, 5));
+            GuardedCall("", [&] { ShowContextMenu(at); });
+            return true;
+        }
+    }
+    if (onViewport && event->type() == QEvent::ContextMenu) {
+        const auto* menuEvent = static_cast<QContextMenuEvent*>(event);
+        // The keyboard's own request was served by the key press above.
+        if (menuEvent->reason() != QContextMenuEvent::Keyboard) {
+            // The frame routes commands to the view with the focus.
+            CurrentView()->setFocus(Qt::MouseFocusReason);
+            const QPoint at = menuEvent->globalPos();
+            GuardedCall("", [&] { ShowContextMenu(at); });
+        }
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void CDATFileList::OnOpen()
+{
+    const int row = FirstSelectedRow();
+    if (row < 0)
+        return;
+    CDATItem* item = ListingItem(row);
+    if (auto* file = dynamic_cast<CDATInternalFile*>(item)) {
+        if (file->m_pType)
+            file->m_pType->Open(file, this);
+    } else if (auto* folder = dynamic_cast<CDATFolder*>(item); folder && m_pFoldersList) {
+        m_pFoldersList->SelectChildFolder(folder);
+    }
+}
+
+void CDATFileList::OnSaveAs()
+{
+    const int row = FirstSelectedRow();
+    if (row < 0)
+        return;
+    if (auto* file = dynamic_cast<CDATInternalFile*>(ListingItem(row)); file && file->m_pType)
+        file->m_pType->SaveAs(file, this);
+}
+
+void CDATFileList::OnProperties()
+{
+    const int row = FirstSelectedRow();
+    if (row >= 0)
+        ListingItem(row)->ShowProperties(this);
+}
+
+void CDATFileList::OnCopyTo()
+{
+    const SCopyResult result = CopySelectedFiles(*m_pDoc, SelectedRows(), this);
+    if (result.m_damaged.empty())
+        return;
+    std::string text = "Повреждённые файлы не скопированы:\n";
+    const int total = int(result.m_damaged.size());
+    for (int i = 0; i < total && i < kMaxDamagedNamesShown; ++i)
+        text += DecodeToUtf8(result.m_damaged[std::size_t(i)]) + "\n";
+    if (total > kMaxDamagedNamesShown)
+        text += "... и ещё " + std::to_string(total - kMaxDamagedNamesShown) + "\n";
+    text.pop_back();
+    UiServices().MessageBox(this, text, "Предупреждение", MB_OK | MB_ICONEXCLAMATION);
+}
+
+void CDATFileList::OnShow()
+{
+    const int row = FirstSelectedRow();
+    if (row >= 0 && m_pViewer)
+        m_pViewer->SetItem(ListingItem(row));
+}
+
+void CDATFileList::OnDoubleClick(int row)
+{
+    if (row < 0 || !m_pFoldersList)
+        return;
+    if (auto* folder = dynamic_cast<CDATFolder*>(ListingItem(row)))
+        m_pFoldersList->SelectChildFolder(folder);
+}
+
+void CDATFileList::OnItemChanged(int row)
+{
+    if (row < 0 || !m_pViewer || !m_bAutoShow)
+        return;
+    m_pViewer->SetItem(ListingItem(row));
+}

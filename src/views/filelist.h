@@ -6,9 +6,11 @@
 #include "shell/cmdtarget.h"
 
 #include <QWidget>
+#include <utility>
 #include <vector>
 
 class CDATFileDoc;
+class CDATItem;
 class CDATFileViewer;
 class CDATFoldersList;
 class CListingModel;
@@ -34,8 +36,9 @@ public:
     int GetStyle() const { return m_nStyle; }
     void SetStyle(int style);
 
-    // Selected rows, ascending.
+    // Selected rows, ascending, and how many there are.
     std::vector<int> SelectedRows() const;
+    int SelectedCount() const;
     void SelectRows(const std::vector<int>& rows);
     int FirstSelectedRow() const;
 
@@ -59,8 +62,18 @@ public:
     CDATFoldersList* m_pFoldersList = nullptr;
     bool m_bAutoShow = true;
 
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void OnItemChanged(int row);
+    // The listing's entry of a row; a row outside it is refused.
+    CDATItem* ListingItem(int row) const;
+    std::vector<std::pair<int, int>> SelectedRanges() const;
+    void ApplyStyle();
+    void UpdateCellSizes();
+    void SetColumnWidths(int width);
 
     CDATFileDoc* m_pDoc;
     CListingModel* m_pModel;
@@ -69,4 +82,6 @@ private:
     QListView* m_pIcons;
     QTreeView* m_pDetails;
     int m_nStyle = LVS_ICON;
+    bool m_bColumnsSized = false;
+    int m_nListCellWidth = 0;
 };

@@ -46,4 +46,6 @@ private:
     CDATItem* m_pItem = nullptr;
     int m_nScrollWidth = 0;
     int m_nScrollHeight = 0;
+    bool m_bPainting = false;
+    bool m_bScrollBarsPending = false;
 };

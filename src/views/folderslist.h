@@ -30,6 +30,13 @@ public:
     const CTreeModel& Tree() const;
     CDATFileDoc* Document() const { return m_pDoc; }
 
+    // The model index of a node of Tree(), and the selected node (-1: none).
+    QModelIndex IndexOfNode(int node) const;
+    int SelectedNode() const;
+
+protected:
+    void drawBranches(QPainter* painter, const QRect& rect, const QModelIndex& index) const override;
+
 private:
     void OnSelectionChanged();
 

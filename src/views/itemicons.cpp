@@ -2,6 +2,17 @@
 
 #include <QString>
 
+// The resources live in a static library; without a reference from code the
+// linker would drop their registration.
+void RegisterResources()
+{
+    static const bool done = [] {
+        Q_INIT_RESOURCE(resources);
+        return true;
+    }();
+    (void)done;
+}
+
 CItemIcons& CItemIcons::Instance()
 {
     static CItemIcons icons;
@@ -10,6 +21,7 @@ CItemIcons& CItemIcons::Instance()
 
 CItemIcons::CItemIcons()
 {
+    RegisterResources();
     for (int i = 0; i < kCount; ++i) {
         m_large.emplace_back(QStringLiteral(":/icons/item%1_32.png").arg(i));
         m_small.emplace_back(QStringLiteral(":/icons/item%1_16.png").arg(i));

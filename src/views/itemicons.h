@@ -5,6 +5,9 @@
 #include <QPixmap>
 #include <vector>
 
+// Makes the program's pictures (icons, toolbar, about box) reachable as ":/...".
+void RegisterResources();
+
 class CItemIcons
 {
 public:

@@ -1,6 +1,18 @@
 #include "views/listingmodel.h"
 
 #include "archive/datfiledoc.h"
+#include "platform/codepage.h"
+#include "views/itemicons.h"
+
+namespace {
+
+QString FromRaw(const std::string& raw)
+{
+    const std::u16string text = DecodeToUtf16(raw);
+    return QString::fromUtf16(text.data(), qsizetype(text.size()));
+}
+
+} // namespace
 
 CListingModel::CListingModel(CDATFileDoc* doc, QObject* parent) : QAbstractTableModel(parent), m_pDoc(doc) {}
 
@@ -10,6 +22,33 @@ void CListingModel::Refresh()
     endResetModel();
 }
 
+void CListingModel::SetLargeIcons(bool large)
+{
+    if (m_bLargeIcons == large)
+        return;
+    m_bLargeIcons = large;
+    const int rows = rowCount();
+    if (rows > 0)
+        emit dataChanged(index(0, 0), index(rows - 1, 0), {Qt::DecorationRole});
+}
+
+void CListingModel::SetCellSize(const QSize& size)
+{
+    if (m_cellSize == size)
+        return;
+    m_cellSize = size;
+    const int rows = rowCount();
+    if (rows > 0)
+        emit dataChanged(index(0, 0), index(rows - 1, 0), {Qt::SizeHintRole});
+}
+
+CDATItem* CListingModel::ItemAt(int row) const
+{
+    if (row < 0 || row >= rowCount())
+        return nullptr;
+    return m_pDoc->m_listing[std::size_t(row)];
+}
+
 int CListingModel::rowCount(const QModelIndex& parent) const
 {
     return parent.isValid() || !m_pDoc->IsLoaded() ? 0 : int(m_pDoc->m_listing.size());
@@ -17,15 +56,61 @@ int CListingModel::rowCount(const QModelIndex& parent) const
 
 int CListingModel::columnCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : 5;
+    return parent.isValid() ? 0 : kColumnCount;
 }
 
-QVariant CListingModel::data(const QModelIndex&, int) const
+QVariant CListingModel::data(const QModelIndex& index, int role) const
 {
-    return {};
+    const CDATItem* item = index.isValid() ? ItemAt(index.row()) : nullptr;
+    if (!item)
+        return {};
+    switch (role) {
+    case Qt::ToolTipRole:
+        // Icon styles cut long names; the tip shows them whole.
+        return index.column() == kColName ? FromRaw(item->GetName()) : QVariant();
+    case Qt::DisplayRole: {
+        // Texts are formatted at every request: the listing may hold 100,000 rows.
+        char buffer[260];
+        switch (index.column()) {
+        case kColName: return FromRaw(item->GetName());
+        case kColType: item->GetTypeText(buffer, int(sizeof buffer)); break;
+        case kColSize: item->GetSizeText(buffer, int(sizeof buffer)); break;
+        case kColPacked: item->GetPackedSizeText(buffer, int(sizeof buffer)); break;
+        case kColOffset: item->GetOffsetText(buffer, int(sizeof buffer)); break;
+        default: return {};
+        }
+        return FromRaw(buffer);
+    }
+    case Qt::DecorationRole:
+        if (index.column() != kColName)
+            return {};
+        return CItemIcons::Instance().Pixmap(item->GetImage(), m_bLargeIcons);
+    case Qt::SizeHintRole:
+        if (index.column() != kColName || !m_cellSize.isValid())
+            return {};
+        return m_cellSize;
+    default:
+        return {};
+    }
 }
 
-QVariant CListingModel::headerData(int, Qt::Orientation, int) const
+QVariant CListingModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    return {};
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+        return {};
+    switch (section) {
+    case kColName: return QStringLiteral("Файл");
+    case kColType: return QStringLiteral("Тип");
+    case kColSize: return QStringLiteral("Размер");
+    case kColPacked: return QStringLiteral("Сжатый");
+    case kColOffset: return QStringLiteral("Смещение");
+    default: return {};
+    }
+}
+
+Qt::ItemFlags CListingModel::flags(const QModelIndex& index) const
+{
+    if (!index.isValid())
+        return Qt::NoItemFlags;
+    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
 }

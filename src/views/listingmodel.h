@@ -2,23 +2,40 @@
 // The file pane's rows: the document's listing, asked per row and column;
 // nothing is held or cached here.
 #include <QAbstractTableModel>
+#include <QSize>
 
 class CDATFileDoc;
+class CDATItem;
 
 class CListingModel : public QAbstractTableModel
 {
     Q_OBJECT
 public:
+    enum EColumn { kColName, kColType, kColSize, kColPacked, kColOffset, kColumnCount };
+
     explicit CListingModel(CDATFileDoc* doc, QObject* parent = nullptr);
 
     // The listing changed: rows are asked anew.
     void Refresh();
 
+    // 32-pixel icons for the icon style, 16 for the others.
+    void SetLargeIcons(bool large);
+    bool LargeIcons() const { return m_bLargeIcons; }
+    // The one size of every name cell in the list styles (uniform item
+    // sizes take the first row's); empty: the delegate's own.
+    void SetCellSize(const QSize& size);
+
+    // The listing's entry of a row, or null outside it.
+    CDATItem* ItemAt(int row) const;
+
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
 
 private:
     CDATFileDoc* m_pDoc;
+    bool m_bLargeIcons = true;
+    QSize m_cellSize;
 };

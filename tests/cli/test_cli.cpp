@@ -1,6 +1,10 @@
 // dravik-cli as scripts see it: the real binary run on fixture archives, its
 // stdout, stderr, exit status and the files it leaves behind.
+#include "../filetypes/recordingdc.h"
+#include "archive/datfiledoc.h"
 #include "datwriter.h"
+#include "fakes.h"
+#include "frmwriter.h"
 #include "tempdir.h"
 
 #include <gtest/gtest.h>
@@ -492,6 +496,93 @@ TEST_F(CliTest, BadUsageExits1WithUsageOnStderrAndHelpGoesToStdout)
     EXPECT_NE(run.err.find("no entry matches '-o'"), std::string::npos);
     EXPECT_EQ(RunCli({"extract", archive, "readme.txt", "--output=" + (m_tmp / "o2")}).code, 0);
     EXPECT_TRUE(FileExists(m_tmp / "o2/readme.txt"));
+}
+
+// ---------------------------------------------------------------- convert
+
+TEST_F(CliTest, ConvertWritesExactlyTheBitmapTheBrowserCaches)
+{
+    Palette63 red{}, green{};
+    red[1] = {63, 0, 0};
+    green[1] = {0, 63, 0};
+    CDatWriter w;
+    for (auto& [name, data] : std::vector<std::pair<std::string, std::string>>{
+             {"art\\Ghost.FRM", BuildFrm(5, 3, std::vector<std::uint8_t>(15, 1))},
+             {"art\\plain.frm", BuildFrm(2, 7, {1, 2, 3})},
+             {"COLOR.PAL", BuildPalette(green)},
+             {"misc\\ghost.pal", BuildPalette(red)},
+             {"splash\\s.RIX", BuildRix(3, 2, red, {1, 1, 0, 0, 1, 1})}})
+        w.AddCompressed(name, data);
+    const std::string archive = Write(w);
+
+    CFakeUiServices ui;
+    CDATFileDoc doc(false);
+    ASSERT_TRUE(doc.OpenDocumentFile(archive));
+    doc.m_CashPath.Set(m_tmp / "cache");
+    for (const auto& [entry, spelling] : std::vector<std::pair<std::string, std::string>>{
+             {"Ghost.FRM", "art/ghost.frm"}, {"plain.frm", "ART\\PLAIN.FRM"}, {"s.RIX", "splash/S.rix"}}) {
+        SCOPED_TRACE(spelling);
+        CDATInternalFile* item = doc.FindEntry(entry);
+        CRecordingDC dc;
+        RECT pane{0, 0, 100, 100};
+        item->Draw(&dc, &pane);
+        ASSERT_EQ(dc.m_dibs.size(), 1u);
+        SRun run = RunCli({"convert", archive, spelling, m_tmp / "out.bmp"});
+        EXPECT_EQ(run.code, 0) << run.err;
+        EXPECT_EQ(run.err, "");
+        EXPECT_EQ(ReadWholeFile(m_tmp / "out.bmp"), ReadWholeFile(item->m_strCachePath));
+    }
+    EXPECT_TRUE(ui.m_reports.empty());
+}
+
+TEST_F(CliTest, ConvertFailuresExit2NamingTheEntryAndBadUsageExits1)
+{
+    std::string badVersion = BuildFrm(2, 2, {});
+    badVersion[3] = 5;
+    CDatWriter w;
+    w.AddStored("art\\a.frm", BuildFrm(2, 2, {}));
+    w.AddStored("art\\old.frm", badVersion);
+    w.AddStored("art\\bad.rix", "RIFF and more");
+    w.AddStored("readme.txt", "text");
+    const std::string archive = Write(w);
+    const std::string out = m_tmp / "out.bmp";
+    const struct
+    {
+        std::string entry, complaint;
+    } failures[] = {
+        {"art/a.frm", "'art/a.frm' has no palette"},
+        {"art/old.frm", "old.frm"},
+        {"art/bad.rix", "bad.rix"},
+        {"readme.txt", "not an FRM or RIX picture"},
+        {"art/none.frm", "no entry 'art/none.frm'"},
+        {"a.frm", "no entry 'a.frm'"},
+    };
+    for (const auto& f : failures) {
+        SCOPED_TRACE(f.entry);
+        SRun run = RunCli({"convert", archive, f.entry, out});
+        EXPECT_EQ(run.code, 2);
+        EXPECT_NE(run.err.find(f.complaint), std::string::npos) << run.err;
+        EXPECT_FALSE(FileExists(out));
+    }
+    CDatWriter withPalette = w;
+    withPalette.AddStored("color.pal", std::string(768, '\1'));
+    const std::string good = Write(withPalette, {}, "good.dat");
+    EXPECT_EQ(RunCli({"convert", good, "art\\a.frm", m_tmp / "missing/out.bmp"}).code, 2);
+    EXPECT_EQ(RunCli({"convert", m_tmp / "missing.dat", "art\\a.frm", out}).code, 2);
+    const std::string archiveBytes = ReadWholeFile(good);
+    EXPECT_EQ(RunCli({"convert", good, "art\\a.frm", good}).code, 2);
+    EXPECT_EQ(ReadWholeFile(good), archiveBytes);
+
+    for (const Args& args : {Args{"convert"}, Args{"convert", good}, Args{"convert", good, "art\\a.frm"},
+                             Args{"convert", good, "art\\a.frm", out, "extra"}, Args{"convert", "-x", good}}) {
+        SCOPED_TRACE(::testing::PrintToString(args));
+        SRun run = RunCli(args);
+        EXPECT_EQ(run.code, 1);
+        EXPECT_NE(run.err.find("Usage:"), std::string::npos);
+    }
+    EXPECT_FALSE(FileExists(out));
+    EXPECT_EQ(RunCli({"convert", good, "art\\a.frm", out}).code, 0);
+    EXPECT_EQ(ReadWholeFile(out).size(), 1078u + 2 * 4);
 }
 
 } // namespace

@@ -1,1 +1,612 @@
+// The three panes on the offscreen platform: the tree, the file list with its
+// commands, and the content viewer.
+#include "archive/datfiledoc.h"
+#include "datwriter.h"
+#include "fakes.h"
+#include "platform/cdc.h"
+#include "shell/commandids.h"
+#include "shell/mainframe.h"
+#include "shell/prompts.h"
+#include "tempdir.h"
+#include "views/filelist.h"
+#include "views/fileviewer.h"
+#include "views/folderslist.h"
+#include "views/listingmodel.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QHeaderView>
+#include <QImage>
+#include <QKeyEvent>
+#include <QListView>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QScrollBar>
+#include <QStackedWidget>
+#include <QTimer>
+#include <QTreeView>
 #include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <stdexcept>
+#include <string>
+
+namespace {
+
+const QColor kBand(160, 200, 255);
+
+void Pump()
+{
+    for (int i = 0; i < 3; ++i)
+        QApplication::processEvents();
+}
+
+QStringList Labels(const QAbstractItemModel* model, const QModelIndex& parent = {})
+{
+    QStringList out;
+    for (int row = 0; row < model->rowCount(parent); ++row)
+        out << model->data(model->index(row, 0, parent), Qt::DisplayRole).toString();
+    return out;
+}
+
+void SendMouse(QWidget* target, QEvent::Type type, QPoint at, Qt::MouseButton button = Qt::LeftButton)
+{
+    const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(button);
+    QMouseEvent event(type, QPointF(at), QPointF(target->mapToGlobal(at)), button, held, Qt::NoModifier);
+    QApplication::sendEvent(target, &event);
+}
+
+void DoubleClick(QAbstractItemView* view, const QModelIndex& index)
+{
+    const QPoint at = view->visualRect(index).center();
+    QWidget* port = view->viewport();
+    SendMouse(port, QEvent::MouseButtonPress, at);
+    SendMouse(port, QEvent::MouseButtonRelease, at);
+    SendMouse(port, QEvent::MouseButtonDblClick, at);
+    SendMouse(port, QEvent::MouseButtonRelease, at);
+}
+
+// An item whose drawing the test chooses.
+class CProbeItem : public CDATItem
+{
+public:
+    explicit CProbeItem(std::string name) : CDATItem(nullptr, 1), m_strName(std::move(name)) {}
+    const std::string& GetName() const override { return m_strName; }
+    int GetImage() const override { return kImageText; }
+    void Draw(CDC* dc, RECT* rect) override
+    {
+        if (m_draw)
+            m_draw(dc, rect);
+    }
+    std::uint32_t GetTypeKey() const override { return 0; }
+    void GetTypeText(char* buffer, int maxLength) const override { CopyTextTruncated(buffer, maxLength, "probe"); }
+    void GetSizeText(char* buffer, int) const override { buffer[0] = '\0'; }
+    void GetPackedSizeText(char* buffer, int) const override { buffer[0] = '\0'; }
+    void GetOffsetText(char* buffer, int) const override { buffer[0] = '\0'; }
+
+    std::string m_strName;
+    std::function<void(CDC*, RECT*)> m_draw;
+};
+
+class ViewsTest : public ::testing::Test
+{
+protected:
+    ViewsTest()
+    {
+        // Pictures drawn by autoshow cache into the test's folder.
+        m_doc.m_CashPath.Set(m_dir / "cash");
+        m_frame = std::make_unique<CMainFrame>(&m_doc, nullptr, nullptr);
+        m_frame->show();
+        Pump();
+    }
+
+    // The worked example: two folder levels and a file at the top.
+    void OpenExample()
+    {
+        CDatWriter w;
+        w.AddStored("art\\intrface\\b.frm", "bbb");
+        w.AddStored("art\\intrface\\a.frm", "aa");
+        w.AddStored("art\\critters\\c.frm", "cccc");
+        w.AddStored("text\\english\\d.msg", "{1}{}{hi}");
+        w.AddCompressed("readme.txt", std::string(300, 'r'));
+        m_path = m_dir / "example.dat";
+        w.WriteTo(m_path);
+        ASSERT_TRUE(m_doc.OpenDocumentFile(m_path));
+        Pump();
+    }
+
+    CDATFoldersList* Tree() const { return m_frame->GetFoldersList(); }
+    CDATFileList* List() const { return m_frame->GetFileList(); }
+    CDATFileViewer* Viewer() const { return m_frame->GetFileViewer(); }
+    QAbstractItemModel* TreeModel() const { return Tree()->model(); }
+    QModelIndex RootNode() const { return TreeModel()->index(0, 0); }
+
+    void Select(const QModelIndex& node)
+    {
+        Tree()->selectionModel()->setCurrentIndex(node, QItemSelectionModel::ClearAndSelect);
+    }
+    QStringList ListedNames() const { return Labels(List()->Model()); }
+    QString Cell(int row, int column) const
+    {
+        return List()->Model()->data(List()->Model()->index(row, column), Qt::DisplayRole).toString();
+    }
+    bool Enabled(unsigned id)
+    {
+        CCmdUI ui(id);
+        EXPECT_TRUE(List()->OnCmdMsg(id, &ui));
+        return ui.m_bEnabled;
+    }
+
+    CFakeUiServices m_ui;
+    CTempDir m_dir;
+    std::string m_path;
+    CDATFileDoc m_doc{false};
+    std::unique_ptr<CMainFrame> m_frame;
+};
+
+TEST_F(ViewsTest, FolderTreeAfterLoadIsOneCollapsedRootNamedByThePath)
+{
+    EXPECT_EQ(TreeModel()->rowCount(), 0);
+    OpenExample();
+    ASSERT_EQ(TreeModel()->rowCount(), 1);
+    const QModelIndex root = RootNode();
+    EXPECT_EQ(TreeModel()->data(root, Qt::DisplayRole).toString(), QString::fromStdString(m_path));
+    EXPECT_FALSE(Tree()->isExpanded(root));
+    EXPECT_FALSE(Tree()->selectionModel()->hasSelection());
+    EXPECT_TRUE(Tree()->rootIsDecorated());
+    EXPECT_EQ(Tree()->editTriggers(), QAbstractItemView::NoEditTriggers);
+
+    Tree()->expand(root);
+    EXPECT_EQ(Labels(TreeModel(), root), QStringList({"art", "text"}));
+    const QModelIndex art = TreeModel()->index(0, 0, root);
+    EXPECT_EQ(Labels(TreeModel(), art), QStringList({"critters", "intrface"}));
+    // Nothing was listed by the build.
+    EXPECT_TRUE(ListedNames().isEmpty());
+}
+
+TEST_F(ViewsTest, TypeTreeHasOneNodePerExtensionAndKeepsTheListing)
+{
+    OpenExample();
+    Select(RootNode());
+    const QStringList rootListing = ListedNames();
+
+    m_doc.SetViewMode(1);
+    Pump();
+    EXPECT_EQ(Labels(TreeModel()), QStringList({"FRM files", "Msg files", "Text files"}));
+    for (int row = 0; row < 3; ++row) {
+        const QModelIndex node = TreeModel()->index(row, 0);
+        EXPECT_EQ(TreeModel()->rowCount(node), 0);
+        EXPECT_FALSE(TreeModel()->data(node, Qt::DecorationRole).value<QIcon>().isNull());
+    }
+    // A mode change rebuilds the tree only.
+    EXPECT_EQ(ListedNames(), rootListing);
+    EXPECT_FALSE(Tree()->selectionModel()->hasSelection());
+
+    Select(TreeModel()->index(0, 0));
+    EXPECT_EQ(ListedNames(), QStringList({"a.frm", "b.frm", "c.frm"}));
+
+    m_doc.SetViewMode(0);
+    Pump();
+    ASSERT_EQ(TreeModel()->rowCount(), 1);
+    EXPECT_EQ(TreeModel()->data(RootNode(), Qt::DisplayRole).toString(), QString::fromStdString(m_path));
+}
+
+TEST_F(ViewsTest, SelectingANodeFillsTheListAndEmptiesTheViewer)
+{
+    OpenExample();
+    CProbeItem probe("probe");
+    Viewer()->SetItem(&probe);
+    Select(RootNode());
+    EXPECT_EQ(ListedNames(), QStringList({"art", "text", "readme.txt"}));
+    EXPECT_EQ(Viewer()->GetItem(), nullptr);
+
+    EXPECT_EQ(Cell(0, 1), "Folder");
+    EXPECT_EQ(Cell(0, 2), "");
+    EXPECT_EQ(Cell(2, 1), "Text files");
+    EXPECT_EQ(Cell(2, 2), "300");
+    EXPECT_EQ(Cell(2, 3), QString::number(m_doc.m_files[4].m_nPackedSize));
+    EXPECT_EQ(Cell(2, 4), QString::number(m_doc.m_files[4].m_nOffset));
+    const CListingModel* model = List()->Model();
+    EXPECT_FALSE(model->data(model->index(7, 0), Qt::DisplayRole).isValid());
+    QStringList headers;
+    for (int c = 0; c < model->columnCount(); ++c)
+        headers << model->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
+    EXPECT_EQ(headers, QStringList({"Файл", "Тип", "Размер", "Сжатый", "Смещение"}));
+
+    // The same node again: no new listing, the shown item stays.
+    Viewer()->SetItem(&probe);
+    Select(RootNode());
+    EXPECT_EQ(Viewer()->GetItem(), &probe);
+}
+
+TEST_F(ViewsTest, ListingNamesAreDecodedFromCp1251)
+{
+    CDatWriter w;
+    w.AddStored("\xEF\xF0\xE8\xE2\xE5\xF2.txt", "x");
+    m_path = m_dir / "ru.dat";
+    w.WriteTo(m_path);
+    ASSERT_TRUE(m_doc.OpenDocumentFile(m_path));
+    Select(RootNode());
+    EXPECT_EQ(ListedNames(), QStringList({"привет.txt"}));
+}
+
+TEST_F(ViewsTest, CommandTableFollowsTheSelectionCount)
+{
+    OpenExample();
+    Select(RootNode());
+    const unsigned single[] = {ID_FILE_OPENITEM, ID_FILE_SAVEITEMAS, ID_FILE_ITEMPROPERTIES};
+    const unsigned many[] = {ID_FILE_COPYTO, ID_FILE_SHOW, ID_SHOW_BUTTON};
+
+    for (unsigned id : single)
+        EXPECT_FALSE(Enabled(id)) << id;
+    for (unsigned id : many)
+        EXPECT_FALSE(Enabled(id)) << id;
+
+    List()->SelectRows({2});
+    for (unsigned id : single)
+        EXPECT_TRUE(Enabled(id)) << id;
+    for (unsigned id : many)
+        EXPECT_TRUE(Enabled(id)) << id;
+
+    List()->SelectRows({1, 2});
+    for (unsigned id : single)
+        EXPECT_FALSE(Enabled(id)) << id;
+    for (unsigned id : many)
+        EXPECT_TRUE(Enabled(id)) << id;
+    // Show works whichever pane is active.
+    m_frame->SetActiveView(Tree());
+    EXPECT_TRUE(m_frame->QueryCommand(ID_SHOW_BUTTON).m_bEnabled);
+    EXPECT_FALSE(List()->OnCmdMsg(ID_APP_ABOUT, nullptr));
+
+    // Show gives the lower row.
+    Viewer()->SetItem(nullptr);
+    List()->OnCmdMsg(ID_FILE_SHOW, nullptr);
+    EXPECT_EQ(Viewer()->GetItem(), m_doc.m_listing[1]);
+}
+
+TEST_F(ViewsTest, ItemCommandsActOnTheSelectedItem)
+{
+    OpenExample();
+    Select(RootNode());
+
+    List()->SelectRows({2});
+    List()->OnCmdMsg(ID_FILE_ITEMPROPERTIES, nullptr);
+    ASSERT_EQ(m_ui.m_properties.size(), 1u);
+    EXPECT_EQ(m_ui.m_properties[0], m_doc.m_listing[2]);
+    List()->OnCmdMsg(ID_FILE_SAVEITEMAS, nullptr);
+    ASSERT_EQ(m_ui.m_saveDialogs.size(), 1u);
+    EXPECT_EQ(m_ui.m_saveDialogs[0].second, "readme.txt");
+
+    // A folder: Save as does nothing, Open enters it.
+    List()->SelectRows({0});
+    List()->OnCmdMsg(ID_FILE_SAVEITEMAS, nullptr);
+    EXPECT_EQ(m_ui.m_saveDialogs.size(), 1u);
+    List()->OnCmdMsg(ID_FILE_OPENITEM, nullptr);
+    EXPECT_EQ(ListedNames(), QStringList({"critters", "intrface"}));
+    EXPECT_TRUE(Tree()->isExpanded(RootNode()));
+    EXPECT_EQ(TreeModel()->data(Tree()->currentIndex(), Qt::DisplayRole).toString(), "art");
+    EXPECT_TRUE(m_ui.m_reports.empty());
+}
+
+TEST_F(ViewsTest, ContextMenuListsTheCommandsWithOpenAsDefault)
+{
+    OpenExample();
+    Select(RootNode());
+    List()->SelectRows({0, 2});
+    std::unique_ptr<QMenu> menu(List()->BuildContextMenu());
+    QStringList texts;
+    for (QAction* action : menu->actions())
+        texts << (action->isSeparator() ? QStringLiteral("-") : action->text());
+    EXPECT_EQ(texts, QStringList({"&Открыть", "-", "&Показать", "-", "&Сохранить как ...", "С&копировать в ...", "-",
+                                  "С&войства"}));
+    ASSERT_NE(menu->defaultAction(), nullptr);
+    EXPECT_EQ(menu->defaultAction()->data().toUInt(), unsigned(ID_FILE_OPENITEM));
+    for (QAction* action : menu->actions()) {
+        if (action->isSeparator())
+            continue;
+        const unsigned id = action->data().toUInt();
+        EXPECT_EQ(action->statusTip(), CommandStatusText(id));
+        EXPECT_EQ(action->isEnabled(), id == ID_FILE_SHOW || id == ID_FILE_COPYTO) << id;
+    }
+
+    // Triggering runs the command; its failure goes to the error report.
+    Viewer()->SetItem(nullptr);
+    menu->actions()[2]->trigger();
+    EXPECT_EQ(Viewer()->GetItem(), m_doc.m_listing[0]);
+    m_doc.m_listing.clear(); // the rows now name nothing
+    menu->actions()[2]->trigger();
+    ASSERT_EQ(m_ui.m_reports.size(), 1u);
+    EXPECT_NE(m_ui.m_reports[0].find("invalid vector<T> subscript"), std::string::npos);
+}
+
+// Closes the pop-up menu that opens next, noting where it was.
+struct SMenuCloser
+{
+    SMenuCloser()
+    {
+        QTimer::singleShot(0, [this] {
+            if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+                m_bSeen = true;
+                m_pos = menu->pos();
+                menu->close();
+            }
+        });
+    }
+    bool m_bSeen = false;
+    QPoint m_pos;
+};
+
+TEST_F(ViewsTest, ContextMenuOpensFromTheMouseAndTheKeyboard)
+{
+    OpenExample();
+    Select(RootNode());
+    m_frame->activateWindow();
+    Tree()->setFocus();
+    Pump();
+    QWidget* port = List()->CurrentView()->viewport();
+
+    auto mouseMenu = std::make_unique<SMenuCloser>();
+    QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(10, 10), port->mapToGlobal(QPoint(10, 10)));
+    QApplication::sendEvent(port, &click);
+    EXPECT_TRUE(mouseMenu->m_bSeen);
+    // The right click made the list the target of the frame's commands.
+    Pump();
+    EXPECT_EQ(m_frame->ActiveView(), static_cast<CView*>(List()));
+
+    auto keyMenu = std::make_unique<SMenuCloser>();
+    QKeyEvent shiftF10(QEvent::KeyPress, Qt::Key_F10, Qt::ShiftModifier);
+    QApplication::sendEvent(List()->CurrentView(), &shiftF10);
+    EXPECT_TRUE(keyMenu->m_bSeen);
+    EXPECT_EQ(keyMenu->m_pos, port->mapToGlobal(QPoint(5, 5)));
+}
+
+TEST_F(ViewsTest, DoubleClickOnAFolderSelectsItInTheTree)
+{
+    OpenExample();
+    List()->SetStyle(CDATFileList::LVS_REPORT);
+    Select(RootNode());
+    Pump();
+    QTreeView* details = List()->DetailsView();
+
+    // A file: nothing happens.
+    DoubleClick(details, List()->Model()->index(2, 0));
+    EXPECT_EQ(ListedNames(), QStringList({"art", "text", "readme.txt"}));
+
+    DoubleClick(details, List()->Model()->index(1, 0));
+    EXPECT_EQ(ListedNames(), QStringList({"english"}));
+    EXPECT_EQ(TreeModel()->data(Tree()->currentIndex(), Qt::DisplayRole).toString(), "text");
+    EXPECT_EQ(Viewer()->GetItem(), nullptr);
+
+    // Enter on a folder row opens nothing.
+    Pump();
+    List()->SelectRows({0});
+    details->setFocus();
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(details, &enter);
+    EXPECT_EQ(ListedNames(), QStringList({"english"}));
+}
+
+TEST_F(ViewsTest, SelectChildFolderMatchesOnlyChildrenOfTheSelectedNode)
+{
+    OpenExample();
+    const CDATFolder* intrface = nullptr;
+    for (const CDATFolder& f : m_doc.m_folders)
+        if (f.m_strName == "intrface")
+            intrface = &f;
+    ASSERT_NE(intrface, nullptr);
+
+    Tree()->SelectChildFolder(intrface); // nothing selected
+    EXPECT_FALSE(Tree()->selectionModel()->hasSelection());
+    Select(RootNode());
+    Tree()->SelectChildFolder(intrface); // a grandchild: no match
+    EXPECT_EQ(Tree()->currentIndex(), RootNode());
+    Tree()->SelectChildFolder(nullptr);
+    EXPECT_EQ(Tree()->currentIndex(), RootNode());
+
+    Tree()->SelectChildFolder(intrface->m_pParent);
+    Tree()->SelectChildFolder(intrface);
+    EXPECT_EQ(ListedNames(), QStringList({"a.frm", "b.frm"}));
+}
+
+TEST_F(ViewsTest, AutoShowFollowsTheSelectionOnlyWhenOn)
+{
+    OpenExample();
+    Select(RootNode());
+    CCmdUI ui(ID_VIEW_AUTOSHOW);
+    List()->OnCmdMsg(ID_VIEW_AUTOSHOW, &ui);
+    EXPECT_EQ(ui.m_nCheck, 1);
+
+    List()->SelectRows({2});
+    EXPECT_EQ(Viewer()->GetItem(), m_doc.m_listing[2]);
+    // Moving the current row shows it too.
+    List()->CurrentView()->selectionModel()->setCurrentIndex(List()->Model()->index(0, 0),
+                                                              QItemSelectionModel::NoUpdate);
+    EXPECT_EQ(Viewer()->GetItem(), m_doc.m_listing[0]);
+
+    List()->OnCmdMsg(ID_VIEW_AUTOSHOW, nullptr);
+    EXPECT_FALSE(List()->m_bAutoShow);
+    CCmdUI off(ID_VIEW_AUTOSHOW);
+    List()->OnCmdMsg(ID_VIEW_AUTOSHOW, &off);
+    EXPECT_EQ(off.m_nCheck, 0);
+    EXPECT_TRUE(off.m_bEnabled);
+    List()->SelectRows({1});
+    EXPECT_EQ(Viewer()->GetItem(), m_doc.m_listing[0]);
+    List()->OnCmdMsg(ID_FILE_SHOW, nullptr);
+    EXPECT_EQ(Viewer()->GetItem(), m_doc.m_listing[1]);
+}
+
+TEST_F(ViewsTest, ListStylesShareOneSelection)
+{
+    OpenExample();
+    Select(RootNode());
+    EXPECT_EQ(List()->GetStyle(), CDATFileList::LVS_ICON);
+    EXPECT_EQ(List()->IconView()->viewMode(), QListView::IconMode);
+    EXPECT_FALSE(List()->IconView()->dragEnabled());
+    EXPECT_TRUE(List()->Model()->LargeIcons());
+    EXPECT_EQ(List()->Model()->data(List()->Model()->index(0, 0), Qt::DecorationRole).value<QPixmap>().width(), 32);
+
+    List()->SelectRows({0, 2});
+    List()->SetStyle(CDATFileList::LVS_REPORT);
+    EXPECT_EQ(List()->CurrentView(), List()->DetailsView());
+    EXPECT_EQ(List()->DetailsView()->selectionModel(), List()->IconView()->selectionModel());
+    EXPECT_TRUE(List()->DetailsView()->selectionModel()->isRowSelected(2, {}));
+    EXPECT_EQ(List()->Model()->data(List()->Model()->index(0, 0), Qt::DecorationRole).value<QPixmap>().width(), 16);
+
+    List()->SetStyle(CDATFileList::LVS_LIST);
+    EXPECT_EQ(List()->CurrentView(), List()->IconView());
+    EXPECT_EQ(List()->IconView()->viewMode(), QListView::ListMode);
+    EXPECT_EQ(List()->IconView()->flow(), QListView::TopToBottom);
+    EXPECT_EQ(List()->SelectedRows(), std::vector<int>({0, 2}));
+
+    List()->SetStyle(CDATFileList::LVS_SMALLICON);
+    EXPECT_EQ(List()->IconView()->flow(), QListView::LeftToRight);
+    EXPECT_FALSE(List()->Model()->LargeIcons());
+    EXPECT_EQ(List()->SelectedRows(), std::vector<int>({0, 2}));
+    EXPECT_EQ(List()->IconView()->selectionMode(), QAbstractItemView::ExtendedSelection);
+
+    // The frame's View commands switch the style.
+    m_frame->ExecuteCommand(ID_VIEW_DETAILS);
+    EXPECT_EQ(List()->GetStyle(), CDATFileList::LVS_REPORT);
+    EXPECT_EQ(List()->SelectedRows(), std::vector<int>({0, 2}));
+}
+
+TEST_F(ViewsTest, DetailsHeadersMoveButNeverSort)
+{
+    CDATFileDoc doc(false);
+    CDATFileList list(&doc);
+    list.resize(500, 300);
+    list.show();
+    Pump();
+    QHeaderView* header = list.DetailsView()->header();
+    for (int c = 0; c < 5; ++c)
+        EXPECT_EQ(header->sectionSize(c), 100) << c;
+    list.resize(800, 300);
+    Pump();
+    EXPECT_EQ(header->sectionSize(0), 100); // set once, at creation
+
+    OpenExample();
+    List()->SetStyle(CDATFileList::LVS_REPORT);
+    Select(RootNode());
+    Pump();
+    QHeaderView* frameHeader = List()->DetailsView()->header();
+    EXPECT_TRUE(frameHeader->sectionsMovable());
+    EXPECT_FALSE(List()->DetailsView()->isSortingEnabled());
+    const QPoint at(frameHeader->sectionViewportPosition(0) + 5, frameHeader->height() / 2);
+    for (int i = 0; i < 2; ++i) {
+        SendMouse(frameHeader->viewport(), QEvent::MouseButtonPress, at);
+        SendMouse(frameHeader->viewport(), QEvent::MouseButtonRelease, at);
+    }
+    EXPECT_EQ(ListedNames(), QStringList({"art", "text", "readme.txt"}));
+    EXPECT_FALSE(frameHeader->isSortIndicatorShown());
+}
+
+class ViewsViewerTest : public ViewsTest
+{
+protected:
+    ViewsViewerTest()
+    {
+        m_viewer.resize(300, 200);
+        m_viewer.show();
+        m_viewer.OnInitialUpdate();
+        Pump();
+    }
+    QImage Shot() { return m_viewer.viewport()->grab().toImage(); }
+    bool RegionIsBand(const QImage& image, QRect r)
+    {
+        for (int y = r.top(); y <= r.bottom(); ++y)
+            for (int x = r.left(); x <= r.right(); ++x)
+                if (image.pixelColor(x, y) != kBand)
+                    return false;
+        return true;
+    }
+
+    CDATFileDoc m_viewerDoc{false};
+    CDATFileViewer m_viewer{&m_viewerDoc};
+};
+
+TEST_F(ViewsViewerTest, EmptyViewerPaintsOnlyTheBandAndTheLine)
+{
+    EXPECT_EQ(m_viewer.ScrollWidth(), 100);
+    EXPECT_EQ(m_viewer.ScrollHeight(), 100);
+    const QImage image = Shot();
+    EXPECT_TRUE(RegionIsBand(image, QRect(0, 0, m_viewer.viewport()->width(), 40)));
+    EXPECT_NE(image.pixelColor(150, 40), kBand);
+    EXPECT_NE(image.pixelColor(150, 41), kBand);
+}
+
+TEST_F(ViewsViewerTest, AFolderShowsItsIconAndNameInTheBand)
+{
+    CProbeItem folder("intrface");
+    m_viewer.SetItem(&folder);
+    const QImage image = Shot();
+    EXPECT_FALSE(RegionIsBand(image, QRect(2, 2, 32, 32)));   // the icon
+    EXPECT_FALSE(RegionIsBand(image, QRect(40, 10, 120, 20))); // the name
+    EXPECT_TRUE(RegionIsBand(image, QRect(200, 0, 90, 40)));
+}
+
+TEST_F(ViewsViewerTest, TheBandScrollsAwayWithTheContent)
+{
+    CProbeItem text("long.txt");
+    text.m_draw = [](CDC* dc, RECT*) { dc->GetWindow()->SetScrollSizes(250, 900); };
+    m_viewer.SetItem(&text);
+    Shot();
+    Pump();
+    EXPECT_EQ(m_viewer.ScrollHeight(), 900);
+    QScrollBar* v = m_viewer.verticalScrollBar();
+    EXPECT_EQ(v->maximum(), 900 - m_viewer.viewport()->height());
+    EXPECT_EQ(v->pageStep(), m_viewer.viewport()->height());
+    v->setValue(100);
+    const QImage image = Shot();
+    EXPECT_NE(image.pixelColor(150, 20), kBand);
+}
+
+TEST_F(ViewsViewerTest, TheSameItemKeepsTheScrollPositionAnotherResetsIt)
+{
+    CProbeItem first("first"), second("second");
+    m_viewer.SetItem(&first);
+    EXPECT_EQ(m_viewer.ScrollWidth(), 0);
+    m_viewer.SetScrollSizes(1000, 1000);
+    m_viewer.verticalScrollBar()->setValue(300);
+    m_viewer.horizontalScrollBar()->setValue(50);
+
+    m_viewer.SetItem(&first);
+    EXPECT_EQ(m_viewer.verticalScrollBar()->value(), 300);
+    EXPECT_EQ(m_viewer.ScrollHeight(), 1000);
+
+    m_viewer.SetItem(&second);
+    EXPECT_EQ(m_viewer.verticalScrollBar()->value(), 0);
+    EXPECT_EQ(m_viewer.horizontalScrollBar()->value(), 0);
+    EXPECT_EQ(m_viewer.ScrollWidth(), 0);
+    EXPECT_EQ(m_viewer.ScrollHeight(), 0);
+    EXPECT_TRUE(m_viewer.isEnabled());
+
+    m_viewer.OnUpdate(nullptr, 0, nullptr);
+    EXPECT_EQ(m_viewer.GetItem(), nullptr);
+}
+
+TEST_F(ViewsViewerTest, AFailingDrawIsReportedAndTheBandStays)
+{
+    CProbeItem bad("bad");
+    bad.m_draw = [](CDC*, RECT*) { throw std::runtime_error("cannot read the entry"); };
+    m_viewer.SetItem(&bad);
+    const QImage image = Shot();
+    ASSERT_EQ(m_ui.m_reports.size(), 1u);
+    EXPECT_NE(m_ui.m_reports[0].find("cannot read the entry"), std::string::npos);
+    EXPECT_TRUE(RegionIsBand(image, QRect(200, 0, 90, 40)));
+}
+
+TEST_F(ViewsViewerTest, TheContentRectangleStartsBelowTheBand)
+{
+    RECT seen{};
+    CProbeItem probe("probe");
+    probe.m_draw = [&](CDC*, RECT* r) { seen = *r; };
+    m_viewer.SetItem(&probe);
+    Shot();
+    EXPECT_EQ(seen.top, 40);
+    EXPECT_EQ(seen.left, 0);
+    EXPECT_EQ(seen.right, m_viewer.viewport()->width());
+    EXPECT_EQ(seen.bottom, m_viewer.viewport()->height());
+}
+
+} // namespace

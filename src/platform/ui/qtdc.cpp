@@ -1,8 +1,13 @@
 #include "platform/ui/qtdc.h"
 
+#include "filetypes/dib.h"
 #include "views/itemicons.h"
 
+#include <QImage>
+#include <memory>
+
 #include <QPainter>
+#include <cstring>
 
 namespace {
 
@@ -102,4 +107,64 @@ void CQtDC::DrawItemIcon(int image, int x, int y, bool large)
     const QPixmap& pixmap = CItemIcons::Instance().Pixmap(image, large);
     if (!pixmap.isNull())
         m_painter.drawPixmap(x, y, pixmap);
+}
+
+namespace {
+
+// The bitmap as a top-down QImage, built once per load.
+std::shared_ptr<QImage> Prepare(const CDib& dib)
+{
+    const int width = int(dib.Width());
+    const int height = int(dib.Height());
+    const std::uint16_t bits = dib.BitCount();
+    const std::uint32_t stride = dib.Stride();
+    const std::uint8_t* rows = dib.Bits().data();
+    std::shared_ptr<QImage> image;
+    if (bits <= 8) {
+        image = std::make_shared<QImage>(width, height, QImage::Format_Indexed8);
+        QList<QRgb> table;
+        for (std::uint32_t c : dib.Palette())
+            table << (0xFF000000u | c);
+        while (table.size() < (1 << bits))
+            table << 0xFF000000u;
+        image->setColorTable(table);
+        const int perByte = 8 / bits;
+        for (int y = 0; y < height; ++y) {
+            const std::uint8_t* row = rows + std::size_t(height - 1 - y) * stride;
+            uchar* out = image->scanLine(y);
+            if (bits == 8) {
+                std::memcpy(out, row, std::size_t(width));
+                continue;
+            }
+            for (int x = 0; x < width; ++x) {
+                const int shift = 8 - bits * (x % perByte + 1);
+                out[x] = uchar((row[x / perByte] >> shift) & ((1 << bits) - 1));
+            }
+        }
+    } else {
+        image = std::make_shared<QImage>(width, height, QImage::Format_RGB32);
+        const int step = bits / 8;
+        for (int y = 0; y < height; ++y) {
+            const std::uint8_t* row = rows + std::size_t(height - 1 - y) * stride;
+            auto* out = reinterpret_cast<QRgb*>(image->scanLine(y));
+            for (int x = 0; x < width; ++x)
+                out[x] = qRgb(row[x * step + 2], row[x * step + 1], row[x * step]);
+        }
+    }
+    return image;
+}
+
+} // namespace
+
+void CQtDC::DrawDib(const CDib& dib, const RECT& dst, const RECT& src)
+{
+    if (dib.IsEmpty() || dib.Width() == 0 || dib.Height() == 0)
+        return;
+    if (!dib.m_pPrepared)
+        dib.m_pPrepared = Prepare(dib);
+    const auto* image = static_cast<const QImage*>(dib.m_pPrepared.get());
+    const bool smooth = m_painter.testRenderHint(QPainter::SmoothPixmapTransform);
+    m_painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    m_painter.drawImage(ToQRect(dst), *image, ToQRect(src));
+    m_painter.setRenderHint(QPainter::SmoothPixmapTransform, smooth);
 }

@@ -1,0 +1,16 @@
+#pragma once
+// Where the handlers keep what they extract and convert: one folder per
+// archive file (its name and a hash of its absolute path, size and time), the
+// entry's folders below it, so same-named entries of two folders or two
+// archives never share a cache file.
+#include <string>
+
+class CDATInternalFile;
+
+// The cache folder of the open archive, ending with '/'.
+std::string ArchiveCacheFolder();
+
+// The cache file of an entry: its name as a file name, with the extension
+// replaced by newExtension (".bmp") or unchanged when that is empty. The
+// folders are created; a symbolic link or file in their place is refused.
+std::string CacheFileFor(const CDATInternalFile& entry, const std::string& newExtension);

@@ -1,0 +1,125 @@
+#include "filetypes/mvefiletype.h"
+
+#include "archive/datfiledoc.h"
+#include "archive/extract.h"
+#include "filetypes/cachepath.h"
+#include "filetypes/filenames.h"
+#include "filetypes/imagefiletype.h"
+#include "platform/cdc.h"
+#include "platform/codepage.h"
+#include "platform/file.h"
+#include "platform/uiservices.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+const char* const kUnpackQuestion = "Для распаковки потребуется время. Продолжать?";
+
+bool Exists(const std::string& path)
+{
+    struct stat st;
+    return ::stat(path.c_str(), &st) == 0;
+}
+
+std::unique_ptr<IProgress> OpenProgress(CWnd* wnd, const std::string& statusLine)
+{
+    std::unique_ptr<IProgress> progress = UiServices().CreateProgress();
+    if (progress) {
+        progress->OpenModeless(wnd);
+        progress->SetWindowText("Распаковка...");
+        progress->SetStatusLine(statusLine, false);
+        progress->SetBounds(1, 5);
+    }
+    return progress;
+}
+
+} // namespace
+
+void CDAT_MVE_FileType::Draw(CDATInternalFile*, CDC* dc, RECT* rect)
+{
+    RECT r = *rect;
+    dc->DrawText("Для просмотра кина выберите в сплывающем меню: 'Открыть'", r,
+                 DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+}
+
+bool CDAT_MVE_FileType::BuildMovieExe(const std::string& exePath, CDATInternalFile* item, CWnd* wnd)
+{
+    if (UiServices().MessageBox(wnd, kUnpackQuestion, "Предупреждение", MB_YESNO | MB_ICONQUESTION) != IDYES)
+        return false;
+    std::unique_ptr<IProgress> progress = OpenProgress(wnd, exePath);
+    const std::string tempPath = exePath + ".tmp";
+    const std::string& archivePath = g_pDocument->GetPathName();
+    CFile archive(archivePath, CFile::modeRead);
+    // Cancel is looked at between the steps only; a step once begun finishes.
+    auto nextStep = [&progress] {
+        if (!progress)
+            return true;
+        if (progress->PollCancel())
+            return false;
+        progress->Advance();
+        return true;
+    };
+    if (!nextStep())
+        return false;
+    CopyEntryBytes(archive, *item, tempPath);
+    if (!nextStep())
+        return false;
+    const int status = ExtractMovieWithPlayer(tempPath, exePath, *item);
+    if (!nextStep())
+        return false;
+    ::unlink(tempPath.c_str());
+    if (status != 0) {
+        // A damaged movie is not left behind as if it were good.
+        ::unlink(exePath.c_str());
+        ThrowIfDamaged(status, *item, archivePath);
+    }
+    return nextStep();
+}
+
+void CDAT_MVE_FileType::Open(CDATInternalFile* item, CWnd* wnd)
+{
+    if (item->m_strCachePath.empty()) {
+        const std::string path = CacheFileFor(*item, ".exe");
+        if (!Exists(path) && !BuildMovieExe(path, item, wnd))
+            return;
+        // Remembered only once the movie file is complete.
+        item->m_strCachePath = path;
+    }
+    std::string error;
+    if (!UiServices().StartProgram(wnd, item->m_strCachePath, &error))
+        ReportOpenFailure(wnd, error);
+}
+
+void CDAT_MVE_FileType::SaveAs(CDATInternalFile* item, CWnd* parent)
+{
+    const std::string filter =
+        DecodeToUtf8(m_strDescription) + "|*." + DecodeToUtf8(m_strExtension) + "|EXE files (*.exe)|*.exe||";
+    auto chosen = UiServices().GetSaveFileName(parent, filter, EntryNameForDisk(item->m_strName));
+    if (!chosen)
+        return;
+    if (chosen->m_nFilterIndex == 2) {
+        BuildMovieExe(chosen->m_strPath, item, parent);
+        return;
+    }
+    if (UiServices().MessageBox(parent, kUnpackQuestion, "Предупреждение", MB_YESNO | MB_ICONQUESTION) != IDYES)
+        return;
+    std::unique_ptr<IProgress> progress = OpenProgress(parent, chosen->m_strPath);
+    const std::string& archivePath = g_pDocument->GetPathName();
+    CFile archive(archivePath, CFile::modeRead);
+    if (progress)
+        progress->Advance();
+    const int status = ExtractEntryMapped(archive, *item, chosen->m_strPath);
+    if (progress)
+        progress->Advance();
+    if (status != 1) {
+        ::unlink(chosen->m_strPath.c_str());
+        ThrowIfDamaged(status, *item, archivePath);
+    }
+}
+
+void CDAT_ACM_FileType::SaveAs(CDATInternalFile* item, CWnd* parent)
+{
+    UiServices().MessageBox(parent, "Сохранение ACM файла", DecodeToUtf8(item->m_strName), MB_OK);
+}

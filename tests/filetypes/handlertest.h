@@ -1,0 +1,182 @@
+#pragma once
+// What the handler tests share: a device context that records what is drawn
+// (its window a scroll view recording its scroll sizes; text measured as 8
+// pixels a character and 16 a line, wrapped at spaces), and a fixture that
+// opens an archive of given entries with its cache in a temporary folder.
+#include "archive/datfiledoc.h"
+#include "datwriter.h"
+#include "fakes.h"
+#include "filetypes/dib.h"
+#include "platform/cdc.h"
+#include "platform/cwnd.h"
+#include "tempdir.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+class CRecordingWnd : public CWnd
+{
+public:
+    void SetScrollSizes(int cx, int cy) override { m_scrollSizes.emplace_back(cx, cy); }
+    bool IsScrollView() const override { return m_bScrollView; }
+
+    bool m_bScrollView = true;
+    std::vector<std::pair<int, int>> m_scrollSizes;
+};
+
+class CRecordingDC : public CDC
+{
+public:
+    static constexpr int kCharWidth = 8;
+    static constexpr int kLineHeight = 16;
+
+    struct SText
+    {
+        std::string text;
+        RECT rect;
+        unsigned format;
+    };
+    struct SDib
+    {
+        RECT dst, src;
+        std::uint32_t width, height;
+    };
+
+    CWnd* GetWindow() const override { return &m_wnd; }
+
+    int DrawText(std::string_view text, RECT& rect, unsigned format) override
+    {
+        m_texts.push_back({std::string(text), rect, format});
+        if (!(format & DT_CALCRECT))
+            return kLineHeight;
+        const int limit = std::max(1, rect.Width() / kCharWidth);
+        int lines = 0, widest = 0;
+        while (!text.empty()) {
+            const std::size_t end = std::min(text.find('\n'), text.size());
+            const std::string_view paragraph = text.substr(0, end);
+            text.remove_prefix(std::min(end + 1, text.size()));
+            int used = 0;
+            ++lines;
+            for (std::size_t at = 0; at <= paragraph.size();) {
+                const std::size_t space = std::min(paragraph.find(' ', at), paragraph.size());
+                const int word = Chars(paragraph.substr(at, space - at));
+                if (used > 0 && used + 1 + word > limit) {
+                    ++lines;
+                    used = word;
+                } else {
+                    used += (used > 0 ? 1 : 0) + word;
+                }
+                widest = std::max(widest, used);
+                at = space + 1;
+            }
+        }
+        rect.right = rect.left + widest * kCharWidth;
+        rect.bottom = rect.top + lines * kLineHeight;
+        return lines * kLineHeight;
+    }
+    void TextOut(int, int, std::string_view) override {}
+    void SetBkModeTransparent(bool) override {}
+    void FillSolidRect(const RECT&, std::uint32_t) override {}
+    void FrameRect(const RECT& rect, std::uint32_t) override { m_frames.push_back(rect); }
+    void MoveTo(int, int) override {}
+    void LineTo(int, int) override {}
+    void DrawItemIcon(int, int, int, bool) override {}
+    void DrawDib(const CDib& dib, const RECT& dst, const RECT& src) override
+    {
+        m_dibs.push_back({dst, src, dib.Width(), dib.Height()});
+    }
+
+    void Clear()
+    {
+        m_texts.clear();
+        m_frames.clear();
+        m_dibs.clear();
+        m_wnd.m_scrollSizes.clear();
+    }
+
+    mutable CRecordingWnd m_wnd;
+    std::vector<SText> m_texts;
+    std::vector<RECT> m_frames;
+    std::vector<SDib> m_dibs;
+
+private:
+    static int Chars(std::string_view utf8)
+    {
+        return int(std::count_if(utf8.begin(), utf8.end(), [](char c) { return (c & 0xC0) != 0x80; }));
+    }
+};
+
+class HandlerTest : public ::testing::Test
+{
+protected:
+    using Entries = std::vector<std::pair<std::string, std::string>>;
+
+    // Writes the entries (compressed, sorted) as m_dir/name; extra ones as defined.
+    std::string Archive(const std::string& name, const Entries& entries, std::vector<SDatEntryDef> defs = {})
+    {
+        for (const auto& [path, data] : entries) {
+            SDatEntryDef d;
+            d.name = path;
+            d.data = data;
+            d.compress = true;
+            defs.push_back(std::move(d));
+        }
+        SortEntries(defs);
+        CDatWriter writer;
+        for (SDatEntryDef& d : defs)
+            writer.Add(std::move(d));
+        const std::string path = m_dir / name;
+        std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+        writer.WriteTo(path);
+        return path;
+    }
+
+    // A new document on the archive, as in a new run of the program.
+    void Open(const std::string& path)
+    {
+        m_doc = std::make_unique<CDATFileDoc>(false);
+        ASSERT_TRUE(m_doc->OpenDocumentFile(path));
+        m_doc->m_CashPath.Set(m_cache);
+    }
+
+    CDATInternalFile* Entry(const std::string& fullPath)
+    {
+        for (CDATInternalFile& f : m_doc->m_files) {
+            std::string path = f.m_strName;
+            for (const CDATFolder* p = f.m_pParent; p != &g_rootFolder; p = p->m_pParent)
+                path = p->m_strName + "\\" + path;
+            if (path == fullPath)
+                return &f;
+        }
+        throw std::runtime_error("no entry " + fullPath);
+    }
+
+    void Show(const std::string& fullPath, RECT pane = {0, 0, 640, 480})
+    {
+        m_dc.Clear();
+        Entry(fullPath)->Draw(&m_dc, &pane);
+    }
+
+    // Open with the temporary folder inside m_dir.
+    void OpenOutside(const std::string& fullPath)
+    {
+        ::setenv("TMPDIR", m_dir.Path().c_str(), 1);
+        struct SRestore
+        {
+            ~SRestore() { ::unsetenv("TMPDIR"); }
+        } restore;
+        CDATInternalFile* item = Entry(fullPath);
+        item->m_pType->Open(item, nullptr);
+    }
+
+    CFakeUiServices m_ui;
+    CTempDir m_dir;
+    std::string m_cache = m_dir / "cache";
+    std::unique_ptr<CDATFileDoc> m_doc;
+    CRecordingDC m_dc;
+};

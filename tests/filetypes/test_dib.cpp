@@ -1,0 +1,218 @@
+// The 8-bit BMP the converters write, and CDib's loading, writing and refusals.
+#include "filetypes/dib.h"
+#include "filetypes/imageconvert.h"
+#include "platform/file.h"
+#include "recordingdc.h"
+#include "tempdir.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+namespace {
+
+std::uint32_t U32(const std::string& s, std::size_t at)
+{
+    std::uint32_t v = 0;
+    for (int i = 3; i >= 0; --i)
+        v = (v << 8) | static_cast<unsigned char>(s[at + std::size_t(i)]);
+    return v;
+}
+
+std::uint16_t U16(const std::string& s, std::size_t at)
+{
+    return std::uint16_t(static_cast<unsigned char>(s[at]) | (static_cast<unsigned char>(s[at + 1]) << 8));
+}
+
+void Put32(std::string& s, std::size_t at, std::uint32_t v)
+{
+    for (int i = 0; i < 4; ++i)
+        s[at + std::size_t(i)] = char(v >> (8 * i));
+}
+
+// A width x height picture whose pixel (x, y) is 10 * y + x + 1.
+std::string Bmp8(std::uint32_t width, std::uint32_t height, const std::uint8_t* palette = nullptr)
+{
+    std::vector<std::uint8_t> pixels(std::size_t(width) * height);
+    for (std::uint32_t y = 0; y < height; ++y)
+        for (std::uint32_t x = 0; x < width; ++x)
+            pixels[y * width + x] = std::uint8_t(10 * y + x + 1);
+    std::uint8_t grey[768] = {};
+    return BuildIndexedBmp(width, height, palette ? palette : grey, pixels.data());
+}
+
+std::uint64_t ReadBytes(CDib& dib, const std::string& bytes)
+{
+    CTempDir dir;
+    WriteWholeFile(dir / "x.bmp", bytes);
+    CFile file(dir / "x.bmp", CFile::modeRead);
+    return dib.Read(file);
+}
+
+TEST(DibTest, ConverterWritesTheFixedHeaderAndBottomUpPaddedRows)
+{
+    const std::string bmp = Bmp8(3, 2);
+    ASSERT_EQ(bmp.size(), 1078u + 2 * 4);
+    EXPECT_EQ(bmp.substr(0, 2), "BM");
+    EXPECT_EQ(U32(bmp, 2), 1078u + 8);
+    EXPECT_EQ(U32(bmp, 6), 0u); // both reserved words
+    EXPECT_EQ(U32(bmp, 10), 1078u);
+    EXPECT_EQ(U32(bmp, 14), 40u);
+    EXPECT_EQ(U32(bmp, 18), 3u);
+    EXPECT_EQ(U32(bmp, 22), 2u);
+    EXPECT_EQ(U16(bmp, 26), 1);
+    EXPECT_EQ(U16(bmp, 28), 8);
+    for (std::size_t at : {30, 34, 38, 42})
+        EXPECT_EQ(U32(bmp, at), 0u) << at;
+    EXPECT_EQ(U32(bmp, 46), 256u);
+    EXPECT_EQ(U32(bmp, 50), 256u);
+    // The picture's last row is stored first.
+    EXPECT_EQ(bmp.substr(1078), std::string("\x0B\x0C\x0D\x00\x01\x02\x03\x00", 8));
+}
+
+TEST(DibTest, RowsArePaddedToMultiplesOfFourForWidthsOneToFive)
+{
+    const std::uint32_t strides[] = {4, 4, 4, 4, 8};
+    for (std::uint32_t width = 1; width <= 5; ++width) {
+        SCOPED_TRACE(width);
+        const std::uint32_t stride = strides[width - 1];
+        const std::string bmp = Bmp8(width, 3);
+        ASSERT_EQ(bmp.size(), 1078u + 3 * stride);
+        EXPECT_EQ(U32(bmp, 2), 1078u + 3 * stride);
+        for (std::uint32_t row = 0; row < 3; ++row) {
+            const std::size_t at = 1078 + std::size_t(row) * stride;
+            EXPECT_EQ(std::uint8_t(bmp[at]), 10 * (2 - row) + 1);
+            for (std::uint32_t pad = width; pad < stride; ++pad)
+                EXPECT_EQ(bmp[at + pad], '\0');
+        }
+        CDib dib;
+        ASSERT_EQ(ReadBytes(dib, bmp), bmp.size());
+        EXPECT_EQ(dib.Stride(), stride);
+    }
+}
+
+TEST(DibTest, PaletteComponentsBecomeTimesFourModulo256)
+{
+    std::uint8_t palette[768] = {};
+    palette[3] = 63, palette[4] = 32, palette[5] = 0;  // entry 1
+    palette[6] = 65, palette[7] = 64, palette[8] = 1;  // entry 2 wraps
+    const std::string bmp = Bmp8(2, 2, palette);
+    EXPECT_EQ(bmp.substr(54 + 4, 4), std::string("\x00\x80\xFC\x00", 4));
+    EXPECT_EQ(bmp.substr(54 + 8, 4), std::string("\x04\x00\x04\x00", 4));
+    EXPECT_EQ(bmp.substr(54, 4), std::string(4, '\0')); // index 0 stays an ordinary colour
+
+    CDib dib;
+    ASSERT_GT(ReadBytes(dib, bmp), 0u);
+    ASSERT_EQ(dib.Palette().size(), 256u);
+    EXPECT_EQ(dib.Palette()[1], 0xFC8000u);
+    EXPECT_EQ(dib.Palette()[2], 0x040004u);
+}
+
+TEST(DibTest, EightBitFileLoadsWholeAndWritesBackWithItsImageSize)
+{
+    const std::string bmp = Bmp8(5, 3);
+    CDib dib;
+    EXPECT_EQ(ReadBytes(dib, bmp), bmp.size());
+    EXPECT_EQ(dib.Width(), 5u);
+    EXPECT_EQ(dib.Height(), 3u);
+    EXPECT_EQ(dib.NumColors(), 256);
+    EXPECT_EQ(dib.PaletteSize(), 1024);
+    EXPECT_TRUE(dib.MakePalette());
+    EXPECT_EQ(dib.Bits(), std::vector<std::uint8_t>(bmp.begin() + 1078, bmp.end()));
+
+    CTempDir dir;
+    {
+        CFile out(dir / "w.bmp", CFile::modeCreate | CFile::modeWrite);
+        EXPECT_EQ(dib.Write(out), bmp.size());
+    }
+    std::string written = ReadWholeFile(dir / "w.bmp");
+    ASSERT_EQ(written.size(), bmp.size());
+    EXPECT_EQ(U32(written, 34), 3u * 8); // biSizeImage filled in
+    Put32(written, 34, 0);
+    EXPECT_EQ(written, bmp);
+}
+
+TEST(DibTest, TwentyFourBitFileLoadsWithoutPaletteAndDraws)
+{
+    // 2 x 2, rows of 6 bytes padded to 8.
+    std::string bmp(54 + 16, '\0');
+    bmp[0] = 'B', bmp[1] = 'M';
+    Put32(bmp, 2, std::uint32_t(bmp.size()));
+    Put32(bmp, 10, 54);
+    Put32(bmp, 14, 40);
+    Put32(bmp, 18, 2);
+    Put32(bmp, 22, 2);
+    bmp[26] = 1, bmp[28] = 24;
+    CDib dib;
+    ASSERT_EQ(ReadBytes(dib, bmp), bmp.size());
+    EXPECT_EQ(dib.NumColors(), 0);
+    EXPECT_EQ(dib.PaletteSize(), 0);
+    EXPECT_TRUE(dib.Palette().empty());
+    EXPECT_EQ(dib.Stride(), 8u);
+    CRecordingDC dc;
+    EXPECT_NE(dib.Draw(dc, {10, 10, 14, 14}, {0, 0, 2, 2}), 0);
+    ASSERT_EQ(dc.m_dibs.size(), 1u);
+    EXPECT_EQ(dc.m_dibs[0].dst, (RECT{10, 10, 14, 14}));
+    EXPECT_EQ(dc.m_dibs[0].src, (RECT{0, 0, 2, 2}));
+}
+
+TEST(DibTest, DamagedFilesAreRefusedAndLeaveTheDibEmpty)
+{
+    const std::string good = Bmp8(4, 4);
+    auto with32 = [&](std::size_t at, std::uint32_t v) {
+        std::string s = good;
+        Put32(s, at, v);
+        return s;
+    };
+    std::string noBM = good;
+    noBM[0] = 'X';
+    std::string bits7 = good;
+    bits7[28] = 7;
+    const struct
+    {
+        const char* what;
+        std::string bytes;
+    } cases[] = {
+        {"not BM", noBM},
+        {"shorter than the file header", good.substr(0, 13)},
+        {"shorter than bfOffBits", good.substr(0, 1000)},
+        {"a row missing", good.substr(0, good.size() - 4)},
+        {"bfOffBits inside the file header", with32(10, 10)},
+        {"absurd width", with32(18, 100000)},
+        {"absurd height", with32(22, 0x80000000u)},
+        {"more colours than the depth has", with32(46, 300)},
+        {"compressed", with32(30, 1)},
+        {"unknown depth", bits7},
+        {"empty file", std::string()},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        CDib dib;
+        ASSERT_GT(ReadBytes(dib, good), 0u);
+        EXPECT_EQ(ReadBytes(dib, c.bytes), 0u);
+        EXPECT_TRUE(dib.IsEmpty());
+        EXPECT_EQ(dib.Width(), 0u);
+        EXPECT_EQ(dib.Height(), 0u);
+        EXPECT_EQ(dib.NumColors(), 0);
+        EXPECT_FALSE(dib.MakePalette());
+        CRecordingDC dc;
+        EXPECT_EQ(dib.Draw(dc, {0, 0, 4, 4}, {0, 0, 4, 4}), 0);
+        EXPECT_TRUE(dc.m_dibs.empty());
+    }
+}
+
+TEST(DibTest, ReloadingDropsTheSurfacePreparedForTheOldPicture)
+{
+    CDib dib;
+    ASSERT_GT(ReadBytes(dib, Bmp8(2, 2)), 0u);
+    dib.m_pPrepared = std::make_shared<int>(1);
+    ASSERT_GT(ReadBytes(dib, Bmp8(3, 3)), 0u);
+    EXPECT_EQ(dib.m_pPrepared, nullptr);
+    dib.m_pPrepared = std::make_shared<int>(1);
+    dib.Free();
+    EXPECT_EQ(dib.m_pPrepared, nullptr);
+    EXPECT_TRUE(dib.IsEmpty());
+}
+
+} // namespace

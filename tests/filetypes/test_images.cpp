@@ -1,0 +1,479 @@
+// FRM and RIX pictures: conversion, layout in the pane, the cache, palettes,
+// saving, opening, and what the pane shows when a picture cannot be shown.
+#include "archive/datfiledoc.h"
+#include "datwriter.h"
+#include "fakes.h"
+#include "filetypes/cachepath.h"
+#include "filetypes/filetypes.h"
+#include "filetypes/imageconvert.h"
+#include "frmwriter.h"
+#include "platform/exceptions.h"
+#include "recordingdc.h"
+#include "tempdir.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <regex>
+#include <sys/resource.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+using Entries = std::vector<std::pair<std::string, std::string>>;
+
+const char kNoPaletteInPane[] = "Невозможно показать файл. Нет палитры.";
+
+// A palette whose entry 1 is the given colour; the rest black.
+std::string PaletteWithEntry1(std::uint8_t r, std::uint8_t g, std::uint8_t b)
+{
+    Palette63 p{};
+    p[1] = {r, g, b};
+    return BuildPalette(p);
+}
+
+std::string Frm(std::uint16_t w, std::uint16_t h)
+{
+    return BuildFrm(w, h, std::vector<std::uint8_t>(std::size_t(w) * h, 1));
+}
+
+std::string Rix(std::uint16_t w, std::uint16_t h, const char* signature = "RIX3")
+{
+    std::string rix = BuildRix(w, h, Palette63{}, std::vector<std::uint8_t>(std::size_t(w) * h, 1));
+    rix.replace(0, 4, signature);
+    return rix;
+}
+
+// Colour-table entry 1 of a BMP, as blue, green, red, 0.
+std::string Entry1(const std::string& bmp)
+{
+    return bmp.substr(54 + 4, 4);
+}
+
+std::vector<std::string> FilesUnder(const std::string& root)
+{
+    std::vector<std::string> files;
+    if (fs::exists(root))
+        for (const auto& e : fs::recursive_directory_iterator(root))
+            if (e.is_regular_file())
+                files.push_back(e.path().string());
+    return files;
+}
+
+TEST(FitRectTest, SmallPicturesStayWhileOthersScaleKeepingTheirProportions)
+{
+    const RECT pane{0, 0, 640, 480};
+    const struct
+    {
+        RECT src, dst, expected;
+    } cases[] = {
+        {{0, 0, 100, 50}, pane, {0, 0, 100, 50}},          // smaller both ways: no margin either
+        {{0, 0, 1000, 500}, pane, {5, 85, 635, 395}},      // width limits
+        {{0, 0, 640, 480}, pane, {5, 5, 635, 475}},        // not smaller than the pane
+        {{0, 0, 200, 1000}, pane, {277, 5, 363, 475}},     // height limits
+        {{0, 0, 1000, 500}, {100, 100, 740, 580}, {105, 185, 735, 495}},
+        {{0, 0, 0, 50}, pane, {0, 0, 0, 50}},              // nothing to scale
+        {{0, 0, 100, 50}, {0, 0, 640, 0}, {325, 5, 315, -5}}, // a pane without height divides nothing
+    };
+    for (const auto& c : cases) {
+        RECT out;
+        FitRect(out, c.src, c.dst, 5);
+        EXPECT_EQ(out, c.expected) << c.src.right << "x" << c.src.bottom << " in " << c.dst.right << "x"
+                                   << c.dst.bottom;
+    }
+}
+
+TEST(ConversionTest, RixGivesItsSizeItsPaletteAndTheLastRowFirst)
+{
+    Palette63 palette{};
+    palette[7] = {1, 2, 3};
+    std::vector<std::uint8_t> pixels(640 * 480, 0);
+    std::fill(pixels.end() - 640, pixels.end(), 7);
+    const std::string bmp = RixToBmp(BuildRix(640, 480, palette, pixels), "x.rix");
+    ASSERT_EQ(bmp.size(), 1078u + 307200u);
+    EXPECT_EQ(bmp.substr(54 + 28, 4), std::string("\x0C\x08\x04\x00", 4));
+    EXPECT_EQ(bmp.substr(1078, 640), std::string(640, '\x07'));
+    EXPECT_EQ(bmp.substr(1078 + 640, 640), std::string(640, '\0'));
+
+    const std::string narrow = RixToBmp(BuildRix(2, 2, palette, {1, 2, 3, 4}), "x.rix");
+    EXPECT_EQ(narrow.substr(1078), std::string("\x03\x04\x00\x00\x01\x02\x00\x00", 8));
+    EXPECT_EQ(RixToBmp(Rix(2, 2, "rix3"), "x.rix").size(), 1078u + 8);
+}
+
+TEST(ConversionTest, ShortPixelDataIsCompletedFromNinetyPercentAndRefusedBelow)
+{
+    const std::string pal = PaletteWithEntry1(1, 1, 1);
+    const std::string frm = Frm(10, 10);
+    const std::string frm90 = FrmToBmp(frm.substr(0, 74 + 90), pal, "x.frm");
+    EXPECT_EQ(frm90.substr(1078), std::string(12, '\0') + FrmToBmp(frm, pal, "x.frm").substr(1078 + 12));
+    const std::string rix = Rix(10, 10);
+    EXPECT_EQ(RixToBmp(rix.substr(0, 778 + 90), "x.rix").substr(1078, 12), std::string(12, '\0'));
+
+    // A block-size field smaller than the file limits what is read.
+    std::string shortBlock = frm;
+    shortBlock[69] = 80;
+    const struct
+    {
+        const char* what;
+        std::function<void()> convert;
+    } refused[] = {
+        {"FRM with 89 %", [&] { FrmToBmp(frm.substr(0, 74 + 89), pal, "x.frm"); }},
+        {"FRM block field at 80 %", [&] { FrmToBmp(shortBlock, pal, "x.frm"); }},
+        {"FRM header cut", [&] { FrmToBmp(frm.substr(0, 70), pal, "x.frm"); }},
+        {"FRM version 3", [&] { FrmToBmp(std::string("\0\0\0\3", 4) + frm.substr(4), pal, "x.frm"); }},
+        {"FRM 16385 wide", [&] { FrmToBmp(Frm(16385, 1), pal, "x.frm"); }},
+        {"FRM 65535 square header", [&] { FrmToBmp(Frm(1, 1).replace(62, 4, "\xFF\xFF\xFF\xFF"), pal, "x.frm"); }},
+        {"RIX with 89 %", [&] { RixToBmp(rix.substr(0, 778 + 89), "x.rix"); }},
+        {"RIX shorter than its palette", [&] { RixToBmp(rix.substr(0, 777), "x.rix"); }},
+        {"RIX of three bytes", [&] { RixToBmp("RIX", "x.rix"); }},
+        {"RIX 16385 high", [&] { RixToBmp(Rix(1, 16385), "x.rix"); }},
+        {"RIX signature", [&] { RixToBmp(Rix(2, 2, "RIFF"), "x.rix"); }},
+    };
+    for (const auto& c : refused) {
+        SCOPED_TRACE(c.what);
+        try {
+            c.convert();
+            ADD_FAILURE() << "converted";
+        } catch (const CArchiveException& e) {
+            EXPECT_EQ(e.m_cause, CArchiveException::badIndex);
+        }
+    }
+    EXPECT_EQ(FrmToBmp(Frm(16384, 1), pal, "x.frm").size(), 1078u + 16384);
+}
+
+TEST(ConversionTest, FailedConversionLeavesTheTargetAsItWas)
+{
+    CTempDir dir;
+    WriteWholeFile(dir / "pal", PaletteWithEntry1(63, 0, 0));
+    WriteWholeFile(dir / "bad.frm", std::string("\0\0\0\5", 4) + Frm(2, 2).substr(4));
+    WriteWholeFile(dir / "bad.rix", Rix(2, 2, "RIFF"));
+    WriteWholeFile(dir / "old.bmp", "old");
+    EXPECT_THROW(ConvertFrmToBmp(dir / "bad.frm", dir / "pal", dir / "old.bmp"), CArchiveException);
+    EXPECT_THROW(ConvertRixToBmp(dir / "bad.rix", dir / "new.bmp"), CArchiveException);
+    EXPECT_EQ(ReadWholeFile(dir / "old.bmp"), "old");
+    EXPECT_EQ(FilesUnder(dir.Path()).size(), 4u); // no new file, no leftover sibling
+
+    WriteWholeFile(dir / "good.frm", Frm(3, 1));
+    ConvertFrmToBmp(dir / "good.frm", dir / "pal", dir / "old.bmp");
+    EXPECT_EQ(ReadWholeFile(dir / "old.bmp"), FrmToBmp(Frm(3, 1), PaletteWithEntry1(63, 0, 0), "x"));
+}
+
+class ImageHandlerTest : public ::testing::Test
+{
+protected:
+    std::string Archive(const std::string& name, const Entries& entries, std::vector<SDatEntryDef> defs = {})
+    {
+        for (const auto& [path, data] : entries) {
+            SDatEntryDef d;
+            d.name = path;
+            d.data = data;
+            d.compress = true;
+            defs.push_back(std::move(d));
+        }
+        SortEntries(defs);
+        CDatWriter writer;
+        for (SDatEntryDef& d : defs)
+            writer.Add(std::move(d));
+        const std::string path = m_dir / name;
+        fs::create_directories(fs::path(path).parent_path());
+        writer.WriteTo(path);
+        return path;
+    }
+
+    // A new document on the archive, as in a new run of the program.
+    void Open(const std::string& path)
+    {
+        m_doc = std::make_unique<CDATFileDoc>(false);
+        ASSERT_TRUE(m_doc->OpenDocumentFile(path));
+        m_doc->m_CashPath.Set(m_cache);
+    }
+
+    CDATInternalFile* Entry(const std::string& fullPath)
+    {
+        for (CDATInternalFile& f : m_doc->m_files) {
+            std::string path = f.m_strName;
+            for (const CDATFolder* p = f.m_pParent; p != &g_rootFolder; p = p->m_pParent)
+                path = p->m_strName + "\\" + path;
+            if (path == fullPath)
+                return &f;
+        }
+        ADD_FAILURE() << "no entry " << fullPath;
+        return nullptr;
+    }
+
+    void Show(const std::string& fullPath, RECT pane = {0, 0, 640, 480})
+    {
+        m_dc.Clear();
+        Entry(fullPath)->Draw(&m_dc, &pane);
+    }
+
+    // The picture drawn by the last Show, as width x height, or "none".
+    std::string Drawn() const
+    {
+        if (m_dc.m_dibs.empty())
+            return "none";
+        return std::to_string(m_dc.m_dibs.back().width) + "x" + std::to_string(m_dc.m_dibs.back().height);
+    }
+
+    CFakeUiServices m_ui;
+    CTempDir m_dir;
+    std::string m_cache = m_dir / "cache";
+    std::unique_ptr<CDATFileDoc> m_doc;
+    CRecordingDC m_dc;
+};
+
+TEST_F(ImageHandlerTest, PicturesAreCentredScaledAndFramedInThePane)
+{
+    Open(Archive("p.dat", {{"color.pal", PaletteWithEntry1(1, 2, 3)},
+                           {"a.frm", Frm(100, 50)},
+                           {"b.frm", Frm(1000, 500)},
+                           {"c.frm", Frm(640, 480)},
+                           {"d.rix", Rix(200, 1000)}}));
+    const struct
+    {
+        const char* entry;
+        RECT src, dst;
+    } cases[] = {
+        {"a.frm", {0, 0, 100, 50}, {270, 215, 370, 265}},
+        {"b.frm", {0, 0, 1000, 500}, {5, 85, 635, 395}},
+        {"c.frm", {0, 0, 640, 480}, {5, 5, 635, 475}},
+        {"d.rix", {0, 0, 200, 1000}, {277, 5, 363, 475}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.entry);
+        Show(c.entry);
+        ASSERT_EQ(m_dc.m_dibs.size(), 1u);
+        EXPECT_EQ(m_dc.m_dibs[0].src, c.src);
+        EXPECT_EQ(m_dc.m_dibs[0].dst, c.dst);
+        const RECT frame{c.dst.left - 2, c.dst.top - 2, c.dst.right + 2, c.dst.bottom + 2};
+        EXPECT_EQ(m_dc.m_frames, std::vector<RECT>{frame});
+        EXPECT_EQ(m_dc.m_wnd.m_scrollSizes, (std::vector<std::pair<int, int>>{{0, 0}}));
+    }
+    EXPECT_TRUE(m_ui.m_messages.empty());
+    EXPECT_TRUE(m_ui.m_reports.empty());
+}
+
+TEST_F(ImageHandlerTest, DamagedCacheBitmapDrawsOnlyASmallFrameAtTheCentre)
+{
+    Open(Archive("p.dat", {{"color.pal", PaletteWithEntry1(1, 2, 3)}, {"art\\a.frm", Frm(4, 4)}}));
+    WriteWholeFile(CacheFileFor(*Entry("art\\a.frm"), ".bmp"), "BM broken");
+    Show("art\\a.frm");
+    EXPECT_EQ(Drawn(), "none");
+    EXPECT_EQ(m_dc.m_frames, (std::vector<RECT>{{318, 238, 322, 242}}));
+    Show("art\\a.frm", {0, 0, 640, 0});
+    EXPECT_EQ(m_dc.m_frames, (std::vector<RECT>{{318, -2, 322, 2}}));
+}
+
+TEST_F(ImageHandlerTest, CachedBitmapIsLoadedAgainButNeverConvertedAgain)
+{
+    const std::string archive =
+        Archive("base.dat", {{"COLOR.PAL", PaletteWithEntry1(1, 2, 3)}, {"art\\a.frm", Frm(2, 2)}, {"b.frm", Frm(3, 3)}});
+    Open(archive);
+    Show("art\\a.frm");
+    EXPECT_EQ(Drawn(), "2x2");
+    const std::string cached = Entry("art\\a.frm")->m_strCachePath;
+    EXPECT_TRUE(std::regex_match(cached, std::regex(m_cache + "/base\\.dat-[0-9A-F]{8}/art/a\\.bmp"))) << cached;
+
+    // Another picture's BMP put in its place is what shows from now on.
+    std::uint8_t pal[768] = {};
+    std::vector<std::uint8_t> pixels(7 * 3, 0);
+    const std::string other = BuildIndexedBmp(7, 3, pal, pixels.data());
+    WriteWholeFile(cached, other);
+    Show("b.frm");
+    EXPECT_EQ(Drawn(), "3x3");
+    Show("art\\a.frm");
+    EXPECT_EQ(Drawn(), "7x3");
+
+    Open(archive);
+    Show("art\\a.frm");
+    EXPECT_EQ(Drawn(), "7x3");
+    EXPECT_EQ(Entry("art\\a.frm")->m_strCachePath, cached);
+    EXPECT_EQ(ReadWholeFile(cached), other);
+}
+
+TEST_F(ImageHandlerTest, SameNamedEntriesOfTwoFoldersOrArchivesKeepTheirOwnCacheFiles)
+{
+    const std::string pal = PaletteWithEntry1(1, 2, 3);
+    const std::string first = Archive("x.dat", {{"color.pal", pal}, {"a\\p.frm", Frm(2, 2)}, {"b\\P.FRM", Frm(3, 3)}});
+    const std::string second = Archive("patch/x.dat", {{"color.pal", pal}, {"a\\p.frm", Frm(4, 4)}});
+    Open(first);
+    Show("a\\p.frm");
+    EXPECT_EQ(Drawn(), "2x2");
+    Show("b\\P.FRM");
+    EXPECT_EQ(Drawn(), "3x3");
+    Show("a\\p.frm");
+    EXPECT_EQ(Drawn(), "2x2");
+    const std::string firstCache = Entry("a\\p.frm")->m_strCachePath;
+    EXPECT_NE(firstCache, Entry("b\\P.FRM")->m_strCachePath);
+
+    Open(second);
+    Show("a\\p.frm");
+    EXPECT_EQ(Drawn(), "4x4");
+    EXPECT_NE(Entry("a\\p.frm")->m_strCachePath, firstCache);
+    EXPECT_EQ(FilesUnder(m_cache).size(), 3u);
+}
+
+TEST_F(ImageHandlerTest, PaletteIsTheEntrysOwnWhereverItLiesThenColorPal)
+{
+    Open(Archive("p.dat", {{"COLOR.PAL", PaletteWithEntry1(0, 63, 0)},
+                           {"art\\Ghost.FRM", Frm(2, 2)},
+                           {"art\\plain.frm", Frm(2, 2)},
+                           {"misc\\ghost.pal", PaletteWithEntry1(63, 0, 0)}}));
+    Show("art\\Ghost.FRM");
+    EXPECT_EQ(Entry1(ReadWholeFile(Entry("art\\Ghost.FRM")->m_strCachePath)), std::string("\0\0\xFC\0", 4));
+    Show("art\\plain.frm");
+    EXPECT_EQ(Entry1(ReadWholeFile(Entry("art\\plain.frm")->m_strCachePath)), std::string("\0\xFC\0\0", 4));
+}
+
+TEST_F(ImageHandlerTest, MissingPaletteIsToldInThePaneWhenShownAndInAMessageBoxWhenSaved)
+{
+    Open(Archive("p.dat", {{"art\\a.frm", Frm(2, 2)}, {"art\\b.frm", Frm(2, 2)}, {"art\\c.rix", Rix(2, 2)}}));
+    for (const char* entry : {"art\\a.frm", "art\\b.frm", "art\\c.rix", "art\\a.frm"}) {
+        SCOPED_TRACE(entry);
+        Show(entry);
+        if (std::string(entry).ends_with(".rix"))
+            continue; // shows the previous entry's message no more
+        EXPECT_EQ(Drawn(), "none");
+        ASSERT_EQ(m_dc.m_texts.size(), 1u);
+        EXPECT_EQ(m_dc.m_texts[0].text, kNoPaletteInPane);
+        EXPECT_EQ(m_dc.m_texts[0].rect, (RECT{0, 0, 640, 480}));
+        EXPECT_EQ(m_dc.m_texts[0].format & (DT_CENTER | DT_VCENTER | DT_SINGLELINE), DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    }
+    EXPECT_TRUE(m_ui.m_messages.empty());
+    EXPECT_TRUE(m_ui.m_reports.empty());
+    EXPECT_EQ(FilesUnder(m_cache).size(), 1u); // only the RIX
+
+    auto* handler = dynamic_cast<CDAT_FRM_FileType*>(Entry("art\\a.frm")->m_pType);
+    ASSERT_NE(handler, nullptr);
+    m_ui.m_saveAnswer = CUiServices::SSaveFileResult{m_dir / "out.bmp", 2};
+    handler->SaveAs(Entry("art\\a.frm"), nullptr);
+    ASSERT_EQ(m_ui.m_messages.size(), 1u);
+    EXPECT_EQ(m_ui.m_messages[0].text, "Невозможно сохранить файл. Нет палитры.\nФайл: " + m_dir / "out.frm");
+    EXPECT_EQ(m_ui.m_messages[0].caption, "Ошибка");
+    EXPECT_EQ(m_ui.m_messages[0].flags, unsigned(MB_OK | MB_ICONINFORMATION));
+    EXPECT_FALSE(FileExists(m_dir / "out.bmp"));
+
+    ::setenv("TMPDIR", m_dir.Path().c_str(), 1);
+    handler->Open(Entry("art\\a.frm"), nullptr);
+    ::unsetenv("TMPDIR");
+    ASSERT_EQ(m_ui.m_messages.size(), 2u);
+    EXPECT_TRUE(std::regex_match(m_ui.m_messages[1].text, std::regex("[^]*Файл: " + m_dir.Path() + "a\\.f[0-9A-F]+\\.frm")))
+        << m_ui.m_messages[1].text;
+    EXPECT_TRUE(m_ui.m_opened.empty());
+}
+
+TEST_F(ImageHandlerTest, SaveAsWritesTheEntryTheBitmapOrNothingByTheChosenFilter)
+{
+    const std::string pal = PaletteWithEntry1(9, 8, 7);
+    Open(Archive("p.dat", {{"color.pal", pal}, {"A.FRM", Frm(3, 2)}, {"B.RIX", Rix(5, 1)}}));
+    Show("A.FRM");
+    Show("B.RIX");
+    const struct
+    {
+        const char* entry;
+        std::string raw, bmp, filter;
+    } cases[] = {
+        {"A.FRM", Frm(3, 2), FrmToBmp(Frm(3, 2), pal, "x"),
+         "FRM files|*.frm|Bitmap files (*.bmp)|*.bmp|All files (*.*)|*.*||"},
+        {"B.RIX", Rix(5, 1), RixToBmp(Rix(5, 1), "x"),
+         "RIX files|*.rix|Bitmap files (*.bmp)|*.bmp|All files (*.*)|*.*||"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.entry);
+        CDATInternalFile* item = Entry(c.entry);
+        EXPECT_EQ(ReadWholeFile(item->m_strCachePath), c.bmp);
+        for (int filter = 1; filter <= 3; ++filter) {
+            const std::string dest = m_dir / (std::string(c.entry) + std::to_string(filter));
+            m_ui.m_saveAnswer = CUiServices::SSaveFileResult{dest, filter};
+            item->m_pType->SaveAs(item, nullptr);
+            if (filter == 3)
+                EXPECT_FALSE(FileExists(dest));
+            else
+                EXPECT_EQ(ReadWholeFile(dest), filter == 1 ? c.raw : c.bmp);
+        }
+        EXPECT_EQ(m_ui.m_saveDialogs.back(), std::make_pair(c.filter, std::string(c.entry)));
+        m_ui.m_saveAnswer.reset();
+        item->m_pType->SaveAs(item, nullptr);
+
+        ::setenv("TMPDIR", m_dir.Path().c_str(), 1);
+        item->m_pType->Open(item, nullptr);
+        ::unsetenv("TMPDIR");
+        ASSERT_FALSE(m_ui.m_opened.empty());
+        EXPECT_TRUE(m_ui.m_opened.back().ends_with(".bmp"));
+        EXPECT_EQ(m_ui.m_opened.back().rfind(m_dir.Path(), 0), 0u);
+        EXPECT_EQ(ReadWholeFile(m_ui.m_opened.back()), c.bmp);
+    }
+    EXPECT_TRUE(m_ui.m_messages.empty());
+}
+
+TEST_F(ImageHandlerTest, UnshowablePicturesEmptyThePaneReportingOnlyAWrongFrmVersion)
+{
+    std::string badVersion = Frm(8, 8);
+    badVersion[3] = 3;
+    SDatEntryDef damaged; // a stream that does not inflate: damage, not a refusal
+    damaged.name = "damaged.rix";
+    damaged.data = Rix(8, 8);
+    damaged.packedBytes = "not zlib";
+    SDatEntryDef huge;
+    huge.name = "huge.frm";
+    huge.data = Frm(8, 8);
+    huge.compress = true;
+    huge.realSize = (1u << 30) - 1;
+    Open(Archive("p.dat",
+                 {{"color.pal", PaletteWithEntry1(1, 2, 3)},
+                  {"good.frm", Frm(8, 8)},
+                  {"bad.frm", badVersion},
+                  {"fine.rix", Rix(8, 8)},
+                  {"bad.rix", Rix(8, 8, "RIFF")},
+                  {"short.rix", "RIX3\x02"}},
+                 {damaged, huge}));
+    Show("good.frm");
+    ASSERT_EQ(Drawn(), "8x8");
+    Show("bad.frm");
+    EXPECT_EQ(Drawn(), "none");
+    EXPECT_EQ(m_dc.m_frames, (std::vector<RECT>{{318, 238, 322, 242}}));
+    ASSERT_EQ(m_ui.m_reports.size(), 1u);
+    EXPECT_NE(m_ui.m_reports[0].find("bad.frm"), std::string::npos) << m_ui.m_reports[0];
+
+    for (const char* entry : {"bad.rix", "short.rix"}) {
+        SCOPED_TRACE(entry);
+        Show("fine.rix");
+        ASSERT_EQ(Drawn(), "8x8");
+        Show(entry);
+        EXPECT_EQ(Drawn(), "none");
+        EXPECT_EQ(m_dc.m_frames, (std::vector<RECT>{{318, 238, 322, 242}}));
+        EXPECT_EQ(Entry(entry)->m_strCachePath, "");
+    }
+    EXPECT_EQ(m_ui.m_reports.size(), 1u);
+    Show("good.frm"); // the FRM handler holds a picture again
+    Show("damaged.rix");
+    EXPECT_EQ(Drawn(), "none");
+    ASSERT_EQ(m_ui.m_reports.size(), 2u);
+    EXPECT_NE(m_ui.m_reports[1].find("damaged.rix"), std::string::npos) << m_ui.m_reports[1];
+    // A size claim no stream of that length can meet is damage, found without the memory it claims.
+    rusage before{}, after{};
+    ::getrusage(RUSAGE_SELF, &before);
+    Show("huge.frm");
+    ::getrusage(RUSAGE_SELF, &after);
+    EXPECT_EQ(Drawn(), "none");
+    ASSERT_EQ(m_ui.m_reports.size(), 3u);
+    EXPECT_NE(m_ui.m_reports[2].find("huge.frm"), std::string::npos) << m_ui.m_reports[2];
+    EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 200 * 1024) << "KiB";
+    EXPECT_TRUE(m_ui.m_messages.empty());
+    EXPECT_EQ(FilesUnder(m_cache).size(), 2u); // the two good pictures, nothing half-written
+
+    // Saving or opening a RIX that is not one is an error the caller reports.
+    CDATInternalFile* bad = Entry("bad.rix");
+    m_ui.m_saveAnswer = CUiServices::SSaveFileResult{m_dir / "bad.bmp", 2};
+    EXPECT_THROW(bad->m_pType->SaveAs(bad, nullptr), CArchiveException);
+    EXPECT_FALSE(FileExists(m_dir / "bad.bmp"));
+    ::setenv("TMPDIR", m_dir.Path().c_str(), 1);
+    EXPECT_THROW(bad->m_pType->Open(bad, nullptr), CArchiveException);
+    ::unsetenv("TMPDIR");
+    EXPECT_TRUE(m_ui.m_opened.empty());
+}
+
+} // namespace
