@@ -5,27 +5,437 @@
 //                              device and print what was decoded
 // Exit status: 0 played, 1 no window or unreadable program, 2 no movie, 3 damaged movie.
 #define SDL_MAIN_HANDLED
-#include "movie.h"
-
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libavutil/channel_layout.h>
+#include <libswresample/swresample.h>
+#include <libswscale/swscale.h>
+}
 #include <SDL.h>
 
+#include <elf.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
+#include <map>
+#include <memory>
 #include <string>
-#include <unistd.h>
+#include <vector>
 
 namespace {
 
-constexpr std::uint64_t kFnvOffset = 0xcbf29ce484222325ull, kFnvPrime = 0x100000001b3ull;
+constexpr int kExitFailure = 1, kExitNoMovie = 2, kExitDamaged = 3;
+constexpr int kMaxSide = 4096;
+// The first 20 bytes of every MVE file, the terminating zero included.
+constexpr char kSignature[] = "Interplay MVE File\x1A";
 
-bool EnvFlag(const char* name)
+struct SPlayerError
 {
-    const char* v = std::getenv(name);
-    return v && *v && std::strcmp(v, "0") != 0;
+    int code;
+    std::string message;
+};
+
+[[noreturn]] void Fail(int code, std::string message)
+{
+    throw SPlayerError{code, std::move(message)};
 }
+
+std::string AvError(int err)
+{
+    char text[AV_ERROR_MAX_STRING_SIZE] = {};
+    av_strerror(err, text, sizeof text);
+    return text;
+}
+
+bool ReadAt(int fd, void* buf, std::size_t n, std::uint64_t offset)
+{
+    for (auto* p = static_cast<char*>(buf); n > 0;) {
+        const ssize_t got = ::pread(fd, p, n, off_t(offset));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            return false;
+        p += got;
+        n -= std::size_t(got);
+        offset += std::uint64_t(got);
+    }
+    return true;
+}
+
+// Where the program image ends: past its header tables and the file extent of
+// every segment and section.
+template <class Ehdr, class Phdr, class Shdr>
+std::uint64_t ImageEnd(int fd, std::uint64_t fileSize)
+{
+    auto damaged = [] { Fail(kExitFailure, "cannot read the player's own program headers"); };
+    Ehdr eh;
+    if (!ReadAt(fd, &eh, sizeof eh, 0))
+        damaged();
+    std::uint64_t end = sizeof eh;
+    // A header pointing past the file means a damaged program, not a movie offset.
+    auto extent = [&](std::uint64_t offset, std::uint64_t size) {
+        if (offset > fileSize || size > fileSize - offset)
+            damaged();
+        end = std::max(end, offset + size);
+    };
+    if (eh.e_phnum && eh.e_phentsize < sizeof(Phdr))
+        damaged();
+    extent(eh.e_phoff, std::uint64_t(eh.e_phnum) * eh.e_phentsize);
+    for (unsigned i = 0; i < eh.e_phnum; ++i) {
+        Phdr ph;
+        if (!ReadAt(fd, &ph, sizeof ph, eh.e_phoff + std::uint64_t(i) * eh.e_phentsize))
+            damaged();
+        extent(ph.p_offset, ph.p_filesz);
+    }
+    if (eh.e_shnum && eh.e_shentsize < sizeof(Shdr))
+        damaged();
+    extent(eh.e_shoff, std::uint64_t(eh.e_shnum) * eh.e_shentsize);
+    for (unsigned i = 0; i < eh.e_shnum; ++i) {
+        Shdr sh;
+        if (!ReadAt(fd, &sh, sizeof sh, eh.e_shoff + std::uint64_t(i) * eh.e_shentsize))
+            damaged();
+        if (sh.sh_type != SHT_NOBITS)
+            extent(sh.sh_offset, sh.sh_size);
+    }
+    return end;
+}
+
+std::uint64_t ElfImageEnd(int fd, std::uint64_t fileSize)
+{
+    unsigned char ident[EI_NIDENT];
+    const bool readable = ReadAt(fd, ident, sizeof ident, 0) && std::memcmp(ident, ELFMAG, SELFMAG) == 0 &&
+                          ident[EI_DATA] == (__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__ ? ELFDATA2LSB : ELFDATA2MSB);
+    if (readable && ident[EI_CLASS] == ELFCLASS64)
+        return ImageEnd<Elf64_Ehdr, Elf64_Phdr, Elf64_Shdr>(fd, fileSize);
+    if (readable && ident[EI_CLASS] == ELFCLASS32)
+        return ImageEnd<Elf32_Ehdr, Elf32_Phdr, Elf32_Shdr>(fd, fileSize);
+    Fail(kExitFailure, "the player's own program is not an ELF file it can read");
+}
+
+// The movie: bytes [begin, begin + size) of fd; pos is the demuxer's position.
+struct SSource
+{
+    int fd = -1;
+    std::uint64_t begin = 0, size = 0, pos = 0;
+    std::string name;  // for messages and the window title
+    ~SSource()
+    {
+        if (fd >= 0)
+            ::close(fd);
+    }
+};
+
+// DRAVIK_PLAYER_MOVIE's file, or whatever follows our own program image.
+void FindMovie(SSource& s)
+{
+    const char* path = std::getenv("DRAVIK_PLAYER_MOVIE");
+    const bool appended = !path || !*path;
+    s.name = appended ? "/proc/self/exe" : path;
+    s.fd = ::open(s.name.c_str(), O_RDONLY | O_CLOEXEC);
+    struct stat st{};
+    if (s.fd < 0 || ::fstat(s.fd, &st) != 0)
+        Fail(appended ? kExitFailure : kExitNoMovie, "cannot open " + s.name + ": " + std::strerror(errno));
+    s.size = std::uint64_t(st.st_size);
+    if (appended) {
+        char real[4096];
+        const ssize_t n = ::readlink("/proc/self/exe", real, sizeof real);
+        if (n > 0 && std::size_t(n) < sizeof real)
+            s.name.assign(real, std::size_t(n));
+        s.begin = ElfImageEnd(s.fd, s.size);
+        s.size -= s.begin;
+        if (s.size == 0)
+            Fail(kExitNoMovie, "no movie is stored in " + s.name + ": nothing follows the player's " +
+                                   std::to_string(s.begin) + "-byte program");
+    }
+    char head[sizeof kSignature] = {};
+    if (s.size < sizeof head || !ReadAt(s.fd, head, sizeof head, s.begin) ||
+        std::memcmp(head, kSignature, sizeof head) != 0)
+        Fail(kExitDamaged, "the " + std::to_string(s.size) + " bytes " + (appended ? "after the player in " : "of ") +
+                               s.name + " are not an MVE movie (it does not start with the MVE signature)");
+}
+
+// Reads and seeks within the movie's bytes only, so the demuxer sees the movie as a file of its own.
+int ReadRegion(void* opaque, std::uint8_t* buf, int size)
+{
+    auto* s = static_cast<SSource*>(opaque);
+    if (s->pos >= s->size || size <= 0)
+        return AVERROR_EOF;
+    const std::size_t want = std::size_t(std::min<std::uint64_t>(std::uint64_t(size), s->size - s->pos));
+    ssize_t got;
+    do
+        got = ::pread(s->fd, buf, want, off_t(s->begin + s->pos));
+    while (got < 0 && errno == EINTR);
+    if (got <= 0)
+        return got < 0 ? AVERROR(errno) : AVERROR_EOF;
+    s->pos += std::uint64_t(got);
+    return int(got);
+}
+
+std::int64_t SeekRegion(void* opaque, std::int64_t offset, int whence)
+{
+    auto* s = static_cast<SSource*>(opaque);
+    if (whence & AVSEEK_SIZE)
+        return std::int64_t(s->size);
+    const int from = whence & ~AVSEEK_FORCE;
+    const std::int64_t base = from == SEEK_SET ? 0 : from == SEEK_CUR ? std::int64_t(s->pos)
+                            : from == SEEK_END ? std::int64_t(s->size) : -1;
+    if (base < 0 || offset < -base || offset > (std::int64_t(1) << 62))
+        return AVERROR(EINVAL);
+    s->pos = std::uint64_t(base + offset);
+    return std::int64_t(s->pos);
+}
+
+class IMovieSink
+{
+public:
+    virtual ~IMovieSink() = default;
+    // width*height*3 bytes, top row first; ptsUs is when the picture is due.
+    virtual void Picture(const std::uint8_t* rgb, int width, int height, std::int64_t ptsUs) = 0;
+    // count samples per channel, interleaved.
+    virtual void Sound(const std::int16_t* samples, int count, int channels, int rate) = 0;
+    virtual bool Stopped() = 0;
+};
+
+// The movie decoded with FFmpeg into RGB pictures and 16-bit sound.
+class CMovie
+{
+public:
+    explicit CMovie(SSource& source) : m_source(source)
+    {
+        try {
+            Open();
+        } catch (...) {
+            Close();  // the destructor does not run for a half-built movie
+            throw;
+        }
+    }
+    ~CMovie() { Close(); }
+    CMovie(const CMovie&) = delete;
+    CMovie& operator=(const CMovie&) = delete;
+
+    int Width() const { return m_width; }
+    int Height() const { return m_height; }
+    std::uint64_t Pictures() const { return m_pictures; }
+    std::uint64_t Samples() const { return m_samples; }
+    // When the last picture's time is over.
+    std::int64_t EndUs() const { return m_lastPtsUs + m_periodUs; }
+
+    // Decodes to the end (or until the sink stops) and returns what was wrong
+    // with the movie, empty when nothing was. Damaged parts are skipped.
+    std::string Play(IMovieSink& sink)
+    {
+        AVPacket* packet = av_packet_alloc();
+        if (!packet)
+            Fail(kExitFailure, "out of memory");
+        bool stopped = false;
+        while (!(stopped = sink.Stopped())) {
+            const int rc = av_read_frame(m_format, packet);
+            if (rc == AVERROR_EOF)
+                break;
+            if (rc < 0) {
+                Note(rc == AVERROR(EIO) ? "it ends before its last chunk" : "a chunk cannot be read (" + AvError(rc) + ")");
+                break;
+            }
+            if (SDecoder* d = DecoderFor(packet->stream_index))
+                Decode(*d, packet, sink);
+            av_packet_unref(packet);
+        }
+        av_packet_free(&packet);
+        if (stopped)
+            return {};
+        for (auto& [index, d] : m_decoders)
+            if (d)
+                Decode(*d, nullptr, sink);
+        if (m_pictures == 0)
+            Note("it holds no pictures");
+        return m_damage;
+    }
+
+private:
+    struct SDecoder
+    {
+        AVCodecContext* codec = nullptr;
+        AVRational timeBase{1, 1000000};
+        SwsContext* sws = nullptr;
+        SwrContext* swr = nullptr;
+        int inChannels = 0, inFormat = -1, inRate = 0;  // what swr was set up for
+        std::vector<std::uint8_t> rgb;
+        std::vector<std::int16_t> pcm;
+        ~SDecoder()
+        {
+            avcodec_free_context(&codec);
+            sws_freeContext(sws);
+            swr_free(&swr);
+        }
+    };
+
+    void Open()
+    {
+        constexpr int kBufferSize = 32768;
+        auto* buffer = static_cast<unsigned char*>(av_malloc(kBufferSize));
+        m_io = buffer ? avio_alloc_context(buffer, kBufferSize, 0, &m_source, ReadRegion, nullptr, SeekRegion) : nullptr;
+        if (!m_io)
+            av_free(buffer);
+        m_format = avformat_alloc_context();
+        m_frame = av_frame_alloc();
+        if (!m_io || !m_format || !m_frame)
+            Fail(kExitFailure, "out of memory");
+        m_format->pb = m_io;
+        m_format->flags |= AVFMT_FLAG_CUSTOM_IO;
+        // Forced, never probed: our own bytes hold the signature too.
+        const AVInputFormat* mve = av_find_input_format("ipmovie");
+        if (!mve)
+            Fail(kExitFailure, "this FFmpeg cannot read MVE movies");
+        const std::string damaged = "the movie in " + m_source.name + " is damaged: ";
+        const int rc = avformat_open_input(&m_format, nullptr, mve, nullptr);  // frees m_format on failure
+        if (rc < 0)
+            Fail(kExitDamaged, damaged + "its header cannot be read (" + AvError(rc) + ")");
+        for (unsigned i = 0; i < m_format->nb_streams; ++i)
+            if (m_format->streams[i]->codecpar->codec_type == AVMEDIA_TYPE_VIDEO) {
+                m_width = m_format->streams[i]->codecpar->width;
+                m_height = m_format->streams[i]->codecpar->height;
+            }
+        if (m_width <= 0 || m_height <= 0 || m_width > kMaxSide || m_height > kMaxSide)
+            Fail(kExitDamaged, damaged + "its picture size " + std::to_string(m_width) + "x" +
+                                   std::to_string(m_height) + " is impossible");
+    }
+
+    void Close()
+    {
+        m_decoders.clear();
+        av_frame_free(&m_frame);
+        avformat_close_input(&m_format);
+        if (m_io)
+            av_freep(&m_io->buffer);
+        avio_context_free(&m_io);
+    }
+
+    void Note(const std::string& damage)
+    {
+        if (m_damage.empty())
+            m_damage = damage;
+    }
+
+    // Opened when the stream's first packet comes: the sound stream may appear late.
+    SDecoder* DecoderFor(int index)
+    {
+        if (auto it = m_decoders.find(index); it != m_decoders.end())
+            return it->second.get();
+        auto& slot = m_decoders[index];  // a stream that cannot be decoded keeps an empty slot
+        if (index < 0 || unsigned(index) >= m_format->nb_streams)
+            return nullptr;
+        const AVStream* stream = m_format->streams[index];
+        const AVCodecParameters* par = stream->codecpar;
+        if (par->codec_type != AVMEDIA_TYPE_VIDEO && par->codec_type != AVMEDIA_TYPE_AUDIO)
+            return nullptr;
+        const AVCodec* codec = avcodec_find_decoder(par->codec_id);
+        auto d = std::make_unique<SDecoder>();
+        d->timeBase = stream->time_base;
+        d->codec = codec ? avcodec_alloc_context3(codec) : nullptr;
+        int rc = AVERROR_DECODER_NOT_FOUND;
+        if (d->codec && (rc = avcodec_parameters_to_context(d->codec, par)) >= 0)
+            rc = avcodec_open2(d->codec, codec, nullptr);
+        if (rc < 0) {
+            Note(std::string(par->codec_type == AVMEDIA_TYPE_VIDEO ? "its pictures" : "its sound") +
+                 " cannot be decoded (" + AvError(rc) + ")");
+            return nullptr;
+        }
+        slot = std::move(d);
+        return slot.get();
+    }
+
+    void Decode(SDecoder& d, const AVPacket* packet, IMovieSink& sink)
+    {
+        int rc = avcodec_send_packet(d.codec, packet);
+        if (rc < 0 && rc != AVERROR_EOF)
+            Note((d.codec->codec_type == AVMEDIA_TYPE_VIDEO ? "picture " + std::to_string(m_pictures + 1)
+                                                             : std::string("a sound frame")) +
+                 " cannot be decoded (" + AvError(rc) + ")");
+        while ((rc = avcodec_receive_frame(d.codec, m_frame)) >= 0) {
+            if (d.codec->codec_type == AVMEDIA_TYPE_VIDEO)
+                DeliverPicture(d, sink);
+            else
+                DeliverSound(d, sink);
+            av_frame_unref(m_frame);
+        }
+        if (rc != AVERROR(EAGAIN) && rc != AVERROR_EOF)
+            Note("decoding failed (" + AvError(rc) + ")");
+    }
+
+    void DeliverPicture(SDecoder& d, IMovieSink& sink)
+    {
+        const AVFrame* f = m_frame;
+        if (f->width <= 0 || f->height <= 0 || f->width > kMaxSide || f->height > kMaxSide)
+            return Note("a picture has the impossible size " + std::to_string(f->width) + "x" + std::to_string(f->height));
+        d.sws = sws_getCachedContext(d.sws, f->width, f->height, AVPixelFormat(f->format), f->width, f->height,
+                                     AV_PIX_FMT_RGB24, SWS_POINT, nullptr, nullptr, nullptr);
+        if (!d.sws)
+            return Note("a picture is in a form that cannot be shown");
+        d.rgb.resize(std::size_t(f->width) * f->height * 3);
+        std::uint8_t* planes[4] = {d.rgb.data(), nullptr, nullptr, nullptr};
+        const int strides[4] = {f->width * 3, 0, 0, 0};
+        sws_scale(d.sws, f->data, f->linesize, 0, f->height, planes, strides);
+        // Timed from the movie's own timestamps; its frame rate is only a guess.
+        const std::int64_t ts = f->best_effort_timestamp;
+        const std::int64_t pts = ts == AV_NOPTS_VALUE ? m_lastPtsUs + m_periodUs
+                                                      : av_rescale_q(ts, d.timeBase, AVRational{1, 1000000});
+        if (m_lastPtsUs >= 0 && pts > m_lastPtsUs)
+            m_periodUs = pts - m_lastPtsUs;
+        m_lastPtsUs = std::max(pts, m_lastPtsUs);
+        ++m_pictures;
+        sink.Picture(d.rgb.data(), f->width, f->height, pts);
+    }
+
+    void DeliverSound(SDecoder& d, IMovieSink& sink)
+    {
+        const AVFrame* f = m_frame;
+        if (f->nb_samples <= 0)
+            return;
+        const int channels = std::clamp(f->ch_layout.nb_channels, 1, 2);
+        const int rate = f->sample_rate > 0 ? f->sample_rate : d.codec->sample_rate;
+        if (d.swr && (d.inChannels != f->ch_layout.nb_channels || d.inFormat != f->format || d.inRate != rate))
+            swr_free(&d.swr);
+        if (!d.swr) {
+            d.inChannels = f->ch_layout.nb_channels;
+            d.inFormat = f->format;
+            d.inRate = rate;
+            AVChannelLayout in{}, out{};
+            av_channel_layout_default(&in, f->ch_layout.nb_channels);
+            av_channel_layout_default(&out, channels);
+            if (swr_alloc_set_opts2(&d.swr, &out, AV_SAMPLE_FMT_S16, rate, &in, AVSampleFormat(f->format), rate, 0,
+                                    nullptr) < 0 ||
+                swr_init(d.swr) < 0) {
+                swr_free(&d.swr);
+                return Note("its sound is in a form that cannot be played");
+            }
+        }
+        d.pcm.resize(std::size_t(f->nb_samples) * channels);
+        auto* out = reinterpret_cast<std::uint8_t*>(d.pcm.data());
+        const int got = swr_convert(d.swr, &out, f->nb_samples, const_cast<const std::uint8_t**>(f->extended_data),
+                                    f->nb_samples);
+        if (got < 0)
+            return Note("its sound cannot be converted (" + AvError(got) + ")");
+        m_samples += std::uint64_t(f->nb_samples);
+        sink.Sound(d.pcm.data(), got, channels, rate);
+    }
+
+    SSource& m_source;
+    AVIOContext* m_io = nullptr;
+    AVFormatContext* m_format = nullptr;
+    AVFrame* m_frame = nullptr;
+    std::map<int, std::unique_ptr<SDecoder>> m_decoders;
+    int m_width = 0, m_height = 0;
+    std::uint64_t m_pictures = 0, m_samples = 0;
+    std::int64_t m_lastPtsUs = -1, m_periodUs = 66667;
+    std::string m_damage;
+};
 
 // Counts what was decoded; the checksum is FNV-1a over every picture's RGB bytes.
 class CHeadlessSink : public IMovieSink
@@ -34,40 +444,14 @@ public:
     void Picture(const std::uint8_t* rgb, int width, int height, std::int64_t) override
     {
         for (std::size_t i = 0, n = std::size_t(width) * height * 3; i < n; ++i)
-            m_hash = (m_hash ^ rgb[i]) * kFnvPrime;
+            m_hash = (m_hash ^ rgb[i]) * 0x100000001b3ull;
     }
     void Sound(const std::int16_t*, int, int, int) override {}
     bool Stopped() override { return false; }
     std::uint64_t Checksum() const { return m_hash; }
 
 private:
-    std::uint64_t m_hash = kFnvOffset;
-};
-
-// Sends stderr to /dev/null while it lives.
-class CQuietStderr
-{
-public:
-    CQuietStderr() : m_saved(::dup(2))
-    {
-        const int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
-        if (m_saved >= 0 && null >= 0)
-            ::dup2(null, 2);
-        if (null >= 0)
-            ::close(null);
-    }
-    ~CQuietStderr()
-    {
-        if (m_saved >= 0) {
-            ::dup2(m_saved, 2);
-            ::close(m_saved);
-        }
-    }
-    CQuietStderr(const CQuietStderr&) = delete;
-    CQuietStderr& operator=(const CQuietStderr&) = delete;
-
-private:
-    int m_saved;
+    std::uint64_t m_hash = 0xcbf29ce484222325ull;
 };
 
 class CWindowSink : public IMovieSink
@@ -78,11 +462,10 @@ public:
         if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0)
             Fail(kExitFailure, std::string("cannot open a window: ") + SDL_GetError());
         // Small movies are blown up to a comfortable size; the picture keeps its shape when the window changes.
-        const int scale = std::max(1, std::min(800 / std::max(width, 1), 600 / std::max(height, 1)));
+        const int scale = std::max(1, std::min(800 / width, 600 / height));
         m_window = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width * scale,
                                     height * scale, SDL_WINDOW_RESIZABLE);
-        if (m_window)
-            m_renderer = SDL_CreateRenderer(m_window, -1, 0);
+        m_renderer = m_window ? SDL_CreateRenderer(m_window, -1, 0) : nullptr;
         if (!m_renderer)
             Fail(kExitFailure, std::string("cannot open a window: ") + SDL_GetError());
         SDL_RenderSetLogicalSize(m_renderer, width, height);
@@ -130,9 +513,12 @@ public:
     void Sound(const std::int16_t* samples, int count, int channels, int rate) override
     {
         if (!m_audioTried) {
-            // Without a sound device the movie plays silently.
+            // Without a sound device the movie plays silently; ALSA's own
+            // complaints about a missing card go to /dev/null meanwhile.
             m_audioTried = true;
-            CQuietStderr quiet;  // ALSA prints its own complaints when there is no sound card
+            const int savedStderr = ::dup(2), null = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+            if (savedStderr >= 0 && null >= 0)
+                ::dup2(null, 2);
             if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) {
                 SDL_AudioSpec want{};
                 want.freq = rate;
@@ -144,6 +530,11 @@ public:
                 if (m_audio)
                     SDL_PauseAudioDevice(m_audio, m_paused ? 1 : 0);
             }
+            if (savedStderr >= 0 && null >= 0)
+                ::dup2(savedStderr, 2);
+            for (int fd : {savedStderr, null})
+                if (fd >= 0)
+                    ::close(fd);
         }
         if (m_audio && channels == m_audioChannels)
             SDL_QueueAudio(m_audio, samples, Uint32(count) * channels * sizeof(std::int16_t));
@@ -168,7 +559,7 @@ private:
 
     static std::int64_t RawNowUs()
     {
-        return std::int64_t(SDL_GetPerformanceCounter() * 1000000.0 / double(SDL_GetPerformanceFrequency()));
+        return std::int64_t(double(SDL_GetPerformanceCounter()) * 1e6 / double(SDL_GetPerformanceFrequency()));
     }
     // Movie time: stands still while paused.
     std::int64_t NowUs() const { return (m_paused ? m_pausedAtUs : RawNowUs()) - m_originUs; }
@@ -186,29 +577,24 @@ private:
     void Pump(int timeoutMs)
     {
         SDL_Event e;
-        bool got = timeoutMs > 0 ? SDL_WaitEventTimeout(&e, timeoutMs) : SDL_PollEvent(&e);
-        while (got) {
-            if (e.type == SDL_QUIT)
-                m_quit = true;
-            else if (e.type == SDL_WINDOWEVENT && e.window.event == SDL_WINDOWEVENT_CLOSE)
-                m_quit = true;
-            else if (e.type == SDL_KEYDOWN && e.key.keysym.sym == SDLK_ESCAPE)
+        for (bool got = timeoutMs > 0 ? SDL_WaitEventTimeout(&e, timeoutMs) : SDL_PollEvent(&e); got;
+             got = SDL_PollEvent(&e)) {
+            if (e.type == SDL_QUIT || (e.type == SDL_KEYDOWN && e.key.keysym.sym == SDLK_ESCAPE) ||
+                (e.type == SDL_WINDOWEVENT && e.window.event == SDL_WINDOWEVENT_CLOSE))
                 m_quit = true;
             else if (e.type == SDL_KEYDOWN && e.key.keysym.sym == SDLK_SPACE && !e.key.repeat)
                 TogglePause();
             else if (e.type == SDL_WINDOWEVENT)
                 Redraw();
-            got = SDL_PollEvent(&e);
         }
     }
 
     void TogglePause()
     {
-        if (!m_paused) {
-            m_pausedAtUs = RawNowUs();
-        } else {
+        if (m_paused)
             m_originUs += RawNowUs() - m_pausedAtUs;
-        }
+        else
+            m_pausedAtUs = RawNowUs();
         m_paused = !m_paused;
         if (m_audio)
             SDL_PauseAudioDevice(m_audio, m_paused ? 1 : 0);
@@ -228,32 +614,26 @@ private:
     int m_texW = 0, m_texH = 0;
     SDL_AudioDeviceID m_audio = 0;
     int m_audioChannels = 0;
-    bool m_audioTried = false;
-    bool m_started = false, m_paused = false, m_quit = false;
+    bool m_audioTried = false, m_started = false, m_paused = false, m_quit = false;
     std::int64_t m_originUs = 0, m_pausedAtUs = 0;
 };
 
-std::string BaseName(const std::string& path)
-{
-    const std::size_t slash = path.find_last_of('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 int Run()
 {
-    SMovieSource source = FindMovie();
+    SSource source;
+    FindMovie(source);
     CMovie movie(source);
     std::string damage;
-    if (EnvFlag("DRAVIK_PLAYER_HEADLESS")) {
+    const char* headless = std::getenv("DRAVIK_PLAYER_HEADLESS");
+    if (headless && *headless && std::strcmp(headless, "0") != 0) {
         CHeadlessSink sink;
         damage = movie.Play(sink);
         std::printf("frames=%llu audio_samples=%llu checksum=%016llx\n",
-                    static_cast<unsigned long long>(movie.Pictures()),
-                    static_cast<unsigned long long>(movie.Samples()),
+                    static_cast<unsigned long long>(movie.Pictures()), static_cast<unsigned long long>(movie.Samples()),
                     static_cast<unsigned long long>(sink.Checksum()));
         std::fflush(stdout);
     } else {
-        CWindowSink sink(BaseName(source.name), movie.Width(), movie.Height());
+        CWindowSink sink(source.name.substr(source.name.find_last_of('/') + 1), movie.Width(), movie.Height());
         damage = movie.Play(sink);
         if (!sink.Stopped())
             sink.Finish(movie.EndUs());
@@ -273,6 +653,8 @@ int main(int argc, char** argv)
                      argv[0]);
         return kExitFailure;
     }
+    // FFmpeg's own log would only repeat, less clearly, what we report.
+    av_log_set_level(AV_LOG_QUIET);
     try {
         return Run();
     } catch (const SPlayerError& e) {

@@ -15,7 +15,6 @@
 #include <QPainterPathStroker>
 #include <QRadialGradient>
 
-#include <cmath>
 #include <cstdio>
 #include <functional>
 #include <initializer_list>

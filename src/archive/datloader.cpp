@@ -106,15 +106,25 @@ void CDATLoader::Load(CFile& file)
     std::size_t chainLength = 0;
     bool paletteFound = false;
 
+    // A dialog that refreshes on a timer is only visited when a refresh is
+    // due; the entries in between are reported in one step.
+    const std::atomic<bool>* refreshDue = progress ? progress->RefreshFlag() : nullptr;
+    std::int32_t unreported = 0;
+
     SRawEntry raw;
     while (parser.Next(raw)) {
-        if (progress && progress->PollCancel()) {
-            if (UiServices().MessageBox(nullptr, "Canceled loading?", g_szAppTitle, MB_YESNO | MB_ICONQUESTION) ==
-                IDYES)
+        const bool visit = progress && (!refreshDue || refreshDue->load(std::memory_order_relaxed));
+        if (visit) {
+            if (unreported) {
+                progress->AdvanceBy(unreported);
+                unreported = 0;
+            }
+            if (progress->PollCancel() &&
+                UiServices().MessageBox(nullptr, "Canceled loading?", g_szAppTitle, MB_YESNO | MB_ICONQUESTION) ==
+                    IDYES)
                 throw CArchiveException(CArchiveException::none, fileName, "loading was cancelled");
-        }
-        if (progress)
             progress->SetStatusLine(raw.m_name, true);
+        }
 
         std::string_view name = raw.m_name;
         // The extension: after the last '.' anywhere, up to the next backslash.
@@ -153,9 +163,13 @@ void CDATLoader::Load(CFile& file)
             m_doc.m_pPaletteEntry = &m_doc.m_files.back();
             paletteFound = true;
         }
-        if (progress)
+        if (visit)
             progress->Advance();
+        else if (progress)
+            ++unreported;
     }
+    if (unreported)
+        progress->AdvanceBy(unreported);
     BuildIndexes(fileTypeIndex);
 }
 

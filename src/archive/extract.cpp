@@ -28,6 +28,14 @@ void CheckEntryInArchive(CFile& archive, const CDATInternalFile& entry)
                              "entry " + DecodeToUtf8(entry.m_strName) + " lies beyond the end of the archive");
 }
 
+// Deflate grows data at most 1032-fold: a larger claim is damage, found
+// before the memory or disk it claims is taken.
+bool ClaimsMoreThanStreamHolds(const CDATInternalFile& entry)
+{
+    return entry.IsCompressed() &&
+           std::uint64_t(entry.m_nRealSize) > (std::uint64_t(entry.m_nPackedSize) + 1) * 1032;
+}
+
 void ReadStored(CFile& archive, const CDATInternalFile& entry, unsigned char* buffer)
 {
     if (archive.ReadAt(entry.m_nOffset, buffer, entry.m_nPackedSize) != entry.m_nPackedSize)
@@ -115,6 +123,8 @@ int ExtractEntry(CFile& archive, const CDATInternalFile& entry, const std::strin
     if (entry.m_nRealSize > kMaxInMemoryEntry)
         throw CFileException(CFileException::generic, -1, archive.GetFilePath(),
                              "entry " + DecodeToUtf8(entry.m_strName) + " is too large to unpack in memory");
+    if (ClaimsMoreThanStreamHolds(entry))
+        return Z_DATA_ERROR;
     CAtomicFile out(path);
     std::unique_ptr<unsigned char[]> packed(new unsigned char[entry.m_nPackedSize ? entry.m_nPackedSize : 1]);
     ReadStored(archive, entry, packed.get());
@@ -143,9 +153,7 @@ std::string ReadEntryData(CFile& archive, const CDATInternalFile& entry)
     ReadStored(archive, entry, reinterpret_cast<unsigned char*>(packed.data()));
     if (!entry.IsCompressed())
         return packed;
-    // Deflate grows data at most 1032-fold: a larger claim is damage, found
-    // before the memory it claims is filled.
-    if (std::uint64_t(entry.m_nRealSize) > (std::uint64_t(entry.m_nPackedSize) + 1) * 1032)
+    if (ClaimsMoreThanStreamHolds(entry))
         ThrowIfDamaged(Z_DATA_ERROR, entry, archive.GetFilePath());
     std::string real(entry.m_nRealSize, '\0');
     const int status = InflateEntryData(reinterpret_cast<const unsigned char*>(packed.data()), packed.size(),
@@ -174,12 +182,14 @@ void CopyEntryBytes(CFile& archive, const CDATInternalFile& entry, const std::st
     out.Commit();
 }
 
-int ExtractEntryMapped(CFile& archive, const CDATInternalFile& entry, const std::string& path)
+int ExtractEntryMapped(CFile& archive, const CDATInternalFile& entry, const std::string& path, bool keepDamaged)
 {
     if (!entry.IsCompressed()) {
         CopyEntryBytes(archive, entry, path);
         return 1;
     }
+    if (ClaimsMoreThanStreamHolds(entry))
+        return Z_DATA_ERROR;
     std::uint64_t needKB = (std::uint64_t(entry.m_nRealSize) + entry.m_nPackedSize) / 1024;
     CheckFreeSpaceKB(path, needKB);
     CheckEntryInArchive(archive, entry);
@@ -199,12 +209,17 @@ int ExtractEntryMapped(CFile& archive, const CDATInternalFile& entry, const std:
         status = InflateEntryData(source.View(), entry.m_nPackedSize, dest.View() ? dest.View() : &scratch,
                                   entry.m_nRealSize);
     });
+    if (status != Z_OK && !keepDamaged)
+        return status; // the sibling goes; an old file at path stays as it was
     out.Commit();
     return status == Z_OK ? 1 : status;
 }
 
-int ExtractMovieWithPlayer(const std::string& rawPath, const std::string& path, const CDATInternalFile& entry)
+int ExtractMovieWithPlayer(const std::string& rawPath, const std::string& path, const CDATInternalFile& entry,
+                           bool keepDamaged)
 {
+    if (ClaimsMoreThanStreamHolds(entry))
+        return Z_DATA_ERROR;
     const std::size_t playerSize = GetPlayerResourceSize();
     CFile raw(rawPath, CFile::modeRead);
     if (raw.GetLength() < entry.m_nPackedSize)
@@ -226,6 +241,8 @@ int ExtractMovieWithPlayer(const std::string& rawPath, const std::string& path, 
             std::memcpy(movie, source.View(), entry.m_nPackedSize);
         }
     });
+    if (status != Z_OK && !keepDamaged)
+        return status;
     MakeExecutable(out.File());
     out.Commit();
     return status;

@@ -15,7 +15,9 @@ constexpr std::uint32_t kMaxInMemoryEntry = 1u << 30;
 // Writes the entry's contents to path. Returns 0 for a good entry, otherwise
 // zlib's negative status of a damaged stream; the file then holds real-size
 // bytes, zero after the part that inflated, or, without keepDamaged, nothing
-// is written and a file already at path stays as it was.
+// is written and a file already at path stays as it was. A real size that
+// its packed bytes cannot hold (over 1032 times their size) is damage too:
+// Z_DATA_ERROR, and nothing is written.
 int ExtractEntry(CFile& archive, const CDATInternalFile& entry, const std::string& path, bool keepDamaged = true);
 
 // The entry's contents in memory; raises like ExtractEntry, and raises
@@ -30,13 +32,17 @@ void ThrowIfDamaged(int status, const CDATInternalFile& entry, const std::string
 
 // Like ExtractEntry, through a packed copy at path + ".tmp" and memory
 // mappings, after a free-space check of (real + packed) / 1024 KiB. Returns 1,
-// or zlib's negative status of a damaged stream.
-int ExtractEntryMapped(CFile& archive, const CDATInternalFile& entry, const std::string& path);
+// or zlib's negative status of a damaged stream; damage leaves path as
+// ExtractEntry's does.
+int ExtractEntryMapped(CFile& archive, const CDATInternalFile& entry, const std::string& path,
+                       bool keepDamaged = true);
 
 // The stored bytes unchanged, after a free-space check of packed / 1024 KiB.
 void CopyEntryBytes(CFile& archive, const CDATInternalFile& entry, const std::string& path);
 
 // The movie player followed by the entry's inflated bytes, read from rawPath
 // (a file holding exactly the entry's stored bytes). The file is executable.
-// Returns 0, or zlib's negative status of a damaged stream.
-int ExtractMovieWithPlayer(const std::string& rawPath, const std::string& path, const CDATInternalFile& entry);
+// Returns 0, or zlib's negative status of a damaged stream; without
+// keepDamaged a damaged movie writes nothing and an old file at path stays.
+int ExtractMovieWithPlayer(const std::string& rawPath, const std::string& path, const CDATInternalFile& entry,
+                           bool keepDamaged = true);

@@ -271,6 +271,10 @@ private:
                 return Refuse(displayPath, Quoted(target) + " is the archive being read");
         }
 
+        // A damaged entry is written padded, unless its sizes are impossible;
+        // the report says which (a new file always has a new inode).
+        const bool existed = ::lstat(target.c_str(), &st) == 0;
+        const ino_t oldInode = existed ? st.st_ino : 0;
         int status;
         bool good;
         if (entry.m_nRealSize > kMaxInMemoryEntry) {
@@ -286,9 +290,11 @@ private:
             good = status == 0;
         }
         if (!good) {
+            const bool written = ::lstat(target.c_str(), &st) == 0 && (!existed || st.st_ino != oldInode);
             ReportError(m_archive.GetFilePath() + ": entry " + Quoted(displayPath) + " is damaged (" +
-                        zError(status) + ", zlib status " + std::to_string(status) + "); " + Quoted(target) +
-                        " holds zeros after the damaged part");
+                        zError(status) + ", zlib status " + std::to_string(status) + "); " +
+                        (written ? Quoted(target) + " holds zeros after the damaged part"
+                                 : "nothing was written to " + Quoted(target)));
             return EOutcome::kEntryFailed;
         }
         return EOutcome::kDone;

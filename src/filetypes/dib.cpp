@@ -82,7 +82,7 @@ bool CDib::MakePalette()
         return false;
     const std::size_t n = NumColors();
     for (std::size_t i = 0; i < n; ++i) {
-        const std::size_t at = kInfoHeader + 4 * i;
+        const std::size_t at = U32(&m_bmi[0]) + 4 * i; // the table follows the info header
         if (at + 4 > m_bmi.size())
             break;
         m_palette.push_back((std::uint32_t(m_bmi[at + 2]) << 16) | (std::uint32_t(m_bmi[at + 1]) << 8) |
@@ -124,7 +124,7 @@ std::uint64_t CDib::ReadFromMemory(std::string_view bytes)
 
     m_bmi = std::move(bmi);
     m_bits.assign(p + offBits, p + bytes.size());
-    if (NumColors() > 0 && kInfoHeader + 4u * NumColors() > offBits - kFileHeader) {
+    if (NumColors() > 0 && std::uint64_t(biSize) + 4u * NumColors() > offBits - kFileHeader) {
         Free();
         return 0;
     }
@@ -150,16 +150,17 @@ std::uint64_t CDib::Write(CFile& file) const
     if (IsEmpty())
         return 0;
     std::uint8_t header[kFileHeader] = {'B', 'M'};
-    const std::uint32_t offBits = std::uint32_t(kFileHeader + kInfoHeader + PaletteSize());
+    const std::uint32_t headerSize = U32(&m_bmi[0]);
+    const std::uint32_t offBits = std::uint32_t(kFileHeader + headerSize + PaletteSize());
     const std::uint32_t sizeImage = Stride() * Height();
     Put32(header + 2, offBits + sizeImage);
     Put32(header + 10, offBits);
-    std::vector<std::uint8_t> bmi(m_bmi.begin(), m_bmi.begin() + kInfoHeader + PaletteSize());
+    std::vector<std::uint8_t> bmi(m_bmi.begin(), m_bmi.begin() + headerSize + PaletteSize());
     Put32(&bmi[20], sizeImage);
     file.Write(header, sizeof header);
     file.Write(bmi.data(), bmi.size());
     file.Write(m_bits.data(), sizeImage);
-    return kFileHeader + kInfoHeader + PaletteSize() + sizeImage;
+    return kFileHeader + headerSize + PaletteSize() + sizeImage;
 }
 
 int CDib::Draw(CDC& dc, const RECT& dest, const RECT& src) const

@@ -34,7 +34,8 @@ public:
     std::uint32_t Height() const;
     std::uint16_t BitCount() const;
     std::uint16_t NumColors() const;
-    std::uint16_t PaletteSize() const { return std::uint16_t(4 * NumColors()); }
+    // Bytes of the colour table: up to 4 x 65,535, more than 16 bits hold.
+    std::uint32_t PaletteSize() const { return 4u * NumColors(); }
     bool MakePalette();
 
     // Row length in bytes, padded to a multiple of 4.

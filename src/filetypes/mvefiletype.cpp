@@ -66,15 +66,13 @@ bool CDAT_MVE_FileType::BuildMovieExe(const std::string& exePath, CDATInternalFi
     CopyEntryBytes(archive, *item, tempPath);
     if (!nextStep())
         return false;
-    const int status = ExtractMovieWithPlayer(tempPath, exePath, *item);
+    // A damaged movie is not left behind as if it were good, and a file the
+    // user agreed to replace stays as it was.
+    const int status = ExtractMovieWithPlayer(tempPath, exePath, *item, /*keepDamaged=*/false);
     if (!nextStep())
         return false;
     ::unlink(tempPath.c_str());
-    if (status != 0) {
-        // A damaged movie is not left behind as if it were good.
-        ::unlink(exePath.c_str());
-        ThrowIfDamaged(status, *item, archivePath);
-    }
+    ThrowIfDamaged(status, *item, archivePath);
     return nextStep();
 }
 
@@ -110,13 +108,10 @@ void CDAT_MVE_FileType::SaveAs(CDATInternalFile* item, CWnd* parent)
     CFile archive(archivePath, CFile::modeRead);
     if (progress)
         progress->Advance();
-    const int status = ExtractEntryMapped(archive, *item, chosen->m_strPath);
+    const int status = ExtractEntryMapped(archive, *item, chosen->m_strPath, /*keepDamaged=*/false);
     if (progress)
         progress->Advance();
-    if (status != 1) {
-        ::unlink(chosen->m_strPath.c_str());
-        ThrowIfDamaged(status, *item, archivePath);
-    }
+    ThrowIfDamaged(status, *item, archivePath);
 }
 
 void CDAT_ACM_FileType::SaveAs(CDATInternalFile* item, CWnd* parent)

@@ -19,6 +19,7 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <cstring>
 #include <limits>
 #include <mutex>
 #include <thread>
@@ -160,6 +161,7 @@ CProgressDlg::CProgressDlg(QWidget* owner, unsigned)
     : QDialog(owner), m_pOwner(owner), m_nShownPercent(kNothingShown),
       m_pTicker(std::make_unique<CPumpTicker>(std::chrono::milliseconds(kPumpIntervalMs), m_bPumpDue))
 {
+    m_pRefreshDue = &m_bPumpDue;
     setWindowTitle(QStringLiteral("Процес..."));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     setModal(false);
@@ -171,6 +173,9 @@ CProgressDlg::CProgressDlg(QWidget* owner, unsigned)
     m_pStatus->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     m_pPercent = new QLabel(QStringLiteral(" 0 %"), this);
     m_pPercent->setAlignment(Qt::AlignCenter);
+    // A fixed size keeps each new number from invalidating the dialog's layout.
+    m_pPercent->setFixedSize(m_pPercent->fontMetrics().horizontalAdvance(QStringLiteral("100%")) + 8,
+                             m_pPercent->fontMetrics().height());
     m_pBar = new QProgressBar(this);
     m_pBar->setRange(0, kBarScale);
     m_pBar->setValue(0);
@@ -183,7 +188,7 @@ CProgressDlg::CProgressDlg(QWidget* owner, unsigned)
     layout->setContentsMargins(11, 11, 11, 11);
     layout->addWidget(m_pAnimation, 0, Qt::AlignHCenter);
     layout->addWidget(m_pStatus);
-    layout->addWidget(m_pPercent);
+    layout->addWidget(m_pPercent, 0, Qt::AlignHCenter);
     layout->addWidget(m_pBar);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -258,7 +263,11 @@ void CProgressDlg::SetBounds(std::int32_t lower, std::int32_t upper)
 void CProgressDlg::SetStatusLine(std::string_view text, bool rawArchiveName)
 {
     // Called once per unit of work: only keep the bytes; decoding waits for a pump.
-    m_pendingStatus.assign(text.data(), text.size());
+    if (text.size() > m_pendingStatus.size())
+        m_pendingStatus.resize(std::max<std::size_t>(text.size(), 256));
+    if (!text.empty())
+        std::memcpy(m_pendingStatus.data(), text.data(), text.size());
+    m_nPendingLength = text.size();
     m_bPendingRaw = rawArchiveName;
     m_bStatusDirty = true;
 }
@@ -273,6 +282,27 @@ std::int32_t CProgressDlg::Advance()
     // Most steps leave the number as it is: skip the division for them.
     if (next < m_nPercentFrom || next >= m_nPercentTo)
         RefreshPercent(next);
+    return previous;
+}
+
+std::int32_t CProgressDlg::AdvanceBy(std::int32_t units)
+{
+    if (units <= 0)
+        return m_nPos;
+    // Without a wrap the steps add up; a wrap is left to the single steps.
+    const qint64 end = qint64(m_nPos) + qint64(m_nStep) * units;
+    if (m_nStep <= 0 || end > m_nUpper) {
+        std::int32_t previous = m_nPos;
+        for (std::int32_t i = 0; i < units; ++i)
+            previous = Advance();
+        return previous;
+    }
+    if (m_bPumpDue.load(std::memory_order_relaxed))
+        Pump();
+    const std::int32_t previous = std::int32_t(end - m_nStep);
+    m_nPos = std::int32_t(end);
+    if (end < m_nPercentFrom || end >= m_nPercentTo)
+        RefreshPercent(end);
     return previous;
 }
 
@@ -356,10 +386,11 @@ void CProgressDlg::ApplyPending()
 {
     if (m_bStatusDirty) {
         m_bStatusDirty = false;
+        const std::string_view text(m_pendingStatus.data(), m_nPendingLength);
         if (m_bPendingRaw)
-            m_strStatus = QString::fromStdU16String(DecodeToUtf16(m_pendingStatus));
+            m_strStatus = QString::fromStdU16String(DecodeToUtf16(text));
         else
-            m_strStatus = QString::fromUtf8(m_pendingStatus.data(), qsizetype(m_pendingStatus.size()));
+            m_strStatus = QString::fromUtf8(text.data(), qsizetype(text.size()));
         const int width = m_pStatus->contentsRect().width();
         m_pStatus->setText(width > 0 ? m_pStatus->fontMetrics().elidedText(m_strStatus, Qt::ElideMiddle, width)
                                      : m_strStatus);

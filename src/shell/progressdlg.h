@@ -8,6 +8,7 @@
 #include <atomic>
 #include <memory>
 #include <string>
+#include <vector>
 
 class QLabel;
 class QProgressBar;
@@ -28,6 +29,7 @@ public:
     void SetBounds(std::int32_t lower, std::int32_t upper) override;
     void SetStatusLine(std::string_view text, bool rawArchiveName) override;
     std::int32_t Advance() override;
+    std::int32_t AdvanceBy(std::int32_t units) override;
     bool PollCancel() override;
     // Unblocks the owner and closes the window; the destructor calls it too.
     void DestroyWindow();
@@ -81,7 +83,8 @@ private:
     bool m_bOwnerDisabled = false;
     bool m_bOpen = false;
     // The latest status text, applied to the label when a pump is due.
-    std::string m_pendingStatus;
+    std::vector<char> m_pendingStatus; // grows, never shrinks: a copy is one memcpy
+    std::size_t m_nPendingLength = 0;
     bool m_bPendingRaw = false;
     bool m_bStatusDirty = false;
     QString m_strStatus;

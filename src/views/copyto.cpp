@@ -33,7 +33,7 @@ bool SomethingAt(const std::string& path)
 int Extract(CFile& archive, const CDATInternalFile& entry, const std::string& path)
 {
     if (entry.m_nRealSize > kMaxInMemoryEntry) {
-        const int status = ExtractEntryMapped(archive, entry, path);
+        const int status = ExtractEntryMapped(archive, entry, path, /*keepDamaged=*/false);
         return status == 1 ? 0 : status;
     }
     return ExtractEntry(archive, entry, path, /*keepDamaged=*/false);

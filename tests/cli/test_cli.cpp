@@ -1,6 +1,6 @@
 // dravik-cli as scripts see it: the real binary run on fixture archives, its
 // stdout, stderr, exit status and the files it leaves behind.
-#include "../filetypes/recordingdc.h"
+#include "../filetypes/handlertest.h"
 #include "archive/datfiledoc.h"
 #include "datwriter.h"
 #include "fakes.h"

@@ -14,6 +14,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <utility>
@@ -35,17 +37,8 @@ public:
     static constexpr int kCharWidth = 8;
     static constexpr int kLineHeight = 16;
 
-    struct SText
-    {
-        std::string text;
-        RECT rect;
-        unsigned format;
-    };
-    struct SDib
-    {
-        RECT dst, src;
-        std::uint32_t width, height;
-    };
+    struct SText { std::string text; RECT rect; unsigned format; };
+    struct SDib { RECT dst, src; std::uint32_t width, height; };
 
     CWnd* GetWindow() const override { return &m_wnd; }
 
@@ -162,16 +155,12 @@ protected:
         Entry(fullPath)->Draw(&m_dc, &pane);
     }
 
-    // Open with the temporary folder inside m_dir.
+    // Open, with the temporary folder inside m_dir.
     void OpenOutside(const std::string& fullPath)
     {
         ::setenv("TMPDIR", m_dir.Path().c_str(), 1);
-        struct SRestore
-        {
-            ~SRestore() { ::unsetenv("TMPDIR"); }
-        } restore;
-        CDATInternalFile* item = Entry(fullPath);
-        item->m_pType->Open(item, nullptr);
+        std::shared_ptr<void> restore(nullptr, [](void*) { ::unsetenv("TMPDIR"); });
+        Entry(fullPath)->m_pType->Open(Entry(fullPath), nullptr);
     }
 
     CFakeUiServices m_ui;

@@ -1,14 +1,8 @@
 // The 8-bit BMP the converters write, and CDib's loading, writing and refusals.
 #include "filetypes/dib.h"
 #include "filetypes/imageconvert.h"
+#include "handlertest.h"
 #include "platform/file.h"
-#include "recordingdc.h"
-#include "tempdir.h"
-
-#include <gtest/gtest.h>
-
-#include <cstring>
-#include <vector>
 
 namespace {
 
@@ -50,28 +44,7 @@ std::uint64_t ReadBytes(CDib& dib, const std::string& bytes)
     return dib.Read(file);
 }
 
-TEST(DibTest, ConverterWritesTheFixedHeaderAndBottomUpPaddedRows)
-{
-    const std::string bmp = Bmp8(3, 2);
-    ASSERT_EQ(bmp.size(), 1078u + 2 * 4);
-    EXPECT_EQ(bmp.substr(0, 2), "BM");
-    EXPECT_EQ(U32(bmp, 2), 1078u + 8);
-    EXPECT_EQ(U32(bmp, 6), 0u); // both reserved words
-    EXPECT_EQ(U32(bmp, 10), 1078u);
-    EXPECT_EQ(U32(bmp, 14), 40u);
-    EXPECT_EQ(U32(bmp, 18), 3u);
-    EXPECT_EQ(U32(bmp, 22), 2u);
-    EXPECT_EQ(U16(bmp, 26), 1);
-    EXPECT_EQ(U16(bmp, 28), 8);
-    for (std::size_t at : {30, 34, 38, 42})
-        EXPECT_EQ(U32(bmp, at), 0u) << at;
-    EXPECT_EQ(U32(bmp, 46), 256u);
-    EXPECT_EQ(U32(bmp, 50), 256u);
-    // The picture's last row is stored first.
-    EXPECT_EQ(bmp.substr(1078), std::string("\x0B\x0C\x0D\x00\x01\x02\x03\x00", 8));
-}
-
-TEST(DibTest, RowsArePaddedToMultiplesOfFourForWidthsOneToFive)
+TEST(DibTest, ConverterWritesTheFixedHeaderAndBottomUpRowsPaddedToFour)
 {
     const std::uint32_t strides[] = {4, 4, 4, 4, 8};
     for (std::uint32_t width = 1; width <= 5; ++width) {
@@ -79,12 +52,22 @@ TEST(DibTest, RowsArePaddedToMultiplesOfFourForWidthsOneToFive)
         const std::uint32_t stride = strides[width - 1];
         const std::string bmp = Bmp8(width, 3);
         ASSERT_EQ(bmp.size(), 1078u + 3 * stride);
-        EXPECT_EQ(U32(bmp, 2), 1078u + 3 * stride);
+        EXPECT_EQ(bmp.substr(0, 2), "BM");
+        // bfSize, both reserved words, bfOffBits, biSize, width, height; after
+        // planes and depth: compression, image size, resolutions, colours used and important.
+        const std::uint32_t fields[] = {1078 + 3 * stride, 0, 1078, 40, width, 3};
+        const std::uint32_t infoFields[] = {0, 0, 0, 0, 256, 256};
+        for (std::size_t i = 0; i < 6; ++i) {
+            EXPECT_EQ(U32(bmp, 2 + 4 * i), fields[i]) << "field " << i;
+            EXPECT_EQ(U32(bmp, 30 + 4 * i), infoFields[i]) << "info field " << i;
+        }
+        EXPECT_EQ(U16(bmp, 26), 1);
+        EXPECT_EQ(U16(bmp, 28), 8);
+        // The picture's last row is stored first; padding is zero.
         for (std::uint32_t row = 0; row < 3; ++row) {
-            const std::size_t at = 1078 + std::size_t(row) * stride;
-            EXPECT_EQ(std::uint8_t(bmp[at]), 10 * (2 - row) + 1);
-            for (std::uint32_t pad = width; pad < stride; ++pad)
-                EXPECT_EQ(bmp[at + pad], '\0');
+            const std::string stored = bmp.substr(1078 + std::size_t(row) * stride, stride);
+            EXPECT_EQ(std::uint8_t(stored[width - 1]), 10 * (2 - row) + width);
+            EXPECT_EQ(stored.substr(width), std::string(stride - width, '\0'));
         }
         CDib dib;
         ASSERT_EQ(ReadBytes(dib, bmp), bmp.size());
@@ -109,7 +92,7 @@ TEST(DibTest, PaletteComponentsBecomeTimesFourModulo256)
     EXPECT_EQ(dib.Palette()[2], 0x040004u);
 }
 
-TEST(DibTest, EightBitFileLoadsWholeAndWritesBackWithItsImageSize)
+TEST(DibTest, EightBitFileLoadsWholeWritesBackAndReloadsAfresh)
 {
     const std::string bmp = Bmp8(5, 3);
     CDib dib;
@@ -131,6 +114,14 @@ TEST(DibTest, EightBitFileLoadsWholeAndWritesBackWithItsImageSize)
     EXPECT_EQ(U32(written, 34), 3u * 8); // biSizeImage filled in
     Put32(written, 34, 0);
     EXPECT_EQ(written, bmp);
+
+    // A reload drops the surface the device context prepared for the old picture.
+    dib.m_pPrepared = std::make_shared<int>(1);
+    ASSERT_GT(ReadBytes(dib, Bmp8(3, 3)), 0u);
+    EXPECT_EQ(dib.m_pPrepared, nullptr);
+    dib.m_pPrepared = std::make_shared<int>(1);
+    dib.Free();
+    EXPECT_EQ(dib.m_pPrepared, nullptr);
 }
 
 TEST(DibTest, TwentyFourBitFileLoadsWithoutPaletteAndDraws)
@@ -200,19 +191,6 @@ TEST(DibTest, DamagedFilesAreRefusedAndLeaveTheDibEmpty)
         EXPECT_EQ(dib.Draw(dc, {0, 0, 4, 4}, {0, 0, 4, 4}), 0);
         EXPECT_TRUE(dc.m_dibs.empty());
     }
-}
-
-TEST(DibTest, ReloadingDropsTheSurfacePreparedForTheOldPicture)
-{
-    CDib dib;
-    ASSERT_GT(ReadBytes(dib, Bmp8(2, 2)), 0u);
-    dib.m_pPrepared = std::make_shared<int>(1);
-    ASSERT_GT(ReadBytes(dib, Bmp8(3, 3)), 0u);
-    EXPECT_EQ(dib.m_pPrepared, nullptr);
-    dib.m_pPrepared = std::make_shared<int>(1);
-    dib.Free();
-    EXPECT_EQ(dib.m_pPrepared, nullptr);
-    EXPECT_TRUE(dib.IsEmpty());
 }
 
 } // namespace

@@ -1,42 +1,25 @@
 // Text entries: decoding, the zero byte, wrapping and scrolling, the prepared
 // text, and the file handed to the desktop.
-#include "archive/datfiledoc.h"
-#include "datwriter.h"
-#include "fakes.h"
 #include "filetypes/textdecode.h"
-#include "filetypes/txtfiletype.h"
-#include "recordingdc.h"
-#include "tempdir.h"
-
-#include <gtest/gtest.h>
-
-#include <cstdlib>
-#include <memory>
+#include "handlertest.h"
 
 namespace {
 
-using Entries = std::vector<std::pair<std::string, std::string>>;
-
 const char kPrivet866[] = "\x8F\xE0\xA8\xA2\xA5\xE2 \xAC\xA8\xE0";
 const char kPrivet1251[] = "\xCF\xF0\xE8\xE2\xE5\xF2 \xEC\xE8\xF0";
-const char kPrivet[] = "Привет мир";
+const std::string kPrivet = "Привет мир";
 
 TEST(TextDecodeTest, AutomaticDetectionTakesUtf8ThenTheLanguageFolderThenTheBytes)
 {
-    const std::vector<std::string> none;
     EXPECT_EQ(DetectTextEncoding(kPrivet, {"text", "english"}), ETextEncoding::Utf8);
-    EXPECT_EQ(DetectTextEncoding(kPrivet866, none), ETextEncoding::Cp866);
-    EXPECT_EQ(DetectTextEncoding(kPrivet1251, none), ETextEncoding::Cp1251);
-    EXPECT_EQ(DetectTextEncoding("plain", none), ETextEncoding::Cp866);
-    // Only a folder right below a folder named text counts.
+    EXPECT_EQ(DetectTextEncoding(kPrivet866, {}), ETextEncoding::Cp866);
+    EXPECT_EQ(DetectTextEncoding(kPrivet1251, {}), ETextEncoding::Cp1251);
+    EXPECT_EQ(DetectTextEncoding("plain", {}), ETextEncoding::Cp866);
+    // Only a folder right below a folder named text counts, in any letter case.
     EXPECT_EQ(DetectTextEncoding(kPrivet866, {"russian"}), ETextEncoding::Cp866);
     EXPECT_EQ(DetectTextEncoding(kPrivet866, {"data", "TEXT", "Russian", "dialog"}), ETextEncoding::Cp1251);
 
-    const struct
-    {
-        const char* folder;
-        ETextEncoding encoding;
-    } languages[] = {
+    const std::pair<const char*, ETextEncoding> languages[] = {
         {"russian", ETextEncoding::Cp1251}, {"ukrainian", ETextEncoding::Cp1251}, {"polish", ETextEncoding::Cp1250},
         {"czech", ETextEncoding::Cp1250},   {"hungarian", ETextEncoding::Cp1250}, {"english", ETextEncoding::Cp1252},
         {"french", ETextEncoding::Cp1252},  {"german", ETextEncoding::Cp1252},    {"italian", ETextEncoding::Cp1252},
@@ -44,107 +27,60 @@ TEST(TextDecodeTest, AutomaticDetectionTakesUtf8ThenTheLanguageFolderThenTheByte
         {"tchinese", ETextEncoding::Big5},  {"cht", ETextEncoding::Big5},         {"schinese", ETextEncoding::Gbk},
         {"chs", ETextEncoding::Gbk},        {"japanese", ETextEncoding::ShiftJis}, {"korean", ETextEncoding::Cp949},
     };
-    for (const auto& l : languages)
-        EXPECT_EQ(DetectTextEncoding("\xA4\xA4", {"text", l.folder, "game"}), l.encoding) << l.folder;
+    for (const auto& [folder, encoding] : languages)
+        EXPECT_EQ(DetectTextEncoding("\xA4\xA4", {"text", folder, "game"}), encoding) << folder;
 }
 
 TEST(TextDecodeTest, EveryEncodingDecodesItsOwnLetters)
 {
-    const struct
-    {
-        ETextEncoding encoding;
-        std::string bytes, text;
-    } cases[] = {
-        {ETextEncoding::Cp866, kPrivet866, kPrivet},
-        {ETextEncoding::Cp1251, kPrivet1251, kPrivet},
-        {ETextEncoding::Cp1250, "\x9C\xB9\xB3", "śął"},
-        {ETextEncoding::Cp1252, "\x80\xE9\xDF", "€éß"},
-        {ETextEncoding::Big5, "\xA4\xA4\xA4\xE5", "中文"},
-        {ETextEncoding::Gbk, "\xD6\xD0\xCE\xC4", "中文"},
-        {ETextEncoding::ShiftJis, "\x93\xFA\x96\x7B", "日本"},
-        {ETextEncoding::Cp949, "\xC7\xD1\xB1\xDB", "한글"},
+    const std::tuple<ETextEncoding, std::string, std::string> cases[] = {
+        {ETextEncoding::Cp866, kPrivet866, kPrivet},          {ETextEncoding::Cp1251, kPrivet1251, kPrivet},
+        {ETextEncoding::Cp1250, "\x9C\xB9\xB3", "śął"},       {ETextEncoding::Cp1252, "\x80\xE9\xDF", "€éß"},
+        {ETextEncoding::Big5, "\xA4\xA4\xA4\xE5", "中文"},     {ETextEncoding::Gbk, "\xD6\xD0\xCE\xC4", "中文"},
+        {ETextEncoding::ShiftJis, "\x93\xFA\x96\x7B", "日本"}, {ETextEncoding::Cp949, "\xC7\xD1\xB1\xDB", "한글"},
         {ETextEncoding::Utf8, "\xEF\xBB\xBFok", "ok"},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(DecodeText(c.bytes, c.encoding), c.text) << TextEncodingInfo(c.encoding).m_szKey;
+    for (const auto& [encoding, bytes, text] : cases)
+        EXPECT_EQ(DecodeText(bytes, encoding), text) << TextEncodingInfo(encoding).m_szKey;
 }
 
-class TextHandlerTest : public ::testing::Test
+class TextHandlerTest : public HandlerTest
 {
 protected:
     ~TextHandlerTest() override { SetCurrentTextEncoding(ETextEncoding::Automatic); }
 
-    void Open(const Entries& entries)
+    // The text the pane shows for the entry.
+    std::string Text(const std::string& fullPath, RECT pane = {0, 0, 640, 480})
     {
-        std::vector<SDatEntryDef> defs;
-        for (const auto& [path, data] : entries) {
-            SDatEntryDef d;
-            d.name = path;
-            d.data = data;
-            d.compress = false;
-            defs.push_back(std::move(d));
-        }
-        SortEntries(defs);
-        CDatWriter writer;
-        for (SDatEntryDef& d : defs)
-            writer.Add(std::move(d));
-        writer.WriteTo(m_dir / "t.dat");
-        m_doc = std::make_unique<CDATFileDoc>(false);
-        ASSERT_TRUE(m_doc->OpenDocumentFile(m_dir / "t.dat"));
-        m_doc->m_CashPath.Set(m_dir / "cache");
-    }
-
-    CDATInternalFile* Entry(const std::string& fullPath)
-    {
-        for (CDATInternalFile& f : m_doc->m_files) {
-            std::string path = f.m_strName;
-            for (const CDATFolder* p = f.m_pParent; p != &g_rootFolder; p = p->m_pParent)
-                path = p->m_strName + "\\" + path;
-            if (path == fullPath)
-                return &f;
-        }
-        ADD_FAILURE() << "no entry " << fullPath;
-        return nullptr;
-    }
-
-    // The text drawn for the entry, as the pane shows it.
-    std::string Show(const std::string& fullPath, RECT pane = {0, 0, 640, 480})
-    {
-        m_dc.Clear();
-        Entry(fullPath)->Draw(&m_dc, &pane);
+        Show(fullPath, pane);
         return m_dc.m_texts.empty() ? "(nothing)" : m_dc.m_texts.back().text;
     }
-
-    CFakeUiServices m_ui;
-    CTempDir m_dir;
-    std::unique_ptr<CDATFileDoc> m_doc;
-    CRecordingDC m_dc;
 };
 
 TEST_F(TextHandlerTest, TextEndsAtTheFirstZeroByteAndGetsTwoLineFeeds)
 {
-    Open({{"a.txt", std::string("Hello\r\nthere\0hidden", 18)}, {"empty.msg", ""}});
-    EXPECT_EQ(Show("a.txt"), "Hello\nthere\n\n");
-    EXPECT_EQ(Show("empty.msg"), "\n\n");
+    Open(Archive("t.dat", {{"a.txt", std::string("Hello\r\nthere\0hidden", 18)}, {"empty.msg", ""}}));
+    EXPECT_EQ(Text("a.txt"), "Hello\nthere\n\n");
+    EXPECT_EQ(Text("empty.msg"), "\n\n");
     EXPECT_EQ(m_dc.m_wnd.m_scrollSizes, (std::vector<std::pair<int, int>>{{0, 2 * CRecordingDC::kLineHeight}}));
 }
 
 TEST_F(TextHandlerTest, CyrillicTextsShowTheirLettersAndTheChosenEncodingOverrides)
 {
-    Open({{"old.txt", kPrivet866},
-          {"text\\russian\\dialog\\a.msg", kPrivet1251},
-          {"misc\\b.cfg", kPrivet1251},
-          {"text\\polish\\c.msg", "\x9C\xB9"}});
-    EXPECT_EQ(Show("old.txt"), std::string(kPrivet) + "\n\n");
-    EXPECT_EQ(Show("text\\russian\\dialog\\a.msg"), std::string(kPrivet) + "\n\n");
-    EXPECT_EQ(Show("misc\\b.cfg"), std::string(kPrivet) + "\n\n");
-    EXPECT_EQ(Show("text\\polish\\c.msg"), "śą\n\n");
+    Open(Archive("t.dat", {{"old.txt", kPrivet866},
+                           {"text\\russian\\dialog\\a.msg", kPrivet1251},
+                           {"misc\\b.cfg", kPrivet1251},
+                           {"text\\polish\\c.msg", "\x9C\xB9"}}));
+    EXPECT_EQ(Text("old.txt"), kPrivet + "\n\n");
+    EXPECT_EQ(Text("text\\russian\\dialog\\a.msg"), kPrivet + "\n\n");
+    EXPECT_EQ(Text("misc\\b.cfg"), kPrivet + "\n\n");
+    EXPECT_EQ(Text("text\\polish\\c.msg"), "śą\n\n");
 
     SetCurrentTextEncoding(ETextEncoding::Cp866);
-    EXPECT_EQ(Show("text\\polish\\c.msg"), "Ь╣\n\n"); // the same entry, prepared again
-    EXPECT_EQ(Show("misc\\b.cfg"), "╧ЁштхЄ ьшЁ\n\n");
+    EXPECT_EQ(Text("text\\polish\\c.msg"), "Ь╣\n\n"); // the same entry, prepared again
+    EXPECT_EQ(Text("misc\\b.cfg"), "╧ЁштхЄ ьшЁ\n\n");
     SetCurrentTextEncoding(ETextEncoding::Automatic);
-    EXPECT_EQ(Show("misc\\b.cfg"), std::string(kPrivet) + "\n\n");
+    EXPECT_EQ(Text("misc\\b.cfg"), kPrivet + "\n\n");
 }
 
 TEST_F(TextHandlerTest, LongLinesWrapAndTheScrollExtentIsTheWrappedSize)
@@ -152,9 +88,9 @@ TEST_F(TextHandlerTest, LongLinesWrapAndTheScrollExtentIsTheWrappedSize)
     std::string line = "word";
     for (int i = 1; i < 100; ++i)
         line += " word";
-    Open({{"long.txt", line + "\r\n"}});
+    Open(Archive("t.dat", {{"long.txt", line + "\r\n"}}));
     Show("long.txt");
-    // 16 words fit in 80 characters: 7 lines, then the empty lines of the three line feeds.
+    // 16 words fit in 80 characters: 7 lines, then two empty ones for the three line feeds.
     ASSERT_EQ(m_dc.m_texts.size(), 2u);
     EXPECT_EQ(m_dc.m_texts[0].format, unsigned(DT_CALCRECT | DT_WORDBREAK));
     const RECT measured{0, 0, 79 * CRecordingDC::kCharWidth, 9 * CRecordingDC::kLineHeight};
@@ -162,8 +98,7 @@ TEST_F(TextHandlerTest, LongLinesWrapAndTheScrollExtentIsTheWrappedSize)
     EXPECT_EQ(m_dc.m_texts[1].format, unsigned(DT_WORDBREAK)); // tabs as they are, '&' as the mnemonic prefix
     EXPECT_EQ(m_dc.m_texts[1].rect, measured);
 
-    // A narrower pane wraps again.
-    Show("long.txt", {0, 0, 320, 480});
+    Show("long.txt", {0, 0, 320, 480}); // 8 words a line
     EXPECT_EQ(m_dc.m_wnd.m_scrollSizes.back().second, (13 + 2) * CRecordingDC::kLineHeight);
 
     // A window that does not scroll gets the measuring only.
@@ -175,39 +110,36 @@ TEST_F(TextHandlerTest, LongLinesWrapAndTheScrollExtentIsTheWrappedSize)
 
 TEST_F(TextHandlerTest, TextShownAgainKeepsItsPreparationUntilAnotherIsShown)
 {
-    Open({{"a.txt", "first"}, {"b.txt", "second"}});
-    EXPECT_EQ(Show("a.txt"), "first\n\n");
+    const std::string archive = Archive("t.dat", {{"a.txt", "first"}, {"b.txt", "second"}});
+    Open(archive);
+    EXPECT_EQ(Text("a.txt"), "first\n\n");
     const std::string raw = Entry("a.txt")->m_strCachePath;
-    ASSERT_FALSE(raw.empty());
     EXPECT_EQ(ReadWholeFile(raw), "first");
     WriteWholeFile(raw, "changed");
-    EXPECT_EQ(Show("a.txt"), "first\n\n");
+    EXPECT_EQ(Text("a.txt"), "first\n\n");
     EXPECT_EQ(ReadWholeFile(raw), "changed"); // not extracted again
 
     // Another entry in between: the raw copy is read again, as it stands.
-    Show("b.txt");
-    EXPECT_EQ(Show("a.txt"), "changed\n\n");
+    Text("b.txt");
+    EXPECT_EQ(Text("a.txt"), "changed\n\n");
     // A new document writes the raw copy afresh.
-    Open({{"a.txt", "first"}, {"b.txt", "second"}});
-    EXPECT_EQ(Show("a.txt"), "first\n\n");
+    Open(archive);
+    EXPECT_EQ(Text("a.txt"), "first\n\n");
     EXPECT_TRUE(m_ui.m_reports.empty());
 }
 
 TEST_F(TextHandlerTest, OpenHandsTheDesktopTheDecodedTextAsUtf8InATxtFile)
 {
-    Open({{"text\\russian\\a.msg", std::string(kPrivet1251) + std::string("\r\n\r\nend\0junk", 12)}});
-    CDATInternalFile* item = Entry("text\\russian\\a.msg");
-    ::setenv("TMPDIR", m_dir.Path().c_str(), 1);
-    item->m_pType->Open(item, nullptr);
+    Open(Archive("t.dat", {{"text\\russian\\a.msg", kPrivet1251 + std::string("\r\n\r\nend\0junk", 12)}}));
+    OpenOutside("text\\russian\\a.msg");
     ASSERT_EQ(m_ui.m_opened.size(), 1u);
     const std::string& path = m_ui.m_opened[0];
     EXPECT_EQ(path.rfind(m_dir.Path(), 0), 0u);
     EXPECT_TRUE(path.ends_with(".txt")) << path;
-    EXPECT_EQ(ReadWholeFile(path), std::string(kPrivet) + "\n\nend");
+    EXPECT_EQ(ReadWholeFile(path), kPrivet + "\n\nend");
 
     m_ui.m_bDesktopWorks = false;
-    item->m_pType->Open(item, nullptr);
-    ::unsetenv("TMPDIR");
+    OpenOutside("text\\russian\\a.msg");
     EXPECT_EQ(m_ui.m_messages.size(), 1u);
 }
 

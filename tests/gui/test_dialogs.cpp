@@ -62,6 +62,7 @@ TEST_F(DialogsSettings, ShowsTheCurrentValue)
     EXPECT_EQ(m_dialog.windowTitle(), QStringLiteral("Свойства"));
     EXPECT_EQ(m_dialog.Edit()->text(), Q(m_dir / "old/"));
     EXPECT_TRUE(m_dialog.OkButton()->isDefault());
+    EXPECT_EQ(m_dialog.focusWidget(), m_dialog.OkButton());
     EXPECT_EQ(m_dialog.BrowseButton()->text(), QStringLiteral("&Обзор ..."));
 }
 

@@ -1,0 +1,76 @@
+// Text entries over hostile bytes. The first input byte chooses the encoding
+// the user set (Automatic included), the second the entry's folders (none, or
+// text\<language>\); the rest are the entry's bytes. Every encoding decodes
+// them to valid UTF-8, and the prepared text has plain line ends.
+#include "archive/datitem.h"
+#include "filetypes/textdecode.h"
+#include "filetypes/txtfiletype.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace {
+
+bool IsValidUtf8(std::string_view s)
+{
+    for (std::size_t i = 0; i < s.size();) {
+        const auto c = static_cast<unsigned char>(s[i]);
+        const int len = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
+        if (len == 0 || i + std::size_t(len) > s.size())
+            return false;
+        for (int k = 1; k < len; ++k)
+            if ((static_cast<unsigned char>(s[i + std::size_t(k)]) & 0xC0) != 0x80)
+                return false;
+        i += std::size_t(len);
+    }
+    return true;
+}
+
+const char* const kLanguages[] = {"russian", "polish", "english", "tchinese", "schinese", "japanese", "korean", "klingon"};
+constexpr std::size_t kLanguageCount = sizeof kLanguages / sizeof kLanguages[0];
+
+// One entry per language folder, plus one at the root.
+struct SEntries
+{
+    SEntries()
+    {
+        for (const char* language : kLanguages) {
+            languages.push_back(std::make_unique<CDATFolder>(language, 2, &text));
+            entries.push_back(std::make_unique<CDATInternalFile>(languages.back().get(), 3, "a.txt", 0, 0, 0, nullptr));
+        }
+        entries.push_back(std::make_unique<CDATInternalFile>(nullptr, 1, "a.txt", 0, 0, 0, nullptr));
+    }
+    CDATFolder text{"text", 1, nullptr};
+    std::vector<std::unique_ptr<CDATFolder>> languages;
+    std::vector<std::unique_ptr<CDATInternalFile>> entries;
+};
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    static SEntries s;
+    if (size < 2)
+        return 0;
+    const std::vector<STextEncodingInfo>& encodings = TextEncodings();
+    const std::string_view bytes(reinterpret_cast<const char*>(data + 2), size - 2);
+    for (const STextEncodingInfo& info : encodings)
+        if (!IsValidUtf8(DecodeText(bytes, info.m_id)))
+            std::abort();
+    std::vector<std::string> folders = {"text", kLanguages[data[1] % kLanguageCount]};
+    const ETextEncoding detected = DetectTextEncoding(bytes, data[1] & 0x80 ? std::vector<std::string>() : folders);
+    if (detected == ETextEncoding::Automatic)
+        std::abort();
+
+    SetCurrentTextEncoding(encodings[data[0] % encodings.size()].m_id);
+    const CDATInternalFile& entry = *s.entries[data[1] % s.entries.size()];
+    const std::string text = PrepareEntryText(bytes, entry);
+    if (text.size() < 2 || text.compare(text.size() - 2, 2, "\n\n") != 0 || text.find('\r') != std::string::npos ||
+        !IsValidUtf8(text))
+        std::abort();
+    return 0;
+}

@@ -1,0 +1,156 @@
+// Hostile archive, picture, bitmap and text data, including every input the
+// fuzzers found a fault with: each is refused with a clear error naming the
+// file, or read correctly, and never takes memory or disk that the bytes do
+// not justify.
+#include "reliability.h"
+
+#include "archive/datfiledoc.h"
+#include "archive/extract.h"
+#include "datwriter.h"
+#include "filetypes/dib.h"
+#include "filetypes/imageconvert.h"
+#include "filetypes/textdecode.h"
+#include "platform/exceptions.h"
+#include "platform/file.h"
+#include "tempdir.h"
+
+#include <gtest/gtest.h>
+#include <zlib.h>
+
+#include <filesystem>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+bool IsValidUtf8(std::string_view s)
+{
+    for (std::size_t i = 0; i < s.size();) {
+        const auto c = static_cast<unsigned char>(s[i]);
+        const int len = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
+        if (len == 0 || i + std::size_t(len) > s.size())
+            return false;
+        for (int k = 1; k < len; ++k)
+            if ((static_cast<unsigned char>(s[i + std::size_t(k)]) & 0xC0) != 0x80)
+                return false;
+        i += std::size_t(len);
+    }
+    return true;
+}
+
+// Ten bytes of zlib stream: "x".
+std::string Zlib1()
+{
+    uLongf size = compressBound(1);
+    std::string out(size, '\0');
+    compress2(reinterpret_cast<Bytef*>(out.data()), &size, reinterpret_cast<const Bytef*>("x"), 1, 9);
+    out.resize(size);
+    return out;
+}
+
+void PutLe32(std::string& out, std::size_t at, std::uint32_t v)
+{
+    for (int i = 0; i < 4; ++i)
+        out[at + std::size_t(i)] = char((v >> (8 * i)) & 0xFF);
+}
+
+// ---------------------------------------------------------------- archives
+
+// Found by fuzz_dirparser: a few-byte compressed entry claiming 752 MiB made
+// ExtractEntry allocate and write all of it.
+TEST(HostileArchiveTest, ASizeThePackedBytesCannotHoldIsDamageBeforeAnythingIsTaken)
+{
+    CTempDir dir;
+    CDatWriter w;
+    SDatEntryDef claim;
+    claim.name = "claims.txt";
+    claim.data = "x";
+    claim.packedBytes = Zlib1();
+    claim.realSize = 788529152;
+    w.Add(claim);
+    SDatEntryDef edge = claim;
+    edge.name = "edge.txt";
+    edge.realSize = std::uint32_t((claim.packedBytes->size() + 1) * 1032); // just possible: inflated, found short
+    w.Add(edge);
+    const std::string archivePath = dir / "a.dat";
+    w.WriteTo(archivePath);
+    CDATFileDoc doc(false);
+    doc.LoadArchive(archivePath);
+    CFile archive(archivePath, CFile::modeRead);
+
+    for (bool keep : {true, false}) {
+        EXPECT_EQ(ExtractEntry(archive, doc.m_files[0], dir / "out", keep), Z_DATA_ERROR);
+        EXPECT_FALSE(FileExists(dir / "out"));
+        EXPECT_EQ(ExtractEntryMapped(archive, doc.m_files[0], dir / "out", keep), Z_DATA_ERROR);
+        EXPECT_FALSE(FileExists(dir / "out"));
+    }
+    EXPECT_THROW(ReadEntryData(archive, doc.m_files[0]), CArchiveException);
+    EXPECT_EQ(ExtractEntry(archive, doc.m_files[1], dir / "out"), Z_DATA_ERROR);
+    EXPECT_EQ(fs::file_size(dir / "out"), doc.m_files[1].m_nRealSize);
+}
+
+// ---------------------------------------------------------------- bitmaps
+
+// A true-colour bitmap may carry a colour table of up to 65,535 entries; its
+// size in bytes no longer fits 16 bits and must not wrap when written.
+TEST(HostileBitmapTest, ALargeColourTableIsWrittenWholeAndReadsBackTheSame)
+{
+    for (std::uint32_t colours : {16383u, 16384u, 16385u, 65535u}) {
+        SCOPED_TRACE(colours);
+        const std::uint32_t offBits = 14 + 40 + 4 * colours;
+        std::string bmp(offBits + 12, '\0');
+        bmp[0] = 'B';
+        bmp[1] = 'M';
+        PutLe32(bmp, 2, std::uint32_t(bmp.size()));
+        PutLe32(bmp, 10, offBits);
+        PutLe32(bmp, 14, 40);
+        PutLe32(bmp, 18, 2); // 2 x 2 pixels, 24 bits: rows of 8 bytes
+        PutLe32(bmp, 22, 2);
+        bmp[26] = 1;
+        bmp[28] = 24;
+        PutLe32(bmp, 46, colours);
+        for (std::uint32_t i = 0; i < colours; ++i)
+            PutLe32(bmp, 54 + 4 * i, i);
+        CDib dib;
+        ASSERT_EQ(dib.ReadFromMemory(bmp), bmp.size());
+        ASSERT_EQ(dib.Palette().size(), colours);
+
+        CTempDir dir;
+        std::string written;
+        {
+            CFile file(dir / "out.bmp", CFile::modeReadWrite | CFile::modeCreate);
+            EXPECT_EQ(dib.Write(file), bmp.size());
+        }
+        written = ReadWholeFile(dir / "out.bmp");
+        CDib again;
+        ASSERT_EQ(again.ReadFromMemory(written), written.size());
+        EXPECT_EQ(again.Palette(), dib.Palette());
+        EXPECT_EQ(again.Bits(), dib.Bits());
+    }
+}
+
+// ---------------------------------------------------------------- texts
+
+TEST(HostileTextTest, EveryEncodingTurnsAnyBytesIntoValidUtf8)
+{
+    const std::string samples[] = {
+        "\xC0\xAF",                 // overlong '/'
+        "\xED\xA0\x80",             // a UTF-16 surrogate
+        "abc\xE2\x82",              // a sequence cut at the end
+        "\x80\x80\xBF",             // continuation bytes alone
+        "\xF5\x80\x80\x80",         // beyond U+10FFFF
+        "\x98\x98",                 // no character in CP1251
+        "\xA4",                     // a Big5 lead byte at the end
+        "\x81\x30",                 // half of a GBK four-byte sequence
+        "\x82",                     // a Shift-JIS lead byte alone
+        std::string(3, '\0') + "z", // zero bytes
+    };
+    for (const std::string& bytes : samples)
+        for (const STextEncodingInfo& info : TextEncodings()) {
+            const std::string text = DecodeText(bytes, info.m_id);
+            EXPECT_TRUE(IsValidUtf8(text)) << info.m_szKey << " " << ::testing::PrintToString(bytes);
+        }
+    EXPECT_EQ(DecodeText("\x98", ETextEncoding::Cp1251), "\xEF\xBF\xBD");
+}
+
+} // namespace
