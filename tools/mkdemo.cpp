@@ -1,6 +1,7 @@
 // dravik-mkdemo: the demo archive, from the sample texts plus pictures drawn here.
 #include "datwriter.h"
 #include "frmwriter.h"
+#include "mvewriter.h"
 
 #include <algorithm>
 #include <cmath>
@@ -49,6 +50,22 @@ std::string Proto()
     return out;
 }
 
+// An ACM-style sound header followed by a little noise of our own.
+std::string ClickSound()
+{
+    std::string bytes = {'\x97', '\x28', '\x03', '\x01'};
+    const std::uint32_t samples = 2205;
+    for (int i = 0; i < 4; ++i)
+        bytes += char((samples >> (8 * i)) & 0xFF);
+    bytes += "\x01\x00\x22\x56\x00\x00"; // one channel, 22,050 Hz
+    std::uint32_t state = 12345;
+    for (int i = 0; i < 600; ++i) {
+        state = state * 1103515245u + 12345u;
+        bytes += char(state >> 24);
+    }
+    return bytes;
+}
+
 std::vector<SDatEntryDef> Generated()
 {
     std::vector<SDatEntryDef> out;
@@ -80,6 +97,10 @@ std::vector<SDatEntryDef> Generated()
     add("art\\splash\\splash1.pal", BuildPalette(SepiaPalette()));
     add("art\\splash\\sunset.rix", BuildRix(320, 200, SunsetPalette(), LandscapePicture(320, 200)));
     add("proto\\items\\00000001.pro", Proto());
+    // A short movie with sound, and a sound entry (kept as bytes only: sounds
+    // are listed and copied, never played).
+    add("art\\cuts\\intro.mve", BuildMve(DemoMovie(320, 200, 72, 15.0, true)));
+    add("sound\\sfx\\click.acm", ClickSound());
     return out;
 }
 

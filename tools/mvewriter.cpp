@@ -65,10 +65,10 @@ std::string Block(const std::vector<std::uint8_t>& px, int width, int bx, int by
 }
 
 // Decoding map (first block in the low nibble) and video data for one frame.
-void EncodeFrame(const SMveSpec& spec, const std::vector<std::uint8_t>& px, const std::vector<std::uint8_t>* prev,
+void EncodeFrame(const SMveMovie& movie, const std::vector<std::uint8_t>& px, const std::vector<std::uint8_t>* prev,
                  std::string& map, std::string& data)
 {
-    const int bw = spec.width / 8, bh = spec.height / 8;
+    const int bw = movie.width / 8, bh = movie.height / 8;
     map.assign((std::size_t(bw) * bh + 1) / 2, '\0');
     data.clear();
     PutU16(data, 1);  // the 14 header bytes the decoder skips, as game movies carry them
@@ -81,10 +81,10 @@ void EncodeFrame(const SMveSpec& spec, const std::vector<std::uint8_t>& px, cons
     std::size_t n = 0;
     for (int by = 0; by < bh; ++by)
         for (int bx = 0; bx < bw; ++bx, ++n) {
-            const std::string block = Block(px, spec.width, bx, by);
+            const std::string block = Block(px, movie.width, bx, by);
             std::uint8_t code;
             // The first frame has nothing to copy from: the decoder rejects a copy there.
-            if (prev && block == Block(*prev, spec.width, bx, by)) {
+            if (prev && block == Block(*prev, movie.width, bx, by)) {
                 code = kCopyPrevious;
             } else if (std::all_of(block.begin(), block.end(), [&](char c) { return c == block[0]; })) {
                 code = kSolid;
@@ -97,90 +97,90 @@ void EncodeFrame(const SMveSpec& spec, const std::vector<std::uint8_t>& px, cons
         }
 }
 
-void CheckSpec(const SMveSpec& spec)
+void CheckMovie(const SMveMovie& movie)
 {
     auto bad = [](const std::string& what) { throw std::invalid_argument("MVE movie: " + what); };
-    for (int side : {spec.width, spec.height})
+    for (int side : {movie.width, movie.height})
         if (side < 8 || side > 4096 || side % 8)
-            bad("width and height must be multiples of 8 from 8 to 4096, not " + std::to_string(spec.width) + "x" +
-                std::to_string(spec.height));
-    if (spec.frames < 1)
+            bad("width and height must be multiples of 8 from 8 to 4096, not " + std::to_string(movie.width) + "x" +
+                std::to_string(movie.height));
+    if (movie.frames < 1)
         bad("at least one frame is needed");
-    if (!(spec.fps >= 0.1 && spec.fps <= 1000))
+    if (!(movie.fps >= 0.1 && movie.fps <= 1000))
         bad("frames per second must lie between 0.1 and 1000");
-    if (!spec.frame)
+    if (!movie.frame)
         bad("no frame generator");
-    if (spec.sound) {
-        if (spec.sound->sampleRate < 1 || spec.sound->sampleRate > 0xFFFF)
+    if (movie.sound) {
+        if (movie.sound->sampleRate < 1 || movie.sound->sampleRate > 0xFFFF)
             bad("the sample rate must lie between 1 and 65535 Hz");
-        if (spec.sound->channels != 1 && spec.sound->channels != 2)
+        if (movie.sound->channels != 1 && movie.sound->channels != 2)
             bad("sound must have 1 or 2 channels");
-        if (!spec.sound->sample)
+        if (!movie.sound->sample)
             bad("no sample generator");
     }
 }
 
-std::uint64_t SamplesBefore(const SMveSpec& spec, std::uint64_t k)
+std::uint64_t SamplesBefore(const SMveMovie& movie, std::uint64_t k)
 {
-    return k * MveFramePeriod(spec) * spec.sound->sampleRate / 1000000;
+    return k * MveFramePeriod(movie) * movie.sound->sampleRate / 1000000;
 }
 
 } // namespace
 
-std::uint32_t MveFramePeriod(const SMveSpec& spec)
+std::uint32_t MveFramePeriod(const SMveMovie& movie)
 {
-    return static_cast<std::uint32_t>(std::lround(1e6 / spec.fps));
+    return static_cast<std::uint32_t>(std::lround(1e6 / movie.fps));
 }
 
-std::uint32_t MveSamplesInFrame(const SMveSpec& spec, int k)
+std::uint32_t MveSamplesInFrame(const SMveMovie& movie, int k)
 {
-    if (!spec.sound || k < 0)
+    if (!movie.sound || k < 0)
         return 0;
-    return static_cast<std::uint32_t>(SamplesBefore(spec, std::uint64_t(k) + 1) - SamplesBefore(spec, std::uint64_t(k)));
+    return static_cast<std::uint32_t>(SamplesBefore(movie, std::uint64_t(k) + 1) - SamplesBefore(movie, std::uint64_t(k)));
 }
 
-std::uint64_t MveTotalSamples(const SMveSpec& spec)
+std::uint64_t MveTotalSamples(const SMveMovie& movie)
 {
-    return spec.sound ? SamplesBefore(spec, std::uint64_t(spec.frames)) : 0;
+    return movie.sound ? SamplesBefore(movie, std::uint64_t(movie.frames)) : 0;
 }
 
-std::string BuildMve(const SMveSpec& spec)
+std::string BuildMve(const SMveMovie& movie)
 {
-    CheckSpec(spec);
+    CheckMovie(movie);
     std::string out(kHeader, sizeof kHeader);
 
     std::string body, payload;
     {
         // The timer as rate x subdivision microseconds; a subdivision of 1 keeps the period exact.
         payload.clear();
-        PutU32(payload, MveFramePeriod(spec));
+        PutU32(payload, MveFramePeriod(movie));
         PutU16(payload, 1);
         Opcode(body, kCreateTimer, 0, payload);
         payload.clear();
-        PutU16(payload, static_cast<std::uint32_t>(spec.width / 8));
-        PutU16(payload, static_cast<std::uint32_t>(spec.height / 8));
+        PutU16(payload, static_cast<std::uint32_t>(movie.width / 8));
+        PutU16(payload, static_cast<std::uint32_t>(movie.height / 8));
         PutU16(payload, 1);
         PutU16(payload, 0);  // 8-bit picture
         Opcode(body, kInitVideoBuffers, 2, payload);
         payload.clear();
         PutU16(payload, 0);
         PutU16(payload, 256);
-        for (const auto& rgb : spec.palette)
+        for (const auto& rgb : movie.palette)
             for (std::uint8_t c : rgb)
                 payload += static_cast<char>(c & 0x3F);
         Opcode(body, kSetPalette, 0, payload);
         Opcode(body, kEndOfChunk, 0);
         Chunk(out, kInitVideo, body, "the picture set-up");
     }
-    const int channels = spec.sound ? spec.sound->channels : 0;
-    if (spec.sound) {
+    const int channels = movie.sound ? movie.sound->channels : 0;
+    if (movie.sound) {
         // Needs a chunk of its own: inside the video set-up the sound stream is never made.
         body.clear();
         payload.clear();
         PutU16(payload, 0);
         PutU16(payload, (channels == 2 ? 1u : 0u) | 2u);  // 16-bit, uncompressed
-        PutU16(payload, spec.sound->sampleRate);
-        PutU16(payload, std::min<std::uint32_t>(0xFFFF, MveSamplesInFrame(spec, 0) * channels * 2 * 2));
+        PutU16(payload, movie.sound->sampleRate);
+        PutU16(payload, std::min<std::uint32_t>(0xFFFF, MveSamplesInFrame(movie, 0) * channels * 2 * 2));
         Opcode(body, kInitAudioBuffers, 0, payload);
         Opcode(body, kEndOfChunk, 0);
         Chunk(out, kInitAudio, body, "the sound set-up");
@@ -192,25 +192,25 @@ std::string BuildMve(const SMveSpec& spec)
     PutU16(sendBuffer, 256);
     PutU16(sendBuffer, 0);
     std::uint64_t sampleIndex = 0;
-    const std::size_t pixels = std::size_t(spec.width) * spec.height;
-    for (int k = 0; k < spec.frames; ++k) {
-        px = spec.frame(k);
+    const std::size_t pixels = std::size_t(movie.width) * movie.height;
+    for (int k = 0; k < movie.frames; ++k) {
+        px = movie.frame(k);
         if (px.size() != pixels)
             throw std::invalid_argument("MVE movie: frame " + std::to_string(k) + " has " + std::to_string(px.size()) +
                                         " pixels, not " + std::to_string(pixels));
-        EncodeFrame(spec, px, k ? &prev : nullptr, map, data);
-        const std::string what = "frame " + std::to_string(k) + " of " + std::to_string(spec.width) + "x" +
-                                 std::to_string(spec.height);
+        EncodeFrame(movie, px, k ? &prev : nullptr, map, data);
+        const std::string what = "frame " + std::to_string(k) + " of " + std::to_string(movie.width) + "x" +
+                                 std::to_string(movie.height);
 
         std::string audio;
-        if (spec.sound) {
-            const std::uint32_t n = MveSamplesInFrame(spec, k);
+        if (movie.sound) {
+            const std::uint32_t n = MveSamplesInFrame(movie, k);
             PutU16(audio, static_cast<std::uint32_t>(k));
             PutU16(audio, 1);  // stream mask
             PutU16(audio, n * channels * 2);
             for (std::uint32_t i = 0; i < n; ++i, ++sampleIndex)
                 for (int c = 0; c < channels; ++c)
-                    PutU16(audio, static_cast<std::uint16_t>(spec.sound->sample(sampleIndex, c)));
+                    PutU16(audio, static_cast<std::uint16_t>(movie.sound->sample(sampleIndex, c)));
         }
         body.clear();
         Opcode(body, kSetDecodingMap, 0, map);
@@ -219,9 +219,9 @@ std::string BuildMve(const SMveSpec& spec)
         Opcode(body, kEndOfChunk, 0);
         // A chunk counts only one sound frame; when sound and blocks do not fit
         // together, the sound goes just before in a chunk of its own.
-        const bool ownChunk = spec.sound && body.size() + audio.size() + 4 + (k == 0 ? 4 : 0) > kMaxChunk;
+        const bool ownChunk = movie.sound && body.size() + audio.size() + 4 + (k == 0 ? 4 : 0) > kMaxChunk;
         std::string head;
-        if (spec.sound) {
+        if (movie.sound) {
             Opcode(head, kAudioFrame, 0, audio);
             if (ownChunk) {
                 Opcode(head, kEndOfChunk, 0);
@@ -244,16 +244,16 @@ std::string BuildMve(const SMveSpec& spec)
     return out;
 }
 
-SMveSpec DemoMovieSpec(int width, int height, int frames, double fps, bool withSound, int channels)
+SMveMovie DemoMovie(int width, int height, int frames, double fps, bool withSound, int channels)
 {
-    SMveSpec spec;
-    spec.width = width;
-    spec.height = height;
-    spec.frames = frames;
-    spec.fps = fps;
-    spec.palette = DemoPalette();
+    SMveMovie movie;
+    movie.width = width;
+    movie.height = height;
+    movie.frames = frames;
+    movie.fps = fps;
+    movie.palette = DemoPalette();
     const std::vector<std::uint8_t> backdrop = LandscapePicture(width, height);
-    spec.frame = [backdrop, width, height, frames](int k) {
+    movie.frame = [backdrop, width, height, frames](int k) {
         std::vector<std::uint8_t> px = backdrop;
         const int r = std::max(2, std::min(width, height) / 10);
         const double t = frames > 1 ? double(k) / (frames - 1) : 0.0;
@@ -274,7 +274,7 @@ SMveSpec DemoMovieSpec(int width, int height, int frames, double fps, bool withS
             const double level = 3000 + 3000 * std::sin(2 * kPi * 2 * t);
             return static_cast<std::int16_t>(std::lround(level * std::sin(2 * kPi * 440 * (channel ? 1.5 : 1.0) * t)));
         };
-        spec.sound = sound;
+        movie.sound = sound;
     }
-    return spec;
+    return movie;
 }

@@ -2,7 +2,7 @@
 // Writes MVE movies for tests and the demo archive: one palette, 8-bit frames
 // made of raw, one-colour and copy-from-previous-frame blocks, a frame timer
 // and optional uncompressed 16-bit sound. Standard library only; the same
-// spec always gives the same bytes.
+// movie always gives the same bytes.
 #include "frmwriter.h"
 
 #include <cstdint>
@@ -19,7 +19,7 @@ struct SMveSound
     std::function<std::int16_t(std::uint64_t index, int channel)> sample;
 };
 
-struct SMveSpec
+struct SMveMovie
 {
     int width = 64;   // multiple of 8, 8 to 4096
     int height = 48;  // multiple of 8, 8 to 4096
@@ -31,17 +31,17 @@ struct SMveSpec
     std::optional<SMveSound> sound;
 };
 
-// Throws std::invalid_argument for a spec outside the limits above or a frame
+// Throws std::invalid_argument for a movie outside the limits above or a frame
 // of the wrong size, std::length_error when a frame's blocks do not fit one
 // 65,535-byte chunk (an all-raw frame larger than about 320x200).
-std::string BuildMve(const SMveSpec& spec);
+std::string BuildMve(const SMveMovie& movie);
 
 // What a decoder gives back: the frame period in microseconds (the movie's
 // timer), the samples per channel that frame k carries, and all of them.
-std::uint32_t MveFramePeriod(const SMveSpec& spec);
-std::uint32_t MveSamplesInFrame(const SMveSpec& spec, int k);
-std::uint64_t MveTotalSamples(const SMveSpec& spec);
+std::uint32_t MveFramePeriod(const SMveMovie& movie);
+std::uint32_t MveSamplesInFrame(const SMveMovie& movie, int k);
+std::uint64_t MveTotalSamples(const SMveMovie& movie);
 
 // A landscape in DemoPalette with a ball bouncing across it (most blocks stay
 // unchanged from frame to frame) and, with sound, a tone that rises and falls.
-SMveSpec DemoMovieSpec(int width, int height, int frames, double fps, bool withSound, int channels = 1);
+SMveMovie DemoMovie(int width, int height, int frames, double fps, bool withSound, int channels = 1);

@@ -7,6 +7,9 @@
 
 std::uint32_t g_nNextItemId = 0;
 
+// The entry array of a large archive is most of the model's memory.
+static_assert(sizeof(void*) != 8 || sizeof(CDATInternalFile) <= 80, "an entry record grew");
+
 // The root folder is built before any other folder and takes id 0 from the
 // counter, which then stands at 1.
 CDATFolder g_rootFolder(std::string(), 0, &g_rootFolder, g_nNextItemId++);
@@ -76,13 +79,13 @@ void CDATFolder::GetOffsetText(char* buffer, int) const
 
 CDATInternalFile::CDATInternalFile(CDATFolder* parent, std::uint8_t depth, std::string name, std::uint32_t realSize,
                                    std::uint32_t offset, std::uint32_t packedSize, CDATFileType* type)
-    : CDATItem(parent, depth), m_strName(std::move(name)), m_nRealSize(realSize), m_nOffset(offset),
+    : CDATItem(parent, depth), m_nRealSize(realSize), m_strName(std::move(name)), m_nOffset(offset),
       m_nPackedSize(packedSize), m_pType(type)
 {
 }
 
 CDATInternalFile::CDATInternalFile(const CDATInternalFile& other)
-    : CDATItem(other), m_strName(other.m_strName), m_nRealSize(other.m_nRealSize), m_nOffset(other.m_nOffset),
+    : CDATItem(other), m_nRealSize(other.m_nRealSize), m_strName(other.m_strName), m_nOffset(other.m_nOffset),
       m_nPackedSize(other.m_nPackedSize), m_pType(other.m_pType)
 {
 }
@@ -100,10 +103,16 @@ CDATInternalFile& CDATInternalFile::operator=(const CDATInternalFile& other)
 
 // Moves happen only while the entry array is filled; the record moves whole.
 CDATInternalFile::CDATInternalFile(CDATInternalFile&& other) noexcept
-    : CDATItem(other), m_strName(std::move(other.m_strName)), m_nRealSize(other.m_nRealSize),
+    : CDATItem(other), m_nRealSize(other.m_nRealSize), m_strName(std::move(other.m_strName)),
       m_nOffset(other.m_nOffset), m_nPackedSize(other.m_nPackedSize), m_pType(other.m_pType),
       m_strCachePath(std::move(other.m_strCachePath))
 {
+}
+
+const std::string& CEntryCachePath::Empty()
+{
+    static const std::string empty;
+    return empty;
 }
 
 int CDATInternalFile::GetImage() const

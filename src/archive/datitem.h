@@ -4,7 +4,9 @@
 #include "platform/rect.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <string_view>
 
 class CDC;
 class CWnd;
@@ -71,6 +73,47 @@ public:
     std::uint32_t m_nIndex = UINT32_MAX;
 };
 
+// An entry's cache file name. Few entries are ever shown, so the text takes
+// heap room only once set and the slot costs a pointer, not a std::string.
+class CEntryCachePath
+{
+public:
+    CEntryCachePath() = default;
+    CEntryCachePath(const CEntryCachePath& other) { *this = other; }
+    CEntryCachePath(CEntryCachePath&&) noexcept = default;
+    CEntryCachePath& operator=(const CEntryCachePath& other)
+    {
+        if (this != &other)
+            m_p = other.m_p ? std::make_unique<std::string>(*other.m_p) : nullptr;
+        return *this;
+    }
+    CEntryCachePath& operator=(CEntryCachePath&&) noexcept = default;
+    CEntryCachePath& operator=(std::string path)
+    {
+        if (path.empty())
+            m_p.reset();
+        else if (m_p)
+            *m_p = std::move(path);
+        else
+            m_p = std::make_unique<std::string>(std::move(path));
+        return *this;
+    }
+    CEntryCachePath& operator=(const char* path) { return *this = std::string(path); }
+
+    const std::string& str() const { return m_p ? *m_p : Empty(); }
+    operator const std::string&() const { return str(); }
+    bool empty() const { return !m_p; }
+    std::size_t size() const { return str().size(); }
+    const char* data() const { return str().data(); }
+    const char* c_str() const { return str().c_str(); }
+    void clear() { m_p.reset(); }
+    friend bool operator==(const CEntryCachePath& a, std::string_view b) { return std::string_view(a.str()) == b; }
+
+private:
+    static const std::string& Empty();
+    std::unique_ptr<std::string> m_p;
+};
+
 class CDATInternalFile final : public CDATItem
 {
 public:
@@ -95,12 +138,14 @@ public:
 
     bool IsCompressed() const { return m_nRealSize != m_nPackedSize; }
 
-    std::string m_strName;
+    // The real size first: it fills the base's tail padding, so a record of
+    // the 200,000 an archive may hold takes 80 bytes instead of 112.
     std::uint32_t m_nRealSize;
+    std::string m_strName;
     std::uint32_t m_nOffset;
     std::uint32_t m_nPackedSize;
     CDATFileType* m_pType;
-    std::string m_strCachePath;
+    CEntryCachePath m_strCachePath;
 };
 
 extern CDATFolder g_rootFolder;

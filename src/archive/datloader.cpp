@@ -7,6 +7,7 @@
 #include "platform/profile.h"
 #include "platform/uiservices.h"
 
+#include <cstring>
 #include <map>
 #include <memory>
 
@@ -46,7 +47,10 @@ CDATFolder* CDATLoader::FindOrAddFolder(std::string_view name, std::uint8_t dept
 
 std::uint32_t CDATLoader::TypeIndexFor(std::string_view extension)
 {
-    if (m_nLastType != UINT32_MAX && EqualNames(extension, m_lastExtension))
+    // Same bytes as the previous entry's extension, the usual case, or equal but for case.
+    if (m_nLastType != UINT32_MAX && extension.size() == m_lastExtension.size() &&
+        (extension.empty() || std::memcmp(extension.data(), m_lastExtension.data(), extension.size()) == 0 ||
+         EqualNames(extension, m_lastExtension)))
         return m_nLastType;
     auto it = m_typeIndexByExtension.find(extension);
     if (it != m_typeIndexByExtension.end()) {
@@ -104,6 +108,7 @@ void CDATLoader::Load(CFile& file)
     std::string_view chainNames[kMaxBackslashes + 1];
     CDATFolder* chainFolders[kMaxBackslashes + 1];
     std::size_t chainLength = 0;
+    std::string_view lastFolderPart; // the previous entry's name up to its last backslash
     bool paletteFound = false;
 
     // A dialog that refreshes on a timer is only visited when a refresh is
@@ -127,39 +132,51 @@ void CDATLoader::Load(CFile& file)
         }
 
         std::string_view name = raw.m_name;
+        const std::size_t lastSlash = name.rfind('\\');
+        const std::size_t start = lastSlash == std::string_view::npos ? 0 : lastSlash + 1;
         // The extension: after the last '.' anywhere, up to the next backslash.
         std::string_view extension;
         std::size_t dot = name.rfind('.');
         if (dot != std::string_view::npos) {
-            std::size_t end = name.find('\\', dot + 1);
+            std::size_t end = dot >= start ? std::string_view::npos : name.find('\\', dot + 1);
             extension = name.substr(dot + 1, end == std::string_view::npos ? std::string_view::npos : end - dot - 1);
         }
 
         CDATFolder* current = &g_rootFolder;
         std::uint8_t depth = 1;
-        std::size_t start = 0;
-        bool sameChain = true;
-        for (std::size_t slash; (slash = name.find('\\', start)) != std::string_view::npos; start = slash + 1) {
-            std::string_view component = name.substr(start, slash - start);
-            std::size_t j = depth - 1u;
-            if (sameChain && j < chainLength && EqualNames(component, chainNames[j])) {
-                ++g_nNextItemId;
-                current = chainFolders[j];
-            } else {
-                sameChain = false;
-                current = FindOrAddFolder(component, depth, current);
-                chainFolders[j] = current;
+        const std::string_view folderPart = name.substr(0, start);
+        if (chainLength != 0 && folderPart.size() == lastFolderPart.size() &&
+            std::memcmp(folderPart.data(), lastFolderPart.data(), folderPart.size()) == 0) {
+            // The same bytes as the previous entry's folders: its whole chain.
+            g_nNextItemId += std::uint32_t(chainLength);
+            current = chainFolders[chainLength - 1];
+            depth = std::uint8_t(chainLength + 1);
+        } else {
+            std::size_t from = 0;
+            bool sameChain = true;
+            for (std::size_t slash; (slash = name.find('\\', from)) != std::string_view::npos; from = slash + 1) {
+                std::string_view component = name.substr(from, slash - from);
+                std::size_t j = depth - 1u;
+                if (sameChain && j < chainLength && EqualNames(component, chainNames[j])) {
+                    ++g_nNextItemId;
+                    current = chainFolders[j];
+                } else {
+                    sameChain = false;
+                    current = FindOrAddFolder(component, depth, current);
+                    chainFolders[j] = current;
+                }
+                chainNames[j] = component;
+                ++depth;
             }
-            chainNames[j] = component;
-            ++depth;
+            chainLength = depth - 1u;
+            lastFolderPart = folderPart;
         }
-        chainLength = depth - 1u;
 
         fileTypeIndex.push_back(TypeIndexFor(extension));
         CDATFileType* type = m_typeByIndex[fileTypeIndex.back()];
         m_doc.m_files.emplace_back(current, depth, std::string(name.substr(start)), raw.m_nRealSize, raw.m_nOffset,
                                    raw.m_nPackedSize, type);
-        if (!paletteFound && EqualNames(m_doc.m_files.back().m_strName, "color.pal")) {
+        if (!paletteFound && name.size() - start == 9 && EqualNames(m_doc.m_files.back().m_strName, "color.pal")) {
             m_doc.m_pPaletteEntry = &m_doc.m_files.back();
             paletteFound = true;
         }

@@ -2,6 +2,7 @@
 
 #include "platform/exceptions.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -13,6 +14,13 @@ std::uint32_t LoadU32(const unsigned char* p)
 }
 
 } // namespace
+
+inline std::uint32_t CDirectoryParser::ReadU32()
+{
+    std::uint32_t v = LoadU32(m_pData + m_nPos);
+    m_nPos += 4;
+    return v;
+}
 
 SDatTrailer ParseTrailer(const unsigned char* bytes)
 {
@@ -43,13 +51,6 @@ void CDirectoryParser::FailEntry(const std::string& what) const
     Fail("entry " + std::to_string(m_nIndex) + ": " + what);
 }
 
-std::uint32_t CDirectoryParser::ReadU32()
-{
-    std::uint32_t v = LoadU32(m_pData + m_nPos);
-    m_nPos += 4;
-    return v;
-}
-
 bool CDirectoryParser::Next(SRawEntry& entry)
 {
     if (m_nIndex >= m_nCount)
@@ -65,9 +66,7 @@ bool CDirectoryParser::Next(SRawEntry& entry)
     const void* zero = std::memchr(name, 0, length);
     std::size_t used = zero ? std::size_t(static_cast<const char*>(zero) - name) : length;
     entry.m_name = std::string_view(name, used);
-    std::uint32_t backslashes = 0;
-    for (char c : entry.m_name)
-        backslashes += c == '\\';
+    const auto backslashes = std::uint32_t(std::count(entry.m_name.begin(), entry.m_name.end(), '\\'));
     if (backslashes > kMaxBackslashes)
         FailEntry("the name holds " + std::to_string(backslashes) + " backslashes, more than " +
              std::to_string(kMaxBackslashes));

@@ -6,16 +6,46 @@
 
 namespace {
 
-// Depth, then type key (folders have 0), then name.
-bool FolderListingLess(const CDATItem* a, const CDATItem* b)
+// A listing row with its sort keys worked out once: the type key (and depth)
+// cost a virtual call, and names compare as numbers on their first 8 bytes.
+struct SSortRow
 {
-    if (a->m_nDepth != b->m_nDepth)
-        return a->m_nDepth < b->m_nDepth;
-    std::uint32_t ka = a->GetTypeKey();
-    std::uint32_t kb = b->GetTypeKey();
-    if (ka != kb)
-        return ka < kb;
-    return CompareNames(a->GetName(), b->GetName()) < 0;
+    std::uint64_t m_nGroup;  // depth, then type key (folders have 0)
+    std::uint64_t m_nPrefix; // first 8 bytes, letters folded, zero padded
+    CDATItem* m_pItem;
+};
+
+// Orders like CompareNames on the first 8 bytes: a shorter name pads with
+// zero bytes, which sort first, as a prefix does.
+std::uint64_t NamePrefixKey(std::string_view name)
+{
+    std::uint64_t key = 0;
+    for (std::size_t i = 0; i < 8; ++i)
+        key = (key << 8) | (i < name.size() ? FoldAscii(static_cast<unsigned char>(name[i])) : 0u);
+    return key;
+}
+
+bool RowLess(const SSortRow& a, const SSortRow& b)
+{
+    if (a.m_nGroup != b.m_nGroup)
+        return a.m_nGroup < b.m_nGroup;
+    if (a.m_nPrefix != b.m_nPrefix)
+        return a.m_nPrefix < b.m_nPrefix;
+    return CompareNames(a.m_pItem->GetName(), b.m_pItem->GetName()) < 0;
+}
+
+// Sorts the listing by depth, type key and name (byType), or by name alone.
+void SortListing(std::vector<CDATItem*>& listing, bool byType)
+{
+    std::vector<SSortRow> rows(listing.size());
+    for (std::size_t i = 0; i < listing.size(); ++i) {
+        CDATItem* item = listing[i];
+        const std::uint64_t group = byType ? (std::uint64_t(item->m_nDepth) << 32) | item->GetTypeKey() : 0;
+        rows[i] = {group, NamePrefixKey(item->GetName()), item};
+    }
+    std::sort(rows.begin(), rows.end(), RowLess);
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        listing[i] = rows[i].m_pItem;
 }
 
 } // namespace
@@ -39,7 +69,8 @@ void CDATFileDoc::ListFolder(const CDATFolder* folder, CView* sender)
         for (std::uint32_t i = fileBegin; i < fileEnd; ++i)
             m_listing.push_back(&m_files[m_index.m_folderFiles[i]]);
     }
-    std::sort(m_listing.begin(), m_listing.end(), FolderListingLess);
+    // Depth, then type key (folders have 0), then name.
+    SortListing(m_listing, true);
     UpdateAllViews(sender, 0, nullptr);
 }
 
@@ -58,8 +89,6 @@ void CDATFileDoc::ListFileType(const CDATFileType* type, CView* sender)
         for (std::uint32_t i = begin; i < end; ++i)
             m_listing.push_back(&m_files[m_index.m_typeFiles[i]]);
     }
-    std::sort(m_listing.begin(), m_listing.end(), [](const CDATItem* a, const CDATItem* b) {
-        return CompareNames(a->GetName(), b->GetName()) < 0;
-    });
+    SortListing(m_listing, false);
     UpdateAllViews(sender, 0, nullptr);
 }

@@ -12,12 +12,18 @@
 #include "platform/file.h"
 
 #include <algorithm>
+#include <thread>
+#include <mutex>
+#include <deque>
+#include <condition_variable>
+#include <atomic>
 #include <cerrno>
 #include <charconv>
 #include <climits>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 #include <sys/stat.h>
 #include <unordered_map>
 #include <unordered_set>
@@ -32,11 +38,30 @@ constexpr std::size_t kMaxComponentBytes = 255; // NAME_MAX of the usual Linux f
 class COutputBuffer
 {
 public:
-    COutputBuffer() { m_text.reserve(kChunk + 4096); }
-    std::string& Text() { return m_text; }
+    COutputBuffer() : m_pBuffer(new char[kChunk + kSlack]), m_nCapacity(kChunk + kSlack) {}
+    // Room for n more bytes: write them at the pointer returned, then Commit
+    // the end. Lines are copied straight in, with no string of their own.
+    char* Room(std::size_t n)
+    {
+        if (m_nUsed + n > m_nCapacity) {
+            Write();
+            if (n > m_nCapacity) {
+                m_pBuffer.reset(new char[n]);
+                m_nCapacity = n;
+            }
+        }
+        return m_pBuffer.get() + m_nUsed;
+    }
+    void Commit(const char* end) { m_nUsed = std::size_t(end - m_pBuffer.get()); }
+    void Append(std::string_view text)
+    {
+        char* p = Room(text.size());
+        std::memcpy(p, text.data(), text.size());
+        Commit(p + text.size());
+    }
     void MaybeWrite()
     {
-        if (m_text.size() >= kChunk)
+        if (m_nUsed >= kChunk)
             Write();
     }
     // False when stdout refused the bytes (a full disk, a closed pipe).
@@ -48,13 +73,16 @@ public:
 
 private:
     static constexpr std::size_t kChunk = 1 << 20;
+    static constexpr std::size_t kSlack = 64 << 10;
     void Write()
     {
-        if (!m_text.empty() && std::fwrite(m_text.data(), 1, m_text.size(), stdout) != m_text.size())
+        if (m_nUsed != 0 && std::fwrite(m_pBuffer.get(), 1, m_nUsed, stdout) != m_nUsed)
             m_bFailed = true;
-        m_text.clear();
+        m_nUsed = 0;
     }
-    std::string m_text;
+    std::unique_ptr<char[]> m_pBuffer;
+    std::size_t m_nCapacity;
+    std::size_t m_nUsed = 0;
     bool m_bFailed = false;
 };
 
@@ -63,6 +91,36 @@ void AppendNumber(std::string& out, std::uint64_t value)
     char buf[24];
     auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value);
     out.append(buf, end);
+}
+
+// Names are mostly ASCII, which decodes to itself.
+bool IsAscii(std::string_view raw)
+{
+    std::size_t i = 0;
+    for (; i + 8 <= raw.size(); i += 8) {
+        std::uint64_t v;
+        std::memcpy(&v, raw.data() + i, 8);
+        if (v & 0x8080808080808080ull)
+            return false;
+    }
+    for (; i < raw.size(); ++i)
+        if (static_cast<unsigned char>(raw[i]) >= 0x80)
+            return false;
+    return true;
+}
+
+void AppendDecoded(std::string& out, std::string_view raw)
+{
+    if (IsAscii(raw))
+        out += raw;
+    else
+        out += DecodeToUtf8(raw);
+}
+
+char* Put(char* p, std::string_view text)
+{
+    std::memcpy(p, text.data(), text.size());
+    return p + text.size();
 }
 
 int ReportOutputFailure()
@@ -96,12 +154,28 @@ public:
     std::string FullPath(const CDATInternalFile& file) const
     {
         std::string path;
-        if (file.m_pParent != &g_rootFolder) {
-            path = FolderPath(file.m_pParent);
-            path += '\\';
-        }
-        path += DecodeToUtf8(file.m_strName);
+        AppendFullPath(path, file);
         return path;
+    }
+
+    void AppendFullPath(std::string& out, const CDATInternalFile& file) const
+    {
+        if (file.m_pParent != &g_rootFolder) {
+            out += ParentPath(file);
+            out += '\\';
+        }
+        AppendDecoded(out, file.m_strName);
+    }
+
+    // The decoded folder path of a parent, empty for the root.
+    std::string_view ParentPath(const CDATInternalFile& file) const
+    {
+        if (file.m_pParent == &g_rootFolder)
+            return {};
+        if (file.m_pParent->m_nIndex < m_folderPaths.size())
+            return m_folderPaths[file.m_pParent->m_nIndex];
+        m_scratch = FolderPath(file.m_pParent);
+        return m_scratch;
     }
 
     // Folders from the top, then the entry's own name.
@@ -120,10 +194,15 @@ public:
 
     const std::string& TypeText(const CDATInternalFile& file)
     {
+        // Entries of one type usually stand together.
+        if (m_pLastType == file.m_pType && m_pLastTypeText)
+            return *m_pLastTypeText;
         auto it = m_types.find(file.m_pType);
         if (it == m_types.end())
             it = m_types.emplace(file.m_pType, file.m_pType ? DecodeToUtf8(file.m_pType->m_strDescription) : "")
                      .first;
+        m_pLastType = file.m_pType;
+        m_pLastTypeText = &it->second;
         return it->second;
     }
 
@@ -143,6 +222,9 @@ private:
 
     std::vector<std::string> m_folderPaths;
     std::unordered_map<const CDATFileType*, std::string> m_types;
+    const CDATFileType* m_pLastType = nullptr;
+    const std::string* m_pLastTypeText = nullptr;
+    mutable std::string m_scratch;
 };
 
 // Loads the archive, or reports why not. An archive whose data-size word is 0
@@ -164,6 +246,28 @@ bool LoadArchiveOrReport(CDATFileDoc& doc, const std::string& path)
 // What became of one entry.
 enum class EOutcome { kDone, kEntryFailed, kStop };
 
+// One entry on its way out: checked and its folders made on the main thread,
+// in directory order; read, inflated and written by whichever thread is free.
+// Its complaints are kept and printed in directory order.
+struct SExtractJob
+{
+    const CDATInternalFile* m_pEntry = nullptr;
+    std::string m_strDisplayPath;
+    std::string m_strTarget;
+    bool m_bExisted = false; // a file was at the target before
+    ino_t m_oldInode = 0;
+    bool m_bReady = false;   // checked: only the writing is left
+    EOutcome m_outcome = EOutcome::kDone;
+    std::string m_strReport; // "dravik-cli: ..." lines
+};
+
+void ReportTo(std::string& sink, std::string_view text)
+{
+    sink += "dravik-cli: ";
+    sink += text;
+    sink += '\n';
+}
+
 class CExtractor
 {
 public:
@@ -178,31 +282,76 @@ public:
         }
     }
 
-    EOutcome Extract(const CDATInternalFile& entry, const std::string& displayPath)
+    // The entry's target and folders, name checks first. On return the job is
+    // either decided (refused, failed) or ready to be written.
+    void Prepare(SExtractJob& job)
     {
-        try {
-            return ExtractChecked(entry, displayPath);
-        } catch (const CFileException& e) {
-            if (e.m_strFileName == m_archive.GetFilePath()) {
-                ReportError("entry " + Quoted(displayPath) + ": " + DescribeException(e));
-                return EOutcome::kEntryFailed;
-            }
-            // The output side failed: later entries would most likely fail too.
-            ReportError(DescribeException(e) + " (while extracting " + Quoted(displayPath) + "; extraction stopped)");
-            return EOutcome::kStop;
-        } catch (const std::exception& e) {
-            ReportError(m_archive.GetFilePath() + ": entry " + Quoted(displayPath) + ": " + DescribeException(e));
-            return EOutcome::kEntryFailed;
-        }
+        Guarded(job, [&] { PrepareChecked(job); });
     }
+
+    // Reads, inflates and writes a ready job through archive (the caller's
+    // own handle of the same file).
+    void Write(SExtractJob& job, CFile& archive)
+    {
+        Guarded(job, [&] { WriteChecked(job, archive); });
+    }
+
+    // The target of a job about to be prepared, and its folders (relative to
+    // the output folder, '/' between components), without touching the disk.
+    // False when a name check will refuse the entry anyway.
+    bool PlannedPaths(const CDATInternalFile& entry, std::vector<std::string>& paths)
+    {
+        paths.clear();
+        CEntryNames::Components(entry, m_components);
+        std::string rel;
+        for (std::size_t k = 0; k < m_components.size(); ++k) {
+            if (ComponentProblem(m_components[k]))
+                return false;
+            rel += m_components[k];
+            paths.push_back(rel);
+            rel += '/';
+        }
+        return true;
+    }
+
+    bool IsMapped(const CDATInternalFile& entry) const { return entry.m_nRealSize > kMaxInMemoryEntry; }
 
 private:
     static std::string Quoted(const std::string& s) { return "'" + s + "'"; }
 
-    EOutcome Refuse(const std::string& displayPath, const std::string& why)
+    template <class F>
+    void Guarded(SExtractJob& job, F&& body)
     {
-        ReportError(m_archive.GetFilePath() + ": entry " + Quoted(displayPath) + " refused: " + why);
-        return EOutcome::kEntryFailed;
+        try {
+            body();
+        } catch (const CFileException& e) {
+            if (e.m_strFileName == m_archive.GetFilePath()) {
+                ReportTo(job.m_strReport, "entry " + Quoted(job.m_strDisplayPath) + ": " + DescribeException(e));
+                Decide(job, EOutcome::kEntryFailed);
+                return;
+            }
+            // The output side failed: later entries would most likely fail too.
+            ReportTo(job.m_strReport, DescribeException(e) + " (while extracting " + Quoted(job.m_strDisplayPath) +
+                                          "; extraction stopped)");
+            Decide(job, EOutcome::kStop);
+        } catch (const std::exception& e) {
+            ReportTo(job.m_strReport, m_archive.GetFilePath() + ": entry " + Quoted(job.m_strDisplayPath) + ": " +
+                                          DescribeException(e));
+            Decide(job, EOutcome::kEntryFailed);
+        }
+    }
+
+    static void Decide(SExtractJob& job, EOutcome outcome)
+    {
+        job.m_outcome = outcome;
+        job.m_bReady = false;
+    }
+
+    void Refuse(SExtractJob& job, const std::string& why)
+    {
+        ReportTo(job.m_strReport,
+                 m_archive.GetFilePath() + ": entry " + Quoted(job.m_strDisplayPath) + " refused: " + why);
+        Decide(job, EOutcome::kEntryFailed);
     }
 
     // Why a component cannot stand as one file name inside the output folder,
@@ -222,17 +371,18 @@ private:
         return nullptr;
     }
 
-    EOutcome ExtractChecked(const CDATInternalFile& entry, const std::string& displayPath)
+    void PrepareChecked(SExtractJob& job)
     {
+        const CDATInternalFile& entry = *job.m_pEntry;
         CEntryNames::Components(entry, m_components);
         std::size_t total = m_strBase.size();
         for (const std::string& c : m_components) {
             if (const char* problem = ComponentProblem(c))
-                return Refuse(displayPath, problem);
+                return Refuse(job, problem);
             total += c.size() + 1;
         }
         if (total >= PATH_MAX)
-            return Refuse(displayPath, "the path would be too long");
+            return Refuse(job, "the path would be too long");
 
         // Every folder on the way must be a real folder: a symbolic link, even
         // one that was there before, could lead out of the output folder.
@@ -251,53 +401,66 @@ private:
                         CFileException::ThrowErrno(errno, full);
                 }
                 if (S_ISLNK(st.st_mode))
-                    return Refuse(displayPath, "folder " + Quoted(full) + " is a symbolic link");
+                    return Refuse(job, "folder " + Quoted(full) + " is a symbolic link");
                 if (!S_ISDIR(st.st_mode))
-                    return Refuse(displayPath, Quoted(full) + " exists and is not a folder");
+                    return Refuse(job, Quoted(full) + " exists and is not a folder");
                 m_verified.insert(rel);
             }
             rel += '/';
         }
         rel += m_components.back();
-        const std::string target = m_strBase + rel;
+        job.m_strTarget = m_strBase + rel;
 
         // The file itself is replaced by a rename, so a link there is replaced,
         // not followed; a folder or the archive being read is not replaced.
         struct stat st;
-        if (::lstat(target.c_str(), &st) == 0) {
+        job.m_bExisted = ::lstat(job.m_strTarget.c_str(), &st) == 0;
+        if (job.m_bExisted) {
             if (S_ISDIR(st.st_mode))
-                return Refuse(displayPath, "a folder " + Quoted(target) + " is in the way");
+                return Refuse(job, "a folder " + Quoted(job.m_strTarget) + " is in the way");
             if (m_archiveIno != 0 && st.st_dev == m_archiveDev && st.st_ino == m_archiveIno)
-                return Refuse(displayPath, Quoted(target) + " is the archive being read");
+                return Refuse(job, Quoted(job.m_strTarget) + " is the archive being read");
+            job.m_oldInode = st.st_ino;
         }
-
-        // A damaged entry is written padded, unless its sizes are impossible;
-        // the report says which (a new file always has a new inode).
-        const bool existed = ::lstat(target.c_str(), &st) == 0;
-        const ino_t oldInode = existed ? st.st_ino : 0;
-        int status;
-        bool good;
-        if (entry.m_nRealSize > kMaxInMemoryEntry) {
+        if (IsMapped(entry)) {
             // The mapped path keeps a packed copy at target + ".tmp" and removes
             // it afterwards; a user's file of that name must not be the one.
-            const std::string scratch = target + ".tmp";
+            const std::string scratch = job.m_strTarget + ".tmp";
             if (::lstat(scratch.c_str(), &st) == 0)
-                return Refuse(displayPath, "its scratch file " + Quoted(scratch) + " already exists");
-            status = ExtractEntryMapped(m_archive, entry, target);
+                return Refuse(job, "its scratch file " + Quoted(scratch) + " already exists");
+        }
+        job.m_bReady = true;
+    }
+
+    void WriteChecked(SExtractJob& job, CFile& archive)
+    {
+        // A damaged entry is written padded, unless its sizes are impossible;
+        // the report says which (a new file always has a new inode).
+        const CDATInternalFile& entry = *job.m_pEntry;
+        const std::string& target = job.m_strTarget;
+        job.m_bReady = false;
+        int status;
+        bool good;
+        if (IsMapped(entry)) {
+            status = ExtractEntryMapped(archive, entry, target);
             good = status == 1;
         } else {
-            status = ExtractEntry(m_archive, entry, target);
+            status = ExtractEntry(archive, entry, target);
             good = status == 0;
         }
         if (!good) {
-            const bool written = ::lstat(target.c_str(), &st) == 0 && (!existed || st.st_ino != oldInode);
-            ReportError(m_archive.GetFilePath() + ": entry " + Quoted(displayPath) + " is damaged (" +
-                        zError(status) + ", zlib status " + std::to_string(status) + "); " +
-                        (written ? Quoted(target) + " holds zeros after the damaged part"
-                                 : "nothing was written to " + Quoted(target)));
-            return EOutcome::kEntryFailed;
+            struct stat st;
+            const bool written =
+                ::lstat(target.c_str(), &st) == 0 && (!job.m_bExisted || st.st_ino != job.m_oldInode);
+            ReportTo(job.m_strReport, m_archive.GetFilePath() + ": entry " + Quoted(job.m_strDisplayPath) +
+                                          " is damaged (" + zError(status) + ", zlib status " +
+                                          std::to_string(status) + "); " +
+                                          (written ? Quoted(target) + " holds zeros after the damaged part"
+                                                   : "nothing was written to " + Quoted(target)));
+            job.m_outcome = EOutcome::kEntryFailed;
+            return;
         }
-        return EOutcome::kDone;
+        job.m_outcome = EOutcome::kDone;
     }
 
     CFile& m_archive;
@@ -306,6 +469,89 @@ private:
     ino_t m_archiveIno = 0;
     std::vector<std::string> m_components;
     std::unordered_set<std::string> m_verified; // folders (relative) known to be real folders
+};
+
+// Writes prepared jobs on worker threads, each with its own handle of the
+// archive; the main thread keeps checking names and making folders, in order.
+class CWritePool
+{
+public:
+    // Raises when the archive cannot be opened again.
+    CWritePool(CExtractor& extractor, const std::string& archivePath, unsigned threads) : m_extractor(extractor)
+    {
+        for (unsigned i = 0; i < threads; ++i)
+            m_archives.push_back(std::make_unique<CFile>(archivePath, CFile::modeRead));
+        for (unsigned i = 0; i < threads; ++i)
+            m_threads.emplace_back([this, i] { Run(*m_archives[i]); });
+    }
+    ~CWritePool()
+    {
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_bQuit = true;
+        }
+        m_wake.notify_all();
+        for (std::thread& t : m_threads)
+            t.join();
+    }
+    CWritePool(const CWritePool&) = delete;
+    CWritePool& operator=(const CWritePool&) = delete;
+
+    void Submit(SExtractJob* job)
+    {
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_queue.push_back(job);
+        }
+        m_wake.notify_one();
+    }
+    // Blocks until job is finished.
+    void Wait(const SExtractJob* job)
+    {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        m_done.wait(lock, [&] { return m_finished.count(job) != 0; });
+        m_finished.erase(job);
+    }
+    bool IsFinished(const SExtractJob* job)
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_finished.count(job) != 0;
+    }
+    // Jobs not yet started are dropped (left undone) once this is set.
+    void Stop() { m_bStop = true; }
+
+private:
+    void Run(CFile& archive)
+    {
+        for (;;) {
+            SExtractJob* job;
+            {
+                std::unique_lock<std::mutex> lock(m_mutex);
+                m_wake.wait(lock, [&] { return m_bQuit || !m_queue.empty(); });
+                if (m_queue.empty())
+                    return;
+                job = m_queue.front();
+                m_queue.pop_front();
+            }
+            if (!m_bStop)
+                m_extractor.Write(*job, archive);
+            {
+                std::lock_guard<std::mutex> lock(m_mutex);
+                m_finished.insert(job);
+            }
+            m_done.notify_all();
+        }
+    }
+
+    CExtractor& m_extractor;
+    std::vector<std::unique_ptr<CFile>> m_archives;
+    std::vector<std::thread> m_threads;
+    std::mutex m_mutex;
+    std::condition_variable m_wake, m_done;
+    std::deque<SExtractJob*> m_queue;
+    std::unordered_set<const SExtractJob*> m_finished;
+    bool m_bQuit = false;
+    std::atomic<bool> m_bStop{false};
 };
 
 } // namespace
@@ -345,42 +591,55 @@ int ListArchive(const std::string& archivePath, bool json)
         return kExitFailure;
     CEntryNames names(doc);
     COutputBuffer output;
-    std::string& out = output.Text();
     if (json)
-        out += '[';
+        output.Append("[");
     bool first = true;
+    std::string path, piece, decoded;
     for (const CDATInternalFile& f : doc.m_files) {
-        const std::string path = names.FullPath(f);
         const std::string& type = names.TypeText(f);
         if (json) {
-            out += first ? "\n  {\"path\": " : ",\n  {\"path\": ";
-            AppendJsonString(out, path);
-            out += ", \"size\": ";
-            AppendNumber(out, f.m_nRealSize);
-            out += ", \"packed\": ";
-            AppendNumber(out, f.m_nPackedSize);
-            out += ", \"offset\": ";
-            AppendNumber(out, f.m_nOffset);
-            out += ", \"type\": ";
-            AppendJsonString(out, type);
-            out += '}';
+            path.clear();
+            names.AppendFullPath(path, f);
+            piece.assign(first ? "\n  {\"path\": " : ",\n  {\"path\": ");
+            AppendJsonString(piece, path);
+            piece += ", \"size\": ";
+            AppendNumber(piece, f.m_nRealSize);
+            piece += ", \"packed\": ";
+            AppendNumber(piece, f.m_nPackedSize);
+            piece += ", \"offset\": ";
+            AppendNumber(piece, f.m_nOffset);
+            piece += ", \"type\": ";
+            AppendJsonString(piece, type);
+            piece += '}';
+            output.Append(piece);
         } else {
-            out += path;
-            out += '\t';
-            AppendNumber(out, f.m_nRealSize);
-            out += '\t';
-            AppendNumber(out, f.m_nPackedSize);
-            out += '\t';
-            AppendNumber(out, f.m_nOffset);
-            out += '\t';
-            out += type;
-            out += '\n';
+            // path TAB size TAB packed TAB offset TAB type, written in place.
+            const std::string_view folder = names.ParentPath(f);
+            std::string_view name = f.m_strName;
+            if (!IsAscii(name)) {
+                decoded = DecodeToUtf8(name);
+                name = decoded;
+            }
+            char* p = output.Room(folder.size() + 1 + name.size() + 4 * 11 + type.size() + 1);
+            if (f.m_pParent != &g_rootFolder) {
+                p = Put(p, folder);
+                *p++ = '\\';
+            }
+            p = Put(p, name);
+            for (std::uint32_t v : {f.m_nRealSize, f.m_nPackedSize, f.m_nOffset}) {
+                *p++ = '\t';
+                p = std::to_chars(p, p + 10, v).ptr;
+            }
+            *p++ = '\t';
+            p = Put(p, type);
+            *p++ = '\n';
+            output.Commit(p);
         }
         first = false;
         output.MaybeWrite();
     }
     if (json)
-        out += first ? "]\n" : "\n]\n";
+        output.Append(first ? "]\n" : "\n]\n");
     return output.Finish() ? kExitOk : ReportOutputFailure();
 }
 
@@ -389,8 +648,7 @@ int ShowArchiveInfo(const std::string& archivePath)
     CDATFileDoc doc(false);
     if (!LoadArchiveOrReport(doc, archivePath))
         return kExitFailure;
-    COutputBuffer output;
-    std::string& out = output.Text();
+    std::string out;
     out += "entries: ";
     AppendNumber(out, doc.m_files.size());
     out += "\nfolders: ";
@@ -402,10 +660,19 @@ int ShowArchiveInfo(const std::string& archivePath)
     out += "\npalette: ";
     out += doc.m_pPaletteEntry ? CEntryNames(doc).FullPath(*doc.m_pPaletteEntry) : std::string("none");
     out += '\n';
+    COutputBuffer output;
+    output.Append(out);
     return output.Finish() ? kExitOk : ReportOutputFailure();
 }
 
-int ExtractArchive(const std::string& archivePath, const std::string& outDir, const std::vector<std::string>& patterns)
+unsigned DefaultExtractJobs()
+{
+    const unsigned cores = std::thread::hardware_concurrency();
+    return cores ? cores : 1;
+}
+
+int ExtractArchive(const std::string& archivePath, const std::string& outDir, const std::vector<std::string>& patterns,
+                   unsigned jobs)
 {
     CDATFileDoc doc(false);
     if (!LoadArchiveOrReport(doc, archivePath))
@@ -433,7 +700,61 @@ int ExtractArchive(const std::string& archivePath, const std::string& outDir, co
     std::vector<bool> matched(globs.size(), false);
     CEntryNames names(doc);
     CExtractor extractor(archive, dir);
+    if (jobs == 0)
+        jobs = DefaultExtractJobs();
     std::size_t failed = 0;
+
+    // Jobs in directory order, their reports printed in that order whatever
+    // thread finished them first. Declared before the pool, so they outlive
+    // its threads.
+    struct SQueued
+    {
+        std::unique_ptr<SExtractJob> m_pJob;
+        bool m_bSubmitted = false;
+        std::string m_strKey; // its target among those being written
+    };
+    std::deque<SQueued> queued;
+    std::unordered_set<std::string> beingWritten; // targets, ASCII letters folded
+    std::unique_ptr<CWritePool> pool;
+    bool stop = false;
+
+    // Prints finished jobs from the front; with all, waits for every one. After
+    // a job that stops the run, the rest are dropped unprinted: a sequential
+    // run would not have tried them.
+    auto drain = [&](bool all) {
+        while (!queued.empty()) {
+            SQueued& q = queued.front();
+            if (q.m_bSubmitted) {
+                if (all)
+                    pool->Wait(q.m_pJob.get());
+                else if (!pool->IsFinished(q.m_pJob.get()))
+                    return;
+                else
+                    pool->Wait(q.m_pJob.get());
+                beingWritten.erase(q.m_strKey);
+            }
+            const SExtractJob& job = *q.m_pJob;
+            if (!stop) {
+                std::fwrite(job.m_strReport.data(), 1, job.m_strReport.size(), stderr);
+                if (job.m_outcome == EOutcome::kEntryFailed)
+                    ++failed;
+                if (job.m_outcome == EOutcome::kStop) {
+                    stop = true;
+                    if (pool)
+                        pool->Stop();
+                    all = true;
+                }
+            }
+            queued.pop_front();
+        }
+    };
+    auto fold = [](std::string text) {
+        for (char& c : text)
+            c = char(FoldAscii(static_cast<unsigned char>(c)));
+        return text;
+    };
+
+    std::vector<std::string> planned;
     for (const CDATInternalFile& f : doc.m_files) {
         const std::string path = names.FullPath(f);
         if (!globs.empty()) {
@@ -447,12 +768,54 @@ int ExtractArchive(const std::string& archivePath, const std::string& outDir, co
             if (!any)
                 continue;
         }
-        switch (extractor.Extract(f, path)) {
-        case EOutcome::kDone: break;
-        case EOutcome::kEntryFailed: ++failed; break;
-        case EOutcome::kStop: return kExitFailure;
+        SQueued q;
+        q.m_pJob = std::make_unique<SExtractJob>();
+        SExtractJob& job = *q.m_pJob;
+        job.m_pEntry = &f;
+        job.m_strDisplayPath = path;
+        if (pool) {
+            // A file still being written where this entry needs a folder or
+            // its own file: let the writes finish first, as one thread would.
+            bool clash = extractor.IsMapped(f);
+            if (extractor.PlannedPaths(f, planned)) {
+                for (const std::string& p : planned)
+                    clash = clash || beingWritten.count(fold(p)) != 0;
+                q.m_strKey = fold(planned.back());
+            }
+            if (clash) {
+                drain(true);
+                if (stop)
+                    return kExitFailure;
+            }
         }
+        extractor.Prepare(job);
+        if (job.m_bReady) {
+            if (pool && !extractor.IsMapped(f)) {
+                q.m_bSubmitted = true;
+                beingWritten.insert(q.m_strKey);
+                pool->Submit(&job);
+            } else {
+                // The first file is written here: writing one reads the umask
+                // by setting it, which must not race with the folders made.
+                extractor.Write(job, archive);
+                if (!pool && jobs > 1 && job.m_outcome != EOutcome::kStop) {
+                    try {
+                        pool = std::make_unique<CWritePool>(extractor, archivePath, jobs);
+                    } catch (const std::exception&) {
+                        jobs = 1; // one thread it is, then
+                    }
+                }
+            }
+        }
+        queued.push_back(std::move(q));
+        const bool decidedStop = !job.m_bReady && job.m_outcome == EOutcome::kStop;
+        drain(decidedStop || queued.size() > 8 * std::size_t(jobs));
+        if (stop)
+            return kExitFailure;
     }
+    drain(true);
+    if (stop)
+        return kExitFailure;
     for (std::size_t i = 0; i < globs.size(); ++i)
         if (!matched[i])
             ReportError("warning: no entry matches '" + globs[i].Text() + "'");

@@ -13,8 +13,12 @@ enum EExitStatus : int {
 
 int ListArchive(const std::string& archivePath, bool json);
 int ShowArchiveInfo(const std::string& archivePath);
-// patterns: CGlob patterns; none takes every entry.
-int ExtractArchive(const std::string& archivePath, const std::string& outDir, const std::vector<std::string>& patterns);
+// patterns: CGlob patterns; none takes every entry. jobs: threads that read,
+// inflate and write entries (0: one per core); names are checked, folders
+// made and complaints printed in directory order whatever the number.
+int ExtractArchive(const std::string& archivePath, const std::string& outDir, const std::vector<std::string>& patterns,
+                   unsigned jobs = 0);
+unsigned DefaultExtractJobs();
 
 // The BMP of an FRM or RIX entry (its whole path, '/' or '\\' between the
 // parts, letter case ignored), exactly as the browser writes it to its cache.

@@ -21,11 +21,12 @@ const char kUsage[] =
     "      safe choice for names holding tabs or line breaks).\n"
     "  info ARCHIVE\n"
     "      Entry, folder and type counts, the data-size word and the palette entry.\n"
-    "  extract ARCHIVE [-o DIR] [--] [PATTERN...]\n"
+    "  extract ARCHIVE [-o DIR] [-j N] [--] [PATTERN...]\n"
     "      Writes the entries matching any PATTERN (every entry when none is given)\n"
     "      under DIR (default: the current folder), recreating their folders.\n"
     "      Files of the same name are replaced. Entries whose names would land\n"
-    "      outside DIR or pass through a symbolic link are refused.\n"
+    "      outside DIR or pass through a symbolic link are refused. With -j N,\n"
+    "      N threads unpack and write (default: one per processor core).\n"
     "  convert ARCHIVE ENTRY OUT.bmp\n"
     "      Writes the FRM or RIX entry ENTRY (its whole path, letter case ignored,\n"
     "      '/' or '\\' between the parts) as an 8-bit BMP, byte for byte what the\n"
@@ -53,6 +54,17 @@ int UsageError(const std::string& problem)
     return kExitUsage;
 }
 
+bool ParseJobs(const std::string& text, unsigned& jobs)
+{
+    if (text.empty() || text.size() > 3 || text.find_first_not_of("0123456789") != std::string::npos)
+        return false;
+    const unsigned n = unsigned(std::stoul(text));
+    if (n < 1 || n > 256)
+        return false;
+    jobs = n;
+    return true;
+}
+
 bool IsHelp(std::string_view arg)
 {
     return arg == "-h" || arg == "--help";
@@ -76,6 +88,7 @@ int Run(const std::vector<std::string>& args)
         return UsageError("unknown command '" + command + "'");
 
     bool json = false;
+    unsigned jobs = 0;
     bool haveOutDir = false;
     std::string outDir = ".";
     std::vector<std::string> operands;
@@ -99,6 +112,18 @@ int Run(const std::vector<std::string>& args)
         } else if (command == "extract" && arg.rfind("-o", 0) == 0) {
             outDir = arg.substr(2);
             haveOutDir = true;
+        } else if (command == "extract" && (arg.rfind("-j", 0) == 0 || arg == "--jobs" ||
+                                            arg.rfind("--jobs=", 0) == 0)) {
+            std::string count;
+            if (arg == "-j" || arg == "--jobs") {
+                if (i + 1 >= args.size())
+                    return UsageError("option " + arg + " needs a number of threads");
+                count = args[++i];
+            } else {
+                count = arg[1] == 'j' ? arg.substr(2) : arg.substr(7);
+            }
+            if (!ParseJobs(count, jobs))
+                return UsageError("option -j needs a number of threads from 1 to 256, not '" + count + "'");
         } else {
             return UsageError("unknown option '" + arg + "' for " + command);
         }
@@ -122,7 +147,7 @@ int Run(const std::vector<std::string>& args)
         return ListArchive(archive, json);
     if (command == "info")
         return ShowArchiveInfo(archive);
-    return ExtractArchive(archive, outDir, std::vector<std::string>(operands.begin() + 1, operands.end()));
+    return ExtractArchive(archive, outDir, std::vector<std::string>(operands.begin() + 1, operands.end()), jobs);
 }
 
 } // namespace

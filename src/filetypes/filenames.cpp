@@ -33,14 +33,14 @@ std::string EntryNameForDisk(const std::string& rawName)
         std::uint32_t hash = 2166136261u;
         for (unsigned char c : rawName)
             hash = (hash ^ c) * 16777619u;
-        std::size_t cut = kMax;
-        while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80)
-            --cut;
         char tail[16];
         std::snprintf(tail, sizeof tail, "~%08X", hash);
         const std::string::size_type dot = name.rfind('.');
         const std::string ext = dot != std::string::npos && name.size() - dot <= 8 ? name.substr(dot) : std::string();
-        name = name.substr(0, cut - ext.size() - 9) + tail + ext;
+        std::size_t cut = kMax - ext.size() - 9;
+        while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80)
+            --cut;
+        name = name.substr(0, cut) + tail + ext;
     }
     return name;
 }

@@ -7,6 +7,7 @@
 #include "shell/helpdialog.h"
 #include "shell/mainframe.h"
 #include "shell/optiondialog.h"
+#include "shell/playerblob.h"
 #include "shell/qtuiservices.h"
 
 #include <QFileDialog>
@@ -47,6 +48,7 @@ CDravikApp::~CDravikApp()
 
 bool CDravikApp::InitInstance(const QStringList& arguments, CUiServices* services)
 {
+    InstallCarriedPlayer();
     m_pServices = std::make_unique<CQtUiServices>();
     SetUiServices(services ? services : m_pServices.get());
 

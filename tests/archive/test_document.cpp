@@ -1,8 +1,7 @@
 // The document: view mode, emptying, reopening and entry look-up.
 #include "archive/datfiledoc.h"
-#include "datwriter.h"
+#include "helpers.h"
 #include "fakes.h"
-#include "tempdir.h"
 
 #include <gtest/gtest.h>
 
@@ -16,18 +15,9 @@ class DocumentTest : public ::testing::Test
 protected:
     DocumentTest() { m_doc.AddView(&m_view); }
 
-    std::string Write(const std::vector<std::string>& names)
-    {
-        CDatWriter w;
-        for (const std::string& n : names)
-            w.AddStored(n, n);
-        std::string path = m_dir / ("d" + std::to_string(m_nFiles++) + ".dat");
-        w.WriteTo(path);
-        return path;
-    }
+    std::string Write(const std::vector<std::string>& names) { return WriteNamesArchive(m_dir, names); }
 
     CTempDir m_dir;
-    int m_nFiles = 0;
     CFakeUiServices m_ui;
     CDATFileDoc m_doc{false};
     CCountingView m_view;
@@ -47,7 +37,7 @@ TEST_F(DocumentTest, ViewModeChangeNotifiesOnlyWhenTheModeChanges)
     EXPECT_EQ(m_view.m_lastHint, 0);
     EXPECT_EQ(m_view.m_lastObject, nullptr);
 
-    m_doc.SetViewMode(1);
+    m_doc.SetViewMode(1); // no change
     EXPECT_EQ(m_view.m_nUpdates, 1);
     m_doc.OnViewFolders();
     EXPECT_EQ(m_doc.m_nViewMode, 0);
@@ -79,12 +69,11 @@ TEST_F(DocumentTest, OpeningASecondArchiveReplacesTheFirst)
     ASSERT_TRUE(m_doc.OpenDocumentFile(second));
     EXPECT_EQ(m_doc.GetPathName(), second);
     EXPECT_EQ(m_doc.m_nViewMode, 1);
-    ASSERT_EQ(m_doc.m_files.size(), 1u);
-    ASSERT_EQ(m_doc.m_folders.size(), 1u);
+    ASSERT_TRUE(m_doc.m_files.size() == 1 && m_doc.m_folders.size() == 1 && m_doc.m_types.size() == 1);
     EXPECT_EQ(m_doc.m_folders.begin()->m_strName, "three");
-    EXPECT_EQ(m_doc.m_folders.begin()->m_nID, 1u);
-    ASSERT_EQ(m_doc.m_types.size(), 1u);
     EXPECT_EQ(m_doc.m_types.begin()->first, "txt");
+    // Ids start again from 1.
+    EXPECT_EQ(m_doc.m_folders.begin()->m_nID, 1u);
     EXPECT_EQ(m_doc.m_types.begin()->second->m_nID, 2u);
     EXPECT_EQ(m_doc.m_files[0].m_pParent, &*m_doc.m_folders.begin());
 }

@@ -4,11 +4,10 @@
 #include "archive/datitem.h"
 #include "archive/extract.h"
 #include "archive/playerresource.h"
-#include "datwriter.h"
+#include "helpers.h"
 #include "platform/exceptions.h"
 #include "platform/file.h"
 #include "platform/freespace.h"
-#include "tempdir.h"
 
 #include <csignal>
 #include <filesystem>
@@ -40,14 +39,6 @@ std::string Text(std::size_t n)
         s += line;
     s.resize(n);
     return s;
-}
-
-std::set<std::string> Names(const std::string& dir)
-{
-    std::set<std::string> names;
-    for (const auto& e : std::filesystem::directory_iterator(dir))
-        names.insert(e.path().filename().string());
-    return names;
 }
 
 // Makes the file system report a fixed number of free KiB.
@@ -111,28 +102,13 @@ protected:
         m_archive.Open(m_archivePath, CFile::modeRead);
     }
 
-    const CDATInternalFile& Entry(const std::string& name) const
-    {
-        for (const CDATInternalFile& f : m_doc.m_files)
-            if (f.m_strName == name)
-                return f;
-        throw std::runtime_error("no entry " + name);
-    }
+    const CDATInternalFile& Entry(const std::string& name) { return FindFile(m_doc, name); }
 
     CTempDir m_src, m_out;
     std::string m_archivePath;
     CDATFileDoc m_doc{false};
     CFile m_archive;
 };
-
-SDatEntryDef Def(std::string name, std::string data, const std::function<void(SDatEntryDef&)>& tweak)
-{
-    SDatEntryDef d;
-    d.name = std::move(name);
-    d.data = std::move(data);
-    tweak(d);
-    return d;
-}
 
 // A zlib stream that yields "HELLO" in a stored block, then an invalid block type.
 const std::string kHelloThenGarbage = std::string("\x78\x01\x00\x05\x00\xFA\xFF", 7) + "HELLO" + "\x07";
@@ -141,18 +117,19 @@ const std::string kHelloThenGarbage = std::string("\x78\x01\x00\x05\x00\xFA\xFF"
 
 TEST_F(ExtractTest, ExtractEntryWritesStoredAndInflatedContentsExactly)
 {
-    const std::string text = Text(100000), random = RandomBytes(5000, 1);
+    const std::string text = Text(100000), random = RandomBytes(5000, 1), none;
     CDatWriter w;
     w.AddStored("stored.bin", random);
     w.AddStored("empty.bin", "");
     w.AddCompressed("packed.txt", text);
     w.AddCompressed("random.bin", random); // a stream larger than its data
+    w.AddCompressed("empty.z", "");        // a stream yielding nothing
     Open(w);
-    ASSERT_TRUE(Entry("packed.txt").IsCompressed());
-    ASSERT_TRUE(Entry("random.bin").IsCompressed());
+    ASSERT_TRUE(Entry("random.bin").IsCompressed() && Entry("empty.z").IsCompressed());
 
-    const std::pair<const char*, const std::string*> cases[] = {
-        {"stored.bin", &random}, {"packed.txt", &text}, {"random.bin", &random}};
+    const std::pair<const char*, const std::string*> cases[] = {{"stored.bin", &random}, {"empty.bin", &none},
+                                                                {"packed.txt", &text},   {"random.bin", &random},
+                                                                {"empty.z", &none}};
     for (auto [name, data] : cases) {
         SCOPED_TRACE(name);
         EXPECT_EQ(ExtractEntry(m_archive, Entry(name), m_out / name), 0);
@@ -160,10 +137,8 @@ TEST_F(ExtractTest, ExtractEntryWritesStoredAndInflatedContentsExactly)
         EXPECT_EQ(ExtractEntryMapped(m_archive, Entry(name), m_out / "mapped"), 1);
         EXPECT_EQ(ReadWholeFile(m_out / "mapped"), *data);
     }
-    EXPECT_EQ(ExtractEntry(m_archive, Entry("empty.bin"), m_out / "empty.bin"), 0);
-    EXPECT_EQ(ReadWholeFile(m_out / "empty.bin"), "");
-    EXPECT_EQ(Names(m_out.Path()), (std::set<std::string>{"stored.bin", "packed.txt", "random.bin", "mapped",
-                                                          "empty.bin"}));
+    EXPECT_EQ(FileNames(m_out.Path()), (std::set<std::string>{"stored.bin", "empty.bin", "packed.txt", "random.bin",
+                                                          "empty.z", "mapped"}));
 }
 
 TEST_F(ExtractTest, DamagedStreamsReportZlibStatusAndPadWithZerosToRealSize)
@@ -202,7 +177,7 @@ TEST_F(ExtractTest, DamagedStreamsReportZlibStatusAndPadWithZerosToRealSize)
             EXPECT_EQ(plain, c.status);
         }
     }
-    EXPECT_EQ(Names(m_out.Path()), (std::set<std::string>{"plain", "mapped"}));
+    EXPECT_EQ(FileNames(m_out.Path()), (std::set<std::string>{"plain", "mapped"}));
 }
 
 TEST_F(ExtractTest, EntryBeyondArchiveEndRaisesEndOfFileAndWritesNothing)
@@ -215,15 +190,10 @@ TEST_F(ExtractTest, EntryBeyondArchiveEndRaisesEndOfFileAndWritesNothing)
     for (const SExtractor& x : kExtractors)
         for (const char* name : {"big", "far"}) {
             SCOPED_TRACE(std::string(x.name) + " " + name);
-            try {
-                x.run(m_archive, Entry(name), m_out / "dest");
-                ADD_FAILURE() << "no exception";
-            } catch (const CFileException& e) {
-                EXPECT_EQ(e.m_cause, CFileException::endOfFile);
-                EXPECT_EQ(e.m_strFileName, m_archivePath);
-            }
+            auto e = CatchException<CFileException>([&] { x.run(m_archive, Entry(name), m_out / "dest"); });
+            EXPECT_TRUE(e && e->m_cause == CFileException::endOfFile && e->m_strFileName == m_archivePath);
             EXPECT_EQ(ReadWholeFile(m_out / "dest"), "old");
-            EXPECT_EQ(Names(m_out.Path()), std::set<std::string>{"dest"});
+            EXPECT_EQ(FileNames(m_out.Path()), std::set<std::string>{"dest"});
         }
 }
 
@@ -233,7 +203,7 @@ TEST_F(ExtractTest, ExtractEntryRefusesRealSizeOverOneGiB)
     w.Add(Def("huge", "abc", [](SDatEntryDef& d) { d.realSize = kMaxInMemoryEntry + 1; })); // inside the archive
     Open(w);
     EXPECT_THROW(ExtractEntry(m_archive, Entry("huge"), m_out / "huge"), CFileException);
-    EXPECT_TRUE(Names(m_out.Path()).empty());
+    EXPECT_TRUE(FileNames(m_out.Path()).empty());
 }
 
 TEST_F(ExtractTest, FailedWriteKeepsOldDestinationAndLeavesNoTempFile)
@@ -245,46 +215,26 @@ TEST_F(ExtractTest, FailedWriteKeepsOldDestinationAndLeavesNoTempFile)
     ASSERT_LT(Entry("packed").m_nPackedSize, 4096u);
     WriteWholeFile(m_out / "dest", "old");
 
-    struct SCase
-    {
-        const char* extractor;
-        const char* entry;
-    };
-    const SCase cases[] = {{"ExtractEntry", "stored"},   {"ExtractEntry", "packed"},
-                           {"CopyEntryBytes", "stored"}, {"ExtractEntryMapped", "stored"},
-                           {"ExtractEntryMapped", "packed"}};
-    for (const SCase& c : cases) {
-        SCOPED_TRACE(std::string(c.extractor) + " " + c.entry);
-        const SExtractor& x = *std::find_if(std::begin(kExtractors), std::end(kExtractors),
-                                            [&](const SExtractor& e) { return e.name == std::string(c.extractor); });
-        {
-            CFileSizeLimit limit(4096);
-            try {
-                x.run(m_archive, Entry(c.entry), m_out / "dest");
-                ADD_FAILURE() << "no exception";
-            } catch (const CFileException& e) {
-                EXPECT_EQ(e.m_cause, CFileException::diskFull);
-                EXPECT_EQ(e.m_strFileName, m_out / "dest"); // not the vanished sibling
-            }
-        }
-        EXPECT_EQ(ReadWholeFile(m_out / "dest"), "old");
-        EXPECT_EQ(Names(m_out.Path()), std::set<std::string>{"dest"});
-    }
-
-    // The movie writer too.
     SetPlayerResourceProvider([] { return std::optional<std::string_view>("PLAYER"); });
-    WriteWholeFile(m_src / "raw", std::string(w.PackedBytes(1)));
-    {
-        CFileSizeLimit limit(4096);
-        try {
-            ExtractMovieWithPlayer(m_src / "raw", m_out / "dest", Entry("packed"));
-            ADD_FAILURE() << "no exception";
-        } catch (const CFileException& e) {
-            EXPECT_EQ(e.m_strFileName, m_out / "dest");
-        }
+    WriteWholeFile(m_src / "raw", w.PackedBytes(1));
+    std::vector<std::pair<std::string, std::function<void()>>> writes;
+    for (const SExtractor& x : kExtractors)
+        for (const char* entry : {"stored", "packed"})
+            if (x.name != std::string("CopyEntryBytes") || entry != std::string("packed")) // that stream fits
+                writes.emplace_back(std::string(x.name) + " " + entry,
+                                    [&, entry] { x.run(m_archive, Entry(entry), m_out / "dest"); });
+    writes.emplace_back("movie", [&] { ExtractMovieWithPlayer(m_src / "raw", m_out / "dest", Entry("packed")); });
+    for (const auto& [what, write] : writes) {
+        SCOPED_TRACE(what);
+        auto e = CatchException<CFileException>([&, &run = write] { // clang 14 cannot capture a binding
+            CFileSizeLimit limit(4096);
+            run();
+        });
+        EXPECT_TRUE(e && e->m_cause == CFileException::diskFull);
+        EXPECT_TRUE(e && e->m_strFileName == m_out / "dest"); // not the vanished sibling
+        EXPECT_EQ(ReadWholeFile(m_out / "dest"), "old");
+        EXPECT_EQ(FileNames(m_out.Path()), std::set<std::string>{"dest"});
     }
-    EXPECT_EQ(ReadWholeFile(m_out / "dest"), "old");
-    EXPECT_EQ(Names(m_out.Path()), std::set<std::string>{"dest"});
 }
 
 TEST_F(ExtractTest, SymbolicLinkDestinationIsReplacedAndItsTargetKept)
@@ -308,9 +258,9 @@ TEST_F(ExtractTest, SymbolicLinkDestinationIsReplacedAndItsTargetKept)
     }
 }
 
-TEST_F(ExtractTest, CopyEntryBytesWritesExactlyThePackedBytes)
+TEST_F(ExtractTest, CopyEntryBytesWritesExactlyThePackedBytesAfterAFreeSpaceCheckInWholeKiB)
 {
-    const std::size_t sizes[] = {0, 4095, 4096, 4097, 70000};
+    const std::size_t sizes[] = {0, 1023, 1024, 4095, 4096, 4097, 70000};
     CDatWriter w;
     for (std::size_t n : sizes)
         w.AddStored(std::to_string(n), RandomBytes(n, unsigned(n)));
@@ -322,35 +272,16 @@ TEST_F(ExtractTest, CopyEntryBytesWritesExactlyThePackedBytes)
         CopyEntryBytes(m_archive, Entry(name), m_out / name);
         EXPECT_EQ(ReadWholeFile(m_out / name), w.PackedBytes(i));
     }
-}
 
-TEST_F(ExtractTest, CopyEntryBytesChecksFreeSpaceInWholeKiBBeforeCreating)
-{
-    CDatWriter w;
-    w.AddStored("1023", RandomBytes(1023, 3));
-    w.AddStored("1024", RandomBytes(1024, 4));
-    Open(w);
     g_freeKB = 0;
     SetFreeSpaceProbe(FixedFreeSpace);
-
-    CopyEntryBytes(m_archive, Entry("1023"), m_out / "1023");
-    EXPECT_EQ(ReadWholeFile(m_out / "1023").size(), 1023u);
-    try {
-        CopyEntryBytes(m_archive, Entry("1024"), m_out / "1024");
-        ADD_FAILURE() << "no exception";
-    } catch (const CFileException& e) {
-        EXPECT_EQ(e.m_cause, CFileException::diskFull);
-        EXPECT_EQ(e.m_lOsError, -1);
-    }
-    EXPECT_FALSE(FileExists(m_out / "1024"));
-
-    try {
-        CopyEntryBytes(m_archive, Entry("1023"), "");
-        ADD_FAILURE() << "no exception";
-    } catch (const CFileException& e) {
-        EXPECT_EQ(e.m_cause, CFileException::badPath);
-    }
-    EXPECT_EQ(Names(m_out.Path()), std::set<std::string>{"1023"});
+    CopyEntryBytes(m_archive, Entry("1023"), m_out / "again");
+    EXPECT_EQ(ReadWholeFile(m_out / "again").size(), 1023u);
+    auto full = CatchException<CFileException>([&] { CopyEntryBytes(m_archive, Entry("1024"), m_out / "1024b"); });
+    EXPECT_TRUE(full && full->m_cause == CFileException::diskFull && full->m_lOsError == -1);
+    auto bad = CatchException<CFileException>([&] { CopyEntryBytes(m_archive, Entry("1023"), ""); });
+    EXPECT_TRUE(bad && bad->m_cause == CFileException::badPath);
+    EXPECT_EQ(FileNames(m_out.Path()).size(), std::size(sizes) + 2); // nothing for the failures, not even a sibling
 }
 
 TEST_F(ExtractTest, ExtractEntryMappedNeedsRealPlusPackedKiBForCompressedEntries)
@@ -366,13 +297,9 @@ TEST_F(ExtractTest, ExtractEntryMappedNeedsRealPlusPackedKiBForCompressedEntries
     SetFreeSpaceProbe(FixedFreeSpace);
 
     g_freeKB = needKB - 1;
-    try {
-        ExtractEntryMapped(m_archive, packed, dest);
-        ADD_FAILURE() << "no exception";
-    } catch (const CFileException& e) {
-        EXPECT_EQ(e.m_cause, CFileException::diskFull);
-    }
-    EXPECT_TRUE(Names(m_out.Path()).empty());
+    auto e = CatchException<CFileException>([&] { ExtractEntryMapped(m_archive, packed, dest); });
+    EXPECT_TRUE(e && e->m_cause == CFileException::diskFull);
+    EXPECT_TRUE(FileNames(m_out.Path()).empty());
 
     g_freeKB = needKB;
     EXPECT_EQ(ExtractEntryMapped(m_archive, packed, dest), 1);
@@ -383,53 +310,34 @@ TEST_F(ExtractTest, ExtractEntryMappedNeedsRealPlusPackedKiBForCompressedEntries
     g_freeKB = random.size() / 1024;
     EXPECT_EQ(ExtractEntryMapped(m_archive, Entry("stored"), m_out / "stored"), 1);
     EXPECT_EQ(ReadWholeFile(m_out / "stored"), random);
-    EXPECT_EQ(Names(m_out.Path()), (std::set<std::string>{"packed", "stored"}));
+    EXPECT_EQ(FileNames(m_out.Path()), (std::set<std::string>{"packed", "stored"}));
 }
 
-TEST_F(ExtractTest, ExtractEntryMappedHandlesEmptyCompressedEntry)
-{
-    CDatWriter w;
-    w.AddCompressed("empty", "");
-    Open(w);
-    ASSERT_EQ(Entry("empty").m_nRealSize, 0u);
-    ASSERT_GT(Entry("empty").m_nPackedSize, 0u);
-    EXPECT_EQ(ExtractEntryMapped(m_archive, Entry("empty"), m_out / "empty"), 1);
-    EXPECT_EQ(ReadWholeFile(m_out / "empty"), "");
-    EXPECT_EQ(Names(m_out.Path()), std::set<std::string>{"empty"});
-}
-
-TEST_F(ExtractTest, MovieWithPlayerIsExecutablePlayerFollowedByMovie)
+TEST_F(ExtractTest, MovieWithPlayerIsExecutablePlayerFollowedByMovieAndNeedsThePlayer)
 {
     const std::string player("MZ\x90\0fake player\xFF", 17), movie = Text(50000);
-    SetPlayerResourceProvider([&] { return std::optional<std::string_view>(player); });
     CDatWriter w;
     w.AddCompressed("packed.smk", movie);
     w.AddStored("stored.smk", movie);
     Open(w);
+    const std::string raw = m_src / "raw", dest = m_out / "movie.exe";
+    const PlayerResourceProvider without[] = {{}, [] { return std::optional<std::string_view>(); }};
     for (std::size_t i = 0; i < w.Count(); ++i) {
         const CDATInternalFile& entry = Entry(i == 0 ? "packed.smk" : "stored.smk");
         SCOPED_TRACE(entry.m_strName);
-        const std::string raw = m_src / "raw", dest = m_out / "movie.exe";
         WriteWholeFile(raw, w.PackedBytes(i));
+        SetPlayerResourceProvider([&] { return std::optional<std::string_view>(player); });
         EXPECT_EQ(ExtractMovieWithPlayer(raw, dest, entry), 0);
         EXPECT_EQ(ReadWholeFile(dest), player + movie);
         struct stat st;
         ASSERT_EQ(::stat(dest.c_str(), &st), 0);
         EXPECT_TRUE(st.st_mode & S_IXUSR);
-    }
-    EXPECT_EQ(Names(m_out.Path()), std::set<std::string>{"movie.exe"});
-}
-
-TEST_F(ExtractTest, MovieWithoutPlayerRaisesResourceExceptionAndWritesNothing)
-{
-    CDatWriter w;
-    w.AddCompressed("a.smk", Text(1000));
-    Open(w);
-    WriteWholeFile(m_src / "raw", w.PackedBytes(0));
-    const PlayerResourceProvider providers[] = {{}, [] { return std::optional<std::string_view>(); }};
-    for (const PlayerResourceProvider& p : providers) {
-        SetPlayerResourceProvider(p);
-        EXPECT_THROW(ExtractMovieWithPlayer(m_src / "raw", m_out / "a.exe", Entry("a.smk")), CResourceException);
-        EXPECT_TRUE(Names(m_out.Path()).empty());
+        std::filesystem::remove(dest);
+        // Without a player (no provider, or one with nothing): a resource error and no file.
+        for (const PlayerResourceProvider& p : without) {
+            SetPlayerResourceProvider(p);
+            EXPECT_THROW(ExtractMovieWithPlayer(raw, dest, entry), CResourceException);
+            EXPECT_TRUE(FileNames(m_out.Path()).empty());
+        }
     }
 }

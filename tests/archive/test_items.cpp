@@ -9,7 +9,7 @@
 
 namespace {
 
-std::string Text(const CDATItem& item, void (CDATItem::*slot)(char*, int) const, int maxLength)
+std::string Text(const CDATItem& item, void (CDATItem::*slot)(char*, int) const, int maxLength = 32)
 {
     char buffer[32];
     std::memset(buffer, '#', sizeof buffer);
@@ -17,47 +17,36 @@ std::string Text(const CDATItem& item, void (CDATItem::*slot)(char*, int) const,
     return buffer;
 }
 
-TEST(ItemTest, FileNumberSlotsShowFullUnsignedRange)
+TEST(ItemTest, FileSlotsShowTheFullUnsignedRangeAndTruncateTheType)
 {
-    CDATFileType type("FRM files", "frm", 3);
-    CDATInternalFile big(nullptr, 1, "a.frm", 4294967295u, 0, 1000000000u, &type);
+    CDATFileType frm("FRM files", "frm", 3), txt("Text files", "txt", 4);
+    CDATInternalFile big(nullptr, 1, "a.frm", 4294967295u, 0, 1000000000u, &frm);
     EXPECT_EQ(Text(big, &CDATItem::GetSizeText, 11), "4294967295");
     EXPECT_EQ(Text(big, &CDATItem::GetPackedSizeText, 11), "1000000000");
     EXPECT_EQ(Text(big, &CDATItem::GetOffsetText, 11), "0");
     EXPECT_TRUE(big.IsCompressed());
     EXPECT_EQ(big.m_pParent, &g_rootFolder);
-}
 
-TEST(ItemTest, TypeTextIsTruncatedToTheSlot)
-{
-    CDATFileType type("Text files", "txt", 4);
-    CDATInternalFile file(nullptr, 1, "a.txt", 1, 2, 1, &type);
+    CDATInternalFile file(nullptr, 1, "a.txt", 1, 2, 1, &txt);
     EXPECT_EQ(Text(file, &CDATItem::GetTypeText, 1), "");
     EXPECT_EQ(Text(file, &CDATItem::GetTypeText, 5), "Text");
-    EXPECT_EQ(Text(file, &CDATItem::GetTypeText, 32), "Text files");
+    EXPECT_EQ(Text(file, &CDATItem::GetTypeText), "Text files");
     EXPECT_FALSE(file.IsCompressed());
     EXPECT_EQ(file.GetImage(), 4);
     EXPECT_EQ(file.GetTypeKey(), HashExtension("txt"));
-
-    CDATFolder folder("dir", 1, nullptr, 5);
-    EXPECT_EQ(Text(folder, &CDATItem::GetTypeText, 4), "Fol");
-    EXPECT_EQ(Text(folder, &CDATItem::GetTypeText, 32), "Folder");
 }
 
 TEST(ItemTest, FolderHasNoNumbersFolderImageAndTypeKeyZero)
 {
     CDATFolder folder("dir", 1, nullptr, 5);
-    EXPECT_EQ(Text(folder, &CDATItem::GetSizeText, 11), "");
-    EXPECT_EQ(Text(folder, &CDATItem::GetPackedSizeText, 11), "");
-    EXPECT_EQ(Text(folder, &CDATItem::GetOffsetText, 11), "");
+    EXPECT_EQ(Text(folder, &CDATItem::GetTypeText, 4), "Fol");
+    EXPECT_EQ(Text(folder, &CDATItem::GetTypeText), "Folder");
+    for (auto slot : {&CDATItem::GetSizeText, &CDATItem::GetPackedSizeText, &CDATItem::GetOffsetText})
+        EXPECT_EQ(Text(folder, slot, 11), "");
     EXPECT_EQ(folder.GetImage(), 1);
     EXPECT_EQ(folder.GetTypeKey(), 0u);
     EXPECT_EQ(folder.m_pParent, &g_rootFolder);
-    EXPECT_EQ(folder.m_nID, 5u);
-
-    EXPECT_EQ(g_rootFolder.m_pParent, &g_rootFolder);
-    EXPECT_EQ(g_rootFolder.m_nID, 0u);
-    EXPECT_EQ(g_rootFolder.m_nDepth, 0);
+    EXPECT_TRUE(g_rootFolder.m_pParent == &g_rootFolder && g_rootFolder.m_nID == 0 && g_rootFolder.m_nDepth == 0);
 }
 
 TEST(ItemTest, CopyDropsCachePathAssignmentKeepsTargets)
@@ -66,18 +55,15 @@ TEST(ItemTest, CopyDropsCachePathAssignmentKeepsTargets)
     CDATFolder folder("dir", 1, nullptr, 9);
     CDATInternalFile source(&folder, 2, "a.frm", 10, 20, 5, &type);
     source.m_strCachePath = "/cash/a.frm";
-
-    CDATInternalFile copy(source);
-    EXPECT_EQ(copy.m_strCachePath, "");
-    EXPECT_TRUE(copy.m_strName == "a.frm" && copy.m_pParent == &folder && copy.m_nDepth == 2);
-    EXPECT_TRUE(copy.m_nRealSize == 10 && copy.m_nOffset == 20 && copy.m_nPackedSize == 5 && copy.m_pType == &type);
-
-    CDATInternalFile target(nullptr, 1, "b.frm", 1, 1, 1, &type);
+    CDATInternalFile copy(source), target(nullptr, 1, "b.frm", 1, 1, 1, &type);
     target.m_strCachePath = "/cash/b.frm";
     target = source;
+    EXPECT_EQ(copy.m_strCachePath, "");
     EXPECT_EQ(target.m_strCachePath, "/cash/b.frm");
-    EXPECT_TRUE(target.m_strName == "a.frm" && target.m_pParent == &folder && target.m_nDepth == 2);
-    EXPECT_TRUE(target.m_nRealSize == 10 && target.m_nOffset == 20 && target.m_nPackedSize == 5);
+    for (const CDATInternalFile* f : {&copy, &target}) {
+        EXPECT_TRUE(f->m_strName == "a.frm" && f->m_pParent == &folder && f->m_nDepth == 2 && f->m_pType == &type);
+        EXPECT_TRUE(f->m_nRealSize == 10 && f->m_nOffset == 20 && f->m_nPackedSize == 5);
+    }
 }
 
 } // namespace

@@ -1,9 +1,8 @@
 // Loading an archive's trailer and directory into the document.
 #include "archive/datfiledoc.h"
-#include "datwriter.h"
+#include "helpers.h"
 #include "fakes.h"
 #include "platform/exceptions.h"
-#include "tempdir.h"
 
 #include <gtest/gtest.h>
 
@@ -15,28 +14,12 @@
 
 namespace {
 
-SDatOptions Options(std::optional<std::uint32_t> count, std::optional<std::uint32_t> dirSize,
-                    std::optional<std::uint32_t> dataSizeWord, std::string trailing = {})
-{
-    SDatOptions o;
-    o.fileCount = count;
-    o.directorySize = dirSize;
-    o.dataSizeWord = dataSizeWord;
-    o.trailingDirectoryBytes = std::move(trailing);
-    return o;
-}
-
 class LoaderTest : public ::testing::Test
 {
 protected:
     std::string Write(const std::vector<std::string>& names, const SDatOptions& opt = {})
     {
-        CDatWriter w;
-        for (const std::string& n : names)
-            w.AddStored(n, "data");
-        std::string path = m_dir / ("a" + std::to_string(m_nFiles++) + ".dat");
-        w.WriteTo(path, opt);
-        return path;
+        return WriteNamesArchive(m_dir, names, opt);
     }
 
     void ExpectEmpty(const CDATFileDoc& d)
@@ -72,44 +55,32 @@ protected:
     }
 
     CTempDir m_dir;
-    int m_nFiles = 0;
     CFakeUiServices m_ui;
     CDATFileDoc m_doc{false};
 };
 
-TEST_F(LoaderTest, ReadsEntryFieldsAndIgnoresTheFlag)
+TEST_F(LoaderTest, ReadsEntryFieldsIgnoresTheFlagAndTakesTheDataSizeWord)
 {
     CDatWriter w;
-    SDatEntryDef e;
-    e.name = "dir\\one.frm";
-    e.realSize = 100;
-    e.packedSize = 60;
-    e.offset = 7;
-    e.flag = 0x5A;
-    w.Add(e);
-    std::string path = m_dir / "f.dat";
+    w.Add(Def("dir\\one.frm", "", [](SDatEntryDef& d) {
+        d.realSize = 100, d.packedSize = 60, d.offset = 7, d.flag = 0x5A;
+    }));
+    const std::string path = m_dir / "f.dat";
     w.WriteTo(path, Options({}, {}, 1234));
-
     m_doc.LoadArchive(path);
     ASSERT_EQ(m_doc.m_files.size(), 1u);
     const CDATInternalFile& one = m_doc.m_files[0];
     EXPECT_EQ(one.m_strName, "one.frm");
-    EXPECT_EQ(one.m_nRealSize, 100u);
-    EXPECT_EQ(one.m_nPackedSize, 60u);
-    EXPECT_EQ(one.m_nOffset, 7u);
-    EXPECT_EQ(one.m_nDepth, 2);
+    EXPECT_TRUE(one.m_nRealSize == 100 && one.m_nPackedSize == 60 && one.m_nOffset == 7 && one.m_nDepth == 2);
     EXPECT_EQ(one.m_pParent->m_strName, "dir");
     EXPECT_EQ(m_doc.m_dwDataSize, 1234u);
-}
 
-TEST_F(LoaderTest, EmptyDirectoryAndZeroDataSizeWord)
-{
     m_doc.LoadArchive(Write({}, Options({}, {}, 77)));
     EXPECT_TRUE(m_doc.m_files.empty() && m_doc.m_folders.empty() && m_doc.m_types.empty());
     EXPECT_EQ(m_doc.m_pPaletteEntry, nullptr);
     EXPECT_EQ(m_doc.m_dwDataSize, 77u);
     EXPECT_TRUE(m_doc.IsLoaded());
-
+    // A data-size word of 0: the entries are read, the document counts as not loaded.
     m_doc.LoadArchive(Write({"a\\b.txt", "c.frm"}, Options({}, {}, 0)));
     EXPECT_EQ(m_doc.m_files.size(), 2u);
     EXPECT_FALSE(m_doc.IsLoaded());
@@ -141,8 +112,9 @@ TEST_F(LoaderTest, AcceptsTheLimitsAndRefusesMalformedArchivesNamingFileAndFault
         bool fileException; // else CArchiveException
         std::vector<std::string> fragments; // besides the file's path
     };
-    auto raw = [this](std::string bytes) {
-        std::string path = m_dir / ("raw" + std::to_string(m_nFiles++) + ".dat");
+    int nRaw = 0;
+    auto raw = [&](std::string bytes) {
+        const std::string path = m_dir / ("raw" + std::to_string(nRaw++) + ".dat");
         WriteWholeFile(path, bytes);
         return path;
     };
@@ -197,7 +169,7 @@ TEST_F(LoaderTest, HugeEntryCountFailsBeforeAnyAllocation)
     EXPECT_EQ(fresh.m_files.capacity(), 0u);
 }
 
-TEST_F(LoaderTest, FoldersAreKeyedByParentNameAndDepth)
+TEST_F(LoaderTest, FoldersAreKeyedByParentNameAndDepthAndOrderedSo)
 {
     m_doc.LoadArchive(Write({"ART\\INTRFACE\\A.FRM", "DATA\\INTRFACE\\B.FRM", "art\\x.frm", "q.txt", "Art\\y.frm"}));
     EXPECT_EQ(FolderOrder(), (std::vector<std::string>{"/ART", "/DATA", "ART/INTRFACE", "DATA/INTRFACE"}));
@@ -205,10 +177,8 @@ TEST_F(LoaderTest, FoldersAreKeyedByParentNameAndDepth)
     // The same folder in another spelling, right after and after a gap.
     EXPECT_EQ(m_doc.m_files[2].m_pParent, art);
     EXPECT_EQ(m_doc.m_files[4].m_pParent, art);
-}
 
-TEST_F(LoaderTest, FolderSetOrdersByDepthThenNameThenParentId)
-{
+    // Depth, then name, then the parent's id.
     m_doc.LoadArchive(Write({"z\\m\\1.txt", "a\\m\\2.txt", "B\\3.txt", "a\\c\\4.txt"}));
     EXPECT_EQ(FolderOrder(), (std::vector<std::string>{"/a", "/B", "/z", "a/c", "z/m", "a/m"}));
 }
@@ -265,51 +235,35 @@ TEST_F(LoaderTest, PaletteIsFirstColorPalInDirectoryOrder)
     EXPECT_EQ(m_doc.m_pPaletteEntry, nullptr);
 }
 
-class LoaderProgressTest : public LoaderTest
+TEST_F(LoaderTest, ProgressShowsEveryEntryAndCancelAnsweredNoGoesOnYesAbortsAndEmpties)
 {
-protected:
-    void SetUp() override
-    {
-        m_doc.SetProgressFactory([this] { return std::make_unique<CScriptedProgress>(m_log); });
-    }
-    CScriptedProgress::SLog m_log;
-    const std::vector<std::string> m_names{"a\\x.frm", "b.txt", "c\\d\\e.msg"};
-};
-
-TEST_F(LoaderProgressTest, ReportsCaptionBoundsAndOneLinePerEntry)
-{
-    m_doc.LoadArchive(Write(m_names));
-    EXPECT_TRUE(m_log.opened);
-    EXPECT_EQ(m_log.caption, "Загрузка...");
-    EXPECT_EQ(m_log.lower, 1);
-    EXPECT_EQ(m_log.upper, 4);
-    EXPECT_EQ(m_log.statusLines, m_names);
-    EXPECT_EQ(m_log.advances, 3);
+    CScriptedProgress::SLog log;
+    m_doc.SetProgressFactory([&] { return std::make_unique<CScriptedProgress>(log); });
+    const std::vector<std::string> names{"a\\x.frm", "b.txt", "c\\d\\e.msg"};
+    m_doc.LoadArchive(Write(names));
+    EXPECT_TRUE(log.opened);
+    EXPECT_EQ(log.caption, "Загрузка...");
+    EXPECT_TRUE(log.lower == 1 && log.upper == 4 && log.advances == 3);
+    EXPECT_EQ(log.statusLines, names);
     EXPECT_TRUE(m_ui.m_messages.empty());
-}
 
-TEST_F(LoaderProgressTest, CancelAnsweredNoContinuesLoading)
-{
-    m_log.cancelAtPoll = {1};
+    log = {};
+    log.cancelAtPoll = {1};
     m_ui.m_answers = {IDNO};
-    m_doc.LoadArchive(Write(m_names));
-    ASSERT_EQ(m_ui.m_messages.size(), 1u);
-    EXPECT_EQ(m_ui.m_messages[0].text, "Canceled loading?");
-    EXPECT_EQ(m_ui.m_messages[0].caption, "Ashmoor 2 DAT file browser");
-    EXPECT_EQ(m_ui.m_messages[0].flags, unsigned(MB_YESNO | MB_ICONQUESTION));
+    m_doc.LoadArchive(Write(names));
+    EXPECT_EQ(m_ui.m_messages.size(), 1u);
+    ExpectMessage(m_ui, 0, "Canceled loading?", "Ashmoor 2 DAT file browser", MB_YESNO | MB_ICONQUESTION);
     EXPECT_EQ(m_doc.m_files.size(), 3u);
-    EXPECT_EQ(m_log.advances, 3);
-}
+    EXPECT_EQ(log.advances, 3);
 
-TEST_F(LoaderProgressTest, CancelAnsweredYesAbortsAndEmpties)
-{
-    m_log.cancelAtPoll = {2};
+    log = {};
+    log.cancelAtPoll = {2};
     m_ui.m_answers = {IDYES};
-    auto e = LoadFailure<CArchiveException>(m_doc, Write(m_names));
+    auto e = LoadFailure<CArchiveException>(m_doc, Write(names));
     ASSERT_TRUE(e);
     EXPECT_EQ(e->m_cause, CArchiveException::none);
-    EXPECT_EQ(m_ui.m_messages.size(), 1u);
-    EXPECT_EQ(m_log.advances, 2);
+    EXPECT_EQ(m_ui.m_messages.size(), 2u);
+    EXPECT_EQ(log.advances, 2);
 }
 
 } // namespace

@@ -2,10 +2,9 @@
 // stdout, stderr, exit status and the files it leaves behind.
 #include "../filetypes/handlertest.h"
 #include "archive/datfiledoc.h"
-#include "datwriter.h"
 #include "fakes.h"
 #include "frmwriter.h"
-#include "tempdir.h"
+#include "helpers.h"
 
 #include <gtest/gtest.h>
 
@@ -89,26 +88,6 @@ std::set<std::string> Tree(const std::string& root)
     return paths;
 }
 
-SDatEntryDef Entry(std::string name, std::string data)
-{
-    SDatEntryDef e;
-    e.name = std::move(name);
-    e.data = std::move(data);
-    return e;
-}
-
-// The five-entry archive of the listing tests: stored, compressed and empty entries.
-CDatWriter FiveEntries()
-{
-    CDatWriter w;
-    w.AddStored("art\\intrface\\b.frm", "frame b");
-    w.AddCompressed("art\\intrface\\a.frm", std::string(4000, 'a') + "tail");
-    w.AddStored("art\\critters\\c.frm", "");
-    w.AddCompressed("text\\english\\d.msg", "{100}{}{Hello}\n");
-    w.AddStored("readme.txt", "read me\r\n");
-    return w;
-}
-
 class CliTest : public ::testing::Test
 {
 protected:
@@ -123,9 +102,12 @@ protected:
 
 // ---------------------------------------------------------------- list, info
 
-TEST_F(CliTest, ListPrintsEveryEntryInDirectoryOrderWithItsFields)
+TEST_F(CliTest, ListPrintsEveryEntryInDirectoryOrderWithItsFieldsAlsoAsJson)
 {
-    CDatWriter w = FiveEntries();
+    CDatWriter w = ExampleArchive();
+    w.AddStored("\xCF\xE0\xEF\xEA\xE0\\\xC0\xC1\xC2.txt", "cyrillic");
+    w.AddStored("odd\\q\"uote\x01\x1F\t.txt", "x");
+    w.AddStored("noext.\xE0\xE1", "type named in CP1251");
     const std::string archive = Write(w);
     const std::string bytes = ReadWholeFile(archive);
 
@@ -133,7 +115,7 @@ TEST_F(CliTest, ListPrintsEveryEntryInDirectoryOrderWithItsFields)
     ASSERT_EQ(run.code, 0) << run.err;
     EXPECT_EQ(run.err, "");
     std::vector<std::string> lines = Lines(run.out);
-    ASSERT_EQ(lines.size(), 5u) << run.out;
+    ASSERT_EQ(lines.size(), 8u) << run.out;
     const char* paths[] = {"art\\intrface\\b.frm", "art\\intrface\\a.frm", "art\\critters\\c.frm",
                            "text\\english\\d.msg", "readme.txt"};
     const char* types[] = {"FRM files", "FRM files", "FRM files", "Msg files", "Text files"};
@@ -150,19 +132,10 @@ TEST_F(CliTest, ListPrintsEveryEntryInDirectoryOrderWithItsFields)
         ASSERT_LE(offset + packed, bytes.size());
         EXPECT_EQ(bytes.substr(offset, packed), w.PackedBytes(i));
     }
-}
 
-TEST_F(CliTest, ListJsonEscapesDecodesAndKeepsOneObjectPerEntry)
-{
-    CDatWriter w = FiveEntries();
-    w.AddStored("\xCF\xE0\xEF\xEA\xE0\\\xC0\xC1\xC2.txt", "cyrillic");
-    w.AddStored("odd\\q\"uote\x01\x1F\t.txt", "x");
-    w.AddStored("noext.\xE0\xE1", "type named in CP1251");
-    const std::string archive = Write(w);
-
-    SRun run = RunCli({"list", "--json", archive});
+    run = RunCli({"list", "--json", archive});
     ASSERT_EQ(run.code, 0) << run.err;
-    std::vector<std::string> lines = Lines(run.out);
+    lines = Lines(run.out);
     ASSERT_EQ(lines.size(), 8u + 2) << run.out;
     EXPECT_EQ(lines.front(), "[");
     EXPECT_EQ(lines.back(), "]");
@@ -190,26 +163,23 @@ TEST_F(CliTest, ListJsonEscapesDecodesAndKeepsOneObjectPerEntry)
 
 TEST_F(CliTest, InfoReportsCountsDataSizeAndPaletteAndZeroSizeArchivesStillServe)
 {
-    const std::string plain = Write(FiveEntries());
+    const std::string plain = Write(ExampleArchive());
     SRun run = RunCli({"info", plain});
     ASSERT_EQ(run.code, 0) << run.err;
     EXPECT_EQ(run.out, "entries: 5\nfolders: 5\ntypes: 3\ndata size: " +
                            std::to_string(fs::file_size(plain)) + "\npalette: none\n");
 
-    CDatWriter w = FiveEntries();
+    CDatWriter w = ExampleArchive();
     w.AddStored("Art\\Palettes\\COLOR.PAL", std::string(768, '\0'));
     w.AddStored("other\\color.pal", "second one is not the palette");
-    SDatOptions opt;
-    opt.dataSizeWord = 1234;
-    run = RunCli({"info", Write(w, opt, "pal.dat")});
+    run = RunCli({"info", Write(w, Options({}, {}, 1234), "pal.dat")});
     ASSERT_EQ(run.code, 0) << run.err;
     EXPECT_NE(run.out.find("entries: 7\nfolders: 7\ntypes: 4\ndata size: 1234\n"), std::string::npos) << run.out;
     // ART and Art are one folder, named as it first appeared.
     EXPECT_NE(run.out.find("palette: art\\Palettes\\COLOR.PAL\n"), std::string::npos) << run.out;
 
     // A data-size word of 0 marks the document unloaded, but the entries are there.
-    opt.dataSizeWord = 0;
-    const std::string zero = Write(FiveEntries(), opt, "zero.dat");
+    const std::string zero = Write(ExampleArchive(), Options({}, {}, 0), "zero.dat");
     EXPECT_NE(RunCli({"info", zero}).out.find("data size: 0\n"), std::string::npos);
     EXPECT_EQ(Lines(RunCli({"list", zero}).out).size(), 5u);
     run = RunCli({"extract", zero, "-o", m_tmp / "out"});
@@ -221,13 +191,11 @@ TEST_F(CliTest, InfoReportsCountsDataSizeAndPaletteAndZeroSizeArchivesStillServe
 
 TEST_F(CliTest, ExtractReproducesEveryEntryIntoTheCurrentFolderByDefault)
 {
-    CDatWriter w = FiveEntries();
+    CDatWriter w = ExampleArchive();
     std::string noise;
     for (int i = 0; i < 300; ++i)
         noise += char((i * 7919) >> 3);
-    SDatEntryDef grows = Entry("art\\noise.bin", noise);
-    grows.forceCompress = true; // compressed although it does not shrink
-    w.Add(grows);
+    w.Add(Def("art\\noise.bin", noise, [](SDatEntryDef& d) { d.forceCompress = true; })); // it does not shrink
     w.AddCompressed("empty.z", "");
     w.AddStored("\xCF\xE0\xEF\xEA\xE0\\\xC0\xC1\xC2.txt", "cyrillic");
     const std::string archive = Write(w);
@@ -252,7 +220,7 @@ TEST_F(CliTest, ExtractReproducesEveryEntryIntoTheCurrentFolderByDefault)
 
 TEST_F(CliTest, PatternsMatchWholePathsIgnoringCaseAndSeparatorKind)
 {
-    CDatWriter w = FiveEntries();
+    CDatWriter w = ExampleArchive();
     w.AddStored("\xC0\xC1\xC2.txt", "cyrillic");
     const std::string archive = Write(w);
     struct SCase
@@ -326,7 +294,7 @@ TEST_F(CliTest, HostileNamesAreRefusedAndNothingLandsOutsideTheFolder)
 
 TEST_F(CliTest, SymbolicLinksInsideTheFolderAreNeverFollowed)
 {
-    const std::string archive = Write(FiveEntries());
+    const std::string archive = Write(ExampleArchive());
     const std::string out = m_tmp / "out", outside = m_tmp / "outside";
     fs::create_directories(out + "/text");
     fs::create_directory(outside);
@@ -377,13 +345,9 @@ TEST_F(CliTest, DamagedEntriesAreReportedAndTheOthersStillExtracted)
 {
     CDatWriter w;
     w.AddStored("first.txt", "first");
-    SDatEntryDef corrupt = Entry("art\\corrupt.frm", std::string(100, 'c')), beyond = Entry("beyond.txt", "never read"),
-                 straddles = Entry("straddles.txt", "short");
-    corrupt.packedBytes = "this is not a zlib stream";
-    beyond.offset = 0x7FFFFFF0u;
-    straddles.packedSize = 1u << 20; // runs past the file's end
-    for (const SDatEntryDef& e : {corrupt, beyond, straddles})
-        w.Add(e);
+    w.Add(Def("art\\corrupt.frm", std::string(100, 'c'), [](SDatEntryDef& d) { d.packedBytes = "not a zlib stream"; }));
+    w.Add(Def("beyond.txt", "never read", [](SDatEntryDef& d) { d.offset = 0x7FFFFFF0u; }));
+    w.Add(Def("straddles.txt", "short", [](SDatEntryDef& d) { d.packedSize = 1u << 20; })); // past the file's end
     w.AddCompressed("art\\last.frm", std::string(500, 'z'));
     const std::string archive = Write(w);
     const std::string out = m_tmp / "out";
@@ -403,7 +367,7 @@ TEST_F(CliTest, DamagedEntriesAreReportedAndTheOthersStillExtracted)
 
 TEST_F(CliTest, OutputFailuresStopTheRunWithAMessage)
 {
-    const std::string archive = Write(FiveEntries());
+    const std::string archive = Write(ExampleArchive());
     const std::string blocker = m_tmp / "plain-file";
     WriteWholeFile(blocker, "not a folder");
     SRun run = RunCli({"extract", archive, "-o", blocker + "/sub"});
@@ -422,31 +386,18 @@ TEST_F(CliTest, OutputFailuresStopTheRunWithAMessage)
 
 TEST_F(CliTest, MalformedArchivesExit2WithAMessageNamingTheFile)
 {
-    std::vector<std::pair<std::string, std::string>> archives; // path, what the message must say
-
-    // 20 bytes claiming 2^31 - 1 entries.
-    SDatOptions huge;
-    huge.fileCount = 0x7FFFFFFFu;
-    huge.trailingDirectoryBytes = std::string(8, '\0');
-    const std::string hugePath = Write(CDatWriter(), huge, "huge.dat");
-    ASSERT_EQ(fs::file_size(hugePath), 20u);
-    archives.emplace_back(hugePath, "2147483647");
-
     CDatWriter longName;
-    SDatEntryDef tooLong = Entry("x.txt", "x");
-    tooLong.nameLength = 260;
-    longName.Add(tooLong);
-    archives.emplace_back(Write(longName, {}, "longname.dat"), "260");
-
-    SDatOptions bigDir;
-    bigDir.directorySize = 0xFFFFFF00u;
-    archives.emplace_back(Write(FiveEntries(), bigDir, "bigdir.dat"), "directory size");
-
+    longName.Add(Def("x.txt", "x", [](SDatEntryDef& d) { d.nameLength = 260; }));
     const std::string stub = m_tmp / "stub.dat";
     WriteWholeFile(stub, "DAT");
-    archives.emplace_back(stub, "trailer");
-    archives.emplace_back(m_tmp / "missing.dat", "could not be found");
-
+    const std::pair<std::string, std::string> archives[] = { // path, what the message must say
+        {Write(CDatWriter(), Options(0x7FFFFFFFu, {}, {}, std::string(8, '\0')), "huge.dat"), "2147483647"},
+        {Write(longName, {}, "longname.dat"), "260"},
+        {Write(ExampleArchive(), Options({}, 0xFFFFFF00u, {}), "bigdir.dat"), "directory size"},
+        {stub, "trailer"},
+        {m_tmp / "missing.dat", "could not be found"},
+    };
+    ASSERT_EQ(fs::file_size(archives[0].first), 20u); // 20 bytes claiming 2^31 - 1 entries
     for (const auto& [path, detail] : archives) {
         for (const Args& args : {Args{"list", path}, Args{"list", "--json", path}, Args{"info", path},
                                  Args{"extract", path, "-o", m_tmp / "out"}}) {
@@ -463,7 +414,7 @@ TEST_F(CliTest, MalformedArchivesExit2WithAMessageNamingTheFile)
 
 TEST_F(CliTest, BadUsageExits1WithUsageOnStderrAndHelpGoesToStdout)
 {
-    const std::string archive = Write(FiveEntries());
+    const std::string archive = Write(ExampleArchive());
     const Args bad[] = {{},
                         {"frobnicate", archive},
                         {"list"},

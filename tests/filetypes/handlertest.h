@@ -4,12 +4,11 @@
 // pixels a character and 16 a line, wrapped at spaces), and a fixture that
 // opens an archive of given entries with its cache in a temporary folder.
 #include "archive/datfiledoc.h"
-#include "datwriter.h"
 #include "fakes.h"
 #include "filetypes/dib.h"
+#include "helpers.h"
 #include "platform/cdc.h"
 #include "platform/cwnd.h"
-#include "tempdir.h"
 
 #include <gtest/gtest.h>
 
@@ -112,13 +111,8 @@ protected:
     // Writes the entries (compressed, sorted) as m_dir/name; extra ones as defined.
     std::string Archive(const std::string& name, const Entries& entries, std::vector<SDatEntryDef> defs = {})
     {
-        for (const auto& [path, data] : entries) {
-            SDatEntryDef d;
-            d.name = path;
-            d.data = data;
-            d.compress = true;
-            defs.push_back(std::move(d));
-        }
+        for (const auto& [path, data] : entries)
+            defs.push_back(Def(path, data, [](SDatEntryDef& d) { d.compress = true; }));
         SortEntries(defs);
         CDatWriter writer;
         for (SDatEntryDef& d : defs)
@@ -137,17 +131,7 @@ protected:
         m_doc->m_CashPath.Set(m_cache);
     }
 
-    CDATInternalFile* Entry(const std::string& fullPath)
-    {
-        for (CDATInternalFile& f : m_doc->m_files) {
-            std::string path = f.m_strName;
-            for (const CDATFolder* p = f.m_pParent; p != &g_rootFolder; p = p->m_pParent)
-                path = p->m_strName + "\\" + path;
-            if (path == fullPath)
-                return &f;
-        }
-        throw std::runtime_error("no entry " + fullPath);
-    }
+    CDATInternalFile* Entry(const std::string& fullPath) { return &FindFile(*m_doc, fullPath); }
 
     void Show(const std::string& fullPath, RECT pane = {0, 0, 640, 480})
     {

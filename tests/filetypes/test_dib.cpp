@@ -75,28 +75,21 @@ TEST(DibTest, ConverterWritesTheFixedHeaderAndBottomUpRowsPaddedToFour)
     }
 }
 
-TEST(DibTest, PaletteComponentsBecomeTimesFourModulo256)
+TEST(DibTest, EightBitFileHasItsPaletteTimesFourLoadsWholeWritesBackAndReloadsAfresh)
 {
     std::uint8_t palette[768] = {};
-    palette[3] = 63, palette[4] = 32, palette[5] = 0;  // entry 1
-    palette[6] = 65, palette[7] = 64, palette[8] = 1;  // entry 2 wraps
-    const std::string bmp = Bmp8(2, 2, palette);
+    palette[3] = 63, palette[4] = 32, palette[5] = 0; // entry 1
+    palette[6] = 65, palette[7] = 64, palette[8] = 1; // entry 2 wraps
+    const std::string bmp = Bmp8(5, 3, palette);
     EXPECT_EQ(bmp.substr(54 + 4, 4), std::string("\x00\x80\xFC\x00", 4));
     EXPECT_EQ(bmp.substr(54 + 8, 4), std::string("\x04\x00\x04\x00", 4));
     EXPECT_EQ(bmp.substr(54, 4), std::string(4, '\0')); // index 0 stays an ordinary colour
 
     CDib dib;
-    ASSERT_GT(ReadBytes(dib, bmp), 0u);
+    EXPECT_EQ(ReadBytes(dib, bmp), bmp.size());
     ASSERT_EQ(dib.Palette().size(), 256u);
     EXPECT_EQ(dib.Palette()[1], 0xFC8000u);
     EXPECT_EQ(dib.Palette()[2], 0x040004u);
-}
-
-TEST(DibTest, EightBitFileLoadsWholeWritesBackAndReloadsAfresh)
-{
-    const std::string bmp = Bmp8(5, 3);
-    CDib dib;
-    EXPECT_EQ(ReadBytes(dib, bmp), bmp.size());
     EXPECT_EQ(dib.Width(), 5u);
     EXPECT_EQ(dib.Height(), 3u);
     EXPECT_EQ(dib.NumColors(), 256);

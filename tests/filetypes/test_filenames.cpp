@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
 #include <filesystem>
 #include <iterator>
@@ -37,17 +38,13 @@ protected:
     // path: a new empty file directly in the temporary folder named stem + hex + ".tmp".
     void ExpectTempFile(const std::string& path, const std::string& stem)
     {
-        namespace fs = std::filesystem;
         ASSERT_EQ(path.compare(0, m_strTemp.size(), m_strTemp), 0) << path;
-        std::string name = path.substr(m_strTemp.size());
+        const std::string name = path.substr(m_strTemp.size());
+        ASSERT_TRUE(name.size() > stem.size() + 4 && name.starts_with(stem) && name.ends_with(".tmp")) << name;
+        const std::string hex = name.substr(stem.size(), name.size() - stem.size() - 4);
+        EXPECT_TRUE(std::all_of(hex.begin(), hex.end(), [](unsigned char c) { return std::isxdigit(c); })) << name;
         EXPECT_EQ(name.find('/'), std::string::npos) << name;
-        ASSERT_GT(name.size(), stem.size() + 4) << name;
-        EXPECT_EQ(name.substr(0, stem.size()), stem) << name;
-        EXPECT_EQ(name.substr(name.size() - 4), ".tmp") << name;
-        for (char c : name.substr(stem.size(), name.size() - stem.size() - 4))
-            EXPECT_TRUE(std::isxdigit(static_cast<unsigned char>(c))) << name;
-        EXPECT_TRUE(fs::is_regular_file(path));
-        EXPECT_EQ(fs::file_size(path), 0u);
+        EXPECT_TRUE(std::filesystem::is_regular_file(path) && std::filesystem::file_size(path) == 0) << name;
     }
 
     std::string m_strOld = GetTempFolder();

@@ -12,8 +12,6 @@
 
 namespace {
 
-namespace fs = std::filesystem;
-
 const RECT kSmallFrameAtCentre{318, 238, 322, 242};
 
 // A palette whose entry 1 is the given colour; the rest black.
@@ -32,15 +30,6 @@ std::string Frm(std::uint16_t w, std::uint16_t h)
 std::string Rix(std::uint16_t w, std::uint16_t h, const char* signature = "RIX3")
 {
     return BuildRix(w, h, Palette63{}, std::vector<std::uint8_t>(std::size_t(w) * h, 1)).replace(0, 4, signature);
-}
-
-std::size_t FileCount(const std::string& root)
-{
-    std::size_t n = 0;
-    if (fs::exists(root))
-        for (const auto& e : fs::recursive_directory_iterator(root))
-            n += e.is_regular_file();
-    return n;
 }
 
 TEST(FitRectTest, SmallPicturesStayWhileOthersScaleKeepingTheirProportions)
@@ -128,7 +117,7 @@ TEST(ConversionTest, FailedConversionLeavesTheTargetAsItWas)
     EXPECT_THROW(ConvertFrmToBmp(dir / "bad.frm", dir / "pal", dir / "old.bmp"), CArchiveException);
     EXPECT_THROW(ConvertRixToBmp(dir / "bad.rix", dir / "new.bmp"), CArchiveException);
     EXPECT_EQ(ReadWholeFile(dir / "old.bmp"), "old");
-    EXPECT_EQ(FileCount(dir.Path()), 4u); // no new file, no leftover sibling
+    EXPECT_EQ(CountFiles(dir.Path()), 4u); // no new file, no leftover sibling
 
     WriteWholeFile(dir / "good.frm", Frm(3, 1));
     ConvertFrmToBmp(dir / "good.frm", dir / "pal", dir / "old.bmp");
@@ -223,7 +212,7 @@ TEST_F(ImageHandlerTest, SameNamedEntriesOfTwoFoldersOrArchivesKeepTheirOwnCache
     Open(second);
     Show("a\\p.frm");
     EXPECT_EQ(Drawn(), "4x4");
-    EXPECT_EQ(FileCount(m_cache), 3u);
+    EXPECT_EQ(CountFiles(m_cache), 3u);
 }
 
 TEST_F(ImageHandlerTest, PaletteIsTheEntrysOwnWhereverItLiesThenColorPal)
@@ -252,15 +241,14 @@ TEST_F(ImageHandlerTest, MissingPaletteIsToldInThePaneWhenShownAndInAMessageBoxW
     }
     EXPECT_TRUE(m_ui.m_messages.empty());
     EXPECT_TRUE(m_ui.m_reports.empty());
-    EXPECT_EQ(FileCount(m_cache), 0u);
+    EXPECT_EQ(CountFiles(m_cache), 0u);
 
     CDATInternalFile* item = Entry("art\\a.frm");
     m_ui.m_saveAnswer = CUiServices::SSaveFileResult{m_dir / "out.bmp", 2};
     item->m_pType->SaveAs(item, nullptr);
     ASSERT_EQ(m_ui.m_messages.size(), 1u);
-    EXPECT_EQ(m_ui.m_messages[0].text, "Невозможно сохранить файл. Нет палитры.\nФайл: " + m_dir / "out.frm");
-    EXPECT_EQ(m_ui.m_messages[0].caption, "Ошибка");
-    EXPECT_EQ(m_ui.m_messages[0].flags, unsigned(MB_OK | MB_ICONINFORMATION));
+    ExpectMessage(m_ui, 0, "Невозможно сохранить файл. Нет палитры.\nФайл: " + m_dir / "out.frm", "Ошибка",
+                  MB_OK | MB_ICONINFORMATION);
     EXPECT_FALSE(FileExists(m_dir / "out.bmp"));
 
     OpenOutside("art\\a.frm");
@@ -313,15 +301,12 @@ TEST_F(ImageHandlerTest, UnshowablePicturesEmptyThePaneAndOnlyABadRixSignatureIs
 {
     std::string badVersion = Frm(8, 8);
     badVersion[3] = 3;
-    SDatEntryDef damaged; // a stream that does not inflate: damage, not a refusal
-    damaged.name = "damaged.rix";
-    damaged.data = Rix(8, 8);
-    damaged.packedBytes = "not zlib";
-    SDatEntryDef huge; // a size no stream of its length can reach
-    huge.name = "huge.frm";
-    huge.data = Frm(8, 8);
-    huge.compress = true;
-    huge.realSize = (1u << 30) - 1;
+    // A stream that does not inflate is damage, not a refusal; so is a size no stream of its length can reach.
+    const SDatEntryDef damaged = Def("damaged.rix", Rix(8, 8), [](SDatEntryDef& d) { d.packedBytes = "not zlib"; });
+    const SDatEntryDef huge = Def("huge.frm", Frm(8, 8), [](SDatEntryDef& d) {
+        d.compress = true;
+        d.realSize = (1u << 30) - 1;
+    });
     Open(Archive("p.dat",
                  {{"color.pal", PaletteWithEntry1(1, 2, 3)},
                   {"good.frm", Frm(8, 8)},
@@ -357,7 +342,7 @@ TEST_F(ImageHandlerTest, UnshowablePicturesEmptyThePaneAndOnlyABadRixSignatureIs
     }
     EXPECT_EQ(m_ui.m_reports.size(), 3u);
     EXPECT_TRUE(m_ui.m_messages.empty());
-    EXPECT_EQ(FileCount(m_cache), 2u); // the two good pictures, nothing half-written
+    EXPECT_EQ(CountFiles(m_cache), 2u); // the two good pictures, nothing half-written
 
     // Saving or opening a RIX that is not one is an error for the caller to report.
     CDATInternalFile* bad = Entry("bad.rix");

@@ -57,20 +57,17 @@ protected:
     }
 };
 
-TEST_F(TextHandlerTest, TextEndsAtTheFirstZeroByteAndGetsTwoLineFeeds)
+TEST_F(TextHandlerTest, TextsEndAtAZeroByteShowTheirLettersAndTheChosenEncodingOverrides)
 {
-    Open(Archive("t.dat", {{"a.txt", std::string("Hello\r\nthere\0hidden", 18)}, {"empty.msg", ""}}));
-    EXPECT_EQ(Text("a.txt"), "Hello\nthere\n\n");
-    EXPECT_EQ(Text("empty.msg"), "\n\n");
-    EXPECT_EQ(m_dc.m_wnd.m_scrollSizes, (std::vector<std::pair<int, int>>{{0, 2 * CRecordingDC::kLineHeight}}));
-}
-
-TEST_F(TextHandlerTest, CyrillicTextsShowTheirLettersAndTheChosenEncodingOverrides)
-{
-    Open(Archive("t.dat", {{"old.txt", kPrivet866},
+    Open(Archive("t.dat", {{"a.txt", std::string("Hello\r\nthere\0hidden", 18)},
+                           {"empty.msg", ""},
+                           {"old.txt", kPrivet866},
                            {"text\\russian\\dialog\\a.msg", kPrivet1251},
                            {"misc\\b.cfg", kPrivet1251},
                            {"text\\polish\\c.msg", "\x9C\xB9"}}));
+    EXPECT_EQ(Text("a.txt"), "Hello\nthere\n\n");
+    EXPECT_EQ(Text("empty.msg"), "\n\n");
+    EXPECT_EQ(m_dc.m_wnd.m_scrollSizes, (std::vector<std::pair<int, int>>{{0, 2 * CRecordingDC::kLineHeight}}));
     EXPECT_EQ(Text("old.txt"), kPrivet + "\n\n");
     EXPECT_EQ(Text("text\\russian\\dialog\\a.msg"), kPrivet + "\n\n");
     EXPECT_EQ(Text("misc\\b.cfg"), kPrivet + "\n\n");

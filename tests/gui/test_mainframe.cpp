@@ -1,13 +1,12 @@
 // The main window as the user meets it: menus, toolbar, status bar, panes,
 // command routing and the view-mode and list-style commands.
 #include "archive/datfiledoc.h"
-#include "datwriter.h"
 #include "fakes.h"
+#include "helpers.h"
 #include "platform/profile.h"
 #include "shell/app.h"
 #include "shell/commandids.h"
 #include "shell/mainframe.h"
-#include "tempdir.h"
 #include "views/filelist.h"
 #include "views/fileviewer.h"
 #include "views/folderslist.h"
@@ -23,24 +22,16 @@
 
 namespace {
 
-std::string MakeArchive(const CTempDir& dir, const std::string& name = "game.dat")
-{
-    CDatWriter writer;
-    writer.AddCompressed("art\\intrface\\b.frm", std::string(300, 'b'));
-    writer.AddStored("art\\intrface\\a.frm", "aaaa");
-    writer.AddStored("art\\critters\\c.frm", "cccc");
-    writer.AddCompressed("text\\english\\d.msg", "{100}{}{Hello}\r\n");
-    writer.AddStored("readme.txt", "read me");
-    const std::string path = dir / name;
-    writer.WriteTo(path);
-    return path;
-}
-
 class MainFrameTest : public ::testing::Test
 {
 protected:
     void SetUp() override { ASSERT_TRUE(m_app.InitInstance({}, &m_ui)); }
     CMainFrame& Frame() { return *m_app.Frame(); }
+    std::string MakeArchive(const std::string& name = "game.dat")
+    {
+        ExampleArchive().WriteTo(m_dir / name);
+        return m_dir / name;
+    }
     CDATFileDoc& Doc() { return *m_app.Document(); }
 
     CTempDir m_dir;
@@ -103,11 +94,10 @@ TEST_F(MainFrameTest, ToolbarHasTenEntriesWithTooltipsAfterTheLineBreak)
               QStringLiteral("Displays detailed information about each item in the window."));
 }
 
-TEST_F(MainFrameTest, StatusBarShowsTheIdleTextAndThreeLockPanes)
+TEST_F(MainFrameTest, StatusBarShowsTheIdleTextAndThreeLockPanesAndBarsToggle)
 {
-    const auto labels = Frame().statusBar()->findChildren<QLabel*>();
     bool idle = false;
-    for (QLabel* label : labels)
+    for (QLabel* label : Frame().statusBar()->findChildren<QLabel*>())
         idle = idle || label->text() == QStringLiteral("For Help, press F1");
     EXPECT_TRUE(idle);
     for (int i = 0; i < 3; ++i) {
@@ -115,15 +105,18 @@ TEST_F(MainFrameTest, StatusBarShowsTheIdleTextAndThreeLockPanes)
         // No keyboard state on the offscreen platform: the panes stay blank.
         EXPECT_TRUE(Frame().Indicator(i)->text().isEmpty());
     }
+
+    Frame().show();
+    QApplication::processEvents();
+    EXPECT_EQ(Frame().QueryCommand(ID_VIEW_TOOLBAR).m_nCheck, 1);
+    Frame().ExecuteCommand(ID_VIEW_TOOLBAR);
+    EXPECT_EQ(Frame().QueryCommand(ID_VIEW_TOOLBAR).m_nCheck, 0);
+    Frame().ExecuteCommand(ID_VIEW_STATUS_BAR);
+    EXPECT_FALSE(Frame().statusBar()->isVisible());
 }
 
-TEST_F(MainFrameTest, PanesAreWiredAndSplitByThirdsAndHalves)
+TEST_F(MainFrameTest, PanesShareTheFontAndAreSplitByThirdsAndHalves)
 {
-    ASSERT_NE(Frame().GetFoldersList(), nullptr);
-    ASSERT_NE(Frame().GetFileList(), nullptr);
-    ASSERT_NE(Frame().GetFileViewer(), nullptr);
-    EXPECT_EQ(Frame().GetFileList()->m_pViewer, Frame().GetFileViewer());
-    EXPECT_EQ(Frame().GetFileList()->m_pFoldersList, Frame().GetFoldersList());
     EXPECT_EQ(Frame().GetFileViewer()->font(), Frame().GetFileList()->font());
 
     Frame().resize(900, 600);
@@ -136,18 +129,27 @@ TEST_F(MainFrameTest, PanesAreWiredAndSplitByThirdsAndHalves)
     EXPECT_NEAR(inner[0], (inner[0] + inner[1]) / 2, 2);
 }
 
-TEST_F(MainFrameTest, TitleFollowsTheDocument)
+TEST_F(MainFrameTest, TitleAndRecentFilesFollowTheDocumentAndFailuresAreReported)
 {
     EXPECT_EQ(Frame().windowTitle(), QStringLiteral("Untitled - Ashmoor 2 DAT file browser"));
-    const std::string path = MakeArchive(m_dir, "world.dat");
+    const std::string path = MakeArchive("world.dat");
     ASSERT_TRUE(m_app.OpenDocumentFile(QString::fromStdString(path)));
     EXPECT_EQ(Frame().windowTitle(), QStringLiteral("world.dat - Ashmoor 2 DAT file browser"));
     EXPECT_EQ(CProfile::GetRecentFiles().value(0), QString::fromStdString(path));
+
+    // Opening a missing recent file reports the failure and drops it from the list.
+    CProfile::AddRecentFile(QString::fromStdString(m_dir / "gone.dat"));
+    Frame().ExecuteCommand(ID_FILE_MRU_FILE1);
+    ASSERT_EQ(m_ui.m_reports.size(), 1u);
+    EXPECT_NE(m_ui.m_reports[0].find("gone.dat"), std::string::npos);
+    EXPECT_FALSE(CProfile::GetRecentFiles().contains(QString::fromStdString(m_dir / "gone.dat")));
+    // Commands without a handler are disabled.
+    EXPECT_FALSE(Frame().QueryCommand(12345).m_bEnabled);
 }
 
 TEST_F(MainFrameTest, ViewModeCommandsCheckTheirModeAndNotifyOnlyOnChange)
 {
-    ASSERT_TRUE(m_app.OpenDocumentFile(QString::fromStdString(MakeArchive(m_dir))));
+    ASSERT_TRUE(m_app.OpenDocumentFile(QString::fromStdString(MakeArchive())));
     CCountingView counter;
     Doc().AddView(&counter);
 
@@ -184,41 +186,16 @@ TEST_F(MainFrameTest, ListStyleRadioMarksFollowTheListWhateverChangedIt)
     EXPECT_EQ(Frame().QueryCommand(ID_VIEW_LIST).m_nCheck, 0);
 }
 
-TEST_F(MainFrameTest, AutoshowIsForwardedToTheListWhicheverPaneIsActive)
-{
-    Frame().SetActiveView(Frame().GetFoldersList());
-    EXPECT_TRUE(Frame().GetFileList()->m_bAutoShow);
-    EXPECT_EQ(Frame().QueryCommand(ID_VIEW_AUTOSHOW).m_nCheck, 1);
-    Frame().ExecuteCommand(ID_VIEW_AUTOSHOW);
-    EXPECT_FALSE(Frame().GetFileList()->m_bAutoShow);
-    EXPECT_EQ(Frame().QueryCommand(ID_VIEW_AUTOSHOW).m_nCheck, 0);
-    Frame().SetActiveView(Frame().GetFileList());
-    Frame().ExecuteCommand(ID_VIEW_AUTOSHOW);
-    EXPECT_TRUE(Frame().GetFileList()->m_bAutoShow);
-}
-
-TEST_F(MainFrameTest, ToolbarAndStatusBarToggle)
-{
-    Frame().show();
-    QApplication::processEvents();
-    EXPECT_EQ(Frame().QueryCommand(ID_VIEW_TOOLBAR).m_nCheck, 1);
-    Frame().ExecuteCommand(ID_VIEW_TOOLBAR);
-    EXPECT_EQ(Frame().QueryCommand(ID_VIEW_TOOLBAR).m_nCheck, 0);
-    Frame().ExecuteCommand(ID_VIEW_STATUS_BAR);
-    EXPECT_FALSE(Frame().statusBar()->isVisible());
-}
-
 TEST_F(MainFrameTest, CancelledLoadAnsweredNoGoesOnAndYesEmptiesTheDocument)
 {
-    const std::string path = MakeArchive(m_dir);
+    const std::string path = MakeArchive();
     // Cancel before entry 2, answered No: loading goes on and asks once.
     m_ui.m_progressLog.cancelAtPoll = {2};
     m_ui.m_answers = {IDNO};
     ASSERT_TRUE(m_app.OpenDocumentFile(QString::fromStdString(path)));
     EXPECT_EQ(Doc().m_files.size(), 5u);
     ASSERT_EQ(m_ui.m_messages.size(), 1u);
-    EXPECT_EQ(m_ui.m_messages[0].text, "Canceled loading?");
-    EXPECT_EQ(m_ui.m_messages[0].flags, unsigned(MB_YESNO | MB_ICONQUESTION));
+    ExpectMessage(m_ui, 0, "Canceled loading?", "Ashmoor 2 DAT file browser", MB_YESNO | MB_ICONQUESTION);
     EXPECT_EQ(m_ui.m_progressLog.caption, "Загрузка...");
 
     // Answered Yes: the document is empty and the report names the file.
@@ -232,17 +209,6 @@ TEST_F(MainFrameTest, CancelledLoadAnsweredNoGoesOnAndYesEmptiesTheDocument)
     EXPECT_NE(m_ui.m_reports[0].find("Failed to open document."), std::string::npos);
     EXPECT_NE(m_ui.m_reports[0].find(path), std::string::npos);
     EXPECT_EQ(Frame().windowTitle(), QStringLiteral("Untitled - Ashmoor 2 DAT file browser"));
-}
-
-TEST_F(MainFrameTest, CommandsWithoutAHandlerAreDisabledAndExceptionsAreReported)
-{
-    EXPECT_FALSE(Frame().QueryCommand(12345).m_bEnabled);
-    // Opening a missing recent file reports the failure and drops it from the list.
-    CProfile::AddRecentFile(QString::fromStdString(m_dir / "gone.dat"));
-    Frame().ExecuteCommand(ID_FILE_MRU_FILE1);
-    ASSERT_EQ(m_ui.m_reports.size(), 1u);
-    EXPECT_NE(m_ui.m_reports[0].find("gone.dat"), std::string::npos);
-    EXPECT_FALSE(CProfile::GetRecentFiles().contains(QString::fromStdString(m_dir / "gone.dat")));
 }
 
 } // namespace

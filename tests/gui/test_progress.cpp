@@ -1,3 +1,4 @@
+// The progress dialog: percentages, the cancel request, the blocked owner and the status line.
 #include "platform/codepage.h"
 #include "platform/ui/inputblock.h"
 #include "shell/progressdlg.h"
@@ -10,6 +11,7 @@
 #include <QPushButton>
 #include <gtest/gtest.h>
 #include <chrono>
+#include <functional>
 #include <stdexcept>
 #include <thread>
 #include <vector>
@@ -38,7 +40,7 @@ void PressKey(QWidget* target, int key)
 
 } // namespace
 
-TEST(ProgressPercent, StartsBlankAndFollowsTheSteps)
+TEST(ProgressPercent, StartsBlankFollowsTheStepsAndWraps)
 {
     CProgressDlg dlg;
     EXPECT_EQ(dlg.windowTitle(), QStringLiteral("Процес..."));
@@ -48,11 +50,7 @@ TEST(ProgressPercent, StartsBlankAndFollowsTheSteps)
     EXPECT_EQ(PercentsFor(1, 2, 1), (std::vector<QString>{"100%"}));
     // Past the upper bound the bar wraps and the text starts again from a small number.
     EXPECT_EQ(PercentsFor(1, 4, 5), (std::vector<QString>{"33%", "66%", "100%", "33%", "33%"}));
-}
 
-TEST(ProgressPercent, PositionsAndWrapping)
-{
-    CProgressDlg dlg;
     dlg.OpenModeless(nullptr);
     dlg.SetBounds(1, 3);
     EXPECT_EQ(dlg.Position(), 1); // moved into the range
@@ -62,12 +60,13 @@ TEST(ProgressPercent, PositionsAndWrapping)
     EXPECT_EQ(dlg.Position(), 1); // wrapped to the lower bound
 }
 
-TEST(ProgressPercent, EveryStepFollowsTheRuleAcrossWrapsAndNewBounds)
+TEST(ProgressPercent, EveryStepFollowsTheRuleAcrossWrapsNewBoundsAndLargeRanges)
 {
     // The text is only recomputed when the number changes; make sure no step is missed.
     CProgressDlg dlg;
     dlg.OpenModeless(nullptr);
-    const std::pair<std::int32_t, std::int32_t> bounds[] = {{1, 8}, {0, 7}, {-5, 250}, {1, 101}, {10, 13}, {1, 3}, {0, 100003}};
+    const std::pair<std::int32_t, std::int32_t> bounds[] = {{1, 8},   {0, 7}, {-5, 250},   {1, 101},
+                                                            {10, 13}, {1, 3}, {0, 100003}};
     for (const auto& [lower, upper] : bounds) {
         dlg.SetBounds(lower, upper);
         const qint64 range = qint64(upper) - lower;
@@ -79,25 +78,18 @@ TEST(ProgressPercent, EveryStepFollowsTheRuleAcrossWrapsAndNewBounds)
                 << lower << ".." << upper << " after position " << previous;
         }
     }
-}
 
-TEST(ProgressPercent, LargeRangesNeedNo16BitBounds)
-{
-    // 200,000 units: a 16-bit bar would sit near zero; ours reaches the end.
-    CProgressDlg dlg;
-    dlg.OpenModeless(nullptr);
-    const std::int32_t units = 200000;
-    dlg.SetBounds(1, units + 1);
-    for (std::int32_t i = 0; i < units / 2; ++i)
-        dlg.Advance();
-    EXPECT_EQ(dlg.PercentText(), QStringLiteral("50%"));
-    dlg.PumpNow();
-    auto* bar = dlg.findChild<QProgressBar*>();
+    // 200,000 units: a 16-bit bar would sit near zero; ours is half full halfway.
+    CProgressDlg big;
+    big.OpenModeless(nullptr);
+    big.SetBounds(1, 200001);
+    for (std::int32_t i = 0; i < 100000; ++i)
+        big.Advance();
+    EXPECT_EQ(big.PercentText(), QStringLiteral("50%"));
+    big.PumpNow();
+    auto* bar = big.findChild<QProgressBar*>();
     ASSERT_NE(bar, nullptr);
     EXPECT_EQ(bar->value() * 2, bar->maximum());
-    for (std::int32_t i = units / 2; i < units; ++i)
-        dlg.Advance();
-    EXPECT_EQ(dlg.PercentText(), QStringLiteral("100%"));
 
     // Bounds at the ends of the 32-bit range must not overflow.
     CProgressDlg wide;
@@ -106,43 +98,30 @@ TEST(ProgressPercent, LargeRangesNeedNo16BitBounds)
     EXPECT_EQ(wide.PercentText(), QStringLiteral("50%"));
 }
 
-TEST(ProgressCancel, LatchIsOneShot)
-{
-    CProgressDlg dlg;
-    dlg.OpenModeless(nullptr);
-    EXPECT_FALSE(dlg.PollCancel());
-    dlg.CancelButton()->click();
-    dlg.CancelButton()->click();
-    EXPECT_TRUE(dlg.PollCancel());
-    EXPECT_FALSE(dlg.PollCancel());
-}
-
-TEST(ProgressCancel, KeysButtonAndCloseBoxOnlyRequest)
+TEST(ProgressCancel, KeysButtonAndCloseBoxOnlyRequestAndTheLatchIsOneShot)
 {
     CProgressDlg dlg;
     dlg.OpenModeless(nullptr);
     ASSERT_TRUE(dlg.isVisible());
     EXPECT_TRUE(dlg.CancelButton()->isDefault());
-
-    PressKey(&dlg, Qt::Key_Escape);
-    EXPECT_TRUE(dlg.isVisible());
-    EXPECT_TRUE(dlg.PollCancel());
-
-    PressKey(&dlg, Qt::Key_Return);
-    EXPECT_TRUE(dlg.isVisible());
-    EXPECT_TRUE(dlg.PollCancel());
-
+    EXPECT_FALSE(dlg.PollCancel());
     dlg.CancelButton()->click();
-    EXPECT_TRUE(dlg.isVisible());
-    EXPECT_TRUE(dlg.PollCancel());
-
-    EXPECT_FALSE(dlg.close());
-    EXPECT_TRUE(dlg.isVisible());
+    dlg.CancelButton()->click();
     EXPECT_TRUE(dlg.PollCancel());
     EXPECT_FALSE(dlg.PollCancel());
+
+    const std::function<void()> requests[] = {[&] { PressKey(&dlg, Qt::Key_Escape); },
+                                              [&] { PressKey(&dlg, Qt::Key_Return); },
+                                              [&] { EXPECT_FALSE(dlg.close()); }};
+    for (const auto& request : requests) {
+        request();
+        EXPECT_TRUE(dlg.isVisible());
+        EXPECT_TRUE(dlg.PollCancel());
+        EXPECT_FALSE(dlg.PollCancel());
+    }
 }
 
-TEST(ProgressOwner, BlockedWhileOpen)
+TEST(ProgressOwner, BlockedWhileOpenAndFreedAfterwardsAlsoByAnException)
 {
     QMainWindow owner;
     owner.show();
@@ -155,23 +134,16 @@ TEST(ProgressOwner, BlockedWhileOpen)
         EXPECT_EQ(CProgressDlg::Current(), &dlg);
         EXPECT_EQ(dlg.parentWidget(), &owner);
         // The dialog itself still takes input.
-        EXPECT_TRUE(dlg.isEnabled());
-        EXPECT_TRUE(dlg.CancelButton()->isEnabled());
+        EXPECT_TRUE(dlg.isEnabled() && dlg.CancelButton()->isEnabled());
         EXPECT_TRUE(dlg.IsAnimating());
 
         dlg.DestroyWindow();
         EXPECT_TRUE(IsWindowInputEnabled(&owner));
-        EXPECT_FALSE(dlg.isVisible());
-        EXPECT_FALSE(dlg.IsAnimating());
+        EXPECT_FALSE(dlg.isVisible() || dlg.IsAnimating());
         EXPECT_EQ(CProgressDlg::Current(), nullptr);
     }
     EXPECT_TRUE(IsWindowInputEnabled(&owner));
-}
 
-TEST(ProgressOwner, UnblockedWhenAnExceptionLeavesTheScope)
-{
-    QMainWindow owner;
-    owner.show();
     try {
         CProgressDlg dlg(&owner);
         dlg.OpenModeless(nullptr);
@@ -181,12 +153,8 @@ TEST(ProgressOwner, UnblockedWhenAnExceptionLeavesTheScope)
     }
     EXPECT_TRUE(IsWindowInputEnabled(&owner));
     EXPECT_EQ(CProgressDlg::Current(), nullptr);
-}
 
-TEST(ProgressOwner, AlreadyBlockedOwnerStaysBlocked)
-{
-    QMainWindow owner;
-    owner.show();
+    // An owner blocked before stays blocked.
     SetWindowInputEnabled(&owner, false);
     {
         CProgressDlg dlg(&owner);
@@ -199,7 +167,7 @@ TEST(ProgressOwner, AlreadyBlockedOwnerStaysBlocked)
     SetWindowInputEnabled(&owner, true);
 }
 
-TEST(ProgressStatus, ShownAtTheNextPumpAndDecoded)
+TEST(ProgressStatus, ShownDecodedAtTheNextPumpWhichComesAtMostEveryIntervalButAfterALongStep)
 {
     CProgressDlg dlg;
     dlg.OpenModeless(nullptr);
@@ -212,24 +180,16 @@ TEST(ProgressStatus, ShownAtTheNextPumpAndDecoded)
     dlg.SetStatusLine(raw, true);
     dlg.PumpNow();
     EXPECT_EQ(dlg.StatusText(), QStringLiteral("ART\\Карта.frm"));
-
     // Paths of our own are UTF-8; only the latest text counts.
     dlg.SetStatusLine("/tmp/первый", false);
     dlg.SetStatusLine("/tmp/второй", false);
     dlg.PumpNow();
     EXPECT_EQ(dlg.StatusText(), QStringLiteral("/tmp/второй"));
-}
 
-TEST(ProgressStatus, PumpsAtMostEveryIntervalButAlwaysAfterALongStep)
-{
-    CProgressDlg dlg;
-    dlg.OpenModeless(nullptr);
     dlg.SetBounds(1, 1000);
-    dlg.PumpNow();
     dlg.SetStatusLine("entry 1", false);
     dlg.Advance(); // right after a pump: the label waits
-    EXPECT_TRUE(dlg.StatusText().isEmpty());
-
+    EXPECT_EQ(dlg.StatusText(), QStringLiteral("/tmp/второй"));
     // A long step: the poll after it pumps.
     std::this_thread::sleep_for(std::chrono::milliseconds(3 * CProgressDlg::kPumpIntervalMs));
     dlg.CancelButton()->click();

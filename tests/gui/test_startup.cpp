@@ -14,29 +14,22 @@
 
 namespace {
 
-TEST(StartupTest, NoArgumentsShowsAnEmptyWindow)
-{
-    CFakeUiServices ui;
-    CDravikApp app;
-    ASSERT_TRUE(app.InitInstance({}, &ui));
-    ASSERT_NE(app.Frame(), nullptr);
-    EXPECT_TRUE(app.Frame()->isVisible());
-    EXPECT_FALSE(app.Document()->IsLoaded());
-    EXPECT_EQ(app.Frame()->GetFoldersList()->model()->rowCount(), 0);
-}
-
-TEST(StartupTest, ArchiveOnTheCommandLineLoadsBeforeTheWindowShows)
+TEST(StartupTest, NoArgumentsShowsAnEmptyWindowAnArchiveLoadsBeforeTheWindowShows)
 {
     CTempDir dir;
     CDatWriter writer;
     writer.AddStored("art\\a.frm", "x");
     writer.WriteTo(dir / "a.dat");
-    CFakeUiServices ui;
-    CDravikApp app;
-    ASSERT_TRUE(app.InitInstance({QString::fromStdString(dir / "a.dat")}, &ui));
-    EXPECT_TRUE(app.Document()->IsLoaded());
-    EXPECT_TRUE(ui.m_progressLog.opened);
-    EXPECT_EQ(app.Frame()->GetFoldersList()->model()->rowCount(), 1); // the root node
+    for (const QStringList& args : {QStringList{}, QStringList{QString::fromStdString(dir / "a.dat")}}) {
+        CFakeUiServices ui;
+        CDravikApp app;
+        ASSERT_TRUE(app.InitInstance(args, &ui));
+        ASSERT_NE(app.Frame(), nullptr);
+        EXPECT_TRUE(app.Frame()->isVisible());
+        EXPECT_EQ(app.Document()->IsLoaded(), !args.isEmpty());
+        EXPECT_EQ(ui.m_progressLog.opened, !args.isEmpty());
+        EXPECT_EQ(app.Frame()->GetFoldersList()->model()->rowCount(), args.size()); // the root node
+    }
 }
 
 TEST(StartupTest, MissingOrBrokenArchiveEndsTheStartWithTheErrorAndNoWindow)

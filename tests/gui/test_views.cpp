@@ -1,13 +1,12 @@
 // The three panes on the offscreen platform: the tree, the file list with its
 // commands, and the content viewer.
 #include "archive/datfiledoc.h"
-#include "datwriter.h"
 #include "fakes.h"
+#include "helpers.h"
 #include "platform/cdc.h"
 #include "shell/commandids.h"
 #include "shell/mainframe.h"
 #include "shell/prompts.h"
-#include "tempdir.h"
 #include "views/filelist.h"
 #include "views/fileviewer.h"
 #include "views/folderslist.h"
@@ -104,14 +103,8 @@ protected:
     // The worked example: two folder levels and a file at the top.
     void OpenExample()
     {
-        CDatWriter w;
-        w.AddStored("art\\intrface\\b.frm", "bbb");
-        w.AddStored("art\\intrface\\a.frm", "aa");
-        w.AddStored("art\\critters\\c.frm", "cccc");
-        w.AddStored("text\\english\\d.msg", "{1}{}{hi}");
-        w.AddCompressed("readme.txt", std::string(300, 'r'));
         m_path = m_dir / "example.dat";
-        w.WriteTo(m_path);
+        ExampleArchive().WriteTo(m_path);
         ASSERT_TRUE(m_doc.OpenDocumentFile(m_path));
         Pump();
     }
@@ -145,7 +138,7 @@ protected:
     std::unique_ptr<CMainFrame> m_frame;
 };
 
-TEST_F(ViewsTest, FolderTreeAfterLoadIsOneCollapsedRootNamedByThePath)
+TEST_F(ViewsTest, FolderTreeAfterLoadIsOneCollapsedRootNamedByThePathTypeTreeOneNodePerType)
 {
     EXPECT_EQ(TreeModel()->rowCount(), 0);
     OpenExample();
@@ -163,11 +156,8 @@ TEST_F(ViewsTest, FolderTreeAfterLoadIsOneCollapsedRootNamedByThePath)
     EXPECT_EQ(Labels(TreeModel(), art), QStringList({"critters", "intrface"}));
     // Nothing was listed by the build.
     EXPECT_TRUE(ListedNames().isEmpty());
-}
 
-TEST_F(ViewsTest, TypeTreeHasOneNodePerExtensionAndKeepsTheListing)
-{
-    OpenExample();
+    // The type tree: one node per extension; a mode change rebuilds the tree only.
     Select(RootNode());
     const QStringList rootListing = ListedNames();
 
@@ -179,7 +169,6 @@ TEST_F(ViewsTest, TypeTreeHasOneNodePerExtensionAndKeepsTheListing)
         EXPECT_EQ(TreeModel()->rowCount(node), 0);
         EXPECT_FALSE(TreeModel()->data(node, Qt::DecorationRole).value<QIcon>().isNull());
     }
-    // A mode change rebuilds the tree only.
     EXPECT_EQ(ListedNames(), rootListing);
     EXPECT_FALSE(Tree()->selectionModel()->hasSelection());
 
@@ -204,7 +193,8 @@ TEST_F(ViewsTest, SelectingANodeFillsTheListAndEmptiesTheViewer)
     EXPECT_EQ(Cell(0, 1), "Folder");
     EXPECT_EQ(Cell(0, 2), "");
     EXPECT_EQ(Cell(2, 1), "Text files");
-    EXPECT_EQ(Cell(2, 2), "300");
+    EXPECT_EQ(Cell(2, 2), "9");
+    ASSERT_NE(m_doc.m_files[4].m_nPackedSize, 9u);
     EXPECT_EQ(Cell(2, 3), QString::number(m_doc.m_files[4].m_nPackedSize));
     EXPECT_EQ(Cell(2, 4), QString::number(m_doc.m_files[4].m_nOffset));
     const CListingModel* model = List()->Model();
@@ -218,42 +208,30 @@ TEST_F(ViewsTest, SelectingANodeFillsTheListAndEmptiesTheViewer)
     Viewer()->SetItem(&probe);
     Select(RootNode());
     EXPECT_EQ(Viewer()->GetItem(), &probe);
-}
 
-TEST_F(ViewsTest, ListingNamesAreDecodedFromCp1251)
-{
+    // Names are decoded from CP1251.
     CDatWriter w;
     w.AddStored("\xEF\xF0\xE8\xE2\xE5\xF2.txt", "x");
-    m_path = m_dir / "ru.dat";
-    w.WriteTo(m_path);
-    ASSERT_TRUE(m_doc.OpenDocumentFile(m_path));
+    w.WriteTo(m_dir / "ru.dat");
+    ASSERT_TRUE(m_doc.OpenDocumentFile(m_dir / "ru.dat"));
     Select(RootNode());
     EXPECT_EQ(ListedNames(), QStringList({"привет.txt"}));
 }
 
-TEST_F(ViewsTest, CommandTableFollowsTheSelectionCount)
+TEST_F(ViewsTest, CommandTableFollowsTheSelectionCountAndCommandsActOnTheSelection)
 {
     OpenExample();
     Select(RootNode());
     const unsigned single[] = {ID_FILE_OPENITEM, ID_FILE_SAVEITEMAS, ID_FILE_ITEMPROPERTIES};
     const unsigned many[] = {ID_FILE_COPYTO, ID_FILE_SHOW, ID_SHOW_BUTTON};
-
-    for (unsigned id : single)
-        EXPECT_FALSE(Enabled(id)) << id;
-    for (unsigned id : many)
-        EXPECT_FALSE(Enabled(id)) << id;
-
-    List()->SelectRows({2});
-    for (unsigned id : single)
-        EXPECT_TRUE(Enabled(id)) << id;
-    for (unsigned id : many)
-        EXPECT_TRUE(Enabled(id)) << id;
-
-    List()->SelectRows({1, 2});
-    for (unsigned id : single)
-        EXPECT_FALSE(Enabled(id)) << id;
-    for (unsigned id : many)
-        EXPECT_TRUE(Enabled(id)) << id;
+    for (const std::vector<int>& rows : {std::vector<int>{}, {2}, {1, 2}}) {
+        SCOPED_TRACE(rows.size());
+        List()->SelectRows(rows);
+        for (unsigned id : single)
+            EXPECT_EQ(Enabled(id), rows.size() == 1) << id;
+        for (unsigned id : many)
+            EXPECT_EQ(Enabled(id), !rows.empty()) << id;
+    }
     // Show works whichever pane is active.
     m_frame->SetActiveView(Tree());
     EXPECT_TRUE(m_frame->QueryCommand(ID_SHOW_BUTTON).m_bEnabled);
@@ -263,13 +241,8 @@ TEST_F(ViewsTest, CommandTableFollowsTheSelectionCount)
     Viewer()->SetItem(nullptr);
     List()->OnCmdMsg(ID_FILE_SHOW, nullptr);
     EXPECT_EQ(Viewer()->GetItem(), m_doc.m_listing[1]);
-}
 
-TEST_F(ViewsTest, ItemCommandsActOnTheSelectedItem)
-{
-    OpenExample();
-    Select(RootNode());
-
+    // The item commands act on the selected item.
     List()->SelectRows({2});
     List()->OnCmdMsg(ID_FILE_ITEMPROPERTIES, nullptr);
     ASSERT_EQ(m_ui.m_properties.size(), 1u);
@@ -289,7 +262,24 @@ TEST_F(ViewsTest, ItemCommandsActOnTheSelectedItem)
     EXPECT_TRUE(m_ui.m_reports.empty());
 }
 
-TEST_F(ViewsTest, ContextMenuListsTheCommandsWithOpenAsDefault)
+// Closes the pop-up menu that opens next, noting where it was.
+struct SMenuCloser
+{
+    SMenuCloser()
+    {
+        QTimer::singleShot(0, [this] {
+            if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+                m_bSeen = true;
+                m_pos = menu->pos();
+                menu->close();
+            }
+        });
+    }
+    bool m_bSeen = false;
+    QPoint m_pos;
+};
+
+TEST_F(ViewsTest, ContextMenuListsTheCommandsWithOpenAsDefaultAndOpensFromMouseAndKeyboard)
 {
     OpenExample();
     Select(RootNode());
@@ -318,29 +308,11 @@ TEST_F(ViewsTest, ContextMenuListsTheCommandsWithOpenAsDefault)
     menu->actions()[2]->trigger();
     ASSERT_EQ(m_ui.m_reports.size(), 1u);
     EXPECT_NE(m_ui.m_reports[0].find("invalid vector<T> subscript"), std::string::npos);
-}
 
-// Closes the pop-up menu that opens next, noting where it was.
-struct SMenuCloser
-{
-    SMenuCloser()
-    {
-        QTimer::singleShot(0, [this] {
-            if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
-                m_bSeen = true;
-                m_pos = menu->pos();
-                menu->close();
-            }
-        });
-    }
-    bool m_bSeen = false;
-    QPoint m_pos;
-};
-
-TEST_F(ViewsTest, ContextMenuOpensFromTheMouseAndTheKeyboard)
-{
+    // It opens from the mouse and the keyboard.
     OpenExample();
     Select(RootNode());
+    ASSERT_EQ(ListedNames().size(), 3);
     m_frame->activateWindow();
     Tree()->setFocus();
     Pump();
@@ -390,11 +362,7 @@ TEST_F(ViewsTest, DoubleClickOnAFolderSelectsItInTheTree)
 TEST_F(ViewsTest, SelectChildFolderMatchesOnlyChildrenOfTheSelectedNode)
 {
     OpenExample();
-    const CDATFolder* intrface = nullptr;
-    for (const CDATFolder& f : m_doc.m_folders)
-        if (f.m_strName == "intrface")
-            intrface = &f;
-    ASSERT_NE(intrface, nullptr);
+    const CDATFolder* intrface = &FindFolder(m_doc, "intrface");
 
     Tree()->SelectChildFolder(intrface); // nothing selected
     EXPECT_FALSE(Tree()->selectionModel()->hasSelection());
@@ -409,13 +377,11 @@ TEST_F(ViewsTest, SelectChildFolderMatchesOnlyChildrenOfTheSelectedNode)
     EXPECT_EQ(ListedNames(), QStringList({"a.frm", "b.frm"}));
 }
 
-TEST_F(ViewsTest, AutoShowFollowsTheSelectionOnlyWhenOn)
+TEST_F(ViewsTest, AutoShowFollowsTheSelectionOnlyWhenOnAndTogglesFromEitherPane)
 {
     OpenExample();
     Select(RootNode());
-    CCmdUI ui(ID_VIEW_AUTOSHOW);
-    List()->OnCmdMsg(ID_VIEW_AUTOSHOW, &ui);
-    EXPECT_EQ(ui.m_nCheck, 1);
+    EXPECT_EQ(m_frame->QueryCommand(ID_VIEW_AUTOSHOW).m_nCheck, 1);
 
     List()->SelectRows({2});
     EXPECT_EQ(Viewer()->GetItem(), m_doc.m_listing[2]);
@@ -424,16 +390,18 @@ TEST_F(ViewsTest, AutoShowFollowsTheSelectionOnlyWhenOn)
                                                               QItemSelectionModel::NoUpdate);
     EXPECT_EQ(Viewer()->GetItem(), m_doc.m_listing[0]);
 
-    List()->OnCmdMsg(ID_VIEW_AUTOSHOW, nullptr);
+    m_frame->SetActiveView(Tree()); // the tree forwards the command to the list
+    m_frame->ExecuteCommand(ID_VIEW_AUTOSHOW);
     EXPECT_FALSE(List()->m_bAutoShow);
-    CCmdUI off(ID_VIEW_AUTOSHOW);
-    List()->OnCmdMsg(ID_VIEW_AUTOSHOW, &off);
-    EXPECT_EQ(off.m_nCheck, 0);
-    EXPECT_TRUE(off.m_bEnabled);
+    const CCmdUI off = m_frame->QueryCommand(ID_VIEW_AUTOSHOW);
+    EXPECT_TRUE(off.m_nCheck == 0 && off.m_bEnabled);
     List()->SelectRows({1});
     EXPECT_EQ(Viewer()->GetItem(), m_doc.m_listing[0]);
     List()->OnCmdMsg(ID_FILE_SHOW, nullptr);
     EXPECT_EQ(Viewer()->GetItem(), m_doc.m_listing[1]);
+    m_frame->SetActiveView(List());
+    m_frame->ExecuteCommand(ID_VIEW_AUTOSHOW);
+    EXPECT_TRUE(List()->m_bAutoShow);
 }
 
 TEST_F(ViewsTest, ListStylesShareOneSelection)
@@ -525,23 +493,31 @@ protected:
     CDATFileViewer m_viewer{&m_viewerDoc};
 };
 
-TEST_F(ViewsViewerTest, EmptyViewerPaintsOnlyTheBandAndTheLine)
+TEST_F(ViewsViewerTest, TheBandCarriesTheItemTheContentStartsBelowItAndFailuresAreReported)
 {
     EXPECT_EQ(m_viewer.ScrollWidth(), 100);
     EXPECT_EQ(m_viewer.ScrollHeight(), 100);
-    const QImage image = Shot();
+    QImage image = Shot();
     EXPECT_TRUE(RegionIsBand(image, QRect(0, 0, m_viewer.viewport()->width(), 40)));
-    EXPECT_NE(image.pixelColor(150, 40), kBand);
+    EXPECT_NE(image.pixelColor(150, 40), kBand); // the line below the band
     EXPECT_NE(image.pixelColor(150, 41), kBand);
-}
 
-TEST_F(ViewsViewerTest, AFolderShowsItsIconAndNameInTheBand)
-{
+    RECT seen{};
     CProbeItem folder("intrface");
+    folder.m_draw = [&](CDC*, RECT* r) { seen = *r; };
     m_viewer.SetItem(&folder);
-    const QImage image = Shot();
+    image = Shot();
     EXPECT_FALSE(RegionIsBand(image, QRect(2, 2, 32, 32)));   // the icon
     EXPECT_FALSE(RegionIsBand(image, QRect(40, 10, 120, 20))); // the name
+    EXPECT_TRUE(RegionIsBand(image, QRect(200, 0, 90, 40)));
+    EXPECT_EQ(seen, (RECT{0, 40, m_viewer.viewport()->width(), m_viewer.viewport()->height()}));
+
+    CProbeItem bad("bad");
+    bad.m_draw = [](CDC*, RECT*) { throw std::runtime_error("cannot read the entry"); };
+    m_viewer.SetItem(&bad);
+    image = Shot();
+    ASSERT_EQ(m_ui.m_reports.size(), 1u);
+    EXPECT_NE(m_ui.m_reports[0].find("cannot read the entry"), std::string::npos);
     EXPECT_TRUE(RegionIsBand(image, QRect(200, 0, 90, 40)));
 }
 
@@ -583,30 +559,6 @@ TEST_F(ViewsViewerTest, TheSameItemKeepsTheScrollPositionAnotherResetsIt)
 
     m_viewer.OnUpdate(nullptr, 0, nullptr);
     EXPECT_EQ(m_viewer.GetItem(), nullptr);
-}
-
-TEST_F(ViewsViewerTest, AFailingDrawIsReportedAndTheBandStays)
-{
-    CProbeItem bad("bad");
-    bad.m_draw = [](CDC*, RECT*) { throw std::runtime_error("cannot read the entry"); };
-    m_viewer.SetItem(&bad);
-    const QImage image = Shot();
-    ASSERT_EQ(m_ui.m_reports.size(), 1u);
-    EXPECT_NE(m_ui.m_reports[0].find("cannot read the entry"), std::string::npos);
-    EXPECT_TRUE(RegionIsBand(image, QRect(200, 0, 90, 40)));
-}
-
-TEST_F(ViewsViewerTest, TheContentRectangleStartsBelowTheBand)
-{
-    RECT seen{};
-    CProbeItem probe("probe");
-    probe.m_draw = [&](CDC*, RECT* r) { seen = *r; };
-    m_viewer.SetItem(&probe);
-    Shot();
-    EXPECT_EQ(seen.top, 40);
-    EXPECT_EQ(seen.left, 0);
-    EXPECT_EQ(seen.right, m_viewer.viewport()->width());
-    EXPECT_EQ(seen.bottom, m_viewer.viewport()->height());
 }
 
 } // namespace

@@ -88,36 +88,36 @@ SRun RunPlayer(const std::string& exe, const std::map<std::string, std::string>&
     return run;
 }
 
-// The headless report the player must print for spec: FNV-1a over every
+// The headless report the player must print for def: FNV-1a over every
 // picture's RGB bytes, the palette widened from 6 to 8 bits as v*4 + v/16.
-std::string ExpectedReport(const SMveSpec& spec)
+std::string ExpectedReport(const SMveMovie& def)
 {
     std::uint64_t hash = 0xcbf29ce484222325ull;
-    for (int k = 0; k < spec.frames; ++k)
-        for (std::uint8_t index : spec.frame(k))
-            for (std::uint8_t v : spec.palette[index]) {
+    for (int k = 0; k < def.frames; ++k)
+        for (std::uint8_t index : def.frame(k))
+            for (std::uint8_t v : def.palette[index]) {
                 const std::uint8_t wide = static_cast<std::uint8_t>(v * 4 + v / 16);
                 hash = (hash ^ wide) * 0x100000001b3ull;
             }
     char line[128];
-    std::snprintf(line, sizeof line, "frames=%d audio_samples=%llu checksum=%016llx\n", spec.frames,
-                  static_cast<unsigned long long>(MveTotalSamples(spec)), static_cast<unsigned long long>(hash));
+    std::snprintf(line, sizeof line, "frames=%d audio_samples=%llu checksum=%016llx\n", def.frames,
+                  static_cast<unsigned long long>(MveTotalSamples(def)), static_cast<unsigned long long>(hash));
     return line;
 }
 
-// Pictures that use every block kind: a fixed patterned left part (raw blocks,
-// copied after the first frame), a one-colour stripe, and a band that moves
+// Pictures that use every block kind: a fixed pattern (raw blocks, copied once
+// unchanged), a one-colour stripe, and every fourth column of blocks redrawn
 // each frame. channels 0 is a silent movie.
-SMveSpec TestSpec(int width, int height, int frames, int channels, std::uint32_t rate = 22050)
+SMveMovie TestMovie(int width, int height, int frames, int channels, std::uint32_t rate = 22050)
 {
-    SMveSpec spec;
-    spec.width = width;
-    spec.height = height;
-    spec.frames = frames;
-    spec.fps = 15;
+    SMveMovie def;
+    def.width = width;
+    def.height = height;
+    def.frames = frames;
+    def.fps = 15;
     for (int i = 0; i < 256; ++i)
-        spec.palette[i] = {std::uint8_t(i % 64), std::uint8_t((i * 7) % 64), std::uint8_t((255 - i) % 64)};
-    spec.frame = [width, height](int k) {
+        def.palette[i] = {std::uint8_t(i % 64), std::uint8_t((i * 7) % 64), std::uint8_t((255 - i) % 64)};
+    def.frame = [width, height](int k) {
         std::vector<std::uint8_t> px(std::size_t(width) * height);
         for (int y = 0; y < height; ++y)
             for (int x = 0; x < width; ++x) {
@@ -135,9 +135,9 @@ SMveSpec TestSpec(int width, int height, int frames, int channels, std::uint32_t
         sound.sampleRate = rate;
         sound.channels = channels;
         sound.sample = [](std::uint64_t i, int c) { return std::int16_t(int((i * 37 + c * 1000) % 20000) - 10000); };
-        spec.sound = sound;
+        def.sound = sound;
     }
-    return spec;
+    return def;
 }
 
 class PlayerTest : public ::testing::Test
@@ -161,11 +161,11 @@ protected:
 
 TEST_F(PlayerTest, AppendedMovieGivesBackEveryFrameAndSampleWritten)
 {
-    const SMveSpec spec = TestSpec(64, 48, 12, 1);
-    ASSERT_EQ(MveTotalSamples(spec), 17640u);  // 12 frames of 1/15 s at 22,050 Hz
-    SRun run = RunPlayer(MovieExe(BuildMve(spec)));
+    const SMveMovie def = TestMovie(64, 48, 12, 1);
+    ASSERT_EQ(MveTotalSamples(def), 17640u);  // 12 frames of 1/15 s at 22,050 Hz
+    SRun run = RunPlayer(MovieExe(BuildMve(def)));
     EXPECT_EQ(run.code, 0) << run.err;
-    EXPECT_EQ(run.out, ExpectedReport(spec));
+    EXPECT_EQ(run.out, ExpectedReport(def));
     EXPECT_EQ(run.err, "");
 }
 
@@ -174,25 +174,25 @@ TEST_F(PlayerTest, WriterMoviesOfEveryShapeDecodeExactly)
     struct SCase
     {
         const char* what;
-        SMveSpec spec;
+        SMveMovie def;
     };
-    SMveSpec still = TestSpec(64, 48, 20, 0);
+    SMveMovie still = TestMovie(64, 48, 20, 0);
     still.frame = [](int) { return std::vector<std::uint8_t>(64 * 48, 9); };
     const SCase cases[] = {
-        {"one 8x8 frame, silent", TestSpec(8, 8, 1, 0)},
-        {"an odd number of blocks", TestSpec(24, 8, 3, 0)},
-        {"stereo at 11,025 Hz", TestSpec(64, 48, 7, 2, 11025)},
+        {"one 8x8 frame, silent", TestMovie(8, 8, 1, 0)},
+        {"an odd number of blocks", TestMovie(24, 8, 3, 0)},
+        {"stereo at 11,025 Hz", TestMovie(64, 48, 7, 2, 11025)},
         // Raw blocks and sound together exceed a chunk: the sound goes in a chunk of its own.
-        {"320x200 with stereo sound", TestSpec(320, 200, 4, 2)},
+        {"320x200 with stereo sound", TestMovie(320, 200, 4, 2)},
         {"a still picture", still},
     };
     for (const SCase& c : cases) {
         SCOPED_TRACE(c.what);
         const std::string path = m_tmp / "plain.mve";
-        WriteWholeFile(path, BuildMve(c.spec));
+        WriteWholeFile(path, BuildMve(c.def));
         SRun run = RunPlayer(DRAVIK_PLAYER_PATH, {{"DRAVIK_PLAYER_HEADLESS", "1"}, {"DRAVIK_PLAYER_MOVIE", path}});
         EXPECT_EQ(run.code, 0) << run.err;
-        EXPECT_EQ(run.out, ExpectedReport(c.spec));
+        EXPECT_EQ(run.out, ExpectedReport(c.def));
     }
 }
 
@@ -203,8 +203,8 @@ TEST_F(PlayerTest, MovieFileFromTheArchiveStartsWithTheCarriedPlayerAndPlays)
     ASSERT_EQ(GetPlayerResourceSize(), carried.size());
     ASSERT_EQ(CarriedPlayer(), carried);
 
-    const SMveSpec spec = TestSpec(64, 48, 12, 1);
-    const std::string movie = BuildMve(spec);
+    const SMveMovie def = TestMovie(64, 48, 12, 1);
+    const std::string movie = BuildMve(def);
     CDatWriter w;
     w.AddCompressed("art\\cuts\\intro.mve", movie);
     const std::string archivePath = m_tmp / "movies.dat";
@@ -228,7 +228,7 @@ TEST_F(PlayerTest, MovieFileFromTheArchiveStartsWithTheCarriedPlayerAndPlays)
 
     SRun run = RunPlayer(exe);
     EXPECT_EQ(run.code, 0) << run.err;
-    EXPECT_EQ(run.out, ExpectedReport(spec));
+    EXPECT_EQ(run.out, ExpectedReport(def));
 }
 
 // ---------------------------------------------------------------- no movie, damaged movies
@@ -251,7 +251,7 @@ TEST_F(PlayerTest, NothingAppendedEndsWithAClearMessage)
 
 TEST_F(PlayerTest, OtherBytesAfterThePlayerAreNotTakenForAMovie)
 {
-    const std::string movie = BuildMve(TestSpec(64, 48, 2, 0));
+    const std::string movie = BuildMve(TestMovie(64, 48, 2, 0));
     for (const std::string& tail : {std::string("MZ not a movie at all"), "\n" + movie, movie.substr(0, 19)}) {
         SRun run = RunPlayer(MovieExe(tail));
         EXPECT_EQ(run.code, 3);
@@ -261,8 +261,8 @@ TEST_F(PlayerTest, OtherBytesAfterThePlayerAreNotTakenForAMovie)
 
 TEST_F(PlayerTest, TruncatedMovieIsReportedAfterTheFramesThatSurvive)
 {
-    const SMveSpec spec = TestSpec(64, 48, 12, 1);
-    const std::string movie = BuildMve(spec);
+    const SMveMovie def = TestMovie(64, 48, 12, 1);
+    const std::string movie = BuildMve(def);
     // Up to the header, inside the first chunks, mid-movie, and just before the
     // 12-byte shutdown chunk and 4-byte end chunk (the movie's last frame complete).
     for (std::size_t cut : {std::size_t(26), std::size_t(30), movie.size() / 3, movie.size() / 2, movie.size() - 16}) {
@@ -278,8 +278,8 @@ TEST_F(PlayerTest, TruncatedMovieIsReportedAfterTheFramesThatSurvive)
 
 TEST_F(PlayerTest, DamagedMovieNeverCrashesOrHangs)
 {
-    const SMveSpec spec = TestSpec(64, 48, 12, 1);
-    const std::string movie = BuildMve(spec);
+    const SMveMovie def = TestMovie(64, 48, 12, 1);
+    const std::string movie = BuildMve(def);
     std::mt19937 gen(7);
     for (int round = 0; round < 40; ++round) {
         std::string bad = movie;
@@ -302,7 +302,7 @@ TEST_F(PlayerTest, DamagedMovieNeverCrashesOrHangs)
 
 TEST(MveWriterTest, UnchangedBlocksAreCopiedNotRepeated)
 {
-    SMveSpec one = TestSpec(64, 48, 1, 0), many = TestSpec(64, 48, 11, 0);
+    SMveMovie one = TestMovie(64, 48, 1, 0), many = TestMovie(64, 48, 11, 0);
     one.frame = many.frame = [](int) {
         std::vector<std::uint8_t> px(64 * 48);
         for (std::size_t i = 0; i < px.size(); ++i)
@@ -315,22 +315,22 @@ TEST(MveWriterTest, UnchangedBlocksAreCopiedNotRepeated)
 
 TEST(MveWriterTest, RejectsWhatCannotBeWritten)
 {
-    SMveSpec spec = TestSpec(64, 48, 2, 1);
-    EXPECT_NO_THROW(BuildMve(spec));
-    SMveSpec odd = spec;
+    SMveMovie def = TestMovie(64, 48, 2, 1);
+    EXPECT_NO_THROW(BuildMve(def));
+    SMveMovie odd = def;
     odd.width = 60;
     EXPECT_THROW(BuildMve(odd), std::invalid_argument);
-    SMveSpec noFrames = spec;
+    SMveMovie noFrames = def;
     noFrames.frames = 0;
     EXPECT_THROW(BuildMve(noFrames), std::invalid_argument);
-    SMveSpec short_ = spec;
+    SMveMovie short_ = def;
     short_.frame = [](int) { return std::vector<std::uint8_t>(10); };
     EXPECT_THROW(BuildMve(short_), std::invalid_argument);
-    SMveSpec surround = spec;
+    SMveMovie surround = def;
     surround.sound->channels = 6;
     EXPECT_THROW(BuildMve(surround), std::invalid_argument);
     // 1,200 raw blocks do not fit one chunk.
-    EXPECT_THROW(BuildMve(TestSpec(320, 240, 1, 0)), std::length_error);
+    EXPECT_THROW(BuildMve(TestMovie(320, 240, 1, 0)), std::length_error);
 }
 
 } // namespace

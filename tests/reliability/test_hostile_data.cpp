@@ -89,6 +89,25 @@ TEST(HostileArchiveTest, ASizeThePackedBytesCannotHoldIsDamageBeforeAnythingIsTa
     EXPECT_EQ(fs::file_size(dir / "out"), doc.m_files[1].m_nRealSize);
 }
 
+// Found by fuzz_dirparser: two entries in a row without an extension had
+// their empty (null) extensions compared with memcmp.
+TEST(HostileArchiveTest, EntriesWithoutAnExtensionShareOneHandler)
+{
+    CTempDir dir;
+    CDatWriter w;
+    w.AddStored("README", "a");
+    w.AddStored("LICENSE", "b");
+    w.AddStored("dir\\Makefile", "c");
+    w.AddStored("trailing.", "d");
+    w.WriteTo(dir / "a.dat");
+    CDATFileDoc doc(false);
+    doc.LoadArchive(dir / "a.dat");
+    ASSERT_EQ(doc.m_files.size(), 4u);
+    EXPECT_EQ(doc.m_types.size(), 1u);
+    for (const CDATInternalFile& f : doc.m_files)
+        EXPECT_EQ(f.m_pType, doc.m_files[0].m_pType) << f.m_strName;
+}
+
 // ---------------------------------------------------------------- bitmaps
 
 // A true-colour bitmap may carry a colour table of up to 65,535 entries; its
@@ -98,7 +117,7 @@ TEST(HostileBitmapTest, ALargeColourTableIsWrittenWholeAndReadsBackTheSame)
     for (std::uint32_t colours : {16383u, 16384u, 16385u, 65535u}) {
         SCOPED_TRACE(colours);
         const std::uint32_t offBits = 14 + 40 + 4 * colours;
-        std::string bmp(offBits + 12, '\0');
+        std::string bmp(offBits + 16, '\0');
         bmp[0] = 'B';
         bmp[1] = 'M';
         PutLe32(bmp, 2, std::uint32_t(bmp.size()));

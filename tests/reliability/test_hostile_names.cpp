@@ -207,7 +207,7 @@ TEST_F(HostileNamesTest, CacheFilesOfHostileEntriesStayInTheArchivesCacheFolder)
     std::set<std::string> expected = {"_/x1.txt", "_/_/x2.bmp", "_tmp/x3.bmp", "a_../_/x4.txt", ".._x5.txt",
                                       "_tmp_x6.bmp", "a_.._.._x7.bmp", "_/x8.txt", "b/_/x9.txt", "ctl___.txt",
                                       "\xEF\xBF\xBD" "bad\xD1\x8F.txt", ".txt", EntryNameForDisk(kLong),
-                                      EntryNameForDisk(std::string(130, '\xC0') + ".frm").substr(0, 240 - 4) + ".bmp",
+                                      ReplaceExtension(EntryNameForDisk(std::string(130, '\xC0') + ".frm"), ".bmp"),
                                       "_/m.exe"};
     std::string deep;
     for (int i = 0; i < 98; ++i)

@@ -14,12 +14,14 @@
 #include "filetypes/cachepath.h"
 #include "filetypes/mvefiletype.h"
 #include "platform/exceptions.h"
+#include "platform/file.h"
 #include "tempdir.h"
 #include "views/copyto.h"
 
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <fcntl.h>
 #include <filesystem>
 #include <random>
 #include <set>

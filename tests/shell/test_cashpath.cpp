@@ -52,36 +52,23 @@ protected:
     CTempDir m_place;
 };
 
-TEST_F(CashPathTest, FirstRunUsesCashBesideTheExecutable)
+TEST_F(CashPathTest, StoredValueSettlesOnAFolderThatExists)
 {
-    EXPECT_EQ(Resolve(""), DefaultFolder());
-    EXPECT_TRUE(fs::is_directory(DefaultFolder()));
-}
-
-TEST_F(CashPathTest, ExistingFolderIsUsedWithATrailingSlash)
-{
-    std::string folder = m_place / "mine";
-    fs::create_directory(folder);
-    EXPECT_EQ(Resolve(folder), folder + "/");
-    EXPECT_EQ(Resolve(folder + "/"), folder + "/");
-}
-
-TEST_F(CashPathTest, ValueNamingAFileFallsBackToTheDefault)
-{
-    std::string file = m_place / "plain";
+    const std::string mine = m_place / "mine", file = m_place / "plain";
+    fs::create_directory(mine);
     WriteWholeFile(file, "x");
-    EXPECT_EQ(Resolve(file), DefaultFolder());
+    const std::pair<std::string, std::string> cases[] = {
+        {"", DefaultFolder()},                    // first run: beside the executable
+        {mine, mine + "/"},                       // an existing folder gets a trailing slash
+        {mine + "/", mine + "/"},                 // but not a second one
+        {file, DefaultFolder()},                  // a file is no folder
+        {m_place / "new", m_place / "new/"},      // a missing folder is made when its parent exists
+        {m_place / "none/new", DefaultFolder()},  // and only then
+    };
+    for (const auto& [stored, expected] : cases)
+        EXPECT_EQ(Resolve(stored), expected) << stored;
+    EXPECT_TRUE(fs::is_directory(DefaultFolder()) && fs::is_directory(m_place / "new"));
     EXPECT_TRUE(fs::is_regular_file(file));
-}
-
-TEST_F(CashPathTest, MissingFolderIsCreatedOnlyWhenItsParentExists)
-{
-    std::string folder = m_place / "new";
-    EXPECT_EQ(Resolve(folder), folder + "/");
-    EXPECT_TRUE(fs::is_directory(folder));
-
-    std::string orphan = m_place / "none/new";
-    EXPECT_EQ(Resolve(orphan), DefaultFolder());
     EXPECT_FALSE(fs::exists(m_place / "none"));
 }
 

@@ -39,6 +39,8 @@ TEST(FrmWriter, OneFrameLayout)
     EXPECT_EQ(Be32(frm, 66), 15u);
     EXPECT_EQ(Be32(frm, 70), 0u);
     EXPECT_EQ(frm.substr(74), std::string(px.begin(), px.end()));
+    // Short pixels are padded with zero.
+    EXPECT_EQ(BuildFrm(4, 2, {7}).substr(74), std::string("\x07\0\0\0\0\0\0\0", 8));
 }
 
 TEST(FrmWriter, LaterFramesDifferFromTheFirst)
@@ -54,13 +56,6 @@ TEST(FrmWriter, LaterFramesDifferFromTheFirst)
     EXPECT_EQ(Be32(frm, second + 4), 4u);
     EXPECT_EQ(frm.substr(74, 4), std::string("\x00\x01\xFE\xFF", 4));
     EXPECT_EQ(frm.substr(second + 12, 4), std::string("\x01\x02\xFF\x00", 4));
-}
-
-TEST(FrmWriter, ShortPixelsArePaddedWithZero)
-{
-    const std::string frm = BuildFrm(4, 2, {7});
-    ASSERT_EQ(frm.size(), 74u + 8);
-    EXPECT_EQ(frm.substr(74), std::string("\x07\0\0\0\0\0\0\0", 8));
 }
 
 TEST(FrmWriter, PaletteAndRixLayout)
@@ -82,7 +77,7 @@ TEST(FrmWriter, PaletteAndRixLayout)
     EXPECT_EQ(rix.substr(778), std::string(600, '\x09'));
 }
 
-TEST(FrmWriter, DemoPaletteIsSixBitAndDistinct)
+TEST(FrmWriter, DemoPaletteIsSixBitAndDistinctAndPicturesHaveDetail)
 {
     const Palette63 pal = DemoPalette();
     std::set<std::array<std::uint8_t, 3>> seen;
@@ -95,16 +90,10 @@ TEST(FrmWriter, DemoPaletteIsSixBitAndDistinct)
     EXPECT_EQ(pal[0], (std::array<std::uint8_t, 3>{0, 0, 0}));
     EXPECT_EQ(pal[15], (std::array<std::uint8_t, 3>{63, 63, 63}));
     EXPECT_EQ(DemoIndex(kSlate, 15), 255);
-}
 
-TEST(FrmWriter, PicturesHaveTheirSizeAndDetail)
-{
-    for (auto [w, h] : {std::pair{1, 1}, {3, 5}, {800, 300}}) {
-        EXPECT_EQ(LandscapePicture(w, h).size(), std::size_t(w * h));
-        EXPECT_EQ(RingsPicture(w, h).size(), std::size_t(w * h));
-        EXPECT_EQ(CheckerPicture(w, h, 'A').size(), std::size_t(w * h));
-    }
-    for (const auto& px : {LandscapePicture(64, 48), RingsPicture(64, 48), CheckerPicture(64, 48, 'Q')})
+    for (const auto& px : {LandscapePicture(64, 48), RingsPicture(64, 48), CheckerPicture(64, 48, 'Q')}) {
+        EXPECT_EQ(px.size(), 64u * 48);
         EXPECT_GT(std::set<std::uint8_t>(px.begin(), px.end()).size(), 3u);
+    }
     EXPECT_NE(CheckerPicture(40, 40, 'A'), CheckerPicture(40, 40, 'B'));
 }

@@ -1,8 +1,7 @@
 // The left pane's trees and the file pane's listings.
 #include "archive/datfiledoc.h"
-#include "datwriter.h"
 #include "fakes.h"
-#include "tempdir.h"
+#include "helpers.h"
 #include "views/treebuild.h"
 
 #include <gtest/gtest.h>
@@ -26,14 +25,8 @@ protected:
     // withData false writes a data-size word of 0.
     std::string Open(const Names& names, bool withData = true)
     {
-        CDatWriter w;
-        for (const std::string& n : names)
-            w.AddStored(n, "x");
-        std::string path = m_dir / ("l" + std::to_string(m_nFiles++) + ".dat");
-        SDatOptions opt;
-        if (!withData)
-            opt.dataSizeWord = 0;
-        w.WriteTo(path, opt);
+        const std::string path =
+            WriteNamesArchive(m_dir, names, Options({}, {}, withData ? std::nullopt : std::optional(0u)));
         EXPECT_TRUE(m_doc.OpenDocumentFile(path));
         return path;
     }
@@ -45,18 +38,15 @@ protected:
                      "readme.txt"});
     }
 
-    const CDATFolder* Folder(const std::string& name) const
-    {
-        for (const CDATFolder& f : m_doc.m_folders)
-            if (f.m_strName == name)
-                return &f;
-        ADD_FAILURE() << "no folder " << name;
-        return &g_rootFolder;
-    }
+    const CDATFolder* Folder(const std::string& name) { return &FindFolder(m_doc, name); }
 
     Names List(const CDATFolder* folder)
     {
         m_doc.ListFolder(folder, nullptr);
+        return Listed();
+    }
+    Names Listed() const
+    {
         Names out;
         for (const CDATItem* item : m_doc.m_listing)
             out.push_back(item->GetName());
@@ -72,13 +62,12 @@ protected:
     }
 
     CTempDir m_dir;
-    int m_nFiles = 0;
     CFakeUiServices m_ui;
     CDATFileDoc m_doc{false};
     CCountingView m_tree, m_list;
 };
 
-TEST_F(ListingTest, ExampleFolderTreeAndListings)
+TEST_F(ListingTest, ExampleFolderAndTypeTreesAndListings)
 {
     std::string path = OpenExample();
     Names order;
@@ -103,13 +92,9 @@ TEST_F(ListingTest, ExampleFolderTreeAndListings)
     EXPECT_EQ(List(Folder("intrface")), (Names{"a.frm", "b.frm"}));
     EXPECT_EQ(List(Folder("english")), (Names{"d.msg"}));
     EXPECT_EQ(List(&g_rootFolder), (Names{"art", "text", "readme.txt"}));
-}
 
-TEST_F(ListingTest, ExampleTypeTreeAndListing)
-{
-    OpenExample();
     m_doc.SetViewMode(1);
-    CTreeModel tree = BuildTree(m_doc);
+    tree = BuildTree(m_doc);
     EXPECT_EQ(Labels(tree, tree.m_roots), (Names{"FRM files", "Msg files", "Text files"}));
     ASSERT_EQ(tree.m_nodes.size(), 3u);
     const CTreeNode& frm = tree.m_nodes[std::size_t(tree.m_roots[0])];
@@ -118,10 +103,7 @@ TEST_F(ListingTest, ExampleTypeTreeAndListing)
     EXPECT_EQ(frm.m_pType, m_doc.m_types.at("frm").get());
 
     m_doc.ListFileType(frm.m_pType, nullptr);
-    Names listed;
-    for (const CDATItem* item : m_doc.m_listing)
-        listed.push_back(item->GetName());
-    EXPECT_EQ(listed, (Names{"a.frm", "b.frm", "c.frm"}));
+    EXPECT_EQ(Listed(), (Names{"a.frm", "b.frm", "c.frm"}));
 }
 
 TEST_F(ListingTest, ListingsNotifyEveryViewButTheSenderOnce)
@@ -169,23 +151,19 @@ TEST_F(ListingTest, NothingLoadedLeavesListingAndViewsAlone)
     m_doc.m_listing.clear();
 }
 
-TEST_F(ListingTest, FolderListingOrdersByTypeKeyThenName)
+TEST_F(ListingTest, FolderListsFoldersThenFilesByTypeKeyThenNameWhereverTheyStand)
 {
     Open({"f\\z.frm", "f\\a.cfg", "f\\m.h", "f\\sub\\q.txt", "f\\noext", "f\\B.frm", "f\\a.frm", "f\\Zed",
           "f\\Alpha"});
     EXPECT_EQ(List(Folder("f")), (Names{"Alpha", "noext", "sub", "Zed", "m.h", "a.cfg", "a.frm", "B.frm", "z.frm"}));
-}
 
-TEST_F(ListingTest, FolderListsItsFilesWhereverTheyStand)
-{
+    // Files scattered through the directory.
     Open({"a\\1.txt", "b\\2.txt", "a\\3.txt", "a\\c\\4.txt", "b\\5.txt", "A\\0.txt"});
     EXPECT_EQ(List(Folder("a")), (Names{"c", "0.txt", "1.txt", "3.txt"}));
     EXPECT_EQ(List(Folder("b")), (Names{"2.txt", "5.txt"}));
     EXPECT_EQ(List(Folder("c")), (Names{"4.txt"}));
-}
 
-TEST_F(ListingTest, ArchiveWithoutFoldersListsEveryFileAtTheRoot)
-{
+    // No folders at all: every file at the root, a tree of the root alone.
     Open({"b.txt", "a.frm", "c", "d.txt"});
     EXPECT_TRUE(m_doc.m_folders.empty());
     EXPECT_EQ(List(&g_rootFolder), (Names{"c", "a.frm", "b.txt", "d.txt"}));

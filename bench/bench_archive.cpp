@@ -1,0 +1,142 @@
+// The document over the generated archives: load of 200,000 entries (with its
+// peak heap per entry), a folder's listing and a type's listing.
+#include "archive/datfiledoc.h"
+#include "benchdata.h"
+
+#include <benchmark/benchmark.h>
+#include <atomic>
+#include <cstdlib>
+#include <malloc.h>
+#include <new>
+
+// Every C++ allocation is counted, by its usable size, so a load's peak and
+// what stays afterwards can be told per entry.
+namespace {
+
+std::atomic<std::int64_t> g_live{0};
+std::atomic<std::int64_t> g_peak{0};
+
+void* Counted(void* p)
+{
+    if (!p)
+        throw std::bad_alloc();
+    const std::int64_t live = g_live.fetch_add(std::int64_t(malloc_usable_size(p)), std::memory_order_relaxed) +
+                              std::int64_t(malloc_usable_size(p));
+    std::int64_t peak = g_peak.load(std::memory_order_relaxed);
+    while (live > peak && !g_peak.compare_exchange_weak(peak, live, std::memory_order_relaxed)) {
+    }
+    return p;
+}
+
+void Uncount(void* p)
+{
+    if (p)
+        g_live.fetch_sub(std::int64_t(malloc_usable_size(p)), std::memory_order_relaxed);
+}
+
+} // namespace
+
+void* operator new(std::size_t n) { return Counted(std::malloc(n ? n : 1)); }
+void* operator new[](std::size_t n) { return Counted(std::malloc(n ? n : 1)); }
+void* operator new(std::size_t n, std::align_val_t a) { return Counted(std::aligned_alloc(std::size_t(a), (n + std::size_t(a) - 1) / std::size_t(a) * std::size_t(a))); }
+void* operator new[](std::size_t n, std::align_val_t a) { return operator new(n, a); }
+void operator delete(void* p) noexcept { Uncount(p); std::free(p); }
+void operator delete[](void* p) noexcept { Uncount(p); std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { Uncount(p); std::free(p); }
+void operator delete[](void* p, std::size_t) noexcept { Uncount(p); std::free(p); }
+void operator delete(void* p, std::align_val_t) noexcept { Uncount(p); std::free(p); }
+void operator delete[](void* p, std::align_val_t) noexcept { Uncount(p); std::free(p); }
+void operator delete(void* p, std::size_t, std::align_val_t) noexcept { Uncount(p); std::free(p); }
+void operator delete[](void* p, std::size_t, std::align_val_t) noexcept { Uncount(p); std::free(p); }
+
+namespace {
+
+const CDATFolder* FindFolder(const CDATFileDoc& doc, std::string_view path)
+{
+    const CDATFolder* found = nullptr;
+    std::size_t start = 0;
+    std::uint8_t depth = 1;
+    for (;;) {
+        const std::size_t slash = path.find('\\', start);
+        const std::string_view part = path.substr(start, slash == std::string_view::npos ? path.npos : slash - start);
+        const CDATFolder* next = nullptr;
+        for (const CDATFolder& f : doc.m_folders)
+            if (f.m_nDepth == depth && EqualNames(f.GetName(), part) && (found ? f.m_pParent == found : f.m_pParent == &g_rootFolder))
+                next = &f;
+        if (!next)
+            return nullptr;
+        found = next;
+        if (slash == std::string_view::npos)
+            return found;
+        start = slash + 1;
+        ++depth;
+    }
+}
+
+void BM_Load200k(benchmark::State& state)
+{
+    const std::string& path = BenchArchive(EBenchArchive::kTiny200k);
+    std::size_t entries = 0;
+    {
+        // One counted load first: the heap at its peak and once it is done.
+        const std::int64_t before = g_live.load();
+        g_peak.store(before);
+        CDATFileDoc doc(false);
+        doc.LoadArchive(path);
+        entries = doc.m_files.size();
+        const std::int64_t after = g_live.load();
+        state.counters["peak_B_per_entry"] = double(g_peak.load() - before) / double(entries);
+        state.counters["kept_B_per_entry"] = double(after - before) / double(entries);
+    }
+    for (auto _ : state) {
+        CDATFileDoc doc(false);
+        doc.LoadArchive(path);
+        benchmark::DoNotOptimize(doc.m_files.data());
+        state.PauseTiming(); // freeing the model is not part of the load
+        doc.DeleteContents();
+        state.ResumeTiming();
+    }
+    state.counters["entries"] = double(entries);
+}
+BENCHMARK(BM_Load200k)->Unit(benchmark::kMillisecond);
+
+void BM_Load30k(benchmark::State& state)
+{
+    const std::string& path = BenchArchive(EBenchArchive::kGame30k);
+    for (auto _ : state) {
+        CDATFileDoc doc(false);
+        doc.LoadArchive(path);
+        benchmark::DoNotOptimize(doc.m_files.data());
+    }
+}
+BENCHMARK(BM_Load30k)->Unit(benchmark::kMillisecond);
+
+void BM_ListFolder10k(benchmark::State& state)
+{
+    CDATFileDoc doc(false);
+    doc.LoadArchive(BenchArchive(EBenchArchive::kGame30k));
+    const CDATFolder* folder = FindFolder(doc, kBenchCopyFolder);
+    if (!folder) {
+        state.SkipWithError("no copy folder");
+        return;
+    }
+    for (auto _ : state)
+        doc.ListFolder(folder, nullptr);
+    state.counters["items"] = double(doc.m_listing.size());
+}
+BENCHMARK(BM_ListFolder10k)->Unit(benchmark::kMillisecond);
+
+void BM_ListFileTypeFrm30k(benchmark::State& state)
+{
+    CDATFileDoc doc(false);
+    doc.LoadArchive(BenchArchive(EBenchArchive::kGame30k));
+    const CDATFileType* frm = doc.m_types.find("frm")->second.get();
+    for (auto _ : state)
+        doc.ListFileType(frm, nullptr);
+    state.counters["items"] = double(doc.m_listing.size());
+}
+BENCHMARK(BM_ListFileTypeFrm30k)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,256 @@
+// The browser on Qt's offscreen platform over the generated archives: opening
+// the 200,000-entry archive until its tree is painted, showing a 640 x 480 FRM
+// that is not in the cache yet and repainting it, and copying the 10,000
+// entries of the largest folder with the progress dialog.
+#include "archive/datfiledoc.h"
+#include "benchdata.h"
+#include "filetypes/cachepath.h"
+#include "shell/app.h"
+#include "shell/mainframe.h"
+#include "shell/qtuiservices.h"
+#include "views/filelist.h"
+#include "views/fileviewer.h"
+#include "views/folderslist.h"
+#include "views/listingmodel.h"
+
+#include <QAbstractItemModel>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QStandardPaths>
+#include <benchmark/benchmark.h>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <unistd.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string g_scratch; // a temporary home for the profile, the cache and copies
+
+// The Qt services, with the folder chooser answered by the benchmark.
+class CBenchServices : public CQtUiServices
+{
+public:
+    std::optional<std::string> BrowseForFolder(CWnd*, const std::string&) override { return m_strFolder; }
+    std::string m_strFolder;
+};
+
+// Counts paints of any widget, and the longest time without one.
+class CPaintWatch : public QObject
+{
+public:
+    void Start()
+    {
+        m_nPaints = 0;
+        m_nLongestGapMs = 0;
+        m_clock.start();
+        m_nLast = 0;
+    }
+    void Stop() { Gap(); }
+    int m_nPaints = 0;
+    qint64 m_nLongestGapMs = 0;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint) {
+            ++m_nPaints;
+            Gap();
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    void Gap()
+    {
+        const qint64 now = m_clock.elapsed();
+        m_nLongestGapMs = std::max(m_nLongestGapMs, now - m_nLast);
+        m_nLast = now;
+    }
+    QElapsedTimer m_clock;
+    qint64 m_nLast = 0;
+};
+
+// Notes that a widget painted.
+class CPaintFlag : public QObject
+{
+public:
+    bool m_bPainted = false;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            m_bPainted = true;
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+struct SApp
+{
+    SApp()
+    {
+        app.InitInstance({}, &services);
+        services.SetMainWindow(app.Frame());
+        app.Frame()->resize(1024, 768);
+        QCoreApplication::processEvents();
+    }
+    CBenchServices services;
+    CDravikApp app;
+};
+
+void BM_OpenInBrowser200k(benchmark::State& state)
+{
+    const QString path = QString::fromStdString(BenchArchive(EBenchArchive::kTiny200k));
+    SApp a;
+    CDATFoldersList* tree = a.app.Frame()->GetFoldersList();
+    CPaintFlag painted;
+    tree->viewport()->installEventFilter(&painted);
+    for (auto _ : state) {
+        state.PauseTiming();
+        a.app.OnFileNew();
+        QCoreApplication::processEvents();
+        painted.m_bPainted = false;
+        state.ResumeTiming();
+        a.app.OpenDocumentFile(path);
+        // Until the tree, filled, has been painted.
+        while (tree->model()->rowCount() == 0 || !painted.m_bPainted)
+            QCoreApplication::processEvents();
+    }
+    state.counters["entries"] = double(a.app.Document()->m_files.size());
+}
+BENCHMARK(BM_OpenInBrowser200k)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+// A viewer pane over the 30k archive, its FRM handler converting into a fresh cache.
+struct SViewer
+{
+    explicit SViewer(int width, int height) : viewer(&doc)
+    {
+        const std::string& path = BenchArchive(EBenchArchive::kGame30k);
+        doc.m_CashPath.Set(g_scratch + "/viewer-cache");
+        doc.LoadArchive(path);
+        doc.SetPathName(path);
+        viewer.resize(width, height);
+        viewer.show();
+        viewer.OnInitialUpdate();
+        QCoreApplication::processEvents();
+        for (CDATInternalFile& f : doc.m_files)
+            if (f.m_pParent->GetName() == "splash")
+                splashes.push_back(&f);
+    }
+    CDATFileDoc doc{false};
+    CDATFileViewer viewer;
+    std::vector<CDATInternalFile*> splashes;
+};
+
+void BM_SelectUncachedFrm640(benchmark::State& state)
+{
+    SViewer v(int(state.range(0)), int(state.range(1)));
+    if (v.splashes.size() < 2) {
+        state.SkipWithError("no 640 x 480 pictures");
+        return;
+    }
+    std::size_t next = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        CDATInternalFile* item = v.splashes[next++ % v.splashes.size()];
+        ::unlink(CacheFileFor(*item, ".bmp").c_str());
+        state.ResumeTiming();
+        v.viewer.SetItem(item);
+        v.viewer.viewport()->repaint();
+    }
+    // The picture was really made: its cache file is there.
+    if (::access(CacheFileFor(*v.splashes[(next - 1) % v.splashes.size()], ".bmp").c_str(), F_OK) != 0)
+        state.SkipWithError("the picture was not converted");
+}
+BENCHMARK(BM_SelectUncachedFrm640)->Args({800, 600})->Args({500, 400})->Unit(benchmark::kMillisecond);
+
+void BM_RepaintShownFrm640(benchmark::State& state)
+{
+    SViewer v(int(state.range(0)), int(state.range(1)));
+    if (v.splashes.empty()) {
+        state.SkipWithError("no 640 x 480 pictures");
+        return;
+    }
+    v.viewer.SetItem(v.splashes.front());
+    v.viewer.viewport()->repaint();
+    QCoreApplication::processEvents();
+    for (auto _ : state)
+        v.viewer.viewport()->repaint();
+}
+BENCHMARK(BM_RepaintShownFrm640)->Args({800, 600})->Args({500, 400})->Unit(benchmark::kMillisecond);
+
+void BM_CopyTo10k(benchmark::State& state)
+{
+    SApp a;
+    const QString path = QString::fromStdString(BenchArchive(EBenchArchive::kGame30k));
+    a.app.OpenDocumentFile(path);
+    CDATFileDoc& doc = *a.app.Document();
+    const CDATFolder* folder = nullptr;
+    for (const CDATFolder& f : doc.m_folders)
+        if (f.m_nDepth == 2 && f.GetName() == "tiles" && f.m_pParent->GetName() == "art")
+            folder = &f;
+    if (!folder) {
+        state.SkipWithError("no copy folder");
+        return;
+    }
+    doc.ListFolder(folder, nullptr);
+    CDATFileList* list = a.app.Frame()->GetFileList();
+    std::vector<int> rows(doc.m_listing.size());
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        rows[i] = int(i);
+    list->SelectRows(rows);
+    QCoreApplication::processEvents();
+    CPaintWatch watch;
+    qApp->installEventFilter(&watch);
+    qint64 longestGap = 0;
+    int paints = 0;
+    int run = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        const std::string out = "/dev/shm/dravik-bench-copy-" + std::to_string(::getpid()) + "-" + std::to_string(run++);
+        fs::create_directories(out);
+        a.services.m_strFolder = out;
+        watch.Start();
+        state.ResumeTiming();
+        list->OnCopyTo();
+        state.PauseTiming();
+        watch.Stop();
+        longestGap = std::max(longestGap, watch.m_nLongestGapMs);
+        paints += watch.m_nPaints;
+        fs::remove_all(out);
+        state.ResumeTiming();
+    }
+    qApp->removeEventFilter(&watch);
+    state.counters["files"] = double(rows.size());
+    state.counters["longest_unpainted_ms"] = double(longestGap);
+    state.counters["paints_per_copy"] = double(paints) / double(std::max<std::int64_t>(state.iterations(), 1));
+}
+BENCHMARK(BM_CopyTo10k)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    // The profile and cache go to a scratch home, never the user's.
+    std::string templ = "/tmp/dravik-bench-home-XXXXXX";
+    g_scratch = ::mkdtemp(templ.data());
+    ::setenv("HOME", g_scratch.c_str(), 1);
+    ::setenv("XDG_CONFIG_HOME", (g_scratch + "/config").c_str(), 1);
+    ::setenv("XDG_CACHE_HOME", (g_scratch + "/cache").c_str(), 1);
+    ::setenv("XDG_DATA_HOME", (g_scratch + "/data").c_str(), 1);
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QStandardPaths::setTestModeEnabled(true);
+    QApplication app(argc, argv);
+    QCoreApplication::setOrganizationName(QStringLiteral("DravikInc"));
+    QCoreApplication::setApplicationName(QStringLiteral("Ashmoor 2 DAT file browser bench"));
+    BenchArchive(EBenchArchive::kGame30k); // generated before any timing starts
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    std::error_code ec;
+    fs::remove_all(g_scratch, ec);
+    return 0;
+}
