@@ -180,19 +180,19 @@ void TextSeeds(const fs::path& dir)
 
 void MovieSeeds(const fs::path& dir)
 {
-    SMveSpec spec;
-    spec.width = 16;
-    spec.height = 16;
-    spec.frames = 2;
-    spec.palette = DemoPalette();
-    spec.frame = [](int k) { return CheckerPicture(16, 16, char('A' + k)); };
-    Write(dir, "checker-16x16.mve", BuildMve(spec));
+    SMveMovie checker;
+    checker.width = 16;
+    checker.height = 16;
+    checker.frames = 2;
+    checker.palette = DemoPalette();
+    checker.frame = [](int k) { return CheckerPicture(16, 16, char('A' + k)); };
+    Write(dir, "checker-16x16.mve", BuildMve(checker));
 
-    SMveSpec sound = DemoMovieSpec(16, 8, 3, 15, true, 2);
+    SMveMovie sound = DemoMovie(16, 8, 3, 15, true, 2);
     sound.sound->sampleRate = 1500;
     Write(dir, "stereo-16x8.mve", BuildMve(sound));
 
-    SMveSpec single = DemoMovieSpec(8, 8, 1, 10, true, 1);
+    SMveMovie single = DemoMovie(8, 8, 1, 10, true, 1);
     single.sound->sampleRate = 800;
     Write(dir, "mono-8x8.mve", BuildMve(single));
 }

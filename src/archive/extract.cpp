@@ -194,7 +194,13 @@ int ExtractEntryMapped(CFile& archive, const CDATInternalFile& entry, const std:
     CheckFreeSpaceKB(path, needKB);
     CheckEntryInArchive(archive, entry);
 
+    // The packed copy is removed afterwards: a file of that name that is not
+    // ours would be lost, so it is refused instead.
     const std::string tempPath = path + ".tmp";
+    struct stat st;
+    if (::lstat(tempPath.c_str(), &st) == 0)
+        throw CFileException(CFileException::accessDenied, -1, tempPath,
+                             "a file of this name is in the way of the packed copy");
     CopyEntryBytes(archive, entry, tempPath);
     SRemoveOnExit removeTemp{tempPath};
 

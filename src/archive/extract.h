@@ -30,8 +30,9 @@ const char* ZlibStatusText(int status);
 // entry's status (anything but 0 or ExtractEntryMapped's 1).
 void ThrowIfDamaged(int status, const CDATInternalFile& entry, const std::string& archivePath);
 
-// Like ExtractEntry, through a packed copy at path + ".tmp" and memory
-// mappings, after a free-space check of (real + packed) / 1024 KiB. Returns 1,
+// Like ExtractEntry, through a packed copy at path + ".tmp" (refused when
+// something already has that name) and memory mappings, after a free-space
+// check of (real + packed) / 1024 KiB. Returns 1,
 // or zlib's negative status of a damaged stream; damage leaves path as
 // ExtractEntry's does.
 int ExtractEntryMapped(CFile& archive, const CDATInternalFile& entry, const std::string& path,

@@ -181,10 +181,15 @@ public:
     // Folders from the top, then the entry's own name.
     static void Components(const CDATInternalFile& file, std::vector<std::string>& out)
     {
-        out.clear();
+        FolderComponents(file.m_pParent, out);
         out.push_back(DecodeToUtf8(file.m_strName));
+    }
+
+    // The folders of an entry whose parent is folder, from the top.
+    static void FolderComponents(const CDATFolder* folder, std::vector<std::string>& out)
+    {
+        out.clear();
         // The depth byte bounds a sane chain; the limit only guards a broken one.
-        const CDATFolder* folder = file.m_pParent;
         for (int guard = 0; folder && folder != &g_rootFolder && guard < 256; ++guard) {
             out.push_back(DecodeToUtf8(folder->m_strName));
             folder = folder->m_pParent;
@@ -253,6 +258,7 @@ struct SExtractJob
 {
     const CDATInternalFile* m_pEntry = nullptr;
     std::string m_strDisplayPath;
+    std::string m_strName;   // the entry's own name, decoded
     std::string m_strTarget;
     bool m_bExisted = false; // a file was at the target before
     ino_t m_oldInode = 0;
@@ -296,22 +302,19 @@ public:
         Guarded(job, [&] { WriteChecked(job, archive); });
     }
 
-    // The target of a job about to be prepared, and its folders (relative to
-    // the output folder, '/' between components), without touching the disk.
-    // False when a name check will refuse the entry anyway.
-    bool PlannedPaths(const CDATInternalFile& entry, std::vector<std::string>& paths)
+    // Whether a folder or the file of a job about to be prepared is among
+    // targets (relative paths, ASCII letters folded); its own target's key
+    // goes to key.
+    bool Clashes(const SExtractJob& job, const std::unordered_set<std::string>& targets, std::string& key)
     {
-        paths.clear();
-        CEntryNames::Components(entry, m_components);
-        std::string rel;
-        for (std::size_t k = 0; k < m_components.size(); ++k) {
-            if (ComponentProblem(m_components[k]))
-                return false;
-            rel += m_components[k];
-            paths.push_back(rel);
-            rel += '/';
-        }
-        return true;
+        LoadFolders(job.m_pEntry->m_pParent);
+        bool clash = false;
+        for (const std::string& folder : m_folderKeys)
+            clash = clash || targets.count(folder) != 0;
+        key = m_strFolderKeyPrefix;
+        for (char c : job.m_strName)
+            key += char(FoldAscii(static_cast<unsigned char>(c)));
+        return clash || targets.count(key) != 0;
     }
 
     bool IsMapped(const CDATInternalFile& entry) const { return entry.m_nRealSize > kMaxInMemoryEntry; }
@@ -374,21 +377,31 @@ private:
     void PrepareChecked(SExtractJob& job)
     {
         const CDATInternalFile& entry = *job.m_pEntry;
-        CEntryNames::Components(entry, m_components);
+        // Entries of one folder stand together: its names are decoded, checked
+        // and its folders verified once, for the first of them.
+        LoadFolders(entry.m_pParent);
+        const bool checked = m_pCheckedParent == entry.m_pParent;
         std::size_t total = m_strBase.size();
-        for (const std::string& c : m_components) {
-            if (const char* problem = ComponentProblem(c))
+        for (const std::string& c : m_folders) {
+            if (const char* problem = checked ? nullptr : ComponentProblem(c))
                 return Refuse(job, problem);
             total += c.size() + 1;
         }
+        if (const char* problem = ComponentProblem(job.m_strName))
+            return Refuse(job, problem);
+        total += job.m_strName.size() + 1;
         if (total >= PATH_MAX)
             return Refuse(job, "the path would be too long");
 
         // Every folder on the way must be a real folder: a symbolic link, even
         // one that was there before, could lead out of the output folder.
         std::string rel;
-        for (std::size_t k = 0; k + 1 < m_components.size(); ++k) {
-            rel += m_components[k];
+        for (std::size_t k = 0; k < m_folders.size(); ++k) {
+            if (checked) {
+                rel = m_strCheckedRel;
+                break;
+            }
+            rel += m_folders[k];
             if (!m_verified.count(rel)) {
                 const std::string full = m_strBase + rel;
                 struct stat st;
@@ -408,7 +421,9 @@ private:
             }
             rel += '/';
         }
-        rel += m_components.back();
+        m_pCheckedParent = entry.m_pParent;
+        m_strCheckedRel = rel;
+        rel += job.m_strName;
         job.m_strTarget = m_strBase + rel;
 
         // The file itself is replaced by a rename, so a link there is replaced,
@@ -467,8 +482,33 @@ private:
     std::string m_strBase;
     dev_t m_archiveDev = 0;
     ino_t m_archiveIno = 0;
-    std::vector<std::string> m_components;
+    // Decodes the folders of an entry with parent folder, unless the previous
+    // entry had the same parent.
+    void LoadFolders(const CDATFolder* folder)
+    {
+        if (m_bFoldersLoaded && folder == m_pFoldersOf)
+            return;
+        m_bFoldersLoaded = true;
+        m_pFoldersOf = folder;
+        CEntryNames::FolderComponents(folder, m_folders);
+        m_folderKeys.clear();
+        m_strFolderKeyPrefix.clear();
+        for (const std::string& c : m_folders) {
+            for (char ch : c)
+                m_strFolderKeyPrefix += char(FoldAscii(static_cast<unsigned char>(ch)));
+            m_folderKeys.push_back(m_strFolderKeyPrefix);
+            m_strFolderKeyPrefix += '/';
+        }
+    }
+
     std::unordered_set<std::string> m_verified; // folders (relative) known to be real folders
+    bool m_bFoldersLoaded = false;
+    const CDATFolder* m_pFoldersOf = nullptr;   // whose folders the next members hold
+    std::vector<std::string> m_folders;         // decoded, from the top
+    std::vector<std::string> m_folderKeys;      // "a", "a/b": folded, for Clashes
+    std::string m_strFolderKeyPrefix;           // "a/b/"
+    const CDATFolder* m_pCheckedParent = nullptr; // its folders passed the checks and exist
+    std::string m_strCheckedRel;                // their relative path, "a/b/"
 };
 
 // Writes prepared jobs on worker threads, each with its own handle of the
@@ -499,17 +539,29 @@ public:
 
     void Submit(SExtractJob* job)
     {
+        bool wake;
         {
             std::lock_guard<std::mutex> lock(m_mutex);
             m_queue.push_back(job);
+            wake = m_nIdle != 0;
         }
-        m_wake.notify_one();
+        // Busy workers find the job when they come back; waking one that is
+        // not asleep only costs a switch per entry.
+        if (wake)
+            m_wake.notify_one();
     }
-    // Blocks until job is finished.
-    void Wait(const SExtractJob* job)
+    // Blocks until job is finished; Wait also forgets it.
+    void Await(const SExtractJob* job)
     {
         std::unique_lock<std::mutex> lock(m_mutex);
+        m_pAwaited = job;
         m_done.wait(lock, [&] { return m_finished.count(job) != 0; });
+        m_pAwaited = nullptr;
+    }
+    void Wait(const SExtractJob* job)
+    {
+        Await(job);
+        std::lock_guard<std::mutex> lock(m_mutex);
         m_finished.erase(job);
     }
     bool IsFinished(const SExtractJob* job)
@@ -527,7 +579,9 @@ private:
             SExtractJob* job;
             {
                 std::unique_lock<std::mutex> lock(m_mutex);
+                ++m_nIdle;
                 m_wake.wait(lock, [&] { return m_bQuit || !m_queue.empty(); });
+                --m_nIdle;
                 if (m_queue.empty())
                     return;
                 job = m_queue.front();
@@ -535,11 +589,14 @@ private:
             }
             if (!m_bStop)
                 m_extractor.Write(*job, archive);
+            bool awaited;
             {
                 std::lock_guard<std::mutex> lock(m_mutex);
                 m_finished.insert(job);
+                awaited = m_pAwaited == job;
             }
-            m_done.notify_all();
+            if (awaited)
+                m_done.notify_all();
         }
     }
 
@@ -550,6 +607,8 @@ private:
     std::condition_variable m_wake, m_done;
     std::deque<SExtractJob*> m_queue;
     std::unordered_set<const SExtractJob*> m_finished;
+    const SExtractJob* m_pAwaited = nullptr; // the job the main thread waits for
+    unsigned m_nIdle = 0;                    // workers waiting for a job
     bool m_bQuit = false;
     std::atomic<bool> m_bStop{false};
 };
@@ -665,6 +724,8 @@ int ShowArchiveInfo(const std::string& archivePath)
     return output.Finish() ? kExitOk : ReportOutputFailure();
 }
 
+constexpr std::size_t kJobsAheadPerThread = 32;
+
 unsigned DefaultExtractJobs()
 {
     const unsigned cores = std::thread::hardware_concurrency();
@@ -718,19 +779,20 @@ int ExtractArchive(const std::string& archivePath, const std::string& outDir, co
     std::unique_ptr<CWritePool> pool;
     bool stop = false;
 
-    // Prints finished jobs from the front; with all, waits for every one. After
-    // a job that stops the run, the rest are dropped unprinted: a sequential
-    // run would not have tried them.
-    auto drain = [&](bool all) {
+    // Prints finished jobs from the front, waiting for them until at most keep
+    // remain. After a job that stops the run, the rest are dropped unprinted:
+    // a sequential run would not have tried them.
+    auto drain = [&](std::size_t keep) {
+        // One sleep for the last job to go rather than one per job: jobs
+        // finish about in order, so those before it are mostly done by then.
+        if (queued.size() > keep + 1 && queued[queued.size() - keep - 1].m_bSubmitted && !stop)
+            pool->Await(queued[queued.size() - keep - 1].m_pJob.get());
         while (!queued.empty()) {
             SQueued& q = queued.front();
             if (q.m_bSubmitted) {
-                if (all)
-                    pool->Wait(q.m_pJob.get());
-                else if (!pool->IsFinished(q.m_pJob.get()))
+                if (queued.size() <= keep && !pool->IsFinished(q.m_pJob.get()))
                     return;
-                else
-                    pool->Wait(q.m_pJob.get());
+                pool->Wait(q.m_pJob.get());
                 beingWritten.erase(q.m_strKey);
             }
             const SExtractJob& job = *q.m_pJob;
@@ -742,19 +804,12 @@ int ExtractArchive(const std::string& archivePath, const std::string& outDir, co
                     stop = true;
                     if (pool)
                         pool->Stop();
-                    all = true;
+                    keep = 0;
                 }
             }
             queued.pop_front();
         }
     };
-    auto fold = [](std::string text) {
-        for (char& c : text)
-            c = char(FoldAscii(static_cast<unsigned char>(c)));
-        return text;
-    };
-
-    std::vector<std::string> planned;
     for (const CDATInternalFile& f : doc.m_files) {
         const std::string path = names.FullPath(f);
         if (!globs.empty()) {
@@ -773,17 +828,13 @@ int ExtractArchive(const std::string& archivePath, const std::string& outDir, co
         SExtractJob& job = *q.m_pJob;
         job.m_pEntry = &f;
         job.m_strDisplayPath = path;
+        job.m_strName = DecodeToUtf8(f.m_strName);
         if (pool) {
             // A file still being written where this entry needs a folder or
             // its own file: let the writes finish first, as one thread would.
-            bool clash = extractor.IsMapped(f);
-            if (extractor.PlannedPaths(f, planned)) {
-                for (const std::string& p : planned)
-                    clash = clash || beingWritten.count(fold(p)) != 0;
-                q.m_strKey = fold(planned.back());
-            }
+            const bool clash = extractor.Clashes(job, beingWritten, q.m_strKey) || extractor.IsMapped(f);
             if (clash) {
-                drain(true);
+                drain(0);
                 if (stop)
                     return kExitFailure;
             }
@@ -809,11 +860,14 @@ int ExtractArchive(const std::string& archivePath, const std::string& outDir, co
         }
         queued.push_back(std::move(q));
         const bool decidedStop = !job.m_bReady && job.m_outcome == EOutcome::kStop;
-        drain(decidedStop || queued.size() > 8 * std::size_t(jobs));
+        // Enough jobs ahead that no worker waits for the checks; once that many
+        // are out, half of them are awaited in one go rather than one by one.
+        const std::size_t ahead = kJobsAheadPerThread * std::size_t(jobs);
+        drain(decidedStop ? 0 : queued.size() > ahead ? ahead / 2 : ahead);
         if (stop)
             return kExitFailure;
     }
-    drain(true);
+    drain(0);
     if (stop)
         return kExitFailure;
     for (std::size_t i = 0; i < globs.size(); ++i)

@@ -21,7 +21,7 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
-#include <fcntl.h>
+#include <chrono>
 #include <filesystem>
 #include <random>
 #include <set>
@@ -102,9 +102,9 @@ protected:
     // An old file with a distinct past modification time.
     void Old(const std::string& name, const std::string& content)
     {
-        WriteWholeFile(m_out + "/" + name, content);
-        const struct timespec times[2] = {{1000000000, 0}, {1000000000, 0}};
-        ::utimensat(AT_FDCWD, (m_out + "/" + name).c_str(), times, 0);
+        const std::string path = m_out + "/" + name;
+        WriteWholeFile(path, content);
+        fs::last_write_time(path, fs::last_write_time(path) - std::chrono::hours(24 * 365));
     }
 
     // Only these names in the folder: no siblings or scratch files left over.
@@ -348,6 +348,29 @@ TEST_F(NoDataLossTest, MappedExtractionOfADamagedEntryKeepsTheOldFileWhenAsked)
     // Kept on request (the command line): real-size bytes, zeros after the damage.
     EXPECT_EQ(ExtractEntryMapped(archive, *Entry("bad.bin"), m_out + "/bad.bin"), Z_DATA_ERROR);
     EXPECT_EQ(ReadWholeFile(m_out + "/bad.bin"), "HELLO" + std::string(4995, '\0'));
+}
+
+TEST_F(NoDataLossTest, AFileNamedLikeThePackedCopyIsRefusedNotReplaced)
+{
+    CDatWriter w;
+    w.AddCompressed("intro.mve", std::string(5000, 'm'));
+    Open(w);
+    Old("intro.mve.tmp", "the user's own .tmp");
+    const SPathState old = StateOf(m_out + "/intro.mve.tmp");
+    CDATInternalFile* movie = Entry("intro.mve");
+    CFile archive(m_archive, CFile::modeRead);
+    try {
+        ExtractEntryMapped(archive, *movie, m_out + "/intro.mve");
+        ADD_FAILURE() << "the packed copy replaced a file";
+    } catch (const CFileException& e) {
+        EXPECT_EQ(e.m_strFileName, m_out + "/intro.mve.tmp");
+    }
+    // The movie's Save as goes the same way.
+    m_ui.m_saveAnswer = CUiServices::SSaveFileResult{m_out + "/intro.mve", 1};
+    m_ui.m_answers = {IDYES};
+    EXPECT_THROW(movie->m_pType->SaveAs(movie, nullptr), CFileException);
+    EXPECT_EQ(StateOf(m_out + "/intro.mve.tmp"), old);
+    ExpectOnly(m_out, {"intro.mve.tmp"});
 }
 
 } // namespace
