@@ -25,17 +25,24 @@ std::string NameOf(std::size_t i)
     return buf;
 }
 
+// The file goes when the static holding its name does: an atexit handler
+// registered while that static is being made would run after its destructor.
+struct SRemovedAtExit
+{
+    std::string m_strPath;
+    ~SRemovedAtExit() { std::remove(m_strPath.c_str()); }
+};
+
 const std::string& ArchivePath()
 {
-    static const std::string path = [] {
+    static const SRemovedAtExit archive = [] {
         std::string dir = access("/dev/shm", W_OK) == 0 ? "/dev/shm/" : "/tmp/";
         std::string p = dir + "dravik-bench-" + std::to_string(getpid()) + ".dat";
         std::string bytes = BuildDirectoryOnlyArchive(kEntries, NameOf);
         std::ofstream(p, std::ios::binary).write(bytes.data(), std::streamsize(bytes.size()));
-        std::atexit([] { std::remove(ArchivePath().c_str()); });
-        return p;
+        return SRemovedAtExit{p};
     }();
-    return path;
+    return archive.m_strPath;
 }
 
 void BM_LoadArchive200k(benchmark::State& state)

@@ -16,9 +16,17 @@ namespace {
 
 constexpr std::size_t kEntries = 200000;
 
+// The file goes when the static holding its name does: an atexit handler
+// registered while that static is being made would run after its destructor.
+struct SRemovedAtExit
+{
+    std::string m_strPath;
+    ~SRemovedAtExit() { std::remove(m_strPath.c_str()); }
+};
+
 const std::string& ArchivePath()
 {
-    static const std::string path = [] {
+    static const SRemovedAtExit archive = [] {
         std::string dir = access("/dev/shm", W_OK) == 0 ? "/dev/shm/" : "/tmp/";
         std::string p = dir + "dravik-bench-progress-" + std::to_string(getpid()) + ".dat";
         std::string bytes = BuildDirectoryOnlyArchive(kEntries, [](std::size_t i) {
@@ -27,10 +35,9 @@ const std::string& ArchivePath()
             return std::string(buf);
         });
         std::ofstream(p, std::ios::binary).write(bytes.data(), std::streamsize(bytes.size()));
-        std::atexit([] { std::remove(ArchivePath().c_str()); });
-        return p;
+        return SRemovedAtExit{p};
     }();
-    return path;
+    return archive.m_strPath;
 }
 
 void Load(benchmark::State& state, bool withDialog)
