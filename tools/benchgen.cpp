@@ -79,7 +79,7 @@ void PutLe32(std::string& out, std::uint32_t v)
 enum class EContent : std::uint8_t { kCritter, kSprite, kTile, kScreen, kPalette, kText, kList, kProto, kScript,
                                      kMap, kSound, kTiny };
 
-struct SSpec
+struct SEntryShape
 {
     std::string m_name;
     EContent m_kind;
@@ -347,29 +347,29 @@ std::string BuildPalette()
     return out;
 }
 
-std::string BuildContent(const SSpec& spec)
+std::string BuildContent(const SEntryShape& shape)
 {
-    CRng rng(spec.m_seed);
-    switch (spec.m_kind) {
+    CRng rng(shape.m_seed);
+    switch (shape.m_kind) {
     case EContent::kCritter:
     case EContent::kSprite: {
         // m_a x m_b, m_c directions of m_d frames, sizes wobbling a little per frame.
         std::vector<SFrameSize> sizes;
-        for (int i = 0; i < spec.m_c * spec.m_d; ++i)
-            sizes.push_back({std::max(4, spec.m_a + rng.Range(-3, 3)), std::max(4, spec.m_b + rng.Range(-3, 3))});
-        return BuildFrmPicture(rng, spec.m_c, spec.m_d, sizes, spec.m_kind);
+        for (int i = 0; i < shape.m_c * shape.m_d; ++i)
+            sizes.push_back({std::max(4, shape.m_a + rng.Range(-3, 3)), std::max(4, shape.m_b + rng.Range(-3, 3))});
+        return BuildFrmPicture(rng, shape.m_c, shape.m_d, sizes, shape.m_kind);
     }
     case EContent::kTile:
     case EContent::kScreen:
-        return BuildFrmPicture(rng, 1, 1, {{spec.m_a, spec.m_b}}, spec.m_kind);
+        return BuildFrmPicture(rng, 1, 1, {{shape.m_a, shape.m_b}}, shape.m_kind);
     case EContent::kPalette: return BuildPalette();
-    case EContent::kText: return BuildText(rng, std::size_t(spec.m_a));
-    case EContent::kList: return BuildList(rng, std::size_t(spec.m_a));
-    case EContent::kProto: return BuildProto(rng, spec.m_a);
-    case EContent::kScript: return BuildScript(rng, std::size_t(spec.m_a));
-    case EContent::kMap: return BuildMap(rng, spec.m_a);
-    case EContent::kSound: return BuildSound(rng, std::size_t(spec.m_a));
-    case EContent::kTiny: return BuildText(rng, std::size_t(spec.m_a));
+    case EContent::kText: return BuildText(rng, std::size_t(shape.m_a));
+    case EContent::kList: return BuildList(rng, std::size_t(shape.m_a));
+    case EContent::kProto: return BuildProto(rng, shape.m_a);
+    case EContent::kScript: return BuildScript(rng, std::size_t(shape.m_a));
+    case EContent::kMap: return BuildMap(rng, shape.m_a);
+    case EContent::kSound: return BuildSound(rng, std::size_t(shape.m_a));
+    case EContent::kTiny: return BuildText(rng, std::size_t(shape.m_a));
     }
     return {};
 }
@@ -390,20 +390,20 @@ class CSpecList
 {
 public:
     explicit CSpecList(std::uint64_t salt) : m_salt(salt) {}
-    SSpec& Add(std::string name, EContent kind, int a = 0, int b = 0, int c = 0, int d = 0)
+    SEntryShape& Add(std::string name, EContent kind, int a = 0, int b = 0, int c = 0, int d = 0)
     {
         const std::uint64_t seed = m_salt * 1000003ull + m_specs.size();
         m_specs.push_back({std::move(name), kind, seed, a, b, c, d});
         return m_specs.back();
     }
-    std::vector<SSpec>& Specs() { return m_specs; }
+    std::vector<SEntryShape>& Specs() { return m_specs; }
 
 private:
     std::uint64_t m_salt;
-    std::vector<SSpec> m_specs;
+    std::vector<SEntryShape> m_specs;
 };
 
-std::vector<SSpec> Game30kLayout()
+std::vector<SEntryShape> Game30kLayout()
 {
     CSpecList list(30000);
     CRng rng(7);
@@ -486,7 +486,7 @@ std::vector<SSpec> Game30kLayout()
     return std::move(list.Specs());
 }
 
-std::vector<SSpec> Tiny200kLayout()
+std::vector<SEntryShape> Tiny200kLayout()
 {
     struct STop
     {
@@ -607,9 +607,9 @@ const char* BenchArchiveKindName(EBenchArchive kind)
 
 SBenchArchiveFacts WriteBenchArchive(EBenchArchive kind, const std::string& path, unsigned threads)
 {
-    std::vector<SSpec> specs = kind == EBenchArchive::kGame30k ? Game30kLayout() : Tiny200kLayout();
+    std::vector<SEntryShape> specs = kind == EBenchArchive::kGame30k ? Game30kLayout() : Tiny200kLayout();
     std::stable_sort(specs.begin(), specs.end(),
-                     [](const SSpec& a, const SSpec& b) { return FoldedLess(a.m_name, b.m_name); });
+                     [](const SEntryShape& a, const SEntryShape& b) { return FoldedLess(a.m_name, b.m_name); });
 
     // Tiny entries are stored; everything else is compressed when that shrinks it.
     const bool compress = kind == EBenchArchive::kGame30k;
