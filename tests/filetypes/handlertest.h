@@ -2,10 +2,12 @@
 // What the handler tests share: a device context that records what is drawn
 // (its window a scroll view recording its scroll sizes; text measured as 8
 // pixels a character and 16 a line, wrapped at spaces), and a fixture that
-// opens an archive of given entries with its cache in a temporary folder.
+// opens an archive of given entries with its cache in a temporary folder and
+// a folder of its own for the files Open hands over.
 #include "archive/datfiledoc.h"
 #include "fakes.h"
 #include "filetypes/dib.h"
+#include "filetypes/openedfiles.h"
 #include "helpers.h"
 #include "platform/cdc.h"
 #include "platform/cwnd.h"
@@ -13,7 +15,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -139,16 +140,17 @@ protected:
         Entry(fullPath)->Draw(&m_dc, &pane);
     }
 
-    // Open, with the temporary folder inside m_dir.
-    void OpenOutside(const std::string& fullPath)
+    // Open: the file handed to the desktop, or "" when none was.
+    std::string OpenOutside(const std::string& fullPath)
     {
-        ::setenv("TMPDIR", m_dir.Path().c_str(), 1);
-        std::shared_ptr<void> restore(nullptr, [](void*) { ::unsetenv("TMPDIR"); });
+        const std::size_t before = m_ui.m_opened.size();
         Entry(fullPath)->m_pType->Open(Entry(fullPath), nullptr);
+        return m_ui.m_opened.size() > before ? m_ui.m_opened.back() : std::string();
     }
 
     CFakeUiServices m_ui;
     CTempDir m_dir;
+    COpenedFiles m_opened;
     std::string m_cache = m_dir / "cache";
     std::unique_ptr<CDATFileDoc> m_doc;
     CRecordingDC m_dc;

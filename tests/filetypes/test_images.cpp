@@ -1,10 +1,12 @@
 // FRM and RIX pictures: conversion, layout in the pane, the cache, palettes,
 // saving, opening, and what the pane shows when a picture cannot be shown.
+#include "filetypes/filenames.h"
 #include "filetypes/filetypes.h"
 #include "filetypes/imageconvert.h"
 #include "frmwriter.h"
 #include "handlertest.h"
 #include "platform/exceptions.h"
+#include "platform/freespace.h"
 
 #include <functional>
 #include <regex>
@@ -118,10 +120,6 @@ TEST(ConversionTest, FailedConversionLeavesTheTargetAsItWas)
     EXPECT_THROW(ConvertRixToBmp(dir / "bad.rix", dir / "new.bmp"), CArchiveException);
     EXPECT_EQ(ReadWholeFile(dir / "old.bmp"), "old");
     EXPECT_EQ(CountFiles(dir.Path()), 4u); // no new file, no leftover sibling
-
-    WriteWholeFile(dir / "good.frm", Frm(3, 1));
-    ConvertFrmToBmp(dir / "good.frm", dir / "pal", dir / "old.bmp");
-    EXPECT_EQ(ReadWholeFile(dir / "old.bmp"), FrmToBmp(Frm(3, 1), PaletteWithEntry1(63, 0, 0), "x"));
 }
 
 class ImageHandlerTest : public HandlerTest
@@ -138,21 +136,12 @@ protected:
 
 TEST_F(ImageHandlerTest, PicturesAreCentredScaledAndFramedInThePane)
 {
-    Open(Archive("p.dat", {{"color.pal", PaletteWithEntry1(1, 2, 3)},
-                           {"a.frm", Frm(100, 50)},
-                           {"b.frm", Frm(1000, 500)},
-                           {"c.frm", Frm(640, 480)},
-                           {"d.rix", Rix(200, 1000)}}));
+    Open(Archive("p.dat", {{"color.pal", PaletteWithEntry1(1, 2, 3)}, {"a.frm", Frm(100, 50)}, {"b.frm", Frm(1000, 500)}}));
     const struct
     {
         const char* entry;
         RECT src, dst;
-    } cases[] = {
-        {"a.frm", {0, 0, 100, 50}, {270, 215, 370, 265}},
-        {"b.frm", {0, 0, 1000, 500}, {5, 85, 635, 395}},
-        {"c.frm", {0, 0, 640, 480}, {5, 5, 635, 475}},
-        {"d.rix", {0, 0, 200, 1000}, {277, 5, 363, 475}},
-    };
+    } cases[] = {{"a.frm", {0, 0, 100, 50}, {270, 215, 370, 265}}, {"b.frm", {0, 0, 1000, 500}, {5, 85, 635, 395}}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.entry);
         Show(c.entry);
@@ -184,7 +173,7 @@ TEST_F(ImageHandlerTest, CachedBitmapIsLoadedAgainButNeverConvertedAgainInThisOr
     Show("art\\a.frm");
     EXPECT_EQ(Drawn(), "2x2");
     const std::string cached = Entry("art\\a.frm")->m_strCachePath;
-    EXPECT_TRUE(std::regex_match(cached, std::regex(m_cache + "/base\\.dat-[0-9A-F]{8}/art/a\\.bmp"))) << cached;
+    EXPECT_TRUE(std::regex_match(cached, std::regex(m_cache + "/base\\.dat-[0-9A-F]{8}/art/a\\.frm\\.bmp"))) << cached;
 
     // Another picture's BMP put in its place is what shows from now on.
     const std::string other = FrmToBmp(Frm(7, 3), pal, "x");
@@ -199,20 +188,49 @@ TEST_F(ImageHandlerTest, CachedBitmapIsLoadedAgainButNeverConvertedAgainInThisOr
     EXPECT_EQ(ReadWholeFile(cached), other);
 }
 
-TEST_F(ImageHandlerTest, SameNamedEntriesOfTwoFoldersOrArchivesKeepTheirOwnCacheFiles)
+TEST_F(ImageHandlerTest, EveryEntryOfEveryFolderAndArchiveKeepsItsOwnCacheFile)
 {
     const std::string pal = PaletteWithEntry1(1, 2, 3);
-    const std::string first = Archive("x.dat", {{"color.pal", pal}, {"a\\p.frm", Frm(2, 2)}, {"b\\P.FRM", Frm(3, 3)}});
-    const std::string second = Archive("patch/x.dat", {{"color.pal", pal}, {"a\\p.frm", Frm(4, 4)}});
-    Open(first);
-    for (const auto& [entry, size] : {std::pair{"a\\p.frm", "2x2"}, {"b\\P.FRM", "3x3"}, {"a\\p.frm", "2x2"}}) {
-        Show(entry);
-        EXPECT_EQ(Drawn(), size) << entry;
+    // Same names in two folders and two archives, an FRM and a RIX of one base
+    // name, and names the mapping to file names folds together.
+    const std::vector<std::pair<std::string, std::string>> pictures = {
+        {"a\\p.frm", Frm(2, 2)}, {"b\\P.FRM", Frm(3, 3)}, {"a\\p.rix", Rix(4, 4)},   {"a/b.frm", Frm(5, 5)},
+        {"a_b.frm", Frm(6, 6)},  {".\\x.frm", Frm(7, 7)}, {"..\\x.frm", Frm(8, 8)}, {"\\x.frm", Frm(9, 9)}};
+    Entries entries = {{"color.pal", pal}};
+    entries.insert(entries.end(), pictures.begin(), pictures.end());
+    const std::string first = Archive("x.dat", entries);
+    const std::string second = Archive("patch/x.dat", {{"color.pal", pal}, {"a\\p.frm", Frm(10, 10)}});
+    for (int run = 0; run < 2; ++run) {
+        Open(first);
+        for (const auto& [entry, frm] : pictures) {
+            Show(entry);
+            const int side = std::uint8_t(frm[entry.ends_with("rix") ? 4 : 63]);
+            EXPECT_EQ(Drawn(), std::to_string(side) + "x" + std::to_string(side)) << entry << " run " << run;
+        }
+        Open(second);
+        Show("a\\p.frm");
+        EXPECT_EQ(Drawn(), "10x10");
     }
-    Open(second);
-    Show("a\\p.frm");
-    EXPECT_EQ(Drawn(), "4x4");
-    EXPECT_EQ(CountFiles(m_cache), 3u);
+    EXPECT_EQ(CountFiles(m_cache), pictures.size() + 1);
+}
+
+TEST_F(ImageHandlerTest, SaveAsOfAnEntryOverOneGiBTakesTheMappedPath)
+{
+    // Nothing of that size is written: the mapped path's free-space check refuses it.
+    const auto huge = [](const char* name) {
+        return Def(name, "x", [](SDatEntryDef& d) { d.realSize = d.packedSize = (1u << 30) + 1; d.flag = 0; });
+    };
+    Open(Archive("big.dat", {}, {huge("big.frm"), huge("big.bin")}));
+    SetFreeSpaceProbe([](const std::string&) -> std::uint64_t { return 1; });
+    std::shared_ptr<void> restore(nullptr, [](void*) { SetFreeSpaceProbe(nullptr); });
+    for (const char* entry : {"big.frm", "big.bin"}) {
+        SCOPED_TRACE(entry);
+        m_ui.m_saveAnswer = CUiServices::SSaveFileResult{m_dir / "out", 1};
+        const auto e = CatchException<CFileException>([&] { Entry(entry)->m_pType->SaveAs(Entry(entry), nullptr); });
+        ASSERT_TRUE(e);
+        EXPECT_EQ(e->m_cause, CFileException::diskFull) << e->what();
+        EXPECT_FALSE(FileExists(m_dir / "out"));
+    }
 }
 
 TEST_F(ImageHandlerTest, PaletteIsTheEntrysOwnWhereverItLiesThenColorPal)
@@ -251,11 +269,9 @@ TEST_F(ImageHandlerTest, MissingPaletteIsToldInThePaneWhenShownAndInAMessageBoxW
                   MB_OK | MB_ICONINFORMATION);
     EXPECT_FALSE(FileExists(m_dir / "out.bmp"));
 
-    OpenOutside("art\\a.frm");
+    EXPECT_EQ(OpenOutside("art\\a.frm"), "");
     ASSERT_EQ(m_ui.m_messages.size(), 2u);
-    EXPECT_TRUE(std::regex_match(m_ui.m_messages[1].text, std::regex("[^]*: " + m_dir.Path() + "a\\.f[0-9A-F]+\\.frm")))
-        << m_ui.m_messages[1].text;
-    EXPECT_TRUE(m_ui.m_opened.empty());
+    EXPECT_EQ(m_ui.m_messages[1].text.substr(m_ui.m_messages[1].text.find("Файл: ")), "Файл: " + m_opened.Folder() + "a.frm");
 }
 
 TEST_F(ImageHandlerTest, SaveAsWritesTheEntryTheBitmapOrNothingAndOpenHandsOverTheBitmap)
@@ -288,11 +304,9 @@ TEST_F(ImageHandlerTest, SaveAsWritesTheEntryTheBitmapOrNothingAndOpenHandsOverT
         }
         EXPECT_EQ(m_ui.m_saveDialogs.back(), std::make_pair(c.filter, std::string(c.entry)));
 
-        OpenOutside(c.entry);
-        ASSERT_FALSE(m_ui.m_opened.empty());
-        EXPECT_TRUE(m_ui.m_opened.back().ends_with(".bmp"));
-        EXPECT_EQ(m_ui.m_opened.back().rfind(m_dir.Path(), 0), 0u);
-        EXPECT_EQ(ReadWholeFile(m_ui.m_opened.back()), c.bmp);
+        const std::string opened = OpenOutside(c.entry);
+        EXPECT_EQ(opened, m_opened.Folder() + ReplaceExtension(c.entry, ".bmp"));
+        EXPECT_EQ(ReadWholeFile(opened), c.bmp);
     }
     EXPECT_TRUE(m_ui.m_messages.empty());
 }

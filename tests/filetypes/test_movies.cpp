@@ -24,6 +24,20 @@ protected:
     }
     void TearDown() override { SetPlayerResourceProvider(nullptr); }
 
+    // Save as with the filter and answer given; what was raised, if anything.
+    std::string SaveAs(const std::string& path, int filter, int answer = IDYES)
+    {
+        m_ui.m_saveAnswer = CUiServices::SSaveFileResult{path, filter};
+        m_ui.m_answers = {answer};
+        m_ui.m_progressLog = {};
+        try {
+            m_pType->SaveAs(m_pMovie, nullptr);
+        } catch (const std::exception& e) {
+            return e.what();
+        }
+        return "";
+    }
+
     CDATInternalFile* m_pMovie = nullptr;
     CDAT_MVE_FileType* m_pType = nullptr;
 };
@@ -43,8 +57,7 @@ TEST_F(MovieTest, OpenBuildsTheMovieProgramOnceAndStartsItButNeedsThePlayer)
     ASSERT_EQ(m_ui.m_started.size(), 1u);
     const std::string exe = m_ui.m_started[0];
     EXPECT_EQ(exe, m_pMovie->m_strCachePath);
-    EXPECT_EQ(exe.substr(exe.size() - 4), ".exe");
-    EXPECT_EQ(exe.rfind(m_cache, 0), 0u) << exe;
+    EXPECT_TRUE(exe.ends_with(".exe") && exe.starts_with(m_cache)) << exe;
     EXPECT_EQ(ReadWholeFile(exe), kPlayer + kMovie);
     struct stat st;
     ASSERT_EQ(::stat(exe.c_str(), &st), 0);
@@ -63,12 +76,25 @@ TEST_F(MovieTest, OpenBuildsTheMovieProgramOnceAndStartsItButNeedsThePlayer)
     EXPECT_EQ(m_ui.m_started.size(), 2u);
 }
 
+TEST_F(MovieTest, AMovieFileDeletedSinceItWasMadeIsMadeAgain)
+{
+    m_ui.m_answers = {IDYES};
+    m_pType->Open(m_pMovie, nullptr);
+    const std::string exe = m_pMovie->m_strCachePath;
+    ASSERT_TRUE(FileExists(exe));
+    std::filesystem::remove(exe);
+    m_ui.m_answers = {IDYES};
+    m_pType->Open(m_pMovie, nullptr);
+    ASSERT_EQ(m_ui.m_started.size(), 2u);
+    EXPECT_EQ(m_ui.m_started[1], exe);
+    EXPECT_EQ(ReadWholeFile(exe), kPlayer + kMovie);
+}
+
 TEST_F(MovieTest, NoLeavesNothingAndACancelStopsBetweenStepsAndAsksAgainNextTime)
 {
     m_ui.m_answers = {IDNO};
     m_pType->Open(m_pMovie, nullptr);
     EXPECT_TRUE(m_ui.m_started.empty());
-    EXPECT_TRUE(m_pMovie->m_strCachePath.empty());
     EXPECT_EQ(CountFiles(m_cache), 0u);
 
     // Cancel before the second step: the packed copy stays, no program, nothing started.
@@ -77,36 +103,46 @@ TEST_F(MovieTest, NoLeavesNothingAndACancelStopsBetweenStepsAndAsksAgainNextTime
     m_pType->Open(m_pMovie, nullptr);
     EXPECT_TRUE(m_ui.m_started.empty());
     EXPECT_TRUE(m_pMovie->m_strCachePath.empty());
-    bool tmp = false, exe = false;
-    for (auto& e : std::filesystem::recursive_directory_iterator(m_cache)) {
-        tmp = tmp || e.path().string().ends_with(".exe.tmp");
-        exe = exe || e.path().string().ends_with(".exe");
-    }
-    EXPECT_TRUE(tmp);
-    EXPECT_FALSE(exe);
+    const std::string exe = m_cache + "/" + FileNames(m_cache).begin()->c_str() + "/art/cuts/intro.mve.exe";
+    EXPECT_TRUE(FileExists(exe + ".tmp"));
+    EXPECT_FALSE(FileExists(exe));
 
-    // The next Open asks again and completes.
+    // The next Open asks again and completes over its own packed copy.
     m_ui.m_progressLog = {};
     m_ui.m_answers = {IDYES};
     m_pType->Open(m_pMovie, nullptr);
-    EXPECT_EQ(m_ui.m_started.size(), 1u);
+    EXPECT_EQ(m_ui.m_started, std::vector<std::string>{exe});
+    EXPECT_FALSE(FileExists(exe + ".tmp"));
 }
 
 TEST_F(MovieTest, SaveAsWritesTheMovieOrTheProgramUnderExactlyTheChosenName)
 {
-    m_ui.m_saveAnswer = CUiServices::SSaveFileResult{m_dir / "plain", 1};
-    m_ui.m_answers = {IDYES};
-    m_pType->SaveAs(m_pMovie, nullptr);
+    EXPECT_EQ(SaveAs(m_dir / "plain", 1), "");
     EXPECT_EQ(m_ui.m_saveDialogs.back().first, "Movies MVE files|*.mve|EXE files (*.exe)|*.exe||");
     EXPECT_EQ(m_ui.m_saveDialogs.back().second, "intro.mve");
     EXPECT_EQ(ReadWholeFile(m_dir / "plain"), kMovie);
     EXPECT_EQ(m_ui.m_progressLog.advances, 2);
 
-    m_ui.m_saveAnswer = CUiServices::SSaveFileResult{m_dir / "movie", 2};
-    m_ui.m_answers = {IDYES};
-    m_pType->SaveAs(m_pMovie, nullptr);
+    EXPECT_EQ(SaveAs(m_dir / "movie", 2), "");
     EXPECT_EQ(ReadWholeFile(m_dir / "movie"), kPlayer + kMovie);
-    EXPECT_FALSE(FileExists(m_dir / "movie.exe"));
+    EXPECT_EQ(FileNames(m_dir.Path()), (std::set<std::string>{"movie", "plain", "movies.dat"}));
+}
+
+TEST_F(MovieTest, SaveAsProgramNeverTouchesAUsersFileOfThePackedCopysName)
+{
+    // Refused before anything is asked or written.
+    WriteWholeFile(m_dir / "movie.tmp", "the user's own");
+    const std::string error = SaveAs(m_dir / "movie", 2);
+    EXPECT_NE(error.find("in the way of the packed copy"), std::string::npos) << error;
+    EXPECT_EQ(ReadWholeFile(m_dir / "movie.tmp"), "the user's own");
+    EXPECT_FALSE(FileExists(m_dir / "movie"));
+    EXPECT_TRUE(m_ui.m_messages.empty());
+
+    // A failure after the packed copy was written removes it.
+    SetPlayerResourceProvider(nullptr);
+    EXPECT_NE(SaveAs(m_dir / "other", 2), "");
+    EXPECT_FALSE(FileExists(m_dir / "other.tmp"));
+    EXPECT_FALSE(FileExists(m_dir / "other"));
 }
 
 TEST_F(MovieTest, TheHintIsDrawnAndAcmSaveShowsOnlyTheNotice)
@@ -114,9 +150,6 @@ TEST_F(MovieTest, TheHintIsDrawnAndAcmSaveShowsOnlyTheNotice)
     Show("art\\cuts\\intro.mve");
     ASSERT_FALSE(m_dc.m_texts.empty());
     EXPECT_EQ(m_dc.m_texts.back().text, "Для просмотра кина выберите в сплывающем меню: 'Открыть'");
-    EXPECT_EQ(m_dc.m_texts.back().format & (DT_CENTER | DT_VCENTER | DT_SINGLELINE),
-              unsigned(DT_CENTER | DT_VCENTER | DT_SINGLELINE));
-
     CDATInternalFile* sound = Entry("sound\\boom.acm");
     sound->m_pType->SaveAs(sound, nullptr);
     ASSERT_EQ(m_ui.m_messages.size(), 1u);
