@@ -41,18 +41,14 @@ const std::string& ArchivePath()
     return path;
 }
 
-// Extracted files go to a folder of their own in memory-backed /dev/shm when there is one.
+// Extracted files go to a folder of their own in memory-backed /dev/shm.
 const std::string& OutputFolder()
 {
     static const std::string folder = [] {
         char templ[] = "/dev/shm/dravik-fuzz-XXXXXX";
-        char fallback[] = "/tmp/dravik-fuzz-XXXXXX";
-        const char* made = ::mkdtemp(templ);
-        if (!made)
-            made = ::mkdtemp(fallback);
-        if (!made)
+        if (!::mkdtemp(templ))
             std::abort();
-        return std::string(made) + "/";
+        return std::string(templ) + "/";
     }();
     return folder;
 }
@@ -76,8 +72,6 @@ void LoadArchive(const std::uint8_t* data, std::size_t size)
     doc.ListFolder(&g_rootFolder, nullptr);
     for (const CDATFolder& folder : doc.m_folders)
         doc.ListFolder(&folder, nullptr);
-    for (const auto& [extension, type] : doc.m_types)
-        doc.ListFileType(type.get(), nullptr);
 
     CFile archive(ArchivePath(), CFile::modeRead);
     std::size_t done = 0;

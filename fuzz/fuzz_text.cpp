@@ -8,7 +8,7 @@
 
 #include <cstdint>
 #include <cstdlib>
-#include <memory>
+#include <deque>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,14 +24,14 @@ struct SEntries
     SEntries()
     {
         for (const char* language : kLanguages) {
-            languages.push_back(std::make_unique<CDATFolder>(language, 2, &text));
-            entries.push_back(std::make_unique<CDATInternalFile>(languages.back().get(), 3, "a.txt", 0, 0, 0, nullptr));
+            languages.emplace_back(language, 2, &text);
+            entries.emplace_back(&languages.back(), 3, "a.txt", 0, 0, 0, nullptr);
         }
-        entries.push_back(std::make_unique<CDATInternalFile>(nullptr, 1, "a.txt", 0, 0, 0, nullptr));
+        entries.emplace_back(nullptr, 1, "a.txt", 0, 0, 0, nullptr);
     }
     CDATFolder text{"text", 1, nullptr};
-    std::vector<std::unique_ptr<CDATFolder>> languages;
-    std::vector<std::unique_ptr<CDATInternalFile>> entries;
+    std::deque<CDATFolder> languages;
+    std::deque<CDATInternalFile> entries;
 };
 
 } // namespace
@@ -52,7 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::abort();
 
     SetCurrentTextEncoding(encodings[data[0] % encodings.size()].m_id);
-    const CDATInternalFile& entry = *s.entries[data[1] % s.entries.size()];
+    const CDATInternalFile& entry = s.entries[data[1] % s.entries.size()];
     const std::string text = PrepareEntryText(bytes, entry);
     if (text.size() < 2 || text.compare(text.size() - 2, 2, "\n\n") != 0 || text.find('\r') != std::string::npos ||
         !IsValidUtf8(text))

@@ -1,7 +1,7 @@
 #pragma once
 // What the handler tests share: a device context that records what is drawn
 // (its window a scroll view recording its scroll sizes; text measured as 8
-// pixels a character and 16 a line, wrapped at spaces), and a fixture that
+// pixels a character and 16 a line), and a fixture that
 // opens an archive of given entries with its cache in a temporary folder and
 // a folder of its own for the files Open hands over.
 #include "archive/datfiledoc.h"
@@ -42,33 +42,19 @@ public:
 
     CWnd* GetWindow() const override { return &m_wnd; }
 
+    // Measuring: the longest line's characters across (at most the rect's width), the lines down.
     int DrawText(std::string_view text, RECT& rect, unsigned format) override
     {
         m_texts.push_back({std::string(text), rect, format});
         if (!(format & DT_CALCRECT))
             return kLineHeight;
-        const int limit = std::max(1, rect.Width() / kCharWidth);
-        int lines = 0, widest = 0;
-        while (!text.empty()) {
-            const std::size_t end = std::min(text.find('\n'), text.size());
-            const std::string_view paragraph = text.substr(0, end);
-            text.remove_prefix(std::min(end + 1, text.size()));
-            int used = 0;
-            ++lines;
-            for (std::size_t at = 0; at <= paragraph.size();) {
-                const std::size_t space = std::min(paragraph.find(' ', at), paragraph.size());
-                const int word = Chars(paragraph.substr(at, space - at));
-                if (used > 0 && used + 1 + word > limit) {
-                    ++lines;
-                    used = word;
-                } else {
-                    used += (used > 0 ? 1 : 0) + word;
-                }
-                widest = std::max(widest, used);
-                at = space + 1;
-            }
+        int lines = text.empty() || text.back() != '\n', longest = 0, line = 0;
+        for (char c : text) {
+            lines += c == '\n';
+            line = c == '\n' ? 0 : line + ((c & 0xC0) != 0x80);
+            longest = std::max(longest, line);
         }
-        rect.right = rect.left + widest * kCharWidth;
+        rect.right = rect.left + std::min(longest * kCharWidth, rect.Width());
         rect.bottom = rect.top + lines * kLineHeight;
         return lines * kLineHeight;
     }
@@ -97,11 +83,6 @@ public:
     std::vector<RECT> m_frames;
     std::vector<SDib> m_dibs;
 
-private:
-    static int Chars(std::string_view utf8)
-    {
-        return int(std::count_if(utf8.begin(), utf8.end(), [](char c) { return (c & 0xC0) != 0x80; }));
-    }
 };
 
 class HandlerTest : public ::testing::Test

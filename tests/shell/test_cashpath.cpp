@@ -16,33 +16,19 @@ namespace fs = std::filesystem;
 class CashPathTest : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        CCashPath::SetExecutableFolderForTests(m_exe.Path());
-        SetValue("");
-    }
+    void SetUp() override { CCashPath::SetExecutableFolderForTests(m_exe.Path()); }
     void TearDown() override
     {
         CCashPath::SetExecutableFolderForTests("");
-        SetValue("");
+        CProfile::WriteProfileString("Settings", "CashPath", "");
     }
 
-    static void SetValue(const std::string& value)
-    {
-        CProfile::WriteProfileString("Settings", "CashPath", QString::fromStdString(value));
-    }
-    static std::string Value() { return CProfile::GetProfileString("Settings", "CashPath").toStdString(); }
-
-    // The folder the setting settles on, and what the profile holds afterwards.
+    // The folder the setting settles on; the profile holds it afterwards.
     static std::string Resolve(const std::string& stored)
     {
-        SetValue(stored);
-        std::string path;
-        {
-            CCashPath cash;
-            path = cash.Get();
-        }
-        EXPECT_EQ(Value(), path);
+        CProfile::WriteProfileString("Settings", "CashPath", QString::fromStdString(stored));
+        std::string path = CCashPath().Get();
+        EXPECT_EQ(CProfile::GetProfileString("Settings", "CashPath").toStdString(), path);
         return path;
     }
 
