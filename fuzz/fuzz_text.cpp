@@ -16,7 +16,6 @@
 namespace {
 
 const char* const kLanguages[] = {"russian", "polish", "english", "tchinese", "schinese", "japanese", "korean", "klingon"};
-constexpr std::size_t kLanguageCount = sizeof kLanguages / sizeof kLanguages[0];
 
 // One entry per language folder, plus one at the root.
 struct SEntries
@@ -46,7 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const STextEncodingInfo& info : encodings)
         if (!IsValidUtf8(DecodeText(bytes, info.m_id)))
             std::abort();
-    std::vector<std::string> folders = {"text", kLanguages[data[1] % kLanguageCount]};
+    std::vector<std::string> folders = {"text", kLanguages[data[1] % std::size(kLanguages)]};
     const ETextEncoding detected = DetectTextEncoding(bytes, data[1] & 0x80 ? std::vector<std::string>() : folders);
     if (detected == ETextEncoding::Automatic)
         std::abort();

@@ -1,9 +1,8 @@
 #pragma once
 // What the handler tests share: a device context that records what is drawn
 // (its window a scroll view recording its scroll sizes; text measured as 8
-// pixels a character and 16 a line), and a fixture that
-// opens an archive of given entries with its cache in a temporary folder and
-// a folder of its own for the files Open hands over.
+// pixels a character and 16 a line), and a fixture that opens an archive of
+// given entries with its cache and the files Open hands over in its own folders.
 #include "archive/datfiledoc.h"
 #include "fakes.h"
 #include "filetypes/dib.h"
@@ -18,7 +17,6 @@
 #include <filesystem>
 #include <memory>
 #include <string>
-#include <utility>
 #include <vector>
 
 class CRecordingWnd : public CWnd
@@ -72,10 +70,7 @@ public:
 
     void Clear()
     {
-        m_texts.clear();
-        m_frames.clear();
-        m_dibs.clear();
-        m_wnd.m_scrollSizes.clear();
+        m_texts.clear(), m_frames.clear(), m_dibs.clear(), m_wnd.m_scrollSizes.clear();
     }
 
     mutable CRecordingWnd m_wnd;

@@ -24,12 +24,11 @@ protected:
     }
     void TearDown() override { SetPlayerResourceProvider(nullptr); }
 
-    // Save as with the filter and answer given; what was raised, if anything.
-    std::string SaveAs(const std::string& path, int filter, int answer = IDYES)
+    // Save as with the filter given, the question answered Yes; what was raised, if anything.
+    std::string SaveAs(const std::string& path, int filter)
     {
         m_ui.m_saveAnswer = CUiServices::SSaveFileResult{path, filter};
-        m_ui.m_answers = {answer};
-        m_ui.m_progressLog = {};
+        m_ui.m_answers = {IDYES};
         try {
             m_pType->SaveAs(m_pMovie, nullptr);
         } catch (const std::exception& e) {
@@ -42,7 +41,7 @@ protected:
     CDAT_MVE_FileType* m_pType = nullptr;
 };
 
-TEST_F(MovieTest, OpenBuildsTheMovieProgramOnceAndStartsItButNeedsThePlayer)
+TEST_F(MovieTest, OpenBuildsTheMovieProgramOnceAndAgainOnlyWhenItIsGoneButNeedsThePlayer)
 {
     SetPlayerResourceProvider(nullptr);
     m_ui.m_answers = {IDYES};
@@ -54,8 +53,7 @@ TEST_F(MovieTest, OpenBuildsTheMovieProgramOnceAndStartsItButNeedsThePlayer)
     m_ui.m_progressLog = {};
     m_ui.m_answers = {IDYES};
     m_pType->Open(m_pMovie, nullptr);
-    ASSERT_EQ(m_ui.m_started.size(), 1u);
-    const std::string exe = m_ui.m_started[0];
+    const std::string exe = m_ui.m_started.at(0);
     EXPECT_EQ(exe, m_pMovie->m_strCachePath);
     EXPECT_TRUE(exe.ends_with(".exe") && exe.starts_with(m_cache)) << exe;
     EXPECT_EQ(ReadWholeFile(exe), kPlayer + kMovie);
@@ -66,23 +64,15 @@ TEST_F(MovieTest, OpenBuildsTheMovieProgramOnceAndStartsItButNeedsThePlayer)
 
     // In a later run the movie file in the cache starts without a question.
     Open(m_dir / "movies.dat");
-    m_ui.m_messages.clear();
-    Entry("art\\cuts\\intro.mve")->m_pType->Open(Entry("art\\cuts\\intro.mve"), nullptr);
-    EXPECT_TRUE(m_ui.m_messages.empty());
-    EXPECT_EQ(m_ui.m_started.size(), 2u);
-}
-
-TEST_F(MovieTest, AMovieFileDeletedSinceItWasMadeIsMadeAgain)
-{
-    m_ui.m_answers = {IDYES};
-    m_pType->Open(m_pMovie, nullptr);
-    const std::string exe = m_pMovie->m_strCachePath;
-    ASSERT_TRUE(FileExists(exe));
+    CDATInternalFile* movie = Entry("art\\cuts\\intro.mve");
+    movie->m_pType->Open(movie, nullptr);
+    EXPECT_EQ(m_ui.m_messages.size(), 1u);
+    // A movie file deleted since is made again, after the question.
     std::filesystem::remove(exe);
     m_ui.m_answers = {IDYES};
-    m_pType->Open(m_pMovie, nullptr);
-    ASSERT_EQ(m_ui.m_started.size(), 2u);
-    EXPECT_EQ(m_ui.m_started[1], exe);
+    movie->m_pType->Open(movie, nullptr);
+    EXPECT_EQ(m_ui.m_messages.size(), 2u);
+    EXPECT_EQ(m_ui.m_started, std::vector<std::string>(3, exe));
     EXPECT_EQ(ReadWholeFile(exe), kPlayer + kMovie);
 }
 

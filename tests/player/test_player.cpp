@@ -59,10 +59,7 @@ std::string ExpectedReport(const SMveMovie& def)
 SMveMovie TestMovie(int width, int height, int frames, int channels, std::uint32_t rate = 22050)
 {
     SMveMovie def;
-    def.width = width;
-    def.height = height;
-    def.frames = frames;
-    def.fps = 15;
+    def.width = width, def.height = height, def.frames = frames, def.fps = 15;
     for (int i = 0; i < 256; ++i)
         def.palette[i] = {std::uint8_t(i % 64), std::uint8_t((i * 7) % 64), std::uint8_t((255 - i) % 64)};
     def.frame = [width, height](int k) {
@@ -78,13 +75,9 @@ SMveMovie TestMovie(int width, int height, int frames, int channels, std::uint32
             }
         return px;
     };
-    if (channels) {
-        SMveSound sound;
-        sound.sampleRate = rate;
-        sound.channels = channels;
-        sound.sample = [](std::uint64_t i, int c) { return std::int16_t(int((i * 37 + c * 1000) % 20000) - 10000); };
-        def.sound = sound;
-    }
+    if (channels)
+        def.sound = SMveSound{rate, channels, [](std::uint64_t i, int c) {
+                                  return std::int16_t(int((i * 37 + c * 1000) % 20000) - 10000); }};
     return def;
 }
 
@@ -105,8 +98,6 @@ protected:
     CTempDir m_tmp;
     int m_nMovies = 0;
 };
-
-// ---------------------------------------------------------------- movies that decode
 
 TEST_F(PlayerTest, WriterMoviesOfEveryShapeDecodeExactly)
 {
@@ -165,8 +156,6 @@ TEST_F(PlayerTest, MovieFileFromTheArchiveStartsWithTheCarriedPlayerAndPlays)
     EXPECT_EQ(run.out, ExpectedReport(def));
     EXPECT_EQ(run.err, "");
 }
-
-// ---------------------------------------------------------------- no movie, damaged movies
 
 TEST_F(PlayerTest, NoMovieOrADamagedOneEndsWithAClearMessage)
 {
