@@ -1,8 +1,7 @@
-// The archive's directory over hostile bytes: the input is parsed as a bare
-// directory, then opened as a whole archive file (from memory), listed, and
-// the first entries of a loaded archive are read back and unpacked to files.
+// The archive's directory over hostile bytes: the input is opened as a whole
+// archive file (from memory), listed, and the first entries of a loaded
+// archive are read back and unpacked to files.
 #include "archive/datfiledoc.h"
-#include "archive/dirparser.h"
 #include "archive/extract.h"
 #include "platform/exceptions.h"
 #include "platform/file.h"
@@ -14,20 +13,6 @@
 #include <unistd.h>
 
 namespace {
-
-void ParseDirectory(const std::uint8_t* data, std::size_t size)
-{
-    try {
-        CDirectoryParser parser(data, size, "fuzz");
-        SRawEntry entry;
-        while (parser.Next(entry)) {
-            const auto* name = reinterpret_cast<const std::uint8_t*>(entry.m_name.data());
-            if (entry.m_name.size() > kMaxNameLength || name < data || name + entry.m_name.size() > data + size)
-                std::abort();
-        }
-    } catch (const CArchiveException&) {
-    }
-}
 
 // A memory file reached through /proc, so the loader opens it by path like any archive.
 const std::string& ArchivePath()
@@ -41,18 +26,14 @@ const std::string& ArchivePath()
     return path;
 }
 
-// Extracted files go to a folder of their own in memory-backed /dev/shm when there is one.
+// Extracted files go to a folder of their own in memory-backed /dev/shm.
 const std::string& OutputFolder()
 {
     static const std::string folder = [] {
         char templ[] = "/dev/shm/dravik-fuzz-XXXXXX";
-        char fallback[] = "/tmp/dravik-fuzz-XXXXXX";
-        const char* made = ::mkdtemp(templ);
-        if (!made)
-            made = ::mkdtemp(fallback);
-        if (!made)
+        if (!::mkdtemp(templ))
             std::abort();
-        return std::string(made) + "/";
+        return std::string(templ) + "/";
     }();
     return folder;
 }
@@ -76,8 +57,6 @@ void LoadArchive(const std::uint8_t* data, std::size_t size)
     doc.ListFolder(&g_rootFolder, nullptr);
     for (const CDATFolder& folder : doc.m_folders)
         doc.ListFolder(&folder, nullptr);
-    for (const auto& [extension, type] : doc.m_types)
-        doc.ListFileType(type.get(), nullptr);
 
     CFile archive(ArchivePath(), CFile::modeRead);
     std::size_t done = 0;
@@ -108,7 +87,6 @@ void LoadArchive(const std::uint8_t* data, std::size_t size)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    ParseDirectory(data, size);
     LoadArchive(data, size);
     return 0;
 }

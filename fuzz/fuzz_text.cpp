@@ -8,30 +8,14 @@
 
 #include <cstdint>
 #include <cstdlib>
-#include <memory>
+#include <deque>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace {
 
-bool IsValidUtf8(std::string_view s)
-{
-    for (std::size_t i = 0; i < s.size();) {
-        const auto c = static_cast<unsigned char>(s[i]);
-        const int len = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
-        if (len == 0 || i + std::size_t(len) > s.size())
-            return false;
-        for (int k = 1; k < len; ++k)
-            if ((static_cast<unsigned char>(s[i + std::size_t(k)]) & 0xC0) != 0x80)
-                return false;
-        i += std::size_t(len);
-    }
-    return true;
-}
-
 const char* const kLanguages[] = {"russian", "polish", "english", "tchinese", "schinese", "japanese", "korean", "klingon"};
-constexpr std::size_t kLanguageCount = sizeof kLanguages / sizeof kLanguages[0];
 
 // One entry per language folder, plus one at the root.
 struct SEntries
@@ -39,14 +23,14 @@ struct SEntries
     SEntries()
     {
         for (const char* language : kLanguages) {
-            languages.push_back(std::make_unique<CDATFolder>(language, 2, &text));
-            entries.push_back(std::make_unique<CDATInternalFile>(languages.back().get(), 3, "a.txt", 0, 0, 0, nullptr));
+            languages.emplace_back(language, 2, &text);
+            entries.emplace_back(&languages.back(), 3, "a.txt", 0, 0, 0, nullptr);
         }
-        entries.push_back(std::make_unique<CDATInternalFile>(nullptr, 1, "a.txt", 0, 0, 0, nullptr));
+        entries.emplace_back(nullptr, 1, "a.txt", 0, 0, 0, nullptr);
     }
     CDATFolder text{"text", 1, nullptr};
-    std::vector<std::unique_ptr<CDATFolder>> languages;
-    std::vector<std::unique_ptr<CDATInternalFile>> entries;
+    std::deque<CDATFolder> languages;
+    std::deque<CDATInternalFile> entries;
 };
 
 } // namespace
@@ -61,13 +45,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const STextEncodingInfo& info : encodings)
         if (!IsValidUtf8(DecodeText(bytes, info.m_id)))
             std::abort();
-    std::vector<std::string> folders = {"text", kLanguages[data[1] % kLanguageCount]};
+    std::vector<std::string> folders = {"text", kLanguages[data[1] % std::size(kLanguages)]};
     const ETextEncoding detected = DetectTextEncoding(bytes, data[1] & 0x80 ? std::vector<std::string>() : folders);
     if (detected == ETextEncoding::Automatic)
         std::abort();
 
     SetCurrentTextEncoding(encodings[data[0] % encodings.size()].m_id);
-    const CDATInternalFile& entry = *s.entries[data[1] % s.entries.size()];
+    const CDATInternalFile& entry = s.entries[data[1] % s.entries.size()];
     const std::string text = PrepareEntryText(bytes, entry);
     if (text.size() < 2 || text.compare(text.size() - 2, 2, "\n\n") != 0 || text.find('\r') != std::string::npos ||
         !IsValidUtf8(text))

@@ -5,12 +5,11 @@
 //                              device and print what was decoded
 // Exit status: 0 played, 1 no window or unreadable program, 2 no movie, 3 damaged movie.
 #define SDL_MAIN_HANDLED
+#include "moviereader.h"
+
 extern "C" {
-#include <libavcodec/avcodec.h>
-#include <libavformat/avformat.h>
-#include <libavutil/channel_layout.h>
-#include <libswresample/swresample.h>
-#include <libswscale/swscale.h>
+#include <libavutil/error.h>
+#include <libavutil/log.h>
 }
 #include <SDL.h>
 
@@ -24,35 +23,12 @@ extern "C" {
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <map>
-#include <memory>
 #include <string>
-#include <vector>
 
 namespace {
 
-constexpr int kExitFailure = 1, kExitNoMovie = 2, kExitDamaged = 3;
-constexpr int kMaxSide = 4096;
 // The first 20 bytes of every MVE file, the terminating zero included.
 constexpr char kSignature[] = "Interplay MVE File\x1A";
-
-struct SPlayerError
-{
-    int code;
-    std::string message;
-};
-
-[[noreturn]] void Fail(int code, std::string message)
-{
-    throw SPlayerError{code, std::move(message)};
-}
-
-std::string AvError(int err)
-{
-    char text[AV_ERROR_MAX_STRING_SIZE] = {};
-    av_strerror(err, text, sizeof text);
-    return text;
-}
 
 bool ReadAt(int fd, void* buf, std::size_t n, std::uint64_t offset)
 {
@@ -119,16 +95,25 @@ std::uint64_t ElfImageEnd(int fd, std::uint64_t fileSize)
     Fail(kExitFailure, "the player's own program is not an ELF file it can read");
 }
 
-// The movie: bytes [begin, begin + size) of fd; pos is the demuxer's position.
-struct SSource
+// The movie: bytes [begin, begin + size) of fd.
+struct SSource : CMovieBytes
 {
     int fd = -1;
-    std::uint64_t begin = 0, size = 0, pos = 0;
-    std::string name;  // for messages and the window title
-    ~SSource()
+    std::uint64_t begin = 0, size = 0;
+    std::string& name = m_strName;
+    ~SSource() override
     {
         if (fd >= 0)
             ::close(fd);
+    }
+    std::uint64_t Size() const override { return size; }
+    int ReadAt(std::uint64_t pos, std::uint8_t* buf, int n) override
+    {
+        ssize_t got;
+        do
+            got = ::pread(fd, buf, std::size_t(n), off_t(begin + pos));
+        while (got < 0 && errno == EINTR);
+        return got < 0 ? AVERROR(errno) : int(got);
     }
 };
 
@@ -160,282 +145,6 @@ void FindMovie(SSource& s)
         Fail(kExitDamaged, "the " + std::to_string(s.size) + " bytes " + (appended ? "after the player in " : "of ") +
                                s.name + " are not an MVE movie (it does not start with the MVE signature)");
 }
-
-// Reads and seeks within the movie's bytes only, so the demuxer sees the movie as a file of its own.
-int ReadRegion(void* opaque, std::uint8_t* buf, int size)
-{
-    auto* s = static_cast<SSource*>(opaque);
-    if (s->pos >= s->size || size <= 0)
-        return AVERROR_EOF;
-    const std::size_t want = std::size_t(std::min<std::uint64_t>(std::uint64_t(size), s->size - s->pos));
-    ssize_t got;
-    do
-        got = ::pread(s->fd, buf, want, off_t(s->begin + s->pos));
-    while (got < 0 && errno == EINTR);
-    if (got <= 0)
-        return got < 0 ? AVERROR(errno) : AVERROR_EOF;
-    s->pos += std::uint64_t(got);
-    return int(got);
-}
-
-std::int64_t SeekRegion(void* opaque, std::int64_t offset, int whence)
-{
-    auto* s = static_cast<SSource*>(opaque);
-    if (whence & AVSEEK_SIZE)
-        return std::int64_t(s->size);
-    const int from = whence & ~AVSEEK_FORCE;
-    const std::int64_t base = from == SEEK_SET ? 0 : from == SEEK_CUR ? std::int64_t(s->pos)
-                            : from == SEEK_END ? std::int64_t(s->size) : -1;
-    if (base < 0 || offset < -base || offset > (std::int64_t(1) << 62))
-        return AVERROR(EINVAL);
-    s->pos = std::uint64_t(base + offset);
-    return std::int64_t(s->pos);
-}
-
-class IMovieSink
-{
-public:
-    virtual ~IMovieSink() = default;
-    // width*height*3 bytes, top row first; ptsUs is when the picture is due.
-    virtual void Picture(const std::uint8_t* rgb, int width, int height, std::int64_t ptsUs) = 0;
-    // count samples per channel, interleaved.
-    virtual void Sound(const std::int16_t* samples, int count, int channels, int rate) = 0;
-    virtual bool Stopped() = 0;
-};
-
-// The movie decoded with FFmpeg into RGB pictures and 16-bit sound.
-class CMovie
-{
-public:
-    explicit CMovie(SSource& source) : m_source(source)
-    {
-        try {
-            Open();
-        } catch (...) {
-            Close();  // the destructor does not run for a half-built movie
-            throw;
-        }
-    }
-    ~CMovie() { Close(); }
-    CMovie(const CMovie&) = delete;
-    CMovie& operator=(const CMovie&) = delete;
-
-    int Width() const { return m_width; }
-    int Height() const { return m_height; }
-    std::uint64_t Pictures() const { return m_pictures; }
-    std::uint64_t Samples() const { return m_samples; }
-    // When the last picture's time is over.
-    std::int64_t EndUs() const { return m_lastPtsUs + m_periodUs; }
-
-    // Decodes to the end (or until the sink stops) and returns what was wrong
-    // with the movie, empty when nothing was. Damaged parts are skipped.
-    std::string Play(IMovieSink& sink)
-    {
-        AVPacket* packet = av_packet_alloc();
-        if (!packet)
-            Fail(kExitFailure, "out of memory");
-        bool stopped = false;
-        while (!(stopped = sink.Stopped())) {
-            const int rc = av_read_frame(m_format, packet);
-            if (rc == AVERROR_EOF)
-                break;
-            if (rc < 0) {
-                Note(rc == AVERROR(EIO) ? "it ends before its last chunk" : "a chunk cannot be read (" + AvError(rc) + ")");
-                break;
-            }
-            if (SDecoder* d = DecoderFor(packet->stream_index))
-                Decode(*d, packet, sink);
-            av_packet_unref(packet);
-        }
-        av_packet_free(&packet);
-        if (stopped)
-            return {};
-        for (auto& [index, d] : m_decoders)
-            if (d)
-                Decode(*d, nullptr, sink);
-        if (m_pictures == 0)
-            Note("it holds no pictures");
-        return m_damage;
-    }
-
-private:
-    struct SDecoder
-    {
-        AVCodecContext* codec = nullptr;
-        AVRational timeBase{1, 1000000};
-        SwsContext* sws = nullptr;
-        SwrContext* swr = nullptr;
-        int inChannels = 0, inFormat = -1, inRate = 0;  // what swr was set up for
-        std::vector<std::uint8_t> rgb;
-        std::vector<std::int16_t> pcm;
-        ~SDecoder()
-        {
-            avcodec_free_context(&codec);
-            sws_freeContext(sws);
-            swr_free(&swr);
-        }
-    };
-
-    void Open()
-    {
-        constexpr int kBufferSize = 32768;
-        auto* buffer = static_cast<unsigned char*>(av_malloc(kBufferSize));
-        m_io = buffer ? avio_alloc_context(buffer, kBufferSize, 0, &m_source, ReadRegion, nullptr, SeekRegion) : nullptr;
-        if (!m_io)
-            av_free(buffer);
-        m_format = avformat_alloc_context();
-        m_frame = av_frame_alloc();
-        if (!m_io || !m_format || !m_frame)
-            Fail(kExitFailure, "out of memory");
-        m_format->pb = m_io;
-        m_format->flags |= AVFMT_FLAG_CUSTOM_IO;
-        // Forced, never probed: our own bytes hold the signature too.
-        const AVInputFormat* mve = av_find_input_format("ipmovie");
-        if (!mve)
-            Fail(kExitFailure, "this FFmpeg cannot read MVE movies");
-        const std::string damaged = "the movie in " + m_source.name + " is damaged: ";
-        const int rc = avformat_open_input(&m_format, nullptr, mve, nullptr);  // frees m_format on failure
-        if (rc < 0)
-            Fail(kExitDamaged, damaged + "its header cannot be read (" + AvError(rc) + ")");
-        for (unsigned i = 0; i < m_format->nb_streams; ++i)
-            if (m_format->streams[i]->codecpar->codec_type == AVMEDIA_TYPE_VIDEO) {
-                m_width = m_format->streams[i]->codecpar->width;
-                m_height = m_format->streams[i]->codecpar->height;
-            }
-        if (m_width <= 0 || m_height <= 0 || m_width > kMaxSide || m_height > kMaxSide)
-            Fail(kExitDamaged, damaged + "its picture size " + std::to_string(m_width) + "x" +
-                                   std::to_string(m_height) + " is impossible");
-    }
-
-    void Close()
-    {
-        m_decoders.clear();
-        av_frame_free(&m_frame);
-        avformat_close_input(&m_format);
-        if (m_io)
-            av_freep(&m_io->buffer);
-        avio_context_free(&m_io);
-    }
-
-    void Note(const std::string& damage)
-    {
-        if (m_damage.empty())
-            m_damage = damage;
-    }
-
-    // Opened when the stream's first packet comes: the sound stream may appear late.
-    SDecoder* DecoderFor(int index)
-    {
-        if (auto it = m_decoders.find(index); it != m_decoders.end())
-            return it->second.get();
-        auto& slot = m_decoders[index];  // a stream that cannot be decoded keeps an empty slot
-        if (index < 0 || unsigned(index) >= m_format->nb_streams)
-            return nullptr;
-        const AVStream* stream = m_format->streams[index];
-        const AVCodecParameters* par = stream->codecpar;
-        if (par->codec_type != AVMEDIA_TYPE_VIDEO && par->codec_type != AVMEDIA_TYPE_AUDIO)
-            return nullptr;
-        const AVCodec* codec = avcodec_find_decoder(par->codec_id);
-        auto d = std::make_unique<SDecoder>();
-        d->timeBase = stream->time_base;
-        d->codec = codec ? avcodec_alloc_context3(codec) : nullptr;
-        int rc = AVERROR_DECODER_NOT_FOUND;
-        if (d->codec && (rc = avcodec_parameters_to_context(d->codec, par)) >= 0)
-            rc = avcodec_open2(d->codec, codec, nullptr);
-        if (rc < 0) {
-            Note(std::string(par->codec_type == AVMEDIA_TYPE_VIDEO ? "its pictures" : "its sound") +
-                 " cannot be decoded (" + AvError(rc) + ")");
-            return nullptr;
-        }
-        slot = std::move(d);
-        return slot.get();
-    }
-
-    void Decode(SDecoder& d, const AVPacket* packet, IMovieSink& sink)
-    {
-        int rc = avcodec_send_packet(d.codec, packet);
-        if (rc < 0 && rc != AVERROR_EOF)
-            Note((d.codec->codec_type == AVMEDIA_TYPE_VIDEO ? "picture " + std::to_string(m_pictures + 1)
-                                                             : std::string("a sound frame")) +
-                 " cannot be decoded (" + AvError(rc) + ")");
-        while ((rc = avcodec_receive_frame(d.codec, m_frame)) >= 0) {
-            if (d.codec->codec_type == AVMEDIA_TYPE_VIDEO)
-                DeliverPicture(d, sink);
-            else
-                DeliverSound(d, sink);
-            av_frame_unref(m_frame);
-        }
-        if (rc != AVERROR(EAGAIN) && rc != AVERROR_EOF)
-            Note("decoding failed (" + AvError(rc) + ")");
-    }
-
-    void DeliverPicture(SDecoder& d, IMovieSink& sink)
-    {
-        const AVFrame* f = m_frame;
-        if (f->width <= 0 || f->height <= 0 || f->width > kMaxSide || f->height > kMaxSide)
-            return Note("a picture has the impossible size " + std::to_string(f->width) + "x" + std::to_string(f->height));
-        d.sws = sws_getCachedContext(d.sws, f->width, f->height, AVPixelFormat(f->format), f->width, f->height,
-                                     AV_PIX_FMT_RGB24, SWS_POINT, nullptr, nullptr, nullptr);
-        if (!d.sws)
-            return Note("a picture is in a form that cannot be shown");
-        d.rgb.resize(std::size_t(f->width) * f->height * 3);
-        std::uint8_t* planes[4] = {d.rgb.data(), nullptr, nullptr, nullptr};
-        const int strides[4] = {f->width * 3, 0, 0, 0};
-        sws_scale(d.sws, f->data, f->linesize, 0, f->height, planes, strides);
-        // Timed from the movie's own timestamps; its frame rate is only a guess.
-        const std::int64_t ts = f->best_effort_timestamp;
-        const std::int64_t pts = ts == AV_NOPTS_VALUE ? m_lastPtsUs + m_periodUs
-                                                      : av_rescale_q(ts, d.timeBase, AVRational{1, 1000000});
-        if (m_lastPtsUs >= 0 && pts > m_lastPtsUs)
-            m_periodUs = pts - m_lastPtsUs;
-        m_lastPtsUs = std::max(pts, m_lastPtsUs);
-        ++m_pictures;
-        sink.Picture(d.rgb.data(), f->width, f->height, pts);
-    }
-
-    void DeliverSound(SDecoder& d, IMovieSink& sink)
-    {
-        const AVFrame* f = m_frame;
-        if (f->nb_samples <= 0)
-            return;
-        const int channels = std::clamp(f->ch_layout.nb_channels, 1, 2);
-        const int rate = f->sample_rate > 0 ? f->sample_rate : d.codec->sample_rate;
-        if (d.swr && (d.inChannels != f->ch_layout.nb_channels || d.inFormat != f->format || d.inRate != rate))
-            swr_free(&d.swr);
-        if (!d.swr) {
-            d.inChannels = f->ch_layout.nb_channels;
-            d.inFormat = f->format;
-            d.inRate = rate;
-            AVChannelLayout in{}, out{};
-            av_channel_layout_default(&in, f->ch_layout.nb_channels);
-            av_channel_layout_default(&out, channels);
-            if (swr_alloc_set_opts2(&d.swr, &out, AV_SAMPLE_FMT_S16, rate, &in, AVSampleFormat(f->format), rate, 0,
-                                    nullptr) < 0 ||
-                swr_init(d.swr) < 0) {
-                swr_free(&d.swr);
-                return Note("its sound is in a form that cannot be played");
-            }
-        }
-        d.pcm.resize(std::size_t(f->nb_samples) * channels);
-        auto* out = reinterpret_cast<std::uint8_t*>(d.pcm.data());
-        const int got = swr_convert(d.swr, &out, f->nb_samples, const_cast<const std::uint8_t**>(f->extended_data),
-                                    f->nb_samples);
-        if (got < 0)
-            return Note("its sound cannot be converted (" + AvError(got) + ")");
-        m_samples += std::uint64_t(f->nb_samples);
-        sink.Sound(d.pcm.data(), got, channels, rate);
-    }
-
-    SSource& m_source;
-    AVIOContext* m_io = nullptr;
-    AVFormatContext* m_format = nullptr;
-    AVFrame* m_frame = nullptr;
-    std::map<int, std::unique_ptr<SDecoder>> m_decoders;
-    int m_width = 0, m_height = 0;
-    std::uint64_t m_pictures = 0, m_samples = 0;
-    std::int64_t m_lastPtsUs = -1, m_periodUs = 66667;
-    std::string m_damage;
-};
 
 // Counts what was decoded; the checksum is FNV-1a over every picture's RGB bytes.
 class CHeadlessSink : public IMovieSink

@@ -60,10 +60,11 @@ std::string CacheFileFor(const CDATInternalFile& entry, const std::string& newEx
     ::mkdir(g_pDocument->m_CashPath.Get().c_str(), 0777);
     MakeFolder(path.substr(0, path.size() - 1));
     for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
-        path += EntryNameForDisk((*it)->m_strName);
+        path += CacheNameForDisk((*it)->m_strName);
         MakeFolder(path);
         path += '/';
     }
-    const std::string name = EntryNameForDisk(entry.m_strName);
-    return path + (newExtension.empty() ? name : ReplaceExtension(name, newExtension));
+    // The entry's own extension stays in the name: a.frm and a.rix of one
+    // folder get a.frm.bmp and a.rix.bmp.
+    return path + CacheNameForDisk(entry.m_strName) + newExtension;
 }

@@ -10,7 +10,7 @@ class CDATInternalFile;
 // The cache folder of the open archive, ending with '/'.
 std::string ArchiveCacheFolder();
 
-// The cache file of an entry: its name as a file name, with the extension
-// replaced by newExtension (".bmp") or unchanged when that is empty. The
+// The cache file of an entry: its name as a file name (CacheNameForDisk),
+// followed by newExtension (".bmp"), which may be empty. The
 // folders are created; a symbolic link or file in their place is refused.
 std::string CacheFileFor(const CDATInternalFile& entry, const std::string& newExtension);

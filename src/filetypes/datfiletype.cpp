@@ -45,7 +45,10 @@ void SaveEntryTo(const CDATInternalFile& item, const std::string& path)
 {
     const std::string& archivePath = g_pDocument->GetPathName();
     CFile archive(archivePath, CFile::modeRead);
-    ThrowIfDamaged(ExtractEntry(archive, item, path, false), item, archivePath);
+    // Entries too large to unpack in memory go through the mapped path.
+    const int status = item.m_nRealSize > kMaxInMemoryEntry ? ExtractEntryMapped(archive, item, path, false)
+                                                             : ExtractEntry(archive, item, path, false);
+    ThrowIfDamaged(status, item, archivePath);
 }
 
 std::uint32_t HashExtension(std::string_view text)

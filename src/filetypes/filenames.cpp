@@ -44,3 +44,21 @@ std::string EntryNameForDisk(const std::string& rawName)
     }
     return name;
 }
+
+std::string CacheNameForDisk(const std::string& rawName)
+{
+    std::string name = EntryNameForDisk(rawName);
+    // Names the mapping folded together ("a/b" and "a_b"; "", "." and "..")
+    // get a hash of the raw name, so their cache files stay apart.
+    bool folded = rawName.empty() || rawName == "." || rawName == "..";
+    for (char c : rawName)
+        folded = folded || static_cast<unsigned char>(c) < 0x20 || c == 0x7F || c == '/';
+    if (!folded)
+        return name;
+    std::uint32_t hash = 2166136261u;
+    for (unsigned char c : rawName)
+        hash = (hash ^ c) * 16777619u;
+    char tail[16];
+    std::snprintf(tail, sizeof tail, "~%08X", hash);
+    return name + tail;
+}

@@ -10,3 +10,8 @@ std::string ReplaceExtension(const std::string& path, const std::string& ext);
 // '/', control bytes and DEL become '_'; an empty name, "." and ".." become "_".
 // The result never leaves the folder it is appended to.
 std::string EntryNameForDisk(const std::string& rawName);
+
+// The name of an entry's or folder's cache file: EntryNameForDisk, with a hash
+// of the raw name added where that mapping changed the name, so that no two
+// raw names of one folder share a cache file.
+std::string CacheNameForDisk(const std::string& rawName);

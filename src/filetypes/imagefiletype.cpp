@@ -5,11 +5,11 @@
 #include "filetypes/cachepath.h"
 #include "filetypes/filenames.h"
 #include "filetypes/imageconvert.h"
+#include "filetypes/openedfiles.h"
 #include "platform/cdc.h"
 #include "platform/cwnd.h"
 #include "platform/exceptions.h"
 #include "platform/file.h"
-#include "platform/tempname.h"
 #include "platform/codepage.h"
 #include "platform/uiservices.h"
 
@@ -95,9 +95,7 @@ bool CDATImageFileType::WriteBitmap(CDATInternalFile* item, const std::string& p
 
 void CDATImageFileType::OpenAsBitmap(CDATInternalFile* item, CWnd* wnd)
 {
-    std::string temp;
-    MakeTempFileName(temp, item->m_strName.c_str());
-    const std::string path = ReplaceExtension(temp, ".bmp");
+    const std::string path = OpenedFiles().PathFor(*item, ".bmp");
     if (!WriteBitmap(item, path, wnd))
         return;
     std::string error;

@@ -7,6 +7,7 @@
 #include "filetypes/imagefiletype.h"
 #include "platform/cdc.h"
 #include "platform/codepage.h"
+#include "platform/exceptions.h"
 #include "platform/file.h"
 #include "platform/uiservices.h"
 
@@ -35,6 +36,23 @@ std::unique_ptr<IProgress> OpenProgress(CWnd* wnd, const std::string& statusLine
     return progress;
 }
 
+// Removes the packed copy when it goes, unless kept.
+struct SScratch
+{
+    std::string path;
+    bool kept = false;
+    ~SScratch()
+    {
+        if (!kept)
+            ::unlink(path.c_str());
+    }
+    bool Keep()
+    {
+        kept = true;
+        return false;
+    }
+};
+
 } // namespace
 
 void CDAT_MVE_FileType::Draw(CDATInternalFile*, CDC* dc, RECT* rect)
@@ -44,12 +62,19 @@ void CDAT_MVE_FileType::Draw(CDATInternalFile*, CDC* dc, RECT* rect)
                  DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
 }
 
-bool CDAT_MVE_FileType::BuildMovieExe(const std::string& exePath, CDATInternalFile* item, CWnd* wnd)
+bool CDAT_MVE_FileType::BuildMovieExe(const std::string& exePath, CDATInternalFile* item, CWnd* wnd,
+                                      bool ownScratch)
 {
+    // The packed copy is written over and removed later: a file of that name
+    // that is not ours would be lost, so it is refused instead.
+    const std::string tempPath = exePath + ".tmp";
+    struct stat st;
+    if (!ownScratch && ::lstat(tempPath.c_str(), &st) == 0)
+        throw CFileException(CFileException::accessDenied, -1, tempPath,
+                             "a file of this name is in the way of the packed copy of the movie");
     if (UiServices().MessageBox(wnd, kUnpackQuestion, "Предупреждение", MB_YESNO | MB_ICONQUESTION) != IDYES)
         return false;
     std::unique_ptr<IProgress> progress = OpenProgress(wnd, exePath);
-    const std::string tempPath = exePath + ".tmp";
     const std::string& archivePath = g_pDocument->GetPathName();
     CFile archive(archivePath, CFile::modeRead);
     // Cancel is looked at between the steps only; a step once begun finishes.
@@ -63,24 +88,27 @@ bool CDAT_MVE_FileType::BuildMovieExe(const std::string& exePath, CDATInternalFi
     };
     if (!nextStep())
         return false;
+    // A cancel keeps the finished steps; any failure removes the packed copy.
+    SScratch scratch{tempPath};
     CopyEntryBytes(archive, *item, tempPath);
     if (!nextStep())
-        return false;
+        return scratch.Keep();
     // A damaged movie is not left behind as if it were good, and a file the
     // user agreed to replace stays as it was.
     const int status = ExtractMovieWithPlayer(tempPath, exePath, *item, /*keepDamaged=*/false);
     if (!nextStep())
-        return false;
-    ::unlink(tempPath.c_str());
+        return scratch.Keep();
     ThrowIfDamaged(status, *item, archivePath);
     return nextStep();
 }
 
 void CDAT_MVE_FileType::Open(CDATInternalFile* item, CWnd* wnd)
 {
-    if (item->m_strCachePath.empty()) {
+    // A movie file deleted since it was made is made again.
+    if (item->m_strCachePath.empty() || !Exists(item->m_strCachePath)) {
+        item->m_strCachePath.clear();
         const std::string path = CacheFileFor(*item, ".exe");
-        if (!Exists(path) && !BuildMovieExe(path, item, wnd))
+        if (!Exists(path) && !BuildMovieExe(path, item, wnd, /*ownScratch=*/true))
             return;
         // Remembered only once the movie file is complete.
         item->m_strCachePath = path;

@@ -12,9 +12,11 @@ public:
     void Draw(CDATInternalFile* item, CDC* dc, RECT* rect) override;
     void Open(CDATInternalFile* item, CWnd* wnd) override;
 
-    // The player with the movie at exePath; false when the user declined or
-    // cancelled (a cancel leaves the files of the finished steps).
-    bool BuildMovieExe(const std::string& exePath, CDATInternalFile* item, CWnd* wnd);
+    // The player with the movie at exePath, through a packed copy at
+    // exePath + ".tmp"; false when the user declined or cancelled (a cancel
+    // leaves the files of the finished steps). A file already at the packed
+    // copy's name is refused unless ownScratch (our own cache folder).
+    bool BuildMovieExe(const std::string& exePath, CDATInternalFile* item, CWnd* wnd, bool ownScratch = false);
 };
 
 class CDAT_ACM_FileType : public CDATFileType

@@ -1,35 +1,29 @@
 #include "filetypes/textdecode.h"
 
+#include "archive/datfiledoc.h"
 #include "archive/namecompare.h"
 #include "platform/codepage.h"
+#include "platform/profile.h"
 
 #include <QStringDecoder>
+#include <QUrl>
+#include <map>
+#include <memory>
+#include <optional>
+#include <uchardet.h>
 
 namespace {
 
 ETextEncoding g_current = ETextEncoding::Automatic;
 unsigned g_generation = 0;
+// What the profile holds for each archive, once read; nothing: the global choice.
+std::map<std::string, std::optional<ETextEncoding>> g_byArchive;
 
-bool IsValidUtf8(std::string_view s, bool& nonAscii)
+const QString kArchiveSection = QStringLiteral("TextEncodingByArchive");
+
+QString ArchiveKey(const std::string& archivePath)
 {
-    nonAscii = false;
-    std::size_t i = 0;
-    while (i < s.size()) {
-        const auto c = static_cast<unsigned char>(s[i]);
-        if (c < 0x80) {
-            ++i;
-            continue;
-        }
-        nonAscii = true;
-        int len = (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
-        if (len == 0 || c == 0xC0 || c == 0xC1 || c > 0xF4 || i + std::size_t(len) > s.size())
-            return false;
-        for (int k = 1; k < len; ++k)
-            if ((static_cast<unsigned char>(s[i + std::size_t(k)]) & 0xC0) != 0x80)
-                return false;
-        i += std::size_t(len);
-    }
-    return true;
+    return QString::fromLatin1(QUrl::toPercentEncoding(QString::fromStdString(archivePath)));
 }
 
 struct SLanguage
@@ -47,7 +41,81 @@ const SLanguage kLanguages[] = {
     {"chs", ETextEncoding::Gbk},          {"japanese", ETextEncoding::ShiftJis}, {"korean", ETextEncoding::Cp949},
 };
 
+// The detector's verdicts that name a page offered here, or one that holds
+// the same letters where they matter (ISO-8859-1 and -2 against their
+// Windows pages); anything else it says is no verdict.
+const std::pair<const char*, ETextEncoding> kVerdicts[] = {
+    {"WINDOWS-1250", ETextEncoding::Cp1250}, {"ISO-8859-2", ETextEncoding::Cp1250},
+    {"WINDOWS-1251", ETextEncoding::Cp1251}, {"IBM866", ETextEncoding::Cp866},
+    {"WINDOWS-1252", ETextEncoding::Cp1252}, {"ISO-8859-1", ETextEncoding::Cp1252},
+    {"ISO-8859-15", ETextEncoding::Cp1252},  {"BIG5", ETextEncoding::Big5},
+    {"GB18030", ETextEncoding::Gbk},         {"SHIFT_JIS", ETextEncoding::ShiftJis},
+    {"EUC-KR", ETextEncoding::Cp949},        {"UHC", ETextEncoding::Cp949},
+};
+
+bool IsDoubleByte(ETextEncoding e)
+{
+    return e == ETextEncoding::Big5 || e == ETextEncoding::Gbk || e == ETextEncoding::ShiftJis ||
+           e == ETextEncoding::Cp949;
+}
+
+// What uchardet makes of the bytes. Runs of one repeated byte (the frames
+// and rules drawn in comments) say nothing of the language and mislead it.
+std::optional<ETextEncoding> DetectorVerdict(std::string_view bytes)
+{
+    std::string kept;
+    kept.reserve(bytes.size());
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        if (i < 2 || bytes[i] != bytes[i - 1] || bytes[i] != bytes[i - 2])
+            kept += bytes[i];
+    std::unique_ptr<std::remove_pointer_t<uchardet_t>, void (*)(uchardet_t)> detector(uchardet_new(), uchardet_delete);
+    if (!detector || uchardet_handle_data(detector.get(), kept.data(), kept.size()) != 0)
+        return std::nullopt;
+    uchardet_data_end(detector.get());
+    const std::string_view verdict = uchardet_get_charset(detector.get());
+    for (const auto& [name, encoding] : kVerdicts) {
+        if (verdict != name)
+            continue;
+        // A guess from a few letters often reads them as signs (the CP1250 of
+        // "śął" as CP1252's "œ¹³"): the verdict counts when most of what the
+        // bytes above 0x7F become are letters.
+        std::size_t high = 0, letters = 0;
+        for (QChar c : QString::fromStdString(DecodeText(kept, encoding)))
+            if (c.unicode() > 0x7F) {
+                ++high;
+                letters += c.isLetter() ? 1 : 0;
+            }
+        if (letters * 2 > high)
+            return encoding;
+    }
+    return std::nullopt;
+}
+
 } // namespace
+
+bool IsValidUtf8(std::string_view s, bool* nonAscii)
+{
+    if (nonAscii)
+        *nonAscii = false;
+    std::size_t i = 0;
+    while (i < s.size()) {
+        const auto c = static_cast<unsigned char>(s[i]);
+        if (c < 0x80) {
+            ++i;
+            continue;
+        }
+        if (nonAscii)
+            *nonAscii = true;
+        int len = (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
+        if (len == 0 || c == 0xC0 || c == 0xC1 || c > 0xF4 || i + std::size_t(len) > s.size())
+            return false;
+        for (int k = 1; k < len; ++k)
+            if ((static_cast<unsigned char>(s[i + std::size_t(k)]) & 0xC0) != 0x80)
+                return false;
+        i += std::size_t(len);
+    }
+    return true;
+}
 
 const std::vector<STextEncodingInfo>& TextEncodings()
 {
@@ -84,7 +152,34 @@ ETextEncoding TextEncodingFromKey(std::string_view key)
 
 ETextEncoding CurrentTextEncoding()
 {
-    return g_current;
+    if (!g_pDocument || g_pDocument->GetPathName().empty())
+        return g_current;
+    const std::string& archive = g_pDocument->GetPathName();
+    auto it = g_byArchive.find(archive);
+    if (it == g_byArchive.end()) {
+        const QString key = CProfile::GetProfileString(kArchiveSection, ArchiveKey(archive));
+        std::optional<ETextEncoding> own;
+        if (!key.isEmpty())
+            own = TextEncodingFromKey(key.toStdString());
+        it = g_byArchive.emplace(archive, own).first;
+    }
+    return it->second.value_or(g_current);
+}
+
+void ChooseTextEncoding(ETextEncoding encoding)
+{
+    if (encoding == CurrentTextEncoding())
+        return;
+    const QString key = QLatin1String(TextEncodingInfo(encoding).m_szKey);
+    if (!g_pDocument || g_pDocument->GetPathName().empty()) {
+        CProfile::WriteProfileString(QStringLiteral("Settings"), QStringLiteral("TextEncoding"), key);
+        SetCurrentTextEncoding(encoding);
+        return;
+    }
+    const std::string& archive = g_pDocument->GetPathName();
+    CProfile::WriteProfileString(kArchiveSection, ArchiveKey(archive), key);
+    g_byArchive[archive] = encoding;
+    ++g_generation;
 }
 
 void SetCurrentTextEncoding(ETextEncoding encoding)
@@ -103,15 +198,24 @@ unsigned TextEncodingGeneration()
 ETextEncoding DetectTextEncoding(std::string_view bytes, const std::vector<std::string>& folders)
 {
     bool nonAscii = false;
-    if (IsValidUtf8(bytes, nonAscii) && nonAscii)
+    if (IsValidUtf8(bytes, &nonAscii) && nonAscii)
         return ETextEncoding::Utf8;
-    for (std::size_t i = 0; i + 1 < folders.size(); ++i) {
+    std::optional<ETextEncoding> folder;
+    for (std::size_t i = 0; i + 1 < folders.size() && !folder; ++i) {
         if (!EqualNames(folders[i], "text"))
             continue;
         for (const SLanguage& language : kLanguages)
             if (EqualNames(folders[i + 1], language.folder))
-                return language.encoding;
+                folder = language.encoding;
     }
+    // The bytes first: texts of one language are often kept under another's
+    // folder. Latin letters with accents often pass for double-byte
+    // characters, so such a verdict does not overrule a single-byte folder.
+    if (const std::optional<ETextEncoding> verdict = DetectorVerdict(bytes))
+        if (!folder || !IsDoubleByte(*verdict) || IsDoubleByte(*folder))
+            return *verdict;
+    if (folder)
+        return *folder;
     // CP866 keeps its letters in 0x80-0xAF and 0xE0-0xEF and box drawing in
     // between; CP1251 keeps its letters in 0xC0-0xFF.
     std::size_t high = 0, upper1251 = 0, letters866Only = 0;

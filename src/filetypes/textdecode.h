@@ -19,16 +19,25 @@ const std::vector<STextEncodingInfo>& TextEncodings();
 const STextEncodingInfo& TextEncodingInfo(ETextEncoding id);
 ETextEncoding TextEncodingFromKey(std::string_view key);
 
-// The encoding the user chose (Automatic by default); the window keeps it in the profile.
+// The encoding the user chose for the open archive's texts, else the global
+// choice (Automatic by default).
 ETextEncoding CurrentTextEncoding();
+// The global choice, as the window reads it from the profile at start.
 void SetCurrentTextEncoding(ETextEncoding encoding);
+// The user's choice from the menu: remembered in the profile for the open
+// archive, or as the global choice when no archive is open.
+void ChooseTextEncoding(ETextEncoding encoding);
 // Raised by every change, so handlers can drop what they prepared.
 unsigned TextEncodingGeneration();
 
-// Automatic detection: valid UTF-8 holding non-ASCII bytes; else the language
-// folder text\<language>\ of the entry's path (folder names, raw bytes);
-// else CP866 unless the bytes read clearly as CP1251 Cyrillic.
+// Automatic detection: valid UTF-8 holding non-ASCII bytes; else a code page
+// offered here that the detector (uchardet) names for the bytes; else the
+// language folder text\<language>\ of the entry's path (folder names, raw
+// bytes); else CP866 unless the bytes read clearly as CP1251 Cyrillic.
 ETextEncoding DetectTextEncoding(std::string_view bytes, const std::vector<std::string>& folders);
+
+// Whether s is well-formed UTF-8; nonAscii: whether it holds any byte above 0x7F.
+bool IsValidUtf8(std::string_view s, bool* nonAscii = nullptr);
 
 // Decodes to UTF-8 (a UTF-8 byte-order mark is dropped).
 std::string DecodeText(std::string_view bytes, ETextEncoding encoding);

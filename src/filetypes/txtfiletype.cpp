@@ -5,12 +5,12 @@
 #include "filetypes/cachepath.h"
 #include "filetypes/filenames.h"
 #include "filetypes/imagefiletype.h"
+#include "filetypes/openedfiles.h"
 #include "filetypes/textdecode.h"
 #include "platform/atomicfile.h"
 #include "platform/cdc.h"
 #include "platform/cwnd.h"
 #include "platform/file.h"
-#include "platform/tempname.h"
 #include "platform/uiservices.h"
 
 #include <cstdlib>
@@ -28,9 +28,6 @@ std::string ReadFileBytes(const std::string& path)
 
 std::string DecodeEntryText(std::string_view bytes, const CDATInternalFile& item)
 {
-    const std::size_t zero = bytes.find('\0');
-    if (zero != std::string_view::npos)
-        bytes = bytes.substr(0, zero);
     ETextEncoding encoding = CurrentTextEncoding();
     if (encoding == ETextEncoding::Automatic) {
         std::vector<std::string> folders;
@@ -41,11 +38,8 @@ std::string DecodeEntryText(std::string_view bytes, const CDATInternalFile& item
     return DecodeText(bytes, encoding);
 }
 
-} // namespace
-
-std::string PrepareEntryText(std::string_view bytes, const CDATInternalFile& item)
+std::string PlainLineEnds(const std::string& decoded)
 {
-    const std::string decoded = DecodeEntryText(bytes, item);
     std::string text;
     text.reserve(decoded.size() + 2);
     for (std::size_t i = 0; i < decoded.size(); ++i) {
@@ -57,8 +51,17 @@ std::string PrepareEntryText(std::string_view bytes, const CDATInternalFile& ite
             text += decoded[i];
         }
     }
-    text += "\n\n";
     return text;
+}
+
+} // namespace
+
+std::string PrepareEntryText(std::string_view bytes, const CDATInternalFile& item)
+{
+    const std::size_t zero = bytes.find('\0');
+    if (zero != std::string_view::npos)
+        bytes = bytes.substr(0, zero);
+    return PlainLineEnds(DecodeEntryText(bytes, item)) + "\n\n";
 }
 
 void CDAT_TXT_FileType::Load(CDATInternalFile* item)
@@ -103,14 +106,11 @@ void CDAT_TXT_FileType::Draw(CDATInternalFile* item, CDC* dc, RECT* rect)
 
 void CDAT_TXT_FileType::Open(CDATInternalFile* item, CWnd* wnd)
 {
-    std::string temp;
-    MakeTempFileName(temp, item->m_strName.c_str());
-    const std::string path = ReplaceExtension(temp, ".txt");
     CFile archive(g_pDocument->GetPathName(), CFile::modeRead);
     const std::string bytes = ReadEntryData(archive, *item);
-    // The desktop's editors expect UTF-8.
-    std::string text = PrepareEntryText(bytes, *item);
-    text.resize(text.size() - 2);
+    // The whole entry, zero bytes and all, as UTF-8, which the desktop's editors expect.
+    const std::string text = PlainLineEnds(DecodeEntryText(bytes, *item));
+    const std::string path = OpenedFiles().PathFor(*item, ".txt");
     WriteFileAtomically(path, text.data(), text.size());
     std::string error;
     if (!UiServices().OpenWithDefaultProgram(wnd, path, &error))

@@ -1,6 +1,7 @@
 #include "shell/app.h"
 
 #include "archive/datfiledoc.h"
+#include "filetypes/openedfiles.h"
 #include "platform/profile.h"
 #include "shell/aboutdlg.h"
 #include "shell/commandids.h"
@@ -36,7 +37,7 @@ bool CDocCommands::OnCmdMsg(unsigned id, CCmdUI* ui)
     }
 }
 
-CDravikApp::CDravikApp() = default;
+CDravikApp::CDravikApp() : m_pOpenedFiles(std::make_unique<COpenedFiles>()) {}
 
 CDravikApp::~CDravikApp()
 {

@@ -9,6 +9,7 @@
 
 class CDATFileDoc;
 class CMainFrame;
+class COpenedFiles;
 class CQtUiServices;
 class CUiServices;
 class QWidget;
@@ -51,6 +52,8 @@ private:
     void OnOpenRecentFile(int index);
     void RefreshRecentFiles();
 
+    // The files Open handed to the desktop are removed when the browser exits.
+    std::unique_ptr<COpenedFiles> m_pOpenedFiles;
     std::unique_ptr<CQtUiServices> m_pServices;
     std::unique_ptr<CDATFileDoc> m_pDoc;
     std::unique_ptr<CDocCommands> m_pDocCommands;

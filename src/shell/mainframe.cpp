@@ -297,9 +297,7 @@ bool CMainFrame::OnCmdMsg(unsigned id, CCmdUI* ui)
         if (ui) {
             ui->SetRadio(CurrentTextEncoding() == encoding);
         } else if (CurrentTextEncoding() != encoding) {
-            SetCurrentTextEncoding(encoding);
-            CProfile::WriteProfileString(QStringLiteral("Settings"), QStringLiteral("TextEncoding"),
-                                         QLatin1String(TextEncodingInfo(encoding).m_szKey));
+            ChooseTextEncoding(encoding); // for the open archive
             if (m_pViewer)
                 m_pViewer->viewport()->update();
         }

@@ -1,11 +1,12 @@
 #pragma once
 // What the handler tests share: a device context that records what is drawn
 // (its window a scroll view recording its scroll sizes; text measured as 8
-// pixels a character and 16 a line, wrapped at spaces), and a fixture that
-// opens an archive of given entries with its cache in a temporary folder.
+// pixels a character and 16 a line), and a fixture that opens an archive of
+// given entries with its cache and the files Open hands over in its own folders.
 #include "archive/datfiledoc.h"
 #include "fakes.h"
 #include "filetypes/dib.h"
+#include "filetypes/openedfiles.h"
 #include "helpers.h"
 #include "platform/cdc.h"
 #include "platform/cwnd.h"
@@ -13,11 +14,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <string>
-#include <utility>
 #include <vector>
 
 class CRecordingWnd : public CWnd
@@ -41,33 +40,19 @@ public:
 
     CWnd* GetWindow() const override { return &m_wnd; }
 
+    // Measuring: the longest line's characters across (at most the rect's width), the lines down.
     int DrawText(std::string_view text, RECT& rect, unsigned format) override
     {
         m_texts.push_back({std::string(text), rect, format});
         if (!(format & DT_CALCRECT))
             return kLineHeight;
-        const int limit = std::max(1, rect.Width() / kCharWidth);
-        int lines = 0, widest = 0;
-        while (!text.empty()) {
-            const std::size_t end = std::min(text.find('\n'), text.size());
-            const std::string_view paragraph = text.substr(0, end);
-            text.remove_prefix(std::min(end + 1, text.size()));
-            int used = 0;
-            ++lines;
-            for (std::size_t at = 0; at <= paragraph.size();) {
-                const std::size_t space = std::min(paragraph.find(' ', at), paragraph.size());
-                const int word = Chars(paragraph.substr(at, space - at));
-                if (used > 0 && used + 1 + word > limit) {
-                    ++lines;
-                    used = word;
-                } else {
-                    used += (used > 0 ? 1 : 0) + word;
-                }
-                widest = std::max(widest, used);
-                at = space + 1;
-            }
+        int lines = text.empty() || text.back() != '\n', longest = 0, line = 0;
+        for (char c : text) {
+            lines += c == '\n';
+            line = c == '\n' ? 0 : line + ((c & 0xC0) != 0x80);
+            longest = std::max(longest, line);
         }
-        rect.right = rect.left + widest * kCharWidth;
+        rect.right = rect.left + std::min(longest * kCharWidth, rect.Width());
         rect.bottom = rect.top + lines * kLineHeight;
         return lines * kLineHeight;
     }
@@ -85,10 +70,7 @@ public:
 
     void Clear()
     {
-        m_texts.clear();
-        m_frames.clear();
-        m_dibs.clear();
-        m_wnd.m_scrollSizes.clear();
+        m_texts.clear(), m_frames.clear(), m_dibs.clear(), m_wnd.m_scrollSizes.clear();
     }
 
     mutable CRecordingWnd m_wnd;
@@ -96,11 +78,6 @@ public:
     std::vector<RECT> m_frames;
     std::vector<SDib> m_dibs;
 
-private:
-    static int Chars(std::string_view utf8)
-    {
-        return int(std::count_if(utf8.begin(), utf8.end(), [](char c) { return (c & 0xC0) != 0x80; }));
-    }
 };
 
 class HandlerTest : public ::testing::Test
@@ -139,16 +116,17 @@ protected:
         Entry(fullPath)->Draw(&m_dc, &pane);
     }
 
-    // Open, with the temporary folder inside m_dir.
-    void OpenOutside(const std::string& fullPath)
+    // Open: the file handed to the desktop, or "" when none was.
+    std::string OpenOutside(const std::string& fullPath)
     {
-        ::setenv("TMPDIR", m_dir.Path().c_str(), 1);
-        std::shared_ptr<void> restore(nullptr, [](void*) { ::unsetenv("TMPDIR"); });
+        const std::size_t before = m_ui.m_opened.size();
         Entry(fullPath)->m_pType->Open(Entry(fullPath), nullptr);
+        return m_ui.m_opened.size() > before ? m_ui.m_opened.back() : std::string();
     }
 
     CFakeUiServices m_ui;
     CTempDir m_dir;
+    COpenedFiles m_opened;
     std::string m_cache = m_dir / "cache";
     std::unique_ptr<CDATFileDoc> m_doc;
     CRecordingDC m_dc;

@@ -5,7 +5,7 @@
 #include "handlertest.h"
 #include "platform/exceptions.h"
 
-#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -24,11 +24,24 @@ protected:
     }
     void TearDown() override { SetPlayerResourceProvider(nullptr); }
 
+    // Save as with the filter given, the question answered Yes; what was raised, if anything.
+    std::string SaveAs(const std::string& path, int filter)
+    {
+        m_ui.m_saveAnswer = CUiServices::SSaveFileResult{path, filter};
+        m_ui.m_answers = {IDYES};
+        try {
+            m_pType->SaveAs(m_pMovie, nullptr);
+        } catch (const std::exception& e) {
+            return e.what();
+        }
+        return "";
+    }
+
     CDATInternalFile* m_pMovie = nullptr;
     CDAT_MVE_FileType* m_pType = nullptr;
 };
 
-TEST_F(MovieTest, OpenBuildsTheMovieProgramOnceAndStartsItButNeedsThePlayer)
+TEST_F(MovieTest, OpenBuildsTheMovieProgramOnceAndAgainOnlyWhenItIsGoneButNeedsThePlayer)
 {
     SetPlayerResourceProvider(nullptr);
     m_ui.m_answers = {IDYES};
@@ -40,27 +53,27 @@ TEST_F(MovieTest, OpenBuildsTheMovieProgramOnceAndStartsItButNeedsThePlayer)
     m_ui.m_progressLog = {};
     m_ui.m_answers = {IDYES};
     m_pType->Open(m_pMovie, nullptr);
-    ASSERT_EQ(m_ui.m_started.size(), 1u);
-    const std::string exe = m_ui.m_started[0];
+    const std::string exe = m_ui.m_started.at(0);
     EXPECT_EQ(exe, m_pMovie->m_strCachePath);
-    EXPECT_EQ(exe.substr(exe.size() - 4), ".exe");
-    EXPECT_EQ(exe.rfind(m_cache, 0), 0u) << exe;
+    EXPECT_TRUE(exe.ends_with(".exe") && exe.starts_with(m_cache)) << exe;
     EXPECT_EQ(ReadWholeFile(exe), kPlayer + kMovie);
-    struct stat st;
-    ASSERT_EQ(::stat(exe.c_str(), &st), 0);
-    EXPECT_TRUE(st.st_mode & S_IXUSR);
+    EXPECT_EQ(::access(exe.c_str(), X_OK), 0);
     EXPECT_FALSE(FileExists(exe + ".tmp"));
-    EXPECT_EQ(m_ui.m_messages[0].text, "Для распаковки потребуется время. Продолжать?");
-    EXPECT_EQ(m_ui.m_progressLog.caption, "Распаковка...");
-    EXPECT_EQ(m_ui.m_progressLog.upper, 5);
+    EXPECT_EQ(m_ui.m_messages.size(), 1u); // the question
     EXPECT_EQ(m_ui.m_progressLog.advances, 4);
 
     // In a later run the movie file in the cache starts without a question.
     Open(m_dir / "movies.dat");
-    m_ui.m_messages.clear();
-    Entry("art\\cuts\\intro.mve")->m_pType->Open(Entry("art\\cuts\\intro.mve"), nullptr);
-    EXPECT_TRUE(m_ui.m_messages.empty());
-    EXPECT_EQ(m_ui.m_started.size(), 2u);
+    CDATInternalFile* movie = Entry("art\\cuts\\intro.mve");
+    movie->m_pType->Open(movie, nullptr);
+    EXPECT_EQ(m_ui.m_messages.size(), 1u);
+    // A movie file deleted since is made again, after the question.
+    std::filesystem::remove(exe);
+    m_ui.m_answers = {IDYES};
+    movie->m_pType->Open(movie, nullptr);
+    EXPECT_EQ(m_ui.m_messages.size(), 2u);
+    EXPECT_EQ(m_ui.m_started, std::vector<std::string>(3, exe));
+    EXPECT_EQ(ReadWholeFile(exe), kPlayer + kMovie);
 }
 
 TEST_F(MovieTest, NoLeavesNothingAndACancelStopsBetweenStepsAndAsksAgainNextTime)
@@ -68,7 +81,6 @@ TEST_F(MovieTest, NoLeavesNothingAndACancelStopsBetweenStepsAndAsksAgainNextTime
     m_ui.m_answers = {IDNO};
     m_pType->Open(m_pMovie, nullptr);
     EXPECT_TRUE(m_ui.m_started.empty());
-    EXPECT_TRUE(m_pMovie->m_strCachePath.empty());
     EXPECT_EQ(CountFiles(m_cache), 0u);
 
     // Cancel before the second step: the packed copy stays, no program, nothing started.
@@ -77,46 +89,50 @@ TEST_F(MovieTest, NoLeavesNothingAndACancelStopsBetweenStepsAndAsksAgainNextTime
     m_pType->Open(m_pMovie, nullptr);
     EXPECT_TRUE(m_ui.m_started.empty());
     EXPECT_TRUE(m_pMovie->m_strCachePath.empty());
-    bool tmp = false, exe = false;
-    for (auto& e : std::filesystem::recursive_directory_iterator(m_cache)) {
-        tmp = tmp || e.path().string().ends_with(".exe.tmp");
-        exe = exe || e.path().string().ends_with(".exe");
-    }
-    EXPECT_TRUE(tmp);
-    EXPECT_FALSE(exe);
+    const std::string exe = m_cache + "/" + FileNames(m_cache).begin()->c_str() + "/art/cuts/intro.mve.exe";
+    EXPECT_TRUE(FileExists(exe + ".tmp"));
+    EXPECT_FALSE(FileExists(exe));
 
-    // The next Open asks again and completes.
+    // The next Open asks again and completes over its own packed copy.
     m_ui.m_progressLog = {};
     m_ui.m_answers = {IDYES};
     m_pType->Open(m_pMovie, nullptr);
-    EXPECT_EQ(m_ui.m_started.size(), 1u);
+    EXPECT_EQ(m_ui.m_started, std::vector<std::string>{exe});
+    EXPECT_FALSE(FileExists(exe + ".tmp"));
 }
 
 TEST_F(MovieTest, SaveAsWritesTheMovieOrTheProgramUnderExactlyTheChosenName)
 {
-    m_ui.m_saveAnswer = CUiServices::SSaveFileResult{m_dir / "plain", 1};
-    m_ui.m_answers = {IDYES};
-    m_pType->SaveAs(m_pMovie, nullptr);
+    EXPECT_EQ(SaveAs(m_dir / "plain", 1), "");
     EXPECT_EQ(m_ui.m_saveDialogs.back().first, "Movies MVE files|*.mve|EXE files (*.exe)|*.exe||");
     EXPECT_EQ(m_ui.m_saveDialogs.back().second, "intro.mve");
     EXPECT_EQ(ReadWholeFile(m_dir / "plain"), kMovie);
     EXPECT_EQ(m_ui.m_progressLog.advances, 2);
 
-    m_ui.m_saveAnswer = CUiServices::SSaveFileResult{m_dir / "movie", 2};
-    m_ui.m_answers = {IDYES};
-    m_pType->SaveAs(m_pMovie, nullptr);
+    EXPECT_EQ(SaveAs(m_dir / "movie", 2), "");
     EXPECT_EQ(ReadWholeFile(m_dir / "movie"), kPlayer + kMovie);
-    EXPECT_FALSE(FileExists(m_dir / "movie.exe"));
+    EXPECT_EQ(FileNames(m_dir.Path()), (std::set<std::string>{"movie", "plain", "movies.dat"}));
 }
 
-TEST_F(MovieTest, TheHintIsDrawnAndAcmSaveShowsOnlyTheNotice)
+TEST_F(MovieTest, SaveAsProgramNeverTouchesAUsersFileOfThePackedCopysName)
 {
-    Show("art\\cuts\\intro.mve");
-    ASSERT_FALSE(m_dc.m_texts.empty());
-    EXPECT_EQ(m_dc.m_texts.back().text, "Для просмотра кина выберите в сплывающем меню: 'Открыть'");
-    EXPECT_EQ(m_dc.m_texts.back().format & (DT_CENTER | DT_VCENTER | DT_SINGLELINE),
-              unsigned(DT_CENTER | DT_VCENTER | DT_SINGLELINE));
+    // Refused before anything is asked or written.
+    WriteWholeFile(m_dir / "movie.tmp", "the user's own");
+    const std::string error = SaveAs(m_dir / "movie", 2);
+    EXPECT_NE(error.find("in the way of the packed copy"), std::string::npos) << error;
+    EXPECT_EQ(ReadWholeFile(m_dir / "movie.tmp"), "the user's own");
+    EXPECT_FALSE(FileExists(m_dir / "movie"));
+    EXPECT_TRUE(m_ui.m_messages.empty());
 
+    // A failure after the packed copy was written removes it.
+    SetPlayerResourceProvider(nullptr);
+    EXPECT_NE(SaveAs(m_dir / "other", 2), "");
+    EXPECT_FALSE(FileExists(m_dir / "other.tmp"));
+    EXPECT_FALSE(FileExists(m_dir / "other"));
+}
+
+TEST_F(MovieTest, AcmSaveShowsOnlyTheNotice)
+{
     CDATInternalFile* sound = Entry("sound\\boom.acm");
     sound->m_pType->SaveAs(sound, nullptr);
     ASSERT_EQ(m_ui.m_messages.size(), 1u);

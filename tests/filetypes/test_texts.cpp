@@ -1,7 +1,11 @@
 // Text entries: decoding, the zero byte, wrapping and scrolling, the prepared
-// text, and the file handed to the desktop.
+// text, the user's choice per archive, and the file handed to the desktop.
 #include "filetypes/textdecode.h"
 #include "handlertest.h"
+#include "platform/codepage.h"
+#include "platform/profile.h"
+
+#include <QStringEncoder>
 
 namespace {
 
@@ -9,26 +13,12 @@ const char kPrivet866[] = "\x8F\xE0\xA8\xA2\xA5\xE2 \xAC\xA8\xE0";
 const char kPrivet1251[] = "\xCF\xF0\xE8\xE2\xE5\xF2 \xEC\xE8\xF0";
 const std::string kPrivet = "Привет мир";
 
-TEST(TextDecodeTest, AutomaticDetectionTakesUtf8ThenTheLanguageFolderThenTheBytes)
+// text in a code page, through Qt's own encoders.
+std::string Encode(const std::string& text, const char* page)
 {
-    EXPECT_EQ(DetectTextEncoding(kPrivet, {"text", "english"}), ETextEncoding::Utf8);
-    EXPECT_EQ(DetectTextEncoding(kPrivet866, {}), ETextEncoding::Cp866);
-    EXPECT_EQ(DetectTextEncoding(kPrivet1251, {}), ETextEncoding::Cp1251);
-    EXPECT_EQ(DetectTextEncoding("plain", {}), ETextEncoding::Cp866);
-    // Only a folder right below a folder named text counts, in any letter case.
-    EXPECT_EQ(DetectTextEncoding(kPrivet866, {"russian"}), ETextEncoding::Cp866);
-    EXPECT_EQ(DetectTextEncoding(kPrivet866, {"data", "TEXT", "Russian", "dialog"}), ETextEncoding::Cp1251);
-
-    const std::pair<const char*, ETextEncoding> languages[] = {
-        {"russian", ETextEncoding::Cp1251}, {"ukrainian", ETextEncoding::Cp1251}, {"polish", ETextEncoding::Cp1250},
-        {"czech", ETextEncoding::Cp1250},   {"hungarian", ETextEncoding::Cp1250}, {"english", ETextEncoding::Cp1252},
-        {"french", ETextEncoding::Cp1252},  {"german", ETextEncoding::Cp1252},    {"italian", ETextEncoding::Cp1252},
-        {"spanish", ETextEncoding::Cp1252}, {"portuguese", ETextEncoding::Cp1252}, {"swedish", ETextEncoding::Cp1252},
-        {"tchinese", ETextEncoding::Big5},  {"cht", ETextEncoding::Big5},         {"schinese", ETextEncoding::Gbk},
-        {"chs", ETextEncoding::Gbk},        {"japanese", ETextEncoding::ShiftJis}, {"korean", ETextEncoding::Cp949},
-    };
-    for (const auto& [folder, encoding] : languages)
-        EXPECT_EQ(DetectTextEncoding("\xA4\xA4", {"text", folder, "game"}), encoding) << folder;
+    QStringEncoder encoder(page);
+    const QByteArray bytes = encoder.encode(QString::fromStdString(text));
+    return std::string(bytes.data(), std::size_t(bytes.size()));
 }
 
 TEST(TextDecodeTest, EveryEncodingDecodesItsOwnLetters)
@@ -57,47 +47,66 @@ protected:
     }
 };
 
-TEST_F(TextHandlerTest, TextsEndAtAZeroByteShowTheirLettersAndTheChosenEncodingOverrides)
+TEST_F(TextHandlerTest, AutomaticReadsTheBytesBeforeTheLanguageFolder)
 {
-    Open(Archive("t.dat", {{"a.txt", std::string("Hello\r\nthere\0hidden", 18)},
-                           {"empty.msg", ""},
-                           {"old.txt", kPrivet866},
-                           {"text\\russian\\dialog\\a.msg", kPrivet1251},
-                           {"misc\\b.cfg", kPrivet1251},
-                           {"text\\polish\\c.msg", "\x9C\xB9"}}));
+    const std::tuple<const char*, std::string, const char*> cases[] = {
+        // Translations kept under another language's folder.
+        {"text\\english\\pl.msg", "{1}{}{Dwugłowy strażnik mówi, że ścieżka przez bagna jest zbyt groźna.}",
+         "windows-1250"},
+        {"text\\english\\cs.msg", "{1}{}{Strážce říká, že cesta přes bažiny je příliš nebezpečná a dlouhá.}",
+         "windows-1250"},
+        {"text\\english\\ru.msg", "{1}{}{Стражник говорит, что дорога через болота слишком опасна.}", "windows-1251"},
+        {"text\\english\\utf8.msg", "{1}{}{Привет, ąę}", "utf-8"},
+        // Where the bytes say little, the folder decides; elsewhere the bytes as before.
+        {"text\\german\\de.msg", "{1}{}{Der Wächter sagt, dass der Weg über die Sümpfe zu gefährlich ist.}",
+         "windows-1252"},
+        {"text\\polish\\short.msg", "śął", "windows-1250"},
+        {"data\\TEXT\\Russian\\dialog\\a.msg", kPrivet, "windows-1251"},
+        {"misc\\b.cfg", kPrivet, "windows-1251"},
+        {"old.txt", kPrivet, "IBM866"},
+    };
+    Entries entries;
+    for (const auto& [entry, text, page] : cases)
+        entries.emplace_back(entry, Encode(text, page));
+    Open(Archive("t.dat", entries));
+    for (const auto& [entry, text, page] : cases)
+        EXPECT_EQ(Text(entry), text + "\n\n") << entry;
+}
+
+TEST_F(TextHandlerTest, TextsEndAtAZeroByteAndTheChosenEncodingIsRememberedPerArchive)
+{
+    const Entries entries = {{"a.txt", std::string("Hello\r\nthere\0hidden", 18)},
+                             {"empty.msg", ""},
+                             {"text\\polish\\c.msg", "\x9C\xB9"}};
+    const std::string first = Archive("t.dat", entries), second = Archive("u.dat", entries);
+    Open(first);
     EXPECT_EQ(Text("a.txt"), "Hello\nthere\n\n");
     EXPECT_EQ(Text("empty.msg"), "\n\n");
     EXPECT_EQ(m_dc.m_wnd.m_scrollSizes, (std::vector<std::pair<int, int>>{{0, 2 * CRecordingDC::kLineHeight}}));
-    EXPECT_EQ(Text("old.txt"), kPrivet + "\n\n");
-    EXPECT_EQ(Text("text\\russian\\dialog\\a.msg"), kPrivet + "\n\n");
-    EXPECT_EQ(Text("misc\\b.cfg"), kPrivet + "\n\n");
     EXPECT_EQ(Text("text\\polish\\c.msg"), "śą\n\n");
 
-    SetCurrentTextEncoding(ETextEncoding::Cp866);
+    ChooseTextEncoding(ETextEncoding::Cp866);
     EXPECT_EQ(Text("text\\polish\\c.msg"), "Ь╣\n\n"); // the same entry, prepared again
-    EXPECT_EQ(Text("misc\\b.cfg"), "╧ЁштхЄ ьшЁ\n\n");
-    SetCurrentTextEncoding(ETextEncoding::Automatic);
-    EXPECT_EQ(Text("misc\\b.cfg"), kPrivet + "\n\n");
+    // Another archive keeps the global choice; the first keeps its own in a later run.
+    Open(second);
+    EXPECT_EQ(Text("text\\polish\\c.msg"), "śą\n\n");
+    Open(first);
+    EXPECT_EQ(CurrentTextEncoding(), ETextEncoding::Cp866);
+    ChooseTextEncoding(ETextEncoding::Automatic);
+    EXPECT_EQ(Text("text\\polish\\c.msg"), "śą\n\n");
 }
 
-TEST_F(TextHandlerTest, LongLinesWrapAndTheScrollExtentIsTheWrappedSize)
+TEST_F(TextHandlerTest, TheTextIsMeasuredWrappedAndTheScrollExtentIsTheMeasuredSize)
 {
-    std::string line = "word";
-    for (int i = 1; i < 100; ++i)
-        line += " word";
-    Open(Archive("t.dat", {{"long.txt", line + "\r\n"}}));
+    Open(Archive("t.dat", {{"long.txt", std::string(100, 'w') + "\r\nshort"}}));
     Show("long.txt");
-    // 16 words fit in 80 characters: 7 lines, then two empty ones for the three line feeds.
+    // Two lines, the second ended by the line feeds added; at most the pane wide.
     ASSERT_EQ(m_dc.m_texts.size(), 2u);
     EXPECT_EQ(m_dc.m_texts[0].format, unsigned(DT_CALCRECT | DT_WORDBREAK));
-    const RECT measured{0, 0, 79 * CRecordingDC::kCharWidth, 9 * CRecordingDC::kLineHeight};
+    const RECT measured{0, 0, 640, 3 * CRecordingDC::kLineHeight};
     EXPECT_EQ(m_dc.m_wnd.m_scrollSizes, (std::vector<std::pair<int, int>>{{measured.right, measured.bottom}}));
     EXPECT_EQ(m_dc.m_texts[1].format, unsigned(DT_WORDBREAK)); // tabs as they are, '&' as the mnemonic prefix
     EXPECT_EQ(m_dc.m_texts[1].rect, measured);
-
-    Show("long.txt", {0, 0, 320, 480}); // 8 words a line
-    EXPECT_EQ(m_dc.m_wnd.m_scrollSizes.back().second, (13 + 2) * CRecordingDC::kLineHeight);
-
     // A window that does not scroll gets the measuring only.
     m_dc.m_wnd.m_bScrollView = false;
     Show("long.txt", {0, 0, 100, 100});
@@ -105,39 +114,34 @@ TEST_F(TextHandlerTest, LongLinesWrapAndTheScrollExtentIsTheWrappedSize)
     EXPECT_TRUE(m_dc.m_wnd.m_scrollSizes.empty());
 }
 
-TEST_F(TextHandlerTest, TextShownAgainKeepsItsPreparationUntilAnotherIsShown)
+TEST_F(TextHandlerTest, ANewDocumentWritesTheRawCopyAfresh)
 {
-    const std::string archive = Archive("t.dat", {{"a.txt", "first"}, {"b.txt", "second"}});
+    const std::string archive = Archive("t.dat", {{"a.txt", "first"}});
     Open(archive);
     EXPECT_EQ(Text("a.txt"), "first\n\n");
-    const std::string raw = Entry("a.txt")->m_strCachePath;
-    EXPECT_EQ(ReadWholeFile(raw), "first");
-    WriteWholeFile(raw, "changed");
-    EXPECT_EQ(Text("a.txt"), "first\n\n");
-    EXPECT_EQ(ReadWholeFile(raw), "changed"); // not extracted again
-
-    // Another entry in between: the raw copy is read again, as it stands.
-    Text("b.txt");
-    EXPECT_EQ(Text("a.txt"), "changed\n\n");
-    // A new document writes the raw copy afresh.
+    WriteWholeFile(Entry("a.txt")->m_strCachePath, "stale");
     Open(archive);
     EXPECT_EQ(Text("a.txt"), "first\n\n");
-    EXPECT_TRUE(m_ui.m_reports.empty());
 }
 
-TEST_F(TextHandlerTest, OpenHandsTheDesktopTheDecodedTextAsUtf8InATxtFile)
+TEST_F(TextHandlerTest, OpenHandsTheDesktopTheWholeEntryAsUtf8UnderItsOwnName)
 {
-    Open(Archive("t.dat", {{"text\\russian\\a.msg", kPrivet1251 + std::string("\r\n\r\nend\0junk", 12)}}));
-    OpenOutside("text\\russian\\a.msg");
-    ASSERT_EQ(m_ui.m_opened.size(), 1u);
-    const std::string& path = m_ui.m_opened[0];
-    EXPECT_EQ(path.rfind(m_dir.Path(), 0), 0u);
-    EXPECT_TRUE(path.ends_with(".txt")) << path;
-    EXPECT_EQ(ReadWholeFile(path), kPrivet + "\n\nend");
+    const std::string tail("\r\n\r\nend\0after the zero", 22);
+    Open(Archive("t.dat", {{"text\\russian\\intro.msg", kPrivet1251 + tail}, {"other\\intro.msg", "other"}}));
+    auto opened = std::make_unique<COpenedFiles>(); // as the application owns it
+    const std::string path = OpenOutside("text\\russian\\intro.msg");
+    const std::string folder = opened->Folder();
+    EXPECT_EQ(path, folder + "intro.txt");
+    EXPECT_EQ(ReadWholeFile(path), kPrivet + std::string("\n\nend\0after the zero", 20));
+    // A same-named entry of another folder gets a name of its own; nothing else lies there.
+    EXPECT_EQ(OpenOutside("other\\intro.msg"), folder + "intro~2.txt");
+    EXPECT_EQ(FileNames(folder), (std::set<std::string>{"intro.txt", "intro~2.txt"}));
 
     m_ui.m_bDesktopWorks = false;
-    OpenOutside("text\\russian\\a.msg");
+    OpenOutside("text\\russian\\intro.msg");
     EXPECT_EQ(m_ui.m_messages.size(), 1u);
+    opened.reset();
+    EXPECT_FALSE(std::filesystem::exists(folder));
 }
 
 } // namespace
