@@ -39,12 +39,13 @@ struct SEntries
     SEntries()
     {
         for (const char* language : kLanguages) {
-            languages.push_back(std::make_unique<CDATFolder>(language, 2, &text));
+            languages.push_back(std::make_unique<CDATFolder>(language, 2, &text, 0));
             entries.push_back(std::make_unique<CDATInternalFile>(languages.back().get(), 3, "a.txt", 0, 0, 0, nullptr));
         }
-        entries.push_back(std::make_unique<CDATInternalFile>(nullptr, 1, "a.txt", 0, 0, 0, nullptr));
+        entries.push_back(std::make_unique<CDATInternalFile>(&root, 1, "a.txt", 0, 0, 0, nullptr));
     }
-    CDATFolder text{"text", 1, nullptr};
+    CDATFolder root{std::string(), 0, nullptr, 0};
+    CDATFolder text{"text", 1, &root, 0};
     std::vector<std::unique_ptr<CDATFolder>> languages;
     std::vector<std::unique_ptr<CDATInternalFile>> entries;
 };

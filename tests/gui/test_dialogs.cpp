@@ -220,7 +220,7 @@ TEST_F(DialogsProperties, FolderHasNoNumbers)
     EXPECT_EQ(dialog.m_strPath, QStringLiteral("A\\Бета"));
     for (const QString* number : {&dialog.m_strSize, &dialog.m_strPacked, &dialog.m_strOffset, &dialog.m_strCache})
         EXPECT_TRUE(number->isEmpty());
-    EXPECT_TRUE(CFilePropDialog(nullptr, &g_rootFolder).m_strPath.isEmpty());
+    EXPECT_TRUE(CFilePropDialog(nullptr, &m_doc.m_rootFolder).m_strPath.isEmpty());
 }
 
 TEST(DialogsHelp, TwentySixLinesWithTheListIndented)
