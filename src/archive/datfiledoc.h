@@ -3,7 +3,7 @@
 // shows, the view mode and the cache folder.
 #include "archive/datarchive.h"
 #include "archive/document.h"
-#include "shell/cashpath.h"
+#include "archive/cashpath.h"
 
 #include <string>
 #include <vector>

@@ -3,7 +3,7 @@
 #include "archive/datfiledoc.h"
 #include "platform/profile.h"
 #include "shell/aboutdlg.h"
-#include "shell/commandids.h"
+#include "views/commandids.h"
 #include "shell/helpdialog.h"
 #include "shell/mainframe.h"
 #include "shell/optiondialog.h"

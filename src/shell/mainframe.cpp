@@ -4,15 +4,16 @@
 #include "platform/profile.h"
 #include "platform/ui/inputblock.h"
 #include "filetypes/textdecode.h"
-#include "shell/commandids.h"
+#include "views/commandids.h"
 #include "shell/lockindicators.h"
 #include "shell/progressdlg.h"
-#include "shell/prompts.h"
+#include "views/prompts.h"
+#include "platform/ui/guarded.h"
 #include "shell/qtuiservices.h"
 #include "views/filelist.h"
 #include "views/fileviewer.h"
 #include "views/folderslist.h"
-#include "views/itemicons.h"
+#include "platform/ui/itemicons.h"
 
 #include <QAction>
 #include <QApplication>

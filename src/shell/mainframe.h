@@ -1,7 +1,7 @@
 #pragma once
 // The main window: menu, toolbar, status bar and the three panes in two
 // splitters; it routes commands and forwards the list's styles and autoshow.
-#include "shell/cmdtarget.h"
+#include "platform/ui/cmdtarget.h"
 
 #include <QMainWindow>
 #include <QStringList>

@@ -2,7 +2,7 @@
 
 #include "archive/datitem.h"
 #include "platform/codepage.h"
-#include "views/itemicons.h"
+#include "platform/ui/itemicons.h"
 
 #include <QFrame>
 #include <QGridLayout>

@@ -3,7 +3,7 @@
 #include "helpers.h"
 #include "platform/codepage.h"
 #include "shell/aboutdlg.h"
-#include "shell/cashpath.h"
+#include "archive/cashpath.h"
 #include "shell/folderchooser.h"
 #include "shell/helpdialog.h"
 #include "shell/optiondialog.h"

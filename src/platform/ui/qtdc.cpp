@@ -1,7 +1,7 @@
 #include "platform/ui/qtdc.h"
 
 #include "filetypes/dib.h"
-#include "views/itemicons.h"
+#include "platform/ui/itemicons.h"
 
 #include <QImage>
 #include <memory>
