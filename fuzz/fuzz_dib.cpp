@@ -1,7 +1,8 @@
 // BMP files over hostile bytes. A bitmap that loads is drawn through a device
 // context that reads every pixel the way the window's does, checking each read
 // against the bytes held, and is written out and read back unchanged.
-#include "filetypes/dib.h"
+#include "formats/dib.h"
+#include "platform/bitmap.h"
 #include "platform/cdc.h"
 #include "platform/file.h"
 
@@ -31,37 +32,19 @@ public:
     void LineTo(int, int) override {}
     void DrawItemIcon(int, int, int, bool) override {}
 
-    void DrawDib(const CDib& dib, const RECT&, const RECT&) override
+    // The pixels the device would read: every row the bitmap claims must be there.
+    void DrawBitmap(const SBitmap& bitmap, const RECT&, const RECT&) override
     {
-        const std::uint64_t width = dib.Width(), height = dib.Height();
-        const std::uint16_t bits = dib.BitCount();
-        const std::uint64_t stride = dib.Stride();
-        const std::vector<std::uint8_t>& rows = dib.Bits();
-        if (width == 0 || height == 0)
+        if (bitmap.IsEmpty())
             return;
-        if (width > kMaxPictureSide || height > kMaxPictureSide || stride * height > rows.size())
+        const std::uint64_t rowBytes = std::uint64_t(bitmap.m_nWidth) * (bitmap.m_bIndexed ? 1 : 4);
+        if (std::uint64_t(bitmap.m_nWidth) > kMaxPictureSide || std::uint64_t(bitmap.m_nHeight) > kMaxPictureSide ||
+            std::uint64_t(bitmap.m_nStride) < rowBytes ||
+            std::uint64_t(bitmap.m_nStride) * std::uint64_t(bitmap.m_nHeight) > bitmap.m_bits.size() ||
+            (bitmap.m_bIndexed && bitmap.m_palette.size() < 256))
             Overrun();
-        if (bits <= 8 && dib.Palette().size() > (1u << bits))
-            Overrun();
-        auto at = [&rows](std::uint64_t i) {
-            if (i >= rows.size())
-                Overrun();
-            return rows[std::size_t(i)];
-        };
-        for (std::uint64_t y = 0; y < height; ++y) {
-            const std::uint64_t row = (height - 1 - y) * stride;
-            for (std::uint64_t x = 0; x < width; ++x) {
-                if (bits == 8) {
-                    m_sum += at(row + x);
-                } else if (bits < 8) {
-                    const unsigned perByte = 8u / bits;
-                    m_sum += at(row + x / perByte);
-                } else {
-                    const std::uint64_t step = bits / 8u;
-                    m_sum += at(row + x * step) + at(row + x * step + 1) + at(row + x * step + 2);
-                }
-            }
-        }
+        for (std::uint8_t b : bitmap.m_bits)
+            m_sum += b;
     }
 
     std::uint64_t m_sum = 0;

@@ -1,7 +1,7 @@
 // FRM pictures to BMP over hostile bytes. The input is a little-endian 16-bit
 // palette length, that many palette bytes (fewer when the input ends), then
 // the FRM file. A BMP that comes out must read back as the picture it claims.
-#include "filetypes/dib.h"
+#include "formats/dib.h"
 #include "filetypes/imageconvert.h"
 #include "platform/exceptions.h"
 

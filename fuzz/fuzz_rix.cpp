@@ -1,6 +1,6 @@
 // RIX pictures to BMP over hostile bytes. A BMP that comes out must read back
 // as the picture it claims.
-#include "filetypes/dib.h"
+#include "formats/dib.h"
 #include "filetypes/imageconvert.h"
 #include "platform/exceptions.h"
 

@@ -5,8 +5,9 @@
 // opens an archive of given entries with its cache in a temporary folder.
 #include "archive/datfiledoc.h"
 #include "fakes.h"
-#include "filetypes/dib.h"
+#include "formats/dib.h"
 #include "helpers.h"
+#include "platform/bitmap.h"
 #include "platform/cdc.h"
 #include "platform/cwnd.h"
 
@@ -78,9 +79,9 @@ public:
     void MoveTo(int, int) override {}
     void LineTo(int, int) override {}
     void DrawItemIcon(int, int, int, bool) override {}
-    void DrawDib(const CDib& dib, const RECT& dst, const RECT& src) override
+    void DrawBitmap(const SBitmap& bitmap, const RECT& dst, const RECT& src) override
     {
-        m_dibs.push_back({dst, src, dib.Width(), dib.Height()});
+        m_dibs.push_back({dst, src, std::uint32_t(bitmap.m_nWidth), std::uint32_t(bitmap.m_nHeight)});
     }
 
     void Clear()

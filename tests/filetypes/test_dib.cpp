@@ -1,5 +1,5 @@
 // The 8-bit BMP the converters write, and CDib's loading, writing and refusals.
-#include "filetypes/dib.h"
+#include "formats/dib.h"
 #include "filetypes/imageconvert.h"
 #include "handlertest.h"
 #include "platform/file.h"
@@ -108,13 +108,11 @@ TEST(DibTest, EightBitFileHasItsPaletteTimesFourLoadsWholeWritesBackAndReloadsAf
     Put32(written, 34, 0);
     EXPECT_EQ(written, bmp);
 
-    // A reload drops the surface the device context prepared for the old picture.
-    dib.m_pPrepared = std::make_shared<int>(1);
+    // A reload or Free drops the old picture's pixels.
     ASSERT_GT(ReadBytes(dib, Bmp8(3, 3)), 0u);
-    EXPECT_EQ(dib.m_pPrepared, nullptr);
-    dib.m_pPrepared = std::make_shared<int>(1);
+    EXPECT_EQ(dib.Bitmap().m_nWidth, 3);
     dib.Free();
-    EXPECT_EQ(dib.m_pPrepared, nullptr);
+    EXPECT_TRUE(dib.Bitmap().IsEmpty());
 }
 
 TEST(DibTest, TwentyFourBitFileLoadsWithoutPaletteAndDraws)
