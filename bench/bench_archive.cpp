@@ -61,7 +61,7 @@ const CDATFolder* FindFolder(const CDATFileDoc& doc, std::string_view path)
         const std::string_view part = path.substr(start, slash == std::string_view::npos ? path.npos : slash - start);
         const CDATFolder* next = nullptr;
         for (const CDATFolder& f : doc.m_folders)
-            if (f.m_nDepth == depth && EqualNames(f.GetName(), part) && (found ? f.m_pParent == found : f.m_pParent == &g_rootFolder))
+            if (f.m_nDepth == depth && EqualNames(f.GetName(), part) && (found ? f.m_pParent == found : f.m_pParent->IsRoot()))
                 next = &f;
         if (!next)
             return nullptr;

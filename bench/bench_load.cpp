@@ -63,7 +63,7 @@ void BM_ListFolder(benchmark::State& state)
 {
     CDATFileDoc doc(false);
     doc.LoadArchive(ArchivePath());
-    const CDATFolder* biggest = &g_rootFolder;
+    const CDATFolder* biggest = &doc.m_rootFolder;
     std::size_t most = 0;
     for (const CDATFolder& f : doc.m_folders) {
         std::size_t n = doc.m_index.m_folderFileStart[f.m_nIndex + 1] - doc.m_index.m_folderFileStart[f.m_nIndex];

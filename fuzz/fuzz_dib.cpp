@@ -1,6 +1,6 @@
 // BMP files over hostile bytes. A bitmap that loads holds every pixel it
 // claims, and is written out and read back unchanged.
-#include "filetypes/dib.h"
+#include "formats/dib.h"
 #include "platform/file.h"
 
 #include <cstdint>
@@ -19,6 +19,14 @@ void CheckPicture(const CDib& dib)
         return;
     if (width > kMaxPictureSide || height > kMaxPictureSide || stride * height > dib.Bits().size() ||
         stride * 8 < width * dib.BitCount() || (dib.BitCount() <= 8 && dib.Palette().size() > (1u << dib.BitCount())))
+        std::abort();
+    // The rows made for drawing, top row first.
+    const SBitmap& bitmap = dib.Bitmap();
+    const std::uint64_t rowBytes = width * (bitmap.m_bIndexed ? 1 : 4);
+    if (std::uint64_t(bitmap.m_nWidth) != width || std::uint64_t(bitmap.m_nHeight) != height ||
+        std::uint64_t(bitmap.m_nStride) < rowBytes || std::uint64_t(bitmap.m_nStride) % 4 != 0 ||
+        std::uint64_t(bitmap.m_nStride) * height != bitmap.m_bits.size() ||
+        (bitmap.m_bIndexed && bitmap.m_palette.size() != 256))
         std::abort();
 }
 

@@ -54,7 +54,7 @@ void LoadArchive(const std::uint8_t* data, std::size_t size)
     doc.SetPathName(ArchivePath());
     if (doc.m_index.m_folderFiles.size() != doc.m_files.size() || doc.m_index.m_typeFiles.size() != doc.m_files.size())
         std::abort();
-    doc.ListFolder(&g_rootFolder, nullptr);
+    doc.ListFolder(&doc.m_rootFolder, nullptr);
     for (const CDATFolder& folder : doc.m_folders)
         doc.ListFolder(&folder, nullptr);
 

@@ -2,7 +2,7 @@
 // FRM the input is a little-endian 16-bit palette length, that many palette
 // bytes (fewer when the input ends), then the FRM file; for RIX the file alone.
 // A BMP that comes out must read back as the picture it claims.
-#include "filetypes/dib.h"
+#include "formats/dib.h"
 #include "filetypes/imageconvert.h"
 #include "platform/exceptions.h"
 

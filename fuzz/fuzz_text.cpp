@@ -23,12 +23,13 @@ struct SEntries
     SEntries()
     {
         for (const char* language : kLanguages) {
-            languages.emplace_back(language, 2, &text);
+            languages.emplace_back(language, 2, &text, 0);
             entries.emplace_back(&languages.back(), 3, "a.txt", 0, 0, 0, nullptr);
         }
-        entries.emplace_back(nullptr, 1, "a.txt", 0, 0, 0, nullptr);
+        entries.emplace_back(&root, 1, "a.txt", 0, 0, 0, nullptr);
     }
-    CDATFolder text{"text", 1, nullptr};
+    CDATFolder root{std::string(), 0, nullptr, 0};
+    CDATFolder text{"text", 1, &root, 0};
     std::deque<CDATFolder> languages;
     std::deque<CDATInternalFile> entries;
 };

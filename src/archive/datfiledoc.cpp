@@ -4,6 +4,8 @@
 #include "platform/file.h"
 #include "platform/uiservices.h"
 
+#include <filesystem>
+
 CDATFileDoc* g_pDocument = nullptr;
 
 CDATFileDoc::CDATFileDoc(bool useProfile) : m_CashPath(useProfile)
@@ -17,28 +19,11 @@ CDATFileDoc::~CDATFileDoc()
         g_pDocument = nullptr;
 }
 
-void CDATFileDoc::SIndex::Clear()
-{
-    m_folderFiles.clear();
-    m_folderFileStart.clear();
-    m_folderChildren.clear();
-    m_folderChildStart.clear();
-    m_typeFiles.clear();
-    m_typeFileStart.clear();
-    m_typeByIndex.clear();
-}
-
 void CDATFileDoc::DeleteContents()
 {
     m_listing.clear();
-    m_files.clear(); // the capacity stays
-    m_folders.clear();
-    m_types.clear();
-    m_index.Clear();
-    m_dwDataSize = 0;
-    m_pPaletteEntry = nullptr;
+    Clear();
     UpdateAllViews(nullptr, 0, nullptr);
-    g_nNextItemId = 1;
 }
 
 void CDATFileDoc::LoadArchive(const std::string& path)
@@ -46,6 +31,9 @@ void CDATFileDoc::LoadArchive(const std::string& path)
     DeleteContents();
     try {
         CFile file(path, CFile::modeRead);
+        std::error_code error;
+        const std::filesystem::path absolute = std::filesystem::absolute(path, error);
+        m_strArchivePath = error ? path : absolute.string();
         // An empty file opens as an empty document, without an error.
         if (file.GetLength() == 0)
             return;
@@ -73,12 +61,4 @@ void CDATFileDoc::SetViewMode(int mode)
         return;
     m_nViewMode = mode;
     UpdateAllViews(nullptr, 0, nullptr);
-}
-
-CDATInternalFile* CDATFileDoc::FindEntry(std::string_view name)
-{
-    for (CDATInternalFile& f : m_files)
-        if (EqualNames(f.m_strName, name))
-            return &f;
-    return m_pPaletteEntry;
 }

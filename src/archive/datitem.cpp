@@ -5,19 +5,10 @@
 
 #include <cstring>
 
-std::uint32_t g_nNextItemId = 0;
-
 // The entry array of a large archive is most of the model's memory.
 static_assert(sizeof(void*) != 8 || sizeof(CDATInternalFile) <= 80, "an entry record grew");
 
-// The root folder is built before any other folder and takes id 0 from the
-// counter, which then stands at 1.
-CDATFolder g_rootFolder(std::string(), 0, &g_rootFolder, g_nNextItemId++);
-
-CDATItem::CDATItem(CDATFolder* parent, std::uint8_t depth)
-    : m_pParent(parent ? parent : &g_rootFolder), m_nDepth(depth)
-{
-}
+CDATItem::CDATItem(CDATFolder* parent, std::uint8_t depth) : m_pParent(parent), m_nDepth(depth) {}
 
 void CDATItem::ShowProperties(CWnd* parent)
 {
@@ -46,13 +37,8 @@ void FormatUnsigned(char* buffer, std::uint32_t value)
     buffer[n] = '\0';
 }
 
-CDATFolder::CDATFolder(std::string name, std::uint8_t depth, CDATFolder* parent)
-    : CDATItem(parent, depth), m_strName(std::move(name))
-{
-}
-
 CDATFolder::CDATFolder(std::string name, std::uint8_t depth, CDATFolder* parent, std::uint32_t id)
-    : CDATItem(parent, depth), CDATDescriptor(id), m_strName(std::move(name))
+    : CDATItem(parent ? parent : this, depth), CDATDescriptor(id), m_strName(std::move(name))
 {
 }
 

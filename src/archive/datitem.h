@@ -13,15 +13,11 @@ class CWnd;
 class CDATFolder;
 class CDATFileType;
 
-// Serial numbers of folders and handlers; the document sets it back to 1 when it
-// empties itself. The root folder holds 0.
-extern std::uint32_t g_nNextItemId;
-
 class CDATDescriptor
 {
 public:
-    CDATDescriptor() : m_nID(g_nNextItemId++) {}
-    explicit CDATDescriptor(std::uint32_t id) : m_nID(id) {}
+    // Serial numbers of folders and types, drawn by the archive that holds them.
+    explicit CDATDescriptor(std::uint32_t id = 0) : m_nID(id) {}
 
     std::uint32_t m_nID;
 };
@@ -53,10 +49,10 @@ public:
 class CDATFolder final : public CDATItem, public CDATDescriptor
 {
 public:
-    // A null parent means the root folder. Takes the next id.
-    CDATFolder(std::string name, std::uint8_t depth, CDATFolder* parent);
-    // For the root folder and for records whose id was already drawn.
+    // A null parent makes a root folder, its own parent.
     CDATFolder(std::string name, std::uint8_t depth, CDATFolder* parent, std::uint32_t id);
+
+    bool IsRoot() const { return m_pParent == this; }
 
     const std::string& GetName() const override { return m_strName; }
     int GetImage() const override { return 1; }
@@ -117,7 +113,6 @@ private:
 class CDATInternalFile final : public CDATItem
 {
 public:
-    // A null parent means the root folder.
     CDATInternalFile(CDATFolder* parent, std::uint8_t depth, std::string name, std::uint32_t realSize,
                      std::uint32_t offset, std::uint32_t packedSize, CDATFileType* type);
     // A copy gets an empty cache path; assignment keeps the target's.
@@ -147,8 +142,6 @@ public:
     CDATFileType* m_pType;
     CEntryCachePath m_strCachePath;
 };
-
-extern CDATFolder g_rootFolder;
 
 // lstrcpyn: at most maxLength - 1 bytes, always terminated (nothing for maxLength <= 0).
 void CopyTextTruncated(char* buffer, int maxLength, const std::string& text);

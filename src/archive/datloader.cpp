@@ -1,6 +1,6 @@
 // The loader: trailer and directory in one read each, parsed from memory into
 // entries, folders and handlers, then the per-folder and per-type indexes.
-#include "archive/datfiledoc.h"
+#include "archive/datarchive.h"
 #include "archive/dirparser.h"
 #include "platform/exceptions.h"
 #include "platform/file.h"
@@ -14,7 +14,7 @@
 class CDATLoader
 {
 public:
-    explicit CDATLoader(CDATFileDoc& doc) : m_doc(doc) {}
+    explicit CDATLoader(CDATArchive& doc) : m_doc(doc) {}
     void Load(CFile& file);
 
 private:
@@ -22,7 +22,7 @@ private:
     std::uint32_t TypeIndexFor(std::string_view extension);
     void BuildIndexes(const std::vector<std::uint32_t>& fileTypeIndex);
 
-    CDATFileDoc& m_doc;
+    CDATArchive& m_doc;
     std::vector<CDATFolder*> m_folderByIndex;
     std::vector<CDATFileType*> m_typeByIndex;
     std::map<std::string_view, std::uint32_t, NameLess> m_typeIndexByExtension;
@@ -33,7 +33,7 @@ private:
 CDATFolder* CDATLoader::FindOrAddFolder(std::string_view name, std::uint8_t depth, CDATFolder* parent)
 {
     // Every folder component takes an id, new or not.
-    std::uint32_t id = g_nNextItemId++;
+    std::uint32_t id = m_doc.m_nNextItemId++;
     SFolderKey key{depth, name, parent->m_nID};
     auto it = m_doc.m_folders.lower_bound(key);
     if (it != m_doc.m_folders.end() && !CFolderLess::Less(key, CFolderLess::Key(*it)))
@@ -57,6 +57,7 @@ std::uint32_t CDATLoader::TypeIndexFor(std::string_view extension)
         m_nLastType = it->second;
     } else {
         auto made = CreateFileType(extension);
+        made->m_nID = m_doc.m_nNextItemId++;
         m_typeByIndex.push_back(made.get());
         m_doc.m_types.emplace(std::string(extension), std::move(made));
         m_nLastType = std::uint32_t(m_typeByIndex.size() - 1);
@@ -142,13 +143,13 @@ void CDATLoader::Load(CFile& file)
             extension = name.substr(dot + 1, end == std::string_view::npos ? std::string_view::npos : end - dot - 1);
         }
 
-        CDATFolder* current = &g_rootFolder;
+        CDATFolder* current = &m_doc.m_rootFolder;
         std::uint8_t depth = 1;
         const std::string_view folderPart = name.substr(0, start);
         if (chainLength != 0 && folderPart.size() == lastFolderPart.size() &&
             std::memcmp(folderPart.data(), lastFolderPart.data(), folderPart.size()) == 0) {
             // The same bytes as the previous entry's folders: its whole chain.
-            g_nNextItemId += std::uint32_t(chainLength);
+            m_doc.m_nNextItemId += std::uint32_t(chainLength);
             current = chainFolders[chainLength - 1];
             depth = std::uint8_t(chainLength + 1);
         } else {
@@ -158,7 +159,7 @@ void CDATLoader::Load(CFile& file)
                 std::string_view component = name.substr(from, slash - from);
                 std::size_t j = depth - 1u;
                 if (sameChain && j < chainLength && EqualNames(component, chainNames[j])) {
-                    ++g_nNextItemId;
+                    ++m_doc.m_nNextItemId;
                     current = chainFolders[j];
                 } else {
                     sameChain = false;
@@ -192,11 +193,11 @@ void CDATLoader::Load(CFile& file)
 
 void CDATLoader::BuildIndexes(const std::vector<std::uint32_t>& fileTypeIndex)
 {
-    CDATFileDoc::SIndex& index = m_doc.m_index;
+    CDATArchive::SIndex& index = m_doc.m_index;
     const std::size_t folderCount = m_folderByIndex.size();
     const std::size_t fileCount = m_doc.m_files.size();
     auto slotOf = [folderCount](const CDATFolder* folder) {
-        return folder == &g_rootFolder ? folderCount : std::size_t(folder->m_nIndex);
+        return folder->IsRoot() ? folderCount : std::size_t(folder->m_nIndex);
     };
 
     // Counting sort of the files by folder, keeping directory order within one.
@@ -241,7 +242,7 @@ void CDATLoader::BuildIndexes(const std::vector<std::uint32_t>& fileTypeIndex)
     }
 }
 
-void CDATFileDoc::Serialize(CFile& file)
+void CDATArchive::Serialize(CFile& file)
 {
     CDATLoader loader(*this);
     loader.Load(file);

@@ -56,7 +56,7 @@ void CDATFileDoc::ListFolder(const CDATFolder* folder, CView* sender)
         return;
     m_listing.clear();
     const std::size_t slots = m_index.m_folderFileStart.size();
-    const std::size_t slot = folder == &g_rootFolder ? slots - 2 : folder->m_nIndex;
+    const std::size_t slot = folder->IsRoot() ? slots - 2 : folder->m_nIndex;
     if (slots >= 2 && slot + 1 < slots) {
         const std::uint32_t fileBegin = m_index.m_folderFileStart[slot];
         const std::uint32_t fileEnd = m_index.m_folderFileStart[slot + 1];

@@ -142,7 +142,7 @@ public:
             if (folder.m_nIndex >= m_folderPaths.size())
                 continue;
             std::string path;
-            if (folder.m_pParent != &g_rootFolder) {
+            if (!folder.m_pParent->IsRoot()) {
                 path = FolderPath(folder.m_pParent);
                 path += '\\';
             }
@@ -160,7 +160,7 @@ public:
 
     void AppendFullPath(std::string& out, const CDATInternalFile& file) const
     {
-        if (file.m_pParent != &g_rootFolder) {
+        if (!file.m_pParent->IsRoot()) {
             out += ParentPath(file);
             out += '\\';
         }
@@ -170,7 +170,7 @@ public:
     // The decoded folder path of a parent, empty for the root.
     std::string_view ParentPath(const CDATInternalFile& file) const
     {
-        if (file.m_pParent == &g_rootFolder)
+        if (file.m_pParent->IsRoot())
             return {};
         if (file.m_pParent->m_nIndex < m_folderPaths.size())
             return m_folderPaths[file.m_pParent->m_nIndex];
@@ -190,7 +190,7 @@ public:
     {
         out.clear();
         // The depth byte bounds a sane chain; the limit only guards a broken one.
-        for (int guard = 0; folder && folder != &g_rootFolder && guard < 256; ++guard) {
+        for (int guard = 0; folder && !folder->IsRoot() && guard < 256; ++guard) {
             out.push_back(DecodeToUtf8(folder->m_strName));
             folder = folder->m_pParent;
         }
@@ -218,7 +218,7 @@ private:
             return m_folderPaths[folder->m_nIndex];
         // Not indexed (never by the loader): walk the chain instead.
         std::string path = DecodeToUtf8(folder->m_strName);
-        for (int guard = 0; folder->m_pParent && folder->m_pParent != &g_rootFolder && guard < 256; ++guard) {
+        for (int guard = 0; folder->m_pParent && !folder->m_pParent->IsRoot() && guard < 256; ++guard) {
             folder = folder->m_pParent;
             path = DecodeToUtf8(folder->m_strName) + '\\' + path;
         }
@@ -680,7 +680,7 @@ int ListArchive(const std::string& archivePath, bool json)
                 name = decoded;
             }
             char* p = output.Room(folder.size() + 1 + name.size() + 4 * 11 + type.size() + 1);
-            if (f.m_pParent != &g_rootFolder) {
+            if (!f.m_pParent->IsRoot()) {
                 p = Put(p, folder);
                 *p++ = '\\';
             }

@@ -54,7 +54,7 @@ std::string ArchiveCacheFolder()
 std::string CacheFileFor(const CDATInternalFile& entry, const std::string& newExtension)
 {
     std::vector<const CDATFolder*> chain;
-    for (const CDATFolder* f = entry.m_pParent; f != &g_rootFolder; f = f->m_pParent)
+    for (const CDATFolder* f = entry.m_pParent; !f->IsRoot(); f = f->m_pParent)
         chain.push_back(f);
     std::string path = ArchiveCacheFolder();
     ::mkdir(g_pDocument->m_CashPath.Get().c_str(), 0777);

@@ -1,6 +1,6 @@
 #include "filetypes/imageconvert.h"
 
-#include "filetypes/dib.h"
+#include "formats/dib.h"
 #include "platform/atomicfile.h"
 #include "platform/exceptions.h"
 #include "platform/file.h"

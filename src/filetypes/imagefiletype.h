@@ -2,7 +2,7 @@
 // What the FRM and RIX handlers share: the entry converted once into a BMP in
 // the cache, held in a CDib, fitted into the pane, drawn and framed.
 #include "filetypes/datfiletype.h"
-#include "filetypes/dib.h"
+#include "formats/dib.h"
 
 class CDATImageFileType : public CDATFileType
 {

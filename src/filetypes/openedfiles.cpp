@@ -55,7 +55,7 @@ COpenedFiles::~COpenedFiles()
 std::string COpenedFiles::PathFor(const CDATInternalFile& entry, const std::string& newExtension)
 {
     std::string key = g_pDocument->GetPathName() + '\0';
-    for (const CDATFolder* f = entry.m_pParent; f && f != &g_rootFolder; f = f->m_pParent)
+    for (const CDATFolder* f = entry.m_pParent; f && !f->IsRoot(); f = f->m_pParent)
         key += f->m_strName + '\\';
     key += entry.m_strName;
     if (auto it = m_paths.find(key); it != m_paths.end())

@@ -31,7 +31,7 @@ std::string DecodeEntryText(std::string_view bytes, const CDATInternalFile& item
     ETextEncoding encoding = CurrentTextEncoding();
     if (encoding == ETextEncoding::Automatic) {
         std::vector<std::string> folders;
-        for (const CDATFolder* f = item.m_pParent; f != &g_rootFolder; f = f->m_pParent)
+        for (const CDATFolder* f = item.m_pParent; !f->IsRoot(); f = f->m_pParent)
             folders.insert(folders.begin(), f->m_strName);
         encoding = DetectTextEncoding(bytes, folders);
     }

@@ -7,7 +7,7 @@
 #include <string_view>
 
 class CWnd;
-class CDib;
+struct SBitmap;
 
 // Colours as 0x00BBGGRR.
 constexpr std::uint32_t RGB(unsigned r, unsigned g, unsigned b)
@@ -53,8 +53,8 @@ public:
     // An item icon by its index in the image lists, 32 or 16 pixels.
     virtual void DrawItemIcon(int image, int x, int y, bool large) = 0;
 
-    // The src part of a bitmap (rows counted from the top) into dst, unscaled
-    // when the sizes are equal, nearest-neighbour otherwise.
-    virtual void DrawDib(const CDib& dib, const RECT& dst, const RECT& src) = 0;
+    // The src part of a bitmap into dst, unscaled when the sizes are equal,
+    // nearest-neighbour otherwise.
+    virtual void DrawBitmap(const SBitmap& bitmap, const RECT& dst, const RECT& src) = 0;
 
 };

@@ -4,7 +4,7 @@
 #include "filetypes/openedfiles.h"
 #include "platform/profile.h"
 #include "shell/aboutdlg.h"
-#include "shell/commandids.h"
+#include "views/commandids.h"
 #include "shell/helpdialog.h"
 #include "shell/mainframe.h"
 #include "shell/optiondialog.h"

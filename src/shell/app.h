@@ -1,7 +1,7 @@
 #pragma once
 // The application: builds the document and the main window, opens the archive
 // of the command line, and handles Open, the recent files, Help and About.
-#include "shell/cmdtarget.h"
+#include "platform/ui/cmdtarget.h"
 
 #include <QString>
 #include <QStringList>

@@ -4,15 +4,16 @@
 #include "platform/profile.h"
 #include "platform/ui/inputblock.h"
 #include "filetypes/textdecode.h"
-#include "shell/commandids.h"
+#include "views/commandids.h"
 #include "shell/lockindicators.h"
 #include "shell/progressdlg.h"
-#include "shell/prompts.h"
+#include "views/prompts.h"
+#include "platform/ui/guarded.h"
 #include "shell/qtuiservices.h"
 #include "views/filelist.h"
 #include "views/fileviewer.h"
 #include "views/folderslist.h"
-#include "views/itemicons.h"
+#include "platform/ui/itemicons.h"
 
 #include <QAction>
 #include <QApplication>
@@ -25,7 +26,10 @@
 #include <QMimeData>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QTimer>
+#include <QTreeView>
 #include <QToolBar>
 
 CMainFrame::CMainFrame(CDATFileDoc* doc, CCmdTarget* docCommands, CCmdTarget* app, QWidget* parent)
@@ -43,15 +47,10 @@ CMainFrame::CMainFrame(CDATFileDoc* doc, CCmdTarget* docCommands, CCmdTarget* ap
     CreateClient();
     UpdateTitle();
 
-    // The toolbar's enabled and checked states follow on a short idle timer;
-    // menus refresh right before they open.
-    m_pIdleTimer = new QTimer(this);
-    m_pIdleTimer->setInterval(200);
-    connect(m_pIdleTimer, &QTimer::timeout, this, [this] {
-        UpdateCommandUI();
-        RefreshIndicators();
-    });
-    m_pIdleTimer->start();
+    // Command states follow what changes them: the selection, the listing, the
+    // focus and every command run. Lock lights follow the keys that toggle them.
+    FollowStateChanges();
+    qApp->installEventFilter(this);
 
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
         for (QWidget* w = now; w; w = w->parentWidget()) {
@@ -65,6 +64,7 @@ CMainFrame::CMainFrame(CDATFileDoc* doc, CCmdTarget* docCommands, CCmdTarget* ap
                 continue;
             break;
         }
+        RequestCommandUI();
     });
 }
 
@@ -275,6 +275,55 @@ CCmdUI CMainFrame::QueryCommand(unsigned id)
     return ui;
 }
 
+void CMainFrame::FollowStateChanges()
+{
+    auto request = [this] { RequestCommandUI(); };
+    const QAbstractItemView* lists[] = {m_pList->DetailsView(), m_pFolders};
+    for (const QAbstractItemView* view : lists) {
+        connect(view->selectionModel(), &QItemSelectionModel::selectionChanged, this, request);
+        connect(view->selectionModel(), &QItemSelectionModel::currentChanged, this, request);
+        connect(view->model(), &QAbstractItemModel::modelReset, this, request);
+        connect(view->model(), &QAbstractItemModel::layoutChanged, this, request);
+    }
+}
+
+void CMainFrame::RequestCommandUI()
+{
+    // A burst of changes costs one update, after the burst.
+    if (m_bCommandUIPending)
+        return;
+    m_bCommandUIPending = true;
+    QMetaObject::invokeMethod(this, [this] {
+        m_bCommandUIPending = false;
+        UpdateCommandUI();
+    }, Qt::QueuedConnection);
+}
+
+bool CMainFrame::eventFilter(QObject* watched, QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+        switch (static_cast<QKeyEvent*>(event)->key()) {
+        case Qt::Key_CapsLock:
+        case Qt::Key_NumLock:
+        case Qt::Key_ScrollLock:
+            RefreshIndicators();
+            break;
+        default:
+            break;
+        }
+        break;
+    case QEvent::ApplicationActivate:
+        // The keys may have been pressed in another program meanwhile.
+        RefreshIndicators();
+        break;
+    default:
+        break;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
 void CMainFrame::UpdateCommandUI()
 {
     GuardedCall("", [&] {
@@ -360,6 +409,7 @@ void CMainFrame::UpdateTitle()
 {
     setWindowTitle(QString::fromStdString(m_pDoc->GetTitle()) + QStringLiteral(" - ") +
                    QString::fromUtf8(g_szAppTitle));
+    RequestCommandUI();
 }
 
 void CMainFrame::SetRecentFiles(const QStringList& files)

@@ -1,7 +1,7 @@
 #pragma once
 // The main window: menu, toolbar, status bar and the three panes in two
 // splitters; it routes commands and forwards the list's styles and autoshow.
-#include "shell/cmdtarget.h"
+#include "platform/ui/cmdtarget.h"
 
 #include <QMainWindow>
 #include <QStringList>
@@ -19,7 +19,6 @@ class QAction;
 class QLabel;
 class QMenu;
 class QSplitter;
-class QTimer;
 class QToolBar;
 
 class CMainFrame : public QMainWindow, public CCmdTarget
@@ -42,6 +41,8 @@ public:
     void ExecuteCommand(unsigned id);
     CCmdUI QueryCommand(unsigned id);
     void UpdateCommandUI();
+    // UpdateCommandUI once the events now queued are handled.
+    void RequestCommandUI();
 
     QAction* Action(unsigned id) const;
     QMenu* Menu(int index) const;
@@ -59,6 +60,7 @@ public:
     void SetOpenHandler(OpenHandler handler) { m_openHandler = std::move(handler); }
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
@@ -68,6 +70,7 @@ private:
     void CreateToolBar();
     void CreateStatusBar();
     void CreateClient();
+    void FollowStateChanges();
     QAction* MakeAction(unsigned id, const QString& text, const QString& prompt);
 
     CDATFileDoc* m_pDoc;
@@ -86,6 +89,6 @@ private:
     std::map<unsigned, QAction*> m_actions;
     std::vector<QMenu*> m_menus;
     std::array<QLabel*, 3> m_indicators{};
-    QTimer* m_pIdleTimer = nullptr;
+    bool m_bCommandUIPending = false;
     OpenHandler m_openHandler;
 };

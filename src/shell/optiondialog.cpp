@@ -1,7 +1,8 @@
 #include "shell/optiondialog.h"
 
 #include "platform/uiservices.h"
-#include "shell/cashpath.h"
+#include "archive/cashpath.h"
+#include "platform/ui/guarded.h"
 #include "shell/qtuiservices.h"
 
 #include <QGridLayout>

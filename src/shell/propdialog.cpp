@@ -2,7 +2,7 @@
 
 #include "archive/datitem.h"
 #include "platform/codepage.h"
-#include "views/itemicons.h"
+#include "platform/ui/itemicons.h"
 
 #include <QFrame>
 #include <QGridLayout>
@@ -45,7 +45,7 @@ QLineEdit* AddField(QWidget* parent, const QString& text)
 std::string CFilePropDialog::ArchivePath(const CDATItem& item)
 {
     std::string path = item.GetName();
-    for (const CDATFolder* parent = item.m_pParent; parent && parent->m_nID != g_rootFolder.m_nID;
+    for (const CDATFolder* parent = item.m_pParent; parent && !parent->IsRoot();
          parent = parent->m_pParent)
         path = parent->GetName() + '\\' + path;
     return path;

@@ -1,5 +1,7 @@
 #include "shell/qtuiservices.h"
 
+#include "platform/ui/guarded.h"
+
 #include "platform/cwnd.h"
 #include "platform/exceptions.h"
 #include "platform/profile.h"
@@ -20,7 +22,6 @@
 
 namespace {
 
-int g_nPaintDepth = 0;
 
 QString Utf8(const std::string& s)
 {
@@ -33,21 +34,6 @@ QString AbsolutePath(const std::string& path)
 }
 
 } // namespace
-
-CPaintScope::CPaintScope()
-{
-    ++g_nPaintDepth;
-}
-
-CPaintScope::~CPaintScope()
-{
-    --g_nPaintDepth;
-}
-
-bool CPaintScope::Inside()
-{
-    return g_nPaintDepth > 0;
-}
 
 CQtUiServices::CQtUiServices(QWidget* mainWindow) : m_pMainWindow(mainWindow) {}
 

@@ -4,7 +4,6 @@
 #include "platform/uiservices.h"
 
 #include <QStringList>
-#include <stdexcept>
 
 class QWidget;
 
@@ -39,25 +38,3 @@ private:
     QWidget* m_pMainWindow;
     QStringList m_deferred;
 };
-
-// Paint entry points mark themselves, so that nothing modal runs inside a paint.
-class CPaintScope
-{
-public:
-    CPaintScope();
-    ~CPaintScope();
-    static bool Inside();
-};
-
-// Runs fn; an exception goes to the standard error report.
-template <class Fn>
-void GuardedCall(const char* context, Fn&& fn)
-{
-    try {
-        fn();
-    } catch (const std::exception& e) {
-        UiServices().ReportException(e, context);
-    } catch (...) {
-        UiServices().ReportException(std::runtime_error("unknown error"), context);
-    }
-}

@@ -2,9 +2,9 @@
 
 #include "archive/datfiledoc.h"
 #include "platform/codepage.h"
-#include "shell/commandids.h"
-#include "shell/prompts.h"
-#include "shell/qtuiservices.h"
+#include "views/commandids.h"
+#include "views/prompts.h"
+#include "platform/ui/guarded.h"
 #include "views/copyto.h"
 #include "views/fileviewer.h"
 #include "views/folderslist.h"

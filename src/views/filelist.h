@@ -3,7 +3,7 @@
 // details style (one model, one selection), and the commands on its items.
 #include "archive/document.h"
 #include "platform/cwnd.h"
-#include "shell/cmdtarget.h"
+#include "platform/ui/cmdtarget.h"
 
 #include <QWidget>
 #include <utility>

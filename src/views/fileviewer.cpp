@@ -4,7 +4,7 @@
 #include "platform/cdc.h"
 #include "platform/codepage.h"
 #include "platform/ui/qtdc.h"
-#include "shell/qtuiservices.h"
+#include "platform/ui/guarded.h"
 
 #include <QPainter>
 #include <QScrollBar>

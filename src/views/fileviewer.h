@@ -3,7 +3,7 @@
 // its type draws below.
 #include "archive/document.h"
 #include "platform/cwnd.h"
-#include "shell/cmdtarget.h"
+#include "platform/ui/cmdtarget.h"
 
 #include <QAbstractScrollArea>
 

@@ -1,8 +1,8 @@
 #include "views/folderslist.h"
 
 #include "archive/datfiledoc.h"
-#include "shell/qtuiservices.h"
-#include "views/itemicons.h"
+#include "platform/ui/guarded.h"
+#include "platform/ui/itemicons.h"
 
 #include <QAbstractItemModel>
 #include <QHeaderView>

@@ -3,7 +3,7 @@
 // the node the user selects.
 #include "archive/document.h"
 #include "platform/cwnd.h"
-#include "shell/cmdtarget.h"
+#include "platform/ui/cmdtarget.h"
 #include "views/treebuild.h"
 
 #include <QTreeView>

@@ -2,7 +2,7 @@
 
 #include "archive/datfiledoc.h"
 #include "platform/codepage.h"
-#include "views/itemicons.h"
+#include "platform/ui/itemicons.h"
 
 namespace {
 

@@ -35,10 +35,10 @@ CTreeModel BuildFolderTree(const CDATFileDoc& doc)
     root.m_strLabel = doc.GetPathName();
     root.m_nImage = kImageRoot;
     root.m_nSelectedImage = kImageRootSelected;
-    root.m_pFolder = &g_rootFolder;
+    root.m_pFolder = const_cast<CDATFolder*>(&doc.m_rootFolder);
     std::unordered_map<std::uint32_t, int> nodeOf;
     nodeOf.reserve(doc.m_folders.size() + 1);
-    nodeOf[g_rootFolder.m_nID] = AddNode(tree, std::move(root));
+    nodeOf[doc.m_rootFolder.m_nID] = AddNode(tree, std::move(root));
 
     // Place a folder, its parents first should they be missing.
     auto place = [&](auto& self, const CDATFolder& folder) -> int {

@@ -30,7 +30,7 @@ TEST_F(DocumentTest, ViewModeChangeNotifiesOnlyWhenTheModeChanges)
 
     m_view.m_lastSender = &m_view;
     m_view.m_lastObject = &m_view;
-    m_doc.OnViewTypes();
+    m_doc.SetViewMode(1);
     EXPECT_EQ(m_doc.m_nViewMode, 1);
     EXPECT_EQ(m_view.m_nUpdates, 1);
     EXPECT_EQ(m_view.m_lastSender, nullptr);
@@ -39,7 +39,7 @@ TEST_F(DocumentTest, ViewModeChangeNotifiesOnlyWhenTheModeChanges)
 
     m_doc.SetViewMode(1); // no change
     EXPECT_EQ(m_view.m_nUpdates, 1);
-    m_doc.OnViewFolders();
+    m_doc.SetViewMode(0);
     EXPECT_EQ(m_doc.m_nViewMode, 0);
     EXPECT_EQ(m_view.m_nUpdates, 2);
 }
@@ -48,7 +48,7 @@ TEST_F(DocumentTest, DeleteContentsEmptiesNotifiesOnceAndKeepsCapacity)
 {
     m_doc.LoadArchive(Write({"a\\b\\x.frm", "a\\y.txt", "color.pal"}));
     EXPECT_EQ(m_doc.m_files.capacity(), 3u);
-    m_doc.ListFolder(&g_rootFolder, nullptr);
+    m_doc.ListFolder(&m_doc.m_rootFolder, nullptr);
     ASSERT_FALSE(m_doc.m_listing.empty());
     int before = m_view.m_nUpdates;
 
@@ -57,7 +57,7 @@ TEST_F(DocumentTest, DeleteContentsEmptiesNotifiesOnceAndKeepsCapacity)
     EXPECT_TRUE(m_doc.m_files.empty() && m_doc.m_folders.empty() && m_doc.m_types.empty() && m_doc.m_listing.empty());
     EXPECT_EQ(m_doc.m_pPaletteEntry, nullptr);
     EXPECT_FALSE(m_doc.IsLoaded());
-    EXPECT_EQ(g_nNextItemId, 1u);
+    EXPECT_EQ(m_doc.m_nNextItemId, 1u);
     EXPECT_EQ(m_doc.m_files.capacity(), 3u);
 }
 

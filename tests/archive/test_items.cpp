@@ -20,14 +20,15 @@ std::string Text(const CDATItem& item, void (CDATItem::*slot)(char*, int) const,
 TEST(ItemTest, FileSlotsShowTheFullUnsignedRangeAndTruncateTheType)
 {
     CDATFileType frm("FRM files", "frm", 3), txt("Text files", "txt", 4);
-    CDATInternalFile big(nullptr, 1, "a.frm", 4294967295u, 0, 1000000000u, &frm);
+    CDATFolder root(std::string(), 0, nullptr, 0);
+    CDATInternalFile big(&root, 1, "a.frm", 4294967295u, 0, 1000000000u, &frm);
     EXPECT_EQ(Text(big, &CDATItem::GetSizeText, 11), "4294967295");
     EXPECT_EQ(Text(big, &CDATItem::GetPackedSizeText, 11), "1000000000");
     EXPECT_EQ(Text(big, &CDATItem::GetOffsetText, 11), "0");
     EXPECT_TRUE(big.IsCompressed());
-    EXPECT_EQ(big.m_pParent, &g_rootFolder);
+    EXPECT_TRUE(big.m_pParent->IsRoot());
 
-    CDATInternalFile file(nullptr, 1, "a.txt", 1, 2, 1, &txt);
+    CDATInternalFile file(&root, 1, "a.txt", 1, 2, 1, &txt);
     EXPECT_EQ(Text(file, &CDATItem::GetTypeText, 1), "");
     EXPECT_EQ(Text(file, &CDATItem::GetTypeText, 5), "Text");
     EXPECT_EQ(Text(file, &CDATItem::GetTypeText), "Text files");
@@ -38,15 +39,15 @@ TEST(ItemTest, FileSlotsShowTheFullUnsignedRangeAndTruncateTheType)
 
 TEST(ItemTest, FolderHasNoNumbersFolderImageAndTypeKeyZero)
 {
-    CDATFolder folder("dir", 1, nullptr, 5);
+    CDATFolder root(std::string(), 0, nullptr, 0);
+    CDATFolder folder("dir", 1, &root, 5);
     EXPECT_EQ(Text(folder, &CDATItem::GetTypeText, 4), "Fol");
     EXPECT_EQ(Text(folder, &CDATItem::GetTypeText), "Folder");
     for (auto slot : {&CDATItem::GetSizeText, &CDATItem::GetPackedSizeText, &CDATItem::GetOffsetText})
         EXPECT_EQ(Text(folder, slot, 11), "");
     EXPECT_EQ(folder.GetImage(), 1);
     EXPECT_EQ(folder.GetTypeKey(), 0u);
-    EXPECT_EQ(folder.m_pParent, &g_rootFolder);
-    EXPECT_TRUE(g_rootFolder.m_pParent == &g_rootFolder && g_rootFolder.m_nID == 0 && g_rootFolder.m_nDepth == 0);
+    EXPECT_TRUE(folder.m_pParent == &root && root.IsRoot() && !folder.IsRoot());
 }
 
 TEST(ItemTest, CopyDropsCachePathAssignmentKeepsTargets)
@@ -55,7 +56,7 @@ TEST(ItemTest, CopyDropsCachePathAssignmentKeepsTargets)
     CDATFolder folder("dir", 1, nullptr, 9);
     CDATInternalFile source(&folder, 2, "a.frm", 10, 20, 5, &type);
     source.m_strCachePath = "/cash/a.frm";
-    CDATInternalFile copy(source), target(nullptr, 1, "b.frm", 1, 1, 1, &type);
+    CDATInternalFile copy(source), target(&folder, 1, "b.frm", 1, 1, 1, &type);
     target.m_strCachePath = "/cash/b.frm";
     target = source;
     EXPECT_EQ(copy.m_strCachePath, "");

@@ -27,7 +27,7 @@ protected:
         EXPECT_TRUE(d.m_files.empty() && d.m_folders.empty() && d.m_types.empty() && d.m_listing.empty());
         EXPECT_EQ(d.m_pPaletteEntry, nullptr);
         EXPECT_EQ(d.m_dwDataSize, 0u);
-        EXPECT_EQ(g_nNextItemId, 1u);
+        EXPECT_EQ(d.m_nNextItemId, 1u);
     }
 
     // Loads path expecting exception type E and an empty document afterwards.
@@ -196,7 +196,7 @@ TEST_F(LoaderTest, EveryFolderComponentAndNewHandlerTakesAnId)
         ids.push_back(f.m_strName + std::to_string(f.m_nID));
     EXPECT_EQ(ids, (std::vector<std::string>{"a1", "b5", "c6", "d8"}));
     EXPECT_EQ(m_doc.m_files[4].m_pParent, m_doc.m_files[0].m_pParent);
-    EXPECT_EQ(g_nNextItemId, 10u);
+    EXPECT_EQ(m_doc.m_nNextItemId, 10u);
 }
 
 TEST_F(LoaderTest, ExtensionDecidesTheSharedHandler)
@@ -218,9 +218,9 @@ TEST_F(LoaderTest, ExtensionDecidesTheSharedHandler)
         keys.push_back(k);
     EXPECT_EQ(keys, (std::vector<std::string>{"", "B", "FRM", "txt"}));
     // An empty name is a file at the root; a zero byte ends a name.
-    EXPECT_TRUE(f[5].m_strName.empty() && f[5].m_nDepth == 1 && f[5].m_pParent == &g_rootFolder);
+    EXPECT_TRUE(f[5].m_strName.empty() && f[5].m_nDepth == 1 && f[5].m_pParent == &m_doc.m_rootFolder);
     EXPECT_EQ(f[6].m_strName, "cut.txt");
-    EXPECT_EQ(f[6].m_pParent, &g_rootFolder);
+    EXPECT_EQ(f[6].m_pParent, &m_doc.m_rootFolder);
     EXPECT_EQ(f[6].m_pType->m_strDescription, "Text files");
     EXPECT_EQ(m_doc.m_folders.size(), 3u);
 }

@@ -5,9 +5,10 @@
 // given entries with its cache and the files Open hands over in its own folders.
 #include "archive/datfiledoc.h"
 #include "fakes.h"
-#include "filetypes/dib.h"
 #include "filetypes/openedfiles.h"
+#include "formats/dib.h"
 #include "helpers.h"
+#include "platform/bitmap.h"
 #include "platform/cdc.h"
 #include "platform/cwnd.h"
 
@@ -63,9 +64,9 @@ public:
     void MoveTo(int, int) override {}
     void LineTo(int, int) override {}
     void DrawItemIcon(int, int, int, bool) override {}
-    void DrawDib(const CDib& dib, const RECT& dst, const RECT& src) override
+    void DrawBitmap(const SBitmap& bitmap, const RECT& dst, const RECT& src) override
     {
-        m_dibs.push_back({dst, src, dib.Width(), dib.Height()});
+        m_dibs.push_back({dst, src, std::uint32_t(bitmap.m_nWidth), std::uint32_t(bitmap.m_nHeight)});
     }
 
     void Clear()

@@ -1,5 +1,5 @@
 // The 8-bit BMP the converters write, and CDib's loading, writing and refusals.
-#include "filetypes/dib.h"
+#include "formats/dib.h"
 #include "filetypes/imageconvert.h"
 #include "handlertest.h"
 #include "platform/file.h"
@@ -91,10 +91,11 @@ TEST(DibTest, EightBitFileHasItsPaletteTimesFourLoadsWholeWritesBackAndReloadsAf
     EXPECT_EQ(U32(written, 34), 3u * 8); // biSizeImage filled in
     EXPECT_EQ(written.replace(34, 4, 4, '\0'), bmp);
 
-    // A reload drops the surface the device context prepared for the old picture.
-    dib.m_pPrepared = std::make_shared<int>(1);
+    // A reload or Free drops the old picture's pixels.
     ASSERT_GT(ReadBytes(dib, Bmp8(3, 3)), 0u);
-    EXPECT_EQ(dib.m_pPrepared, nullptr);
+    EXPECT_EQ(dib.Bitmap().m_nWidth, 3);
+    dib.Free();
+    EXPECT_TRUE(dib.Bitmap().IsEmpty());
 }
 
 TEST(DibTest, DamagedFilesAreRefusedAndLeaveTheDibEmpty)

@@ -48,7 +48,7 @@ protected:
         m_archive = m_dir / "test.dat";
         w.WriteTo(m_archive);
         ASSERT_TRUE(m_doc.OpenDocumentFile(m_archive));
-        m_doc.ListFolder(&g_rootFolder, nullptr);
+        m_doc.ListFolder(&m_doc.m_rootFolder, nullptr);
     }
 
     std::string Out(const std::string& name) const { return m_out + "/" + name; }

@@ -3,7 +3,7 @@
 #include "helpers.h"
 #include "platform/codepage.h"
 #include "shell/aboutdlg.h"
-#include "shell/cashpath.h"
+#include "archive/cashpath.h"
 #include "shell/folderchooser.h"
 #include "shell/helpdialog.h"
 #include "shell/optiondialog.h"
@@ -220,7 +220,7 @@ TEST_F(DialogsProperties, FolderHasNoNumbers)
     EXPECT_EQ(dialog.m_strPath, QStringLiteral("A\\Бета"));
     for (const QString* number : {&dialog.m_strSize, &dialog.m_strPacked, &dialog.m_strOffset, &dialog.m_strCache})
         EXPECT_TRUE(number->isEmpty());
-    EXPECT_TRUE(CFilePropDialog(nullptr, &g_rootFolder).m_strPath.isEmpty());
+    EXPECT_TRUE(CFilePropDialog(nullptr, &m_doc.m_rootFolder).m_strPath.isEmpty());
 }
 
 TEST(DialogsHelp, TwentySixLinesWithTheListIndented)

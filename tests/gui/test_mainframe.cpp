@@ -5,7 +5,7 @@
 #include "helpers.h"
 #include "platform/profile.h"
 #include "shell/app.h"
-#include "shell/commandids.h"
+#include "views/commandids.h"
 #include "shell/mainframe.h"
 #include "views/filelist.h"
 #include "views/fileviewer.h"

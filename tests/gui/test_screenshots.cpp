@@ -6,7 +6,7 @@
 #include "fakes.h"
 #include "frmwriter.h"
 #include "shell/app.h"
-#include "shell/commandids.h"
+#include "views/commandids.h"
 #include "shell/mainframe.h"
 #include "tempdir.h"
 #include "views/filelist.h"

@@ -3,6 +3,7 @@
 // nothing outside a destination changed), a device context that draws nothing,
 // a file-size limit that turns writes into errors, sparse files, and a few
 // hostile names.
+#include "platform/bitmap.h"
 #include "platform/cdc.h"
 #include "platform/cwnd.h"
 
@@ -91,7 +92,7 @@ public:
     void MoveTo(int, int) override {}
     void LineTo(int, int) override {}
     void DrawItemIcon(int, int, int, bool) override {}
-    void DrawDib(const CDib&, const RECT&, const RECT&) override { ++m_nDibs; }
+    void DrawBitmap(const SBitmap&, const RECT&, const RECT&) override { ++m_nDibs; }
 
     CWnd m_wnd;
     std::vector<std::string> m_texts;

@@ -7,7 +7,7 @@
 #include "archive/datfiledoc.h"
 #include "archive/extract.h"
 #include "datwriter.h"
-#include "filetypes/dib.h"
+#include "formats/dib.h"
 #include "filetypes/imageconvert.h"
 #include "filetypes/textdecode.h"
 #include "platform/exceptions.h"

@@ -94,7 +94,7 @@ protected:
     {
         for (CDATInternalFile& f : m_doc->m_files) {
             std::string path = f.m_strName;
-            for (const CDATFolder* p = f.m_pParent; p != &g_rootFolder; p = p->m_pParent)
+            for (const CDATFolder* p = f.m_pParent; !p->IsRoot(); p = p->m_pParent)
                 path = p->m_strName + "\\" + path;
             if (path == rawPath)
                 return &f;

@@ -71,7 +71,7 @@ inline CDATInternalFile& FindFile(CDATFileDoc& doc, const std::string& name)
 {
     for (CDATInternalFile& f : doc.m_files) {
         std::string path = f.m_strName;
-        for (const CDATFolder* p = f.m_pParent; p != &g_rootFolder; p = p->m_pParent)
+        for (const CDATFolder* p = f.m_pParent; !p->IsRoot(); p = p->m_pParent)
             path = p->m_strName + "\\" + path;
         if (path == name)
             return f;

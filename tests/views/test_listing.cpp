@@ -79,7 +79,7 @@ TEST_F(ListingTest, ExampleFolderAndTypeTreesAndListings)
     ASSERT_EQ(tree.m_roots.size(), 1u);
     const CTreeNode& root = tree.m_nodes[std::size_t(tree.m_roots[0])];
     EXPECT_EQ(root.m_strLabel, path);
-    EXPECT_TRUE(root.m_nImage == 7 && root.m_nSelectedImage == 9 && root.m_pFolder == &g_rootFolder);
+    EXPECT_TRUE(root.m_nImage == 7 && root.m_nSelectedImage == 9 && root.m_pFolder == &m_doc.m_rootFolder);
     ASSERT_EQ(Labels(tree, root.m_children), (Names{"art", "text"}));
     const CTreeNode& art = tree.m_nodes[std::size_t(root.m_children[0])];
     const CTreeNode& text = tree.m_nodes[std::size_t(root.m_children[1])];
@@ -91,7 +91,7 @@ TEST_F(ListingTest, ExampleFolderAndTypeTreesAndListings)
     EXPECT_EQ(List(Folder("art")), (Names{"critters", "intrface"}));
     EXPECT_EQ(List(Folder("intrface")), (Names{"a.frm", "b.frm"}));
     EXPECT_EQ(List(Folder("english")), (Names{"d.msg"}));
-    EXPECT_EQ(List(&g_rootFolder), (Names{"art", "text", "readme.txt"}));
+    EXPECT_EQ(List(&m_doc.m_rootFolder), (Names{"art", "text", "readme.txt"}));
 
     m_doc.SetViewMode(1);
     tree = BuildTree(m_doc);
@@ -120,7 +120,7 @@ TEST_F(ListingTest, ListingsNotifyEveryViewButTheSenderOnce)
     EXPECT_EQ(m_list.m_nUpdates, list + 1);
     EXPECT_EQ(m_tree.m_lastSender, &m_list);
 
-    m_doc.ListFolder(&g_rootFolder, nullptr);
+    m_doc.ListFolder(&m_doc.m_rootFolder, nullptr);
     EXPECT_EQ(m_tree.m_nUpdates, tree + 2);
     EXPECT_EQ(m_list.m_nUpdates, list + 2);
 }
@@ -131,7 +131,7 @@ TEST_F(ListingTest, NothingLoadedLeavesListingAndViewsAlone)
     auto check = [&] {
         m_doc.m_listing = {&stale};
         int tree = m_tree.m_nUpdates, list = m_list.m_nUpdates;
-        m_doc.ListFolder(&g_rootFolder, nullptr);
+        m_doc.ListFolder(&m_doc.m_rootFolder, nullptr);
         m_doc.ListFileType(nullptr, nullptr);
         EXPECT_EQ(m_doc.m_listing, std::vector<CDATItem*>{&stale});
         EXPECT_EQ(m_tree.m_nUpdates, tree);
@@ -166,7 +166,7 @@ TEST_F(ListingTest, FolderListsFoldersThenFilesByTypeKeyThenNameWhereverTheyStan
     // No folders at all: every file at the root, a tree of the root alone.
     Open({"b.txt", "a.frm", "c", "d.txt"});
     EXPECT_TRUE(m_doc.m_folders.empty());
-    EXPECT_EQ(List(&g_rootFolder), (Names{"c", "a.frm", "b.txt", "d.txt"}));
+    EXPECT_EQ(List(&m_doc.m_rootFolder), (Names{"c", "a.frm", "b.txt", "d.txt"}));
     CTreeModel tree = BuildFolderTree(m_doc);
     ASSERT_EQ(tree.m_nodes.size(), 1u);
     EXPECT_TRUE(tree.m_nodes[0].m_children.empty());

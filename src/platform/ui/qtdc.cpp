@@ -1,7 +1,7 @@
 #include "platform/ui/qtdc.h"
 
-#include "filetypes/dib.h"
-#include "views/itemicons.h"
+#include "platform/bitmap.h"
+#include "platform/ui/itemicons.h"
 
 #include <QImage>
 #include <memory>
@@ -109,60 +109,26 @@ void CQtDC::DrawItemIcon(int image, int x, int y, bool large)
         m_painter.drawPixmap(x, y, pixmap);
 }
 
-namespace {
-
-// The bitmap as a top-down QImage, built once per load.
-std::shared_ptr<QImage> Prepare(const CDib& dib)
+void CQtDC::DrawBitmap(const SBitmap& bitmap, const RECT& dst, const RECT& src)
 {
-    const int width = int(dib.Width());
-    const int height = int(dib.Height());
-    const std::uint16_t bits = dib.BitCount();
-    const std::uint32_t stride = dib.Stride();
-    const std::uint8_t* rows = dib.Bits().data();
-    std::shared_ptr<QImage> image;
-    if (bits <= 8) {
-        image = std::make_shared<QImage>(width, height, QImage::Format_Indexed8);
-        QList<QRgb> table;
-        for (std::uint32_t c : dib.Palette())
-            table << (0xFF000000u | c);
-        while (table.size() < (1 << bits))
-            table << 0xFF000000u;
-        image->setColorTable(table);
-        const int perByte = 8 / bits;
-        for (int y = 0; y < height; ++y) {
-            const std::uint8_t* row = rows + std::size_t(height - 1 - y) * stride;
-            uchar* out = image->scanLine(y);
-            if (bits == 8) {
-                std::memcpy(out, row, std::size_t(width));
-                continue;
-            }
-            for (int x = 0; x < width; ++x) {
-                const int shift = 8 - bits * (x % perByte + 1);
-                out[x] = uchar((row[x / perByte] >> shift) & ((1 << bits) - 1));
-            }
-        }
-    } else {
-        image = std::make_shared<QImage>(width, height, QImage::Format_RGB32);
-        const int step = bits / 8;
-        for (int y = 0; y < height; ++y) {
-            const std::uint8_t* row = rows + std::size_t(height - 1 - y) * stride;
-            auto* out = reinterpret_cast<QRgb*>(image->scanLine(y));
-            for (int x = 0; x < width; ++x)
-                out[x] = qRgb(row[x * step + 2], row[x * step + 1], row[x * step]);
-        }
-    }
-    return image;
-}
-
-} // namespace
-
-void CQtDC::DrawDib(const CDib& dib, const RECT& dst, const RECT& src)
-{
-    if (dib.IsEmpty() || dib.Width() == 0 || dib.Height() == 0)
+    if (bitmap.IsEmpty())
         return;
-    if (!dib.m_pPrepared)
-        dib.m_pPrepared = Prepare(dib);
-    const auto* image = static_cast<const QImage*>(dib.m_pPrepared.get());
+    if (!bitmap.m_pPrepared) {
+        // Qt's own copy: the bitmap may be copied or moved after this.
+        auto image = std::make_shared<QImage>(
+            QImage(bitmap.m_bits.data(), bitmap.m_nWidth, bitmap.m_nHeight, bitmap.m_nStride,
+                   bitmap.m_bIndexed ? QImage::Format_Indexed8 : QImage::Format_RGB32)
+                .copy());
+        if (bitmap.m_bIndexed) {
+            QList<QRgb> table;
+            for (std::uint32_t c : bitmap.m_palette)
+                table << (0xFF000000u | c);
+            table.resize(256, 0xFF000000u);
+            image->setColorTable(table);
+        }
+        bitmap.m_pPrepared = image;
+    }
+    const auto* image = static_cast<const QImage*>(bitmap.m_pPrepared.get());
     const bool smooth = m_painter.testRenderHint(QPainter::SmoothPixmapTransform);
     m_painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
     m_painter.drawImage(ToQRect(dst), *image, ToQRect(src));

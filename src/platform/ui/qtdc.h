@@ -18,7 +18,7 @@ public:
     void MoveTo(int x, int y) override;
     void LineTo(int x, int y) override;
     void DrawItemIcon(int image, int x, int y, bool large) override;
-    void DrawDib(const CDib& dib, const RECT& dst, const RECT& src) override;
+    void DrawBitmap(const SBitmap& bitmap, const RECT& dst, const RECT& src) override;
 
     QPainter& Painter() { return m_painter; }
 

@@ -1,4 +1,4 @@
-#include "views/itemicons.h"
+#include "platform/ui/itemicons.h"
 
 #include <QString>
 

@@ -1,4 +1,4 @@
-#include "shell/cashpath.h"
+#include "archive/cashpath.h"
 
 #include "platform/profile.h"
 

@@ -1,6 +1,8 @@
 #pragma once
 // A device-independent bitmap held as its BMP file's parts: the header block
 // (info header and colour table) and the pixel rows exactly as stored.
+#include "formats/limits.h"
+#include "platform/bitmap.h"
 #include "platform/rect.h"
 
 #include <cstdint>
@@ -45,14 +47,12 @@ public:
     // The palette as 0x00RRGGBB, one per colour-table entry.
     const std::vector<std::uint32_t>& Palette() const { return m_palette; }
 
-    // A drawing surface prepared once per load by the device context.
-    mutable std::shared_ptr<void> m_pPrepared;
+    // The pixels top row first, ready to draw; made once per load.
+    const SBitmap& Bitmap() const { return m_bitmap; }
 
 private:
     std::vector<std::uint8_t> m_bits;
     std::vector<std::uint8_t> m_bmi;
     std::vector<std::uint32_t> m_palette;
+    SBitmap m_bitmap;
 };
-
-// The largest picture the system ever allocates, in either direction.
-constexpr std::uint32_t kMaxPictureSide = 16384;

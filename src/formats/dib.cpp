@@ -1,4 +1,4 @@
-#include "filetypes/dib.h"
+#include "formats/dib.h"
 
 #include "platform/cdc.h"
 #include "platform/file.h"
@@ -28,6 +28,41 @@ constexpr std::size_t kFileHeader = 14;
 constexpr std::size_t kInfoHeader = 40;
 constexpr std::size_t kSpare = 1024;
 
+// The stored rows (bottom-up, any depth) as 8-bit indices or 32-bit words, top row first.
+SBitmap MakeBitmap(const std::vector<std::uint8_t>& rows, std::uint32_t width, std::uint32_t height,
+                   std::uint16_t bits, std::uint32_t stride, const std::vector<std::uint32_t>& palette)
+{
+    SBitmap out;
+    out.m_nWidth = int(width);
+    out.m_nHeight = int(height);
+    out.m_bIndexed = bits <= 8;
+    out.m_nStride = int(out.m_bIndexed ? (width + 3) & ~3u : width * 4);
+    out.m_bits.assign(std::size_t(out.m_nStride) * height, 0);
+    if (out.m_bIndexed) {
+        out.m_palette = palette;
+        out.m_palette.resize(256, 0);
+    }
+    for (std::uint32_t y = 0; y < height; ++y) {
+        const std::uint8_t* row = rows.data() + std::size_t(height - 1 - y) * stride;
+        std::uint8_t* line = out.m_bits.data() + std::size_t(y) * std::size_t(out.m_nStride);
+        if (bits == 8) {
+            std::memcpy(line, row, width);
+        } else if (bits < 8) {
+            const std::uint32_t perByte = 8u / bits;
+            for (std::uint32_t x = 0; x < width; ++x) {
+                const unsigned shift = 8 - bits * (x % perByte + 1);
+                line[x] = std::uint8_t((row[x / perByte] >> shift) & ((1u << bits) - 1));
+            }
+        } else {
+            const std::uint32_t step = bits / 8u;
+            for (std::uint32_t x = 0; x < width; ++x)
+                Put32(line + 4 * x, 0xFF000000u | std::uint32_t(row[x * step + 2]) << 16 |
+                                        std::uint32_t(row[x * step + 1]) << 8 | row[x * step]);
+        }
+    }
+    return out;
+}
+
 } // namespace
 
 void CDib::Free()
@@ -37,7 +72,7 @@ void CDib::Free()
     m_bmi.clear();
     m_bmi.shrink_to_fit();
     m_palette.clear();
-    m_pPrepared.reset();
+    m_bitmap = SBitmap();
 }
 
 std::uint32_t CDib::Width() const
@@ -129,6 +164,7 @@ std::uint64_t CDib::ReadFromMemory(std::string_view bytes)
         return 0;
     }
     MakePalette();
+    m_bitmap = MakeBitmap(m_bits, width, height, bits, std::uint32_t(stride), m_palette);
     return bytes.size();
 }
 
@@ -167,6 +203,6 @@ int CDib::Draw(CDC& dc, const RECT& dest, const RECT& src) const
 {
     if (IsEmpty())
         return 0;
-    dc.DrawDib(*this, dest, src);
+    dc.DrawBitmap(m_bitmap, dest, src);
     return 1;
 }

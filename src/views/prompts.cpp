@@ -1,6 +1,6 @@
-#include "shell/prompts.h"
+#include "views/prompts.h"
 
-#include "shell/commandids.h"
+#include "views/commandids.h"
 
 QString CommandPrompt(unsigned id)
 {

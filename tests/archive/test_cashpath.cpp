@@ -1,6 +1,6 @@
 // The cache folder setting: read and checked at start, stored at the end.
 #include "platform/profile.h"
-#include "shell/cashpath.h"
+#include "archive/cashpath.h"
 #include "tempdir.h"
 
 #include <QStandardPaths>
