@@ -3,9 +3,16 @@
 #include "fakes.h"
 #include "helpers.h"
 #include "platform/exceptions.h"
+#include "shell/progressdlg.h"
+#include "shell/qtuiservices.h"
 #include "views/copyto.h"
 #include "views/filelist.h"
 
+#include <QApplication>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -97,7 +104,7 @@ TEST_F(CopyToTest, ACancelledChooserOrOnlyFoldersWriteNothing)
     EXPECT_TRUE(FileNames(m_out).empty());
 }
 
-TEST_F(CopyToTest, OverwriteNoKeepsTheOldFileYesReplacesIt)
+TEST_F(CopyToTest, OverwriteNoKeepsTheOldFileYesReplacesItAlsoForTwoEntriesOfOneName)
 {
     OpenPlain();
     WriteWholeFile(Out("a.txt"), "old a");
@@ -109,45 +116,75 @@ TEST_F(CopyToTest, OverwriteNoKeepsTheOldFileYesReplacesIt)
     EXPECT_EQ(m_ui.m_messages.size(), 2u);
     ExpectMessage(m_ui, 0, "Файл " + Out("a.txt") + " существует. Заменить его?", kWarning, kYesNo);
     EXPECT_EQ(m_ui.m_progressLog.advances, 2);
-}
 
-TEST_F(CopyToTest, TwoFilesOfOneNameAskAboutTheSecond)
-{
     CDatWriter w;
     w.AddStored("one\\same.txt", "first");
     w.AddStored("two\\same.txt", "second");
     Open(w);
     m_doc.ListFileType(m_doc.m_types.begin()->second.get(), nullptr);
-    ASSERT_EQ(m_doc.m_listing.size(), 2u);
-    const std::string expected = m_doc.m_listing[1] == &m_doc.m_files[1] ? "second" : "first";
+    const std::string second = m_doc.m_listing[1] == &m_doc.m_files[1] ? "second" : "first";
+    m_ui.m_messages.clear();
     m_ui.m_answers = {IDYES};
     EXPECT_EQ(Copy({0, 1}).m_nWritten, 2);
-    EXPECT_EQ(m_ui.m_messages.size(), 1u);
     ExpectMessage(m_ui, 0, "Файл " + Out("same.txt") + " существует. Заменить его?", kWarning, kYesNo);
-    EXPECT_EQ(ReadWholeFile(Out("same.txt")), expected);
+    EXPECT_EQ(ReadWholeFile(Out("same.txt")), second);
 }
 
 TEST_F(CopyToTest, CancelAnsweredNoGoesOnYesStops)
 {
     OpenPlain();
-    m_ui.m_progressLog.cancelAtPoll = {1};
-    m_ui.m_answers = {IDNO};
-    SCopyResult result = Copy({1, 2, 3});
-    EXPECT_FALSE(result.m_bStopped);
-    EXPECT_EQ(result.m_nWritten, 3);
-    EXPECT_EQ(m_ui.m_messages.size(), 1u);
-    ExpectMessage(m_ui, 0, "Прекратить?", kWarning, kYesNo);
+    for (const int answer : {IDNO, IDYES}) {
+        fs::remove_all(m_out);
+        fs::create_directory(m_out);
+        m_ui.m_messages.clear();
+        m_ui.m_progressLog = {};
+        m_ui.m_progressLog.cancelAtPoll = {1};
+        m_ui.m_answers = {answer};
+        const SCopyResult result = Copy({1, 2, 3});
+        EXPECT_EQ(result.m_bStopped, answer == IDYES);
+        EXPECT_EQ(result.m_nWritten, answer == IDYES ? 1 : 3);
+        EXPECT_EQ(CountFiles(m_out), std::size_t(result.m_nWritten));
+        ExpectMessage(m_ui, 0, "Прекратить?", kWarning, kYesNo);
+    }
+}
 
-    fs::remove_all(m_out);
-    fs::create_directory(m_out);
-    m_ui.m_progressLog = {};
-    m_ui.m_progressLog.cancelAtPoll = {1};
-    m_ui.m_answers = {IDYES};
-    result = Copy({1, 2, 3});
-    EXPECT_TRUE(result.m_bStopped);
-    EXPECT_EQ(result.m_nWritten, 1);
-    EXPECT_EQ(FileNames(m_out), (std::set<std::string>{"a.txt"}));
-    EXPECT_EQ(m_ui.m_progressLog.advances, 1);
+// The application's own services, the folder answered: the real progress
+// dialog and real questions.
+class CQtUiWithFolder : public CQtUiServices
+{
+public:
+    explicit CQtUiWithFolder(std::string folder) : m_strFolder(std::move(folder)) { SetUiServices(this); }
+    std::optional<std::string> BrowseForFolder(CWnd*, const std::string&) override { return m_strFolder; }
+    std::string m_strFolder;
+};
+
+TEST_F(CopyToTest, WhileTheOverwriteQuestionIsUpTheProgressShowsThatFileAndItsStep)
+{
+    OpenPlain();
+    WriteWholeFile(Out("a.txt"), "old a");
+    CQtUiWithFolder qt(m_out);
+    QString status, percent;
+    int bar = -1, barMax = 0;
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        if (CProgressDlg* progress = CProgressDlg::Current(); progress && progress->isVisible()) {
+            status = progress->StatusText();
+            percent = progress->PercentText();
+            const auto* progressBar = progress->findChild<QProgressBar*>();
+            bar = progressBar->value();
+            barMax = progressBar->maximum();
+        }
+        box->button(QMessageBox::No)->click();
+    });
+    answer.start(5);
+    EXPECT_EQ(Copy({1, 2, 3}).m_nWritten, 2);
+    EXPECT_EQ(status, QString::fromStdString(Out("a.txt")));
+    EXPECT_EQ(percent, QStringLiteral("33%"));
+    EXPECT_EQ(bar, barMax / 3);
+    EXPECT_EQ(ReadWholeFile(Out("a.txt")), "old a");
 }
 
 TEST_F(CopyToTest, DamagedEntriesAreSkippedAndReported)
@@ -182,7 +219,7 @@ TEST_F(CopyToTest, TheListReportsDamagedFilesInOneMessage)
     list.OnCmdMsg(32779, nullptr);
     EXPECT_EQ(ReadWholeFile(Out("good.txt")), "fine");
     ASSERT_EQ(m_ui.m_messages.size(), 1u);
-    ExpectMessage(m_ui, 0, m_ui.m_messages[0].text, kWarning, MB_OK | MB_ICONEXCLAMATION);
+    EXPECT_EQ(m_ui.m_messages[0].flags, MB_OK | MB_ICONEXCLAMATION);
     EXPECT_NE(m_ui.m_messages[0].text.find("битый.txt"), std::string::npos);
     EXPECT_EQ(m_ui.m_messages[0].text.find("good.txt"), std::string::npos);
 }

@@ -1,6 +1,6 @@
 // Renders the main window into PNG files under build/screenshots/ for a
-// reviewer to look at: the empty window, a folder in details style, and a
-// picture, a RIX picture and a text shown.
+// reviewer to look at: the empty window, the File menu with recent files, a
+// folder in details style, and a picture, a RIX picture and a text shown.
 #include "archive/datfiledoc.h"
 #include "datwriter.h"
 #include "fakes.h"
@@ -16,7 +16,9 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QTreeView>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
 #include <gtest/gtest.h>
 
 namespace {
@@ -38,12 +40,18 @@ std::string BuildShowcase(const CTempDir& dir)
     return path;
 }
 
-void Save(QWidget& window, const char* name)
+// The window, and the pop-up menu where it stands over it.
+void Save(QWidget& window, const char* name, QMenu* menu = nullptr)
 {
     QApplication::processEvents();
+    QPixmap shot = window.grab();
+    if (menu) {
+        QPainter painter(&shot);
+        painter.drawPixmap(menu->pos() - window.mapToGlobal(QPoint(0, 0)), menu->grab());
+    }
     QDir().mkpath(QStringLiteral(DRAVIK_SCREENSHOT_DIR));
     const QString file = QStringLiteral(DRAVIK_SCREENSHOT_DIR "/%1.png").arg(QLatin1String(name));
-    ASSERT_TRUE(window.grab().save(file)) << file.toStdString();
+    ASSERT_TRUE(shot.save(file)) << file.toStdString();
 }
 
 QModelIndex FindChild(QAbstractItemModel* model, const QModelIndex& parent, const QString& label)
@@ -76,6 +84,14 @@ TEST(ScreenshotTest, RendersTheMainWindowForReview)
     frame.resize(1100, 720);
     frame.show();
     Save(frame, "empty-window");
+
+    frame.SetRecentFiles({QString::fromStdString(archive),
+                          QStringLiteral("/home/player/Games/Ashmoor 2/mods/R&D patches/unofficial community "
+                                         "restoration project/data/archives/patch000.dat")});
+    QMenu* file = frame.Menu(0);
+    file->popup(frame.menuBar()->mapToGlobal(frame.menuBar()->actionGeometry(file->menuAction()).bottomLeft()));
+    Save(frame, "recent-files-menu", file);
+    file->close();
 
     ASSERT_TRUE(app.OpenDocumentFile(QString::fromStdString(archive)));
     CDATFoldersList* tree = frame.GetFoldersList();
