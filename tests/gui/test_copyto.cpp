@@ -187,41 +187,27 @@ TEST_F(CopyToTest, WhileTheOverwriteQuestionIsUpTheProgressShowsThatFileAndItsSt
     EXPECT_EQ(ReadWholeFile(Out("a.txt")), "old a");
 }
 
-TEST_F(CopyToTest, DamagedEntriesAreSkippedAndReported)
+TEST_F(CopyToTest, DamagedEntriesAreSkippedKeepTheOldFileAndTheListNamesThemInOneMessage)
 {
     CDatWriter w;
     w.AddStored("a.txt", "alpha");
-    w.Add(Def("broken.txt", std::string(200, 'z'),
+    w.Add(Def("\xE1\xE8\xF2\xFB\xE9.txt", std::string(200, 'z'), // "битый.txt"
               [](SDatEntryDef& d) { d.packedBytes = std::string("\x78\x9c\x01\x02\x03 not a stream"); }));
     w.Add(Def("beyond.txt", "far away", [](SDatEntryDef& d) { d.offset = 0x7FFFFF00u; }));
     w.AddStored("z.txt", "last");
     Open(w);
-    ASSERT_EQ(m_doc.m_listing.size(), 4u); // a, beyond, broken, z
-    WriteWholeFile(Out("broken.txt"), "kept");
+    WriteWholeFile(Out("битый.txt"), "kept");
     m_ui.m_answers = {IDYES};
-
-    const SCopyResult result = Copy({0, 1, 2, 3});
-    EXPECT_EQ(result.m_nWritten, 2);
-    EXPECT_EQ(result.m_damaged, Names({"beyond.txt", "broken.txt"}));
-    EXPECT_EQ(ReadWholeFile(Out("broken.txt")), "kept");
-    EXPECT_EQ(FileNames(m_out), (std::set<std::string>{"a.txt", "broken.txt", "z.txt"}));
-}
-
-TEST_F(CopyToTest, TheListReportsDamagedFilesInOneMessage)
-{
-    CDatWriter w;
-    w.AddStored("good.txt", "fine");
-    w.Add(Def("\xE1\xE8\xF2\xFB\xE9.txt", std::string(100, 'q'), // "битый.txt"
-              [](SDatEntryDef& d) { d.packedBytes = std::string("\x78\x9c garbage"); }));
-    Open(w);
     CDATFileList list(&m_doc);
-    list.SelectRows({0, 1});
+    list.SelectRows({0, 1, 2, 3});
     list.OnCmdMsg(32779, nullptr);
-    EXPECT_EQ(ReadWholeFile(Out("good.txt")), "fine");
-    ASSERT_EQ(m_ui.m_messages.size(), 1u);
-    EXPECT_EQ(m_ui.m_messages[0].flags, MB_OK | MB_ICONEXCLAMATION);
-    EXPECT_NE(m_ui.m_messages[0].text.find("битый.txt"), std::string::npos);
-    EXPECT_EQ(m_ui.m_messages[0].text.find("good.txt"), std::string::npos);
+    EXPECT_EQ(ReadWholeFile(Out("битый.txt")), "kept");
+    EXPECT_EQ(FileNames(m_out), (std::set<std::string>{"a.txt", "битый.txt", "z.txt"}));
+    ASSERT_EQ(m_ui.m_messages.size(), 2u); // the overwrite question, then the report
+    const std::string& report = m_ui.m_messages[1].text;
+    EXPECT_EQ(m_ui.m_messages[1].flags, MB_OK | MB_ICONEXCLAMATION);
+    EXPECT_TRUE(report.find("битый.txt") != std::string::npos && report.find("beyond.txt") != std::string::npos);
+    EXPECT_TRUE(report.find("a.txt") == std::string::npos && report.find("z.txt") == std::string::npos);
 }
 
 TEST_F(CopyToTest, DestinationErrorEndsTheRunAndAMissingArchiveFailsBeforeTheProgress)

@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
+#include <algorithm>
 #include <deque>
 #include <filesystem>
 #include <optional>
@@ -144,71 +145,37 @@ TEST(DialogsFolderChooser, TheDesktopDialogHasTheInstructionAsCaptionAndTakesATy
     }
 }
 
-namespace {
-
-// An archive with a file two folders down (one named in Cyrillic) and one at the root.
-class DialogsProperties : public ::testing::Test
+TEST(DialogsProperties, FilesAndFoldersShowTheirPathTypeAndNumbersInReadOnlyEdits)
 {
-protected:
-    DialogsProperties()
-    {
-        CDatWriter writer;
-        writer.AddStored("top.txt", "hello");
-        writer.AddCompressed(EncodeCp1251("A\\Бета\\x.frm"), std::string(5000, 'a'));
-        m_packed = writer.PackedBytes(1).size();
-        writer.WriteTo(m_dir / "p.dat");
-        m_doc.LoadArchive(m_dir / "p.dat");
-    }
-
-    CDATInternalFile& File(const std::string& name) { return FindFile(m_doc, name); }
-
-    CFakeUiServices m_ui;
-    CTempDir m_dir;
-    CDATFileDoc m_doc{false};
-    std::size_t m_packed = 0;
-};
-
-} // namespace
-
-TEST_F(DialogsProperties, FileInNestedFoldersWithAndWithoutCacheAndAtTheRoot)
-{
-    CDATInternalFile& file = File("x.frm");
-    CFilePropDialog dialog(nullptr, &file);
-    EXPECT_EQ(dialog.m_strName, QStringLiteral("x.frm"));
-    EXPECT_EQ(dialog.m_strPath, QStringLiteral("A\\Бета\\x.frm"));
-    EXPECT_EQ(dialog.m_strType, QStringLiteral("FRM files"));
-    EXPECT_EQ(dialog.m_strSize, QStringLiteral("5000"));
-    EXPECT_EQ(dialog.m_strPacked, QString::number(m_packed));
-    EXPECT_EQ(dialog.m_strOffset, QString::number(file.m_nOffset));
-    EXPECT_TRUE(dialog.m_strCache.isEmpty());
-    EXPECT_EQ(dialog.m_nImage, file.GetImage());
+    CFakeUiServices ui;
+    CTempDir dir;
+    CDatWriter writer;
+    writer.AddStored("top.txt", "hello");
+    writer.AddCompressed(EncodeCp1251("A\\Бета\\x.frm"), std::string(5000, 'a'));
+    const std::size_t packed = writer.PackedBytes(1).size();
+    writer.WriteTo(dir / "p.dat");
+    CDATFileDoc doc(false);
+    doc.LoadArchive(dir / "p.dat");
+    CDATInternalFile& file = FindFile(doc, "x.frm");
+    const std::string cache = "/tmp/кэш/p.dat-0000abcd/A/Бета/x.bmp";
+    file.m_strCachePath = cache;
+    auto shown = [](CDATItem* item) {
+        const CFilePropDialog d(nullptr, item);
+        return QStringList({d.m_strName, d.m_strPath, d.m_strType, d.m_strSize, d.m_strPacked, d.m_strOffset,
+                            d.m_strCache});
+    };
+    EXPECT_EQ(shown(&file), QStringList({"x.frm", "A\\Бета\\x.frm", "FRM files", "5000", QString::number(packed),
+                                         QString::number(file.m_nOffset), Q(cache)}));
+    EXPECT_EQ(shown(&FindFile(doc, "top.txt")).mid(1, 4), QStringList({"top.txt", "Text files", "5", "5"}));
+    EXPECT_EQ(shown(&FindFolder(doc, EncodeCp1251("Бета"))), QStringList({"Бета", "A\\Бета", "Folder", "", "", "", ""}));
+    EXPECT_TRUE(shown(&g_rootFolder)[1].isEmpty());
 
     // Every text sits in a read-only, borderless edit, so it can be copied.
-    bool pathShown = false;
-    for (QLineEdit* edit : dialog.findChildren<QLineEdit*>()) {
-        EXPECT_TRUE(edit->isReadOnly());
-        EXPECT_FALSE(edit->hasFrame());
-        pathShown |= edit->text() == dialog.m_strPath;
-    }
-    EXPECT_TRUE(pathShown);
-    EXPECT_EQ(dialog.findChildren<QLineEdit*>().size(), 7);
-
-    file.m_strCachePath = "/tmp/кэш/p.dat-0000abcd/A/Бета/x.bmp";
-    EXPECT_EQ(CFilePropDialog(nullptr, &file).m_strCache, QStringLiteral("/tmp/кэш/p.dat-0000abcd/A/Бета/x.bmp"));
-    CFilePropDialog top(nullptr, &File("top.txt"));
-    EXPECT_EQ(top.m_strPath, QStringLiteral("top.txt"));
-    EXPECT_EQ(top.m_strSize, QStringLiteral("5"));
-    EXPECT_EQ(top.m_strPacked, QStringLiteral("5"));
+    CFilePropDialog dialog(nullptr, &file);
+    EXPECT_EQ(dialog.m_nImage, file.GetImage());
+    const QList<QLineEdit*> edits = dialog.findChildren<QLineEdit*>();
+    EXPECT_EQ(edits.size(), 7);
+    for (QLineEdit* edit : edits)
+        EXPECT_TRUE(edit->isReadOnly() && !edit->hasFrame());
+    EXPECT_TRUE(std::any_of(edits.begin(), edits.end(), [&](QLineEdit* e) { return e->text() == dialog.m_strPath; }));
 }
-
-TEST_F(DialogsProperties, FolderHasNoNumbers)
-{
-    CFilePropDialog dialog(nullptr, &FindFolder(m_doc, EncodeCp1251("Бета")));
-    EXPECT_EQ(dialog.m_strName, QStringLiteral("Бета"));
-    EXPECT_EQ(dialog.m_strType, QStringLiteral("Folder"));
-    EXPECT_EQ(dialog.m_strPath, QStringLiteral("A\\Бета"));
-    for (const QString* number : {&dialog.m_strSize, &dialog.m_strPacked, &dialog.m_strOffset, &dialog.m_strCache})
-        EXPECT_TRUE(number->isEmpty());
-    EXPECT_TRUE(CFilePropDialog(nullptr, &g_rootFolder).m_strPath.isEmpty());
-}
-

@@ -28,6 +28,7 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <tuple>
 
 namespace {
 
@@ -132,10 +133,6 @@ protected:
         EXPECT_TRUE(List()->OnCmdMsg(id, &ui));
         return ui.m_bEnabled;
     }
-    int IconWidth() const
-    {
-        return List()->Model()->data(List()->Model()->index(0, 0), Qt::DecorationRole).value<QPixmap>().width();
-    }
 
     CFakeUiServices m_ui;
     CTempDir m_dir;
@@ -144,30 +141,32 @@ protected:
     std::unique_ptr<CMainFrame> m_frame;
 };
 
-TEST_F(ViewsTest, FolderTreeIsOneCollapsedRootNamedByThePathTypeTreeOneNodePerType)
+TEST_F(ViewsTest, FolderTreeIsOneCollapsedRootTypeTreeOneNodePerTypeChildFoldersOnlyFromTheSelectedNode)
 {
     EXPECT_EQ(TreeModel()->rowCount(), 0);
     OpenExample(false);
-    ASSERT_EQ(TreeModel()->rowCount(), 1);
-    EXPECT_EQ(TreeModel()->data(RootNode(), Qt::DisplayRole).toString(), QString::fromStdString(m_path));
-    EXPECT_FALSE(Tree()->isExpanded(RootNode()));
-    EXPECT_FALSE(Tree()->selectionModel()->hasSelection());
+    ASSERT_EQ(Labels(TreeModel()), QStringList{QString::fromStdString(m_path)});
+    EXPECT_FALSE(Tree()->isExpanded(RootNode()) || Tree()->selectionModel()->hasSelection());
     EXPECT_TRUE(ListedNames().isEmpty()); // nothing was listed by the build
-    Tree()->expand(RootNode());
-    EXPECT_EQ(Labels(TreeModel(), TreeModel()->index(0, 0, RootNode())), QStringList({"critters", "intrface"}));
+    const CDATFolder* intrface = &FindFolder(m_doc, "intrface");
+    Tree()->SelectChildFolder(intrface); // nothing selected
+    EXPECT_FALSE(Tree()->selectionModel()->hasSelection());
+    Select(RootNode());
+    for (const CDATFolder* folder : {intrface, static_cast<const CDATFolder*>(nullptr)}) {
+        Tree()->SelectChildFolder(folder); // a grandchild, nothing: no match
+        EXPECT_EQ(Tree()->currentIndex(), RootNode());
+    }
+    Tree()->SelectChildFolder(intrface->m_pParent);
+    Tree()->SelectChildFolder(intrface);
+    EXPECT_EQ(ListedNames(), QStringList({"a.frm", "b.frm"}));
 
     // A mode change rebuilds the tree only.
-    Select(RootNode());
-    const QStringList rootListing = ListedNames();
     m_doc.SetViewMode(1);
     Pump();
     EXPECT_EQ(Labels(TreeModel()), QStringList({"FRM files", "Msg files", "Text files"}));
-    for (int row = 0; row < 3; ++row) {
-        const QModelIndex node = TreeModel()->index(row, 0);
-        EXPECT_EQ(TreeModel()->rowCount(node), 0);
-        EXPECT_FALSE(TreeModel()->data(node, Qt::DecorationRole).value<QIcon>().isNull());
-    }
-    EXPECT_EQ(ListedNames(), rootListing);
+    for (int row = 0; row < 3; ++row)
+        EXPECT_FALSE(TreeModel()->data(TreeModel()->index(row, 0), Qt::DecorationRole).value<QIcon>().isNull());
+    EXPECT_EQ(ListedNames(), QStringList({"a.frm", "b.frm"}));
     EXPECT_FALSE(Tree()->selectionModel()->hasSelection());
     Select(TreeModel()->index(0, 0));
     EXPECT_EQ(ListedNames(), QStringList({"a.frm", "b.frm", "c.frm"}));
@@ -181,14 +180,12 @@ TEST_F(ViewsTest, SelectingANodeFillsTheListAndEmptiesTheViewer)
     Select(RootNode());
     EXPECT_EQ(ListedNames(), QStringList({"art", "text", "readme.txt"}));
     EXPECT_EQ(Viewer()->GetItem(), nullptr);
-    EXPECT_EQ(Cell(0, 1), "Folder");
-    EXPECT_EQ(Cell(0, 2), "");
-    EXPECT_EQ(Cell(2, 2), "9");
-    ASSERT_NE(m_doc.m_files[4].m_nPackedSize, 9u);
-    EXPECT_EQ(Cell(2, 3), QString::number(m_doc.m_files[4].m_nPackedSize));
-    EXPECT_EQ(Cell(2, 4), QString::number(m_doc.m_files[4].m_nOffset));
+    const CDATInternalFile& readme = m_doc.m_files[4];
+    ASSERT_NE(readme.m_nPackedSize, 9u);
+    EXPECT_EQ(QStringList({Cell(0, 1), Cell(0, 2), Cell(2, 2), Cell(2, 3), Cell(2, 4)}),
+              QStringList({"Folder", "", "9", QString::number(readme.m_nPackedSize),
+                           QString::number(readme.m_nOffset)}));
     EXPECT_FALSE(List()->Model()->data(List()->Model()->index(7, 0), Qt::DisplayRole).isValid());
-
     // The same node again: no new listing, the shown item stays.
     Viewer()->SetItem(&probe);
     Select(RootNode());
@@ -265,7 +262,6 @@ TEST_F(ViewsTest, ContextMenuHasOpenAsDefaultRunsItsCommandsAndOpensWhereTheMous
     OpenExample();
     List()->SelectRows({0, 2});
     std::unique_ptr<QMenu> menu(List()->BuildContextMenu());
-    ASSERT_NE(menu->defaultAction(), nullptr);
     EXPECT_EQ(menu->defaultAction()->data().toUInt(), unsigned(ID_FILE_OPENITEM));
     QAction* show = nullptr;
     for (QAction* action : menu->actions()) {
@@ -294,8 +290,7 @@ TEST_F(ViewsTest, ContextMenuHasOpenAsDefaultRunsItsCommandsAndOpensWhereTheMous
     SMenuCloser closer;
     QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(10, 10), port->mapToGlobal(QPoint(10, 10)));
     QApplication::sendEvent(port, &click);
-    EXPECT_TRUE(closer.m_bSeen);
-    EXPECT_EQ(closer.m_pos, port->mapToGlobal(QPoint(10, 10)));
+    EXPECT_TRUE(closer.m_bSeen && closer.m_pos == port->mapToGlobal(QPoint(10, 10)));
     // The right click made the list the target of the frame's commands.
     Pump();
     EXPECT_EQ(m_frame->ActiveView(), static_cast<CView*>(List()));
@@ -327,34 +322,14 @@ TEST_F(ViewsTest, DoubleClickOnAFolderSelectsItInTheTreeEnterDoesNot)
     QTreeView* details = List()->DetailsView();
     Click(details, List()->Model()->index(2, 0), true); // a file: nothing happens
     EXPECT_EQ(ListedNames(), QStringList({"art", "text", "readme.txt"}));
-
     Click(details, List()->Model()->index(1, 0), true);
     EXPECT_EQ(ListedNames(), QStringList({"english"}));
     EXPECT_EQ(CurrentNode(), "text");
-    EXPECT_EQ(Viewer()->GetItem(), nullptr);
-
     Pump();
     List()->SelectRows({0});
-    details->setFocus();
     QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
     QApplication::sendEvent(details, &enter);
     EXPECT_EQ(ListedNames(), QStringList({"english"}));
-}
-
-TEST_F(ViewsTest, SelectChildFolderMatchesOnlyChildrenOfTheSelectedNode)
-{
-    OpenExample(false);
-    const CDATFolder* intrface = &FindFolder(m_doc, "intrface");
-    Tree()->SelectChildFolder(intrface); // nothing selected
-    EXPECT_FALSE(Tree()->selectionModel()->hasSelection());
-    Select(RootNode());
-    Tree()->SelectChildFolder(intrface); // a grandchild: no match
-    EXPECT_EQ(Tree()->currentIndex(), RootNode());
-    Tree()->SelectChildFolder(nullptr);
-    EXPECT_EQ(Tree()->currentIndex(), RootNode());
-    Tree()->SelectChildFolder(intrface->m_pParent);
-    Tree()->SelectChildFolder(intrface);
-    EXPECT_EQ(ListedNames(), QStringList({"a.frm", "b.frm"}));
 }
 
 TEST_F(ViewsTest, AutoShowFollowsTheCurrentEntryOnlyWhenOnAndTogglesFromEitherPane)
@@ -404,29 +379,19 @@ TEST_F(ViewsTest, AClickAfterSelectAllShowsTheClickedEntryInEveryStyle)
 TEST_F(ViewsTest, ListStylesShareOneSelection)
 {
     OpenExample();
-    EXPECT_EQ(List()->GetStyle(), CDATFileList::LVS_ICON);
-    EXPECT_FALSE(List()->IconView()->dragEnabled());
-    EXPECT_EQ(IconWidth(), 32);
     List()->SelectRows({0, 2});
-    struct SCase
-    {
-        int style;
-        QAbstractItemView* view;
-        int iconWidth;
-    };
-    const SCase cases[] = {{CDATFileList::LVS_REPORT, List()->DetailsView(), 16},
-                           {CDATFileList::LVS_LIST, List()->IconView(), 16},
-                           {CDATFileList::LVS_SMALLICON, List()->IconView(), 16},
-                           {CDATFileList::LVS_ICON, List()->IconView(), 32}};
-    for (const SCase& c : cases) {
-        List()->SetStyle(c.style);
-        EXPECT_EQ(List()->CurrentView(), c.view) << c.style;
-        EXPECT_EQ(IconWidth(), c.iconWidth) << c.style;
-        EXPECT_EQ(List()->SelectedRows(), std::vector<int>({0, 2})) << c.style;
-        EXPECT_FALSE(List()->IconView()->dragEnabled()) << c.style;
+    const std::tuple<int, QAbstractItemView*, int> cases[] = {{CDATFileList::LVS_REPORT, List()->DetailsView(), 16},
+                                                              {CDATFileList::LVS_LIST, List()->IconView(), 16},
+                                                              {CDATFileList::LVS_SMALLICON, List()->IconView(), 16},
+                                                              {CDATFileList::LVS_ICON, List()->IconView(), 32}};
+    for (const auto& [style, view, iconWidth] : cases) {
+        List()->SetStyle(style);
+        EXPECT_EQ(List()->CurrentView(), view) << style;
+        EXPECT_EQ(List()->Model()->data(List()->Model()->index(0, 0), Qt::DecorationRole).value<QPixmap>().width(),
+                  iconWidth) << style;
+        EXPECT_EQ(List()->SelectedRows(), std::vector<int>({0, 2})) << style;
+        EXPECT_FALSE(List()->IconView()->dragEnabled()) << style;
     }
-    m_frame->ExecuteCommand(ID_VIEW_DETAILS);
-    EXPECT_EQ(List()->GetStyle(), CDATFileList::LVS_REPORT);
 }
 
 TEST_F(ViewsTest, DetailsColumnsStartAtAFifthAndHeadersMoveButNeverSort)
@@ -436,97 +401,78 @@ TEST_F(ViewsTest, DetailsColumnsStartAtAFifthAndHeadersMoveButNeverSort)
     list.resize(500, 300);
     list.show();
     Pump();
-    QHeaderView* header = list.DetailsView()->header();
-    for (int c = 0; c < 5; ++c)
-        EXPECT_EQ(header->sectionSize(c), 100) << c;
-    list.resize(800, 300);
+    list.resize(800, 300); // set once, at creation
     Pump();
-    EXPECT_EQ(header->sectionSize(0), 100); // set once, at creation
+    for (int c = 0; c < 5; ++c)
+        EXPECT_EQ(list.DetailsView()->header()->sectionSize(c), 100) << c;
 
     OpenExample();
     List()->SetStyle(CDATFileList::LVS_REPORT);
     Pump();
-    QHeaderView* frameHeader = List()->DetailsView()->header();
-    EXPECT_TRUE(frameHeader->sectionsMovable());
-    const QPoint at(frameHeader->sectionViewportPosition(0) + 5, frameHeader->height() / 2);
+    QHeaderView* header = List()->DetailsView()->header();
+    EXPECT_TRUE(header->sectionsMovable());
+    const QPoint at(header->sectionViewportPosition(0) + 5, header->height() / 2);
     for (int i = 0; i < 2; ++i) {
-        SendMouse(frameHeader->viewport(), QEvent::MouseButtonPress, at);
-        SendMouse(frameHeader->viewport(), QEvent::MouseButtonRelease, at);
+        SendMouse(header->viewport(), QEvent::MouseButtonPress, at);
+        SendMouse(header->viewport(), QEvent::MouseButtonRelease, at);
     }
     EXPECT_EQ(ListedNames(), QStringList({"art", "text", "readme.txt"}));
 }
 
-class ViewsViewerTest : public ::testing::Test
+bool IsBand(const QImage& image, QRect r)
 {
-protected:
-    ViewsViewerTest()
-    {
-        m_viewer.resize(300, 200);
-        m_viewer.show();
-        m_viewer.OnInitialUpdate();
-        Pump();
-    }
-    QImage Shot() { return m_viewer.viewport()->grab().toImage(); }
-    static bool IsBand(const QImage& image, QRect r)
-    {
-        for (int y = r.top(); y <= r.bottom(); ++y)
-            for (int x = r.left(); x <= r.right(); ++x)
-                if (image.pixelColor(x, y) != kBand)
-                    return false;
-        return true;
-    }
+    for (int y = r.top(); y <= r.bottom(); ++y)
+        for (int x = r.left(); x <= r.right(); ++x)
+            if (image.pixelColor(x, y) != kBand)
+                return false;
+    return true;
+}
 
-    CFakeUiServices m_ui;
-    CDATFileDoc m_doc{false};
-    CDATFileViewer m_viewer{&m_doc};
-};
-
-TEST_F(ViewsViewerTest, TheBandCarriesTheItemTheContentStartsBelowItAndFailuresAreReported)
+TEST_F(ViewsTest, ViewerBandCarriesTheItemTheContentBelowItAndFailuresAreReported)
 {
-    EXPECT_EQ(m_viewer.ScrollHeight(), 100);
-    QImage image = Shot();
-    EXPECT_TRUE(IsBand(image, QRect(0, 0, m_viewer.viewport()->width(), 40)));
+    QWidget* port = Viewer()->viewport();
+    QImage image = port->grab().toImage();
+    EXPECT_TRUE(IsBand(image, QRect(0, 0, port->width(), 40)));
     EXPECT_NE(image.pixelColor(150, 40), kBand); // the line below the band
-
     RECT seen{};
     CProbeItem folder("intrface");
     folder.m_draw = [&](CDC*, RECT* r) { seen = *r; };
-    m_viewer.SetItem(&folder);
-    image = Shot();
+    Viewer()->SetItem(&folder);
+    image = port->grab().toImage();
     EXPECT_FALSE(IsBand(image, QRect(2, 2, 32, 32)));   // the icon
     EXPECT_FALSE(IsBand(image, QRect(40, 10, 120, 20))); // the name
     EXPECT_TRUE(IsBand(image, QRect(200, 0, 90, 40)));
-    EXPECT_EQ(seen, (RECT{0, 40, m_viewer.viewport()->width(), m_viewer.viewport()->height()}));
+    EXPECT_EQ(seen, (RECT{0, 40, port->width(), port->height()}));
 
     CProbeItem bad("bad");
     bad.m_draw = [](CDC*, RECT*) { throw std::runtime_error("cannot read the entry"); };
-    m_viewer.SetItem(&bad);
-    image = Shot();
+    Viewer()->SetItem(&bad);
+    EXPECT_TRUE(IsBand(port->grab().toImage(), QRect(200, 0, 90, 40)));
     ASSERT_EQ(m_ui.m_reports.size(), 1u);
     EXPECT_NE(m_ui.m_reports[0].find("cannot read the entry"), std::string::npos);
-    EXPECT_TRUE(IsBand(image, QRect(200, 0, 90, 40)));
 }
 
-TEST_F(ViewsViewerTest, TheBandScrollsAwayTheSameItemKeepsTheScrollPositionAnotherResetsIt)
+TEST_F(ViewsTest, ViewerBandScrollsAwayTheSameItemKeepsTheScrollPositionAnotherResetsIt)
 {
     CProbeItem text("long.txt"), other("other");
     text.m_draw = [](CDC* dc, RECT*) { dc->GetWindow()->SetScrollSizes(250, 900); };
-    m_viewer.SetItem(&text);
-    Shot();
+    QWidget* port = Viewer()->viewport();
+    Viewer()->SetItem(&text);
+    port->grab();
     Pump();
-    QScrollBar* v = m_viewer.verticalScrollBar();
-    EXPECT_EQ(v->maximum(), 900 - m_viewer.viewport()->height());
-    EXPECT_EQ(v->pageStep(), m_viewer.viewport()->height());
+    QScrollBar* v = Viewer()->verticalScrollBar();
+    EXPECT_EQ(v->maximum(), 900 - port->height());
+    EXPECT_EQ(v->pageStep(), port->height());
     v->setValue(100);
-    EXPECT_NE(Shot().pixelColor(150, 20), kBand);
+    EXPECT_NE(port->grab().toImage().pixelColor(150, 20), kBand);
 
-    m_viewer.SetItem(&text);
+    Viewer()->SetItem(&text);
     EXPECT_EQ(v->value(), 100);
-    m_viewer.SetItem(&other);
+    Viewer()->SetItem(&other);
     EXPECT_EQ(v->value(), 0);
-    EXPECT_EQ(m_viewer.ScrollHeight(), 0);
-    m_viewer.OnUpdate(nullptr, 0, nullptr);
-    EXPECT_EQ(m_viewer.GetItem(), nullptr);
+    EXPECT_EQ(Viewer()->ScrollHeight(), 0);
+    Viewer()->OnUpdate(nullptr, 0, nullptr);
+    EXPECT_EQ(Viewer()->GetItem(), nullptr);
 }
 
 } // namespace
