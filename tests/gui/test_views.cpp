@@ -28,7 +28,6 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
-#include <tuple>
 
 namespace {
 
@@ -376,21 +375,34 @@ TEST_F(ViewsTest, AClickAfterSelectAllShowsTheClickedEntryInEveryStyle)
     }
 }
 
-TEST_F(ViewsTest, ListStylesShareOneSelection)
+TEST_F(ViewsTest, ListStylesShareOneSelectionAndTheRadioMarksFollowWhateverChangedThem)
 {
     OpenExample();
     List()->SelectRows({0, 2});
-    const std::tuple<int, QAbstractItemView*, int> cases[] = {{CDATFileList::LVS_REPORT, List()->DetailsView(), 16},
-                                                              {CDATFileList::LVS_LIST, List()->IconView(), 16},
-                                                              {CDATFileList::LVS_SMALLICON, List()->IconView(), 16},
-                                                              {CDATFileList::LVS_ICON, List()->IconView(), 32}};
-    for (const auto& [style, view, iconWidth] : cases) {
-        List()->SetStyle(style);
-        EXPECT_EQ(List()->CurrentView(), view) << style;
+    struct SCase
+    {
+        int style;
+        unsigned id;
+        QAbstractItemView* view;
+        int iconWidth;
+        bool byCommand;
+    };
+    const SCase cases[] = {{CDATFileList::LVS_REPORT, ID_VIEW_DETAILS, List()->DetailsView(), 16, true},
+                           {CDATFileList::LVS_LIST, ID_VIEW_LIST, List()->IconView(), 16, false},
+                           {CDATFileList::LVS_SMALLICON, ID_VIEW_SMALLICON, List()->IconView(), 16, true},
+                           {CDATFileList::LVS_ICON, ID_VIEW_LARGEICON, List()->IconView(), 32, false}};
+    for (const SCase& c : cases) {
+        if (c.byCommand)
+            m_frame->ExecuteCommand(c.id);
+        else
+            List()->SetStyle(c.style);
+        EXPECT_TRUE(List()->GetStyle() == c.style && List()->CurrentView() == c.view) << c.style;
         EXPECT_EQ(List()->Model()->data(List()->Model()->index(0, 0), Qt::DecorationRole).value<QPixmap>().width(),
-                  iconWidth) << style;
-        EXPECT_EQ(List()->SelectedRows(), std::vector<int>({0, 2})) << style;
-        EXPECT_FALSE(List()->IconView()->dragEnabled()) << style;
+                  c.iconWidth) << c.style;
+        EXPECT_EQ(List()->SelectedRows(), std::vector<int>({0, 2})) << c.style;
+        EXPECT_FALSE(List()->IconView()->dragEnabled()) << c.style;
+        for (const SCase& other : cases)
+            EXPECT_EQ(m_frame->QueryCommand(other.id).m_nCheck, &other == &c ? 1 : 0) << c.style << other.style;
     }
 }
 

@@ -31,7 +31,6 @@ protected:
         return path;
     }
 
-    // The worked example archive.
     std::string OpenExample()
     {
         return Open({"art\\intrface\\b.frm", "art\\intrface\\a.frm", "art\\critters\\c.frm", "text\\english\\d.msg",
@@ -40,19 +39,16 @@ protected:
 
     const CDATFolder* Folder(const std::string& name) { return &FindFolder(m_doc, name); }
 
-    Names List(const CDATFolder* folder)
+    // The listing of a folder, or what is listed now.
+    Names List(const CDATFolder* folder = nullptr)
     {
-        m_doc.ListFolder(folder, nullptr);
-        return Listed();
-    }
-    Names Listed() const
-    {
+        if (folder)
+            m_doc.ListFolder(folder, nullptr);
         Names out;
         for (const CDATItem* item : m_doc.m_listing)
             out.push_back(item->GetName());
         return out;
     }
-
     static Names Labels(const CTreeModel& tree, const std::vector<int>& nodes)
     {
         Names out;
@@ -88,10 +84,12 @@ TEST_F(ListingTest, ExampleFolderAndTypeTreesAndListings)
     EXPECT_TRUE(art.m_pFolder == Folder("art") && art.m_nImage == 1 && art.m_nSelectedImage == 2);
     EXPECT_EQ(tree.m_nodes.size(), 6u);
 
-    EXPECT_EQ(List(Folder("art")), (Names{"critters", "intrface"}));
-    EXPECT_EQ(List(Folder("intrface")), (Names{"a.frm", "b.frm"}));
-    EXPECT_EQ(List(Folder("english")), (Names{"d.msg"}));
-    EXPECT_EQ(List(&g_rootFolder), (Names{"art", "text", "readme.txt"}));
+    const std::pair<const CDATFolder*, Names> listings[] = {{Folder("art"), {"critters", "intrface"}},
+                                                            {Folder("intrface"), {"a.frm", "b.frm"}},
+                                                            {Folder("english"), {"d.msg"}},
+                                                            {&g_rootFolder, {"art", "text", "readme.txt"}}};
+    for (const auto& [folder, names] : listings)
+        EXPECT_EQ(List(folder), names);
 
     m_doc.SetViewMode(1);
     tree = BuildTree(m_doc);
@@ -103,7 +101,7 @@ TEST_F(ListingTest, ExampleFolderAndTypeTreesAndListings)
     EXPECT_EQ(frm.m_pType, m_doc.m_types.at("frm").get());
 
     m_doc.ListFileType(frm.m_pType, nullptr);
-    EXPECT_EQ(Listed(), (Names{"a.frm", "b.frm", "c.frm"}));
+    EXPECT_EQ(List(), (Names{"a.frm", "b.frm", "c.frm"}));
 }
 
 TEST_F(ListingTest, ListingsNotifyEveryViewButTheSenderOnce)
