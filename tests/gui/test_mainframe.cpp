@@ -162,17 +162,10 @@ TEST_F(MainFrameTest, ViewModeCommandsSetAndCheckTheirMode)
     EXPECT_TRUE(Frame().Action(ID_VIEW_TYPES)->isChecked() && !Frame().Action(ID_VIEW_FOLDERS)->isChecked());
 }
 
-TEST_F(MainFrameTest, CancelledLoadAnsweredNoGoesOnAndYesEmptiesTheDocument)
+// The loader's tests cover the question; here: what the window makes of a Yes.
+TEST_F(MainFrameTest, ALoadCancelledWithYesEmptiesTheDocumentAndReportsTheFile)
 {
     const std::string path = MakeArchive();
-    m_ui.m_progressLog.cancelAtPoll = {2};
-    m_ui.m_answers = {IDNO};
-    ASSERT_TRUE(m_app.OpenDocumentFile(QString::fromStdString(path)));
-    EXPECT_EQ(Doc().m_files.size(), 5u);
-    ASSERT_EQ(m_ui.m_messages.size(), 1u);
-    ExpectMessage(m_ui, 0, "Canceled loading?", "Ashmoor 2 DAT file browser", MB_YESNO | MB_ICONQUESTION);
-
-    m_ui.m_progressLog = {};
     m_ui.m_progressLog.cancelAtPoll = {1};
     m_ui.m_answers = {IDYES};
     EXPECT_FALSE(m_app.OpenDocumentFile(QString::fromStdString(path)));
