@@ -31,6 +31,7 @@
 #include <QTimer>
 #include <QTreeView>
 #include <QToolBar>
+#include <algorithm>
 
 CMainFrame::CMainFrame(CDATFileDoc* doc, CCmdTarget* docCommands, CCmdTarget* app, QWidget* parent)
     : QMainWindow(parent), m_pDoc(doc), m_pDocCommands(docCommands), m_pApp(app)
@@ -201,7 +202,7 @@ QString CMainFrame::IdleStatusText() const
 
 void CMainFrame::RefreshIndicators()
 {
-    const SLockState state = QueryLockState();
+    const SLockState state = m_lockSource ? m_lockSource() : SLockState{};
     const bool on[] = {state.m_bCaps, state.m_bNum, state.m_bScroll};
     const char* const texts[] = {"CAP", "NUM", "SCRL"};
     for (int i = 0; i < 3; ++i) {
@@ -412,6 +413,25 @@ void CMainFrame::UpdateTitle()
     RequestCommandUI();
 }
 
+namespace {
+
+// A recent file as the File menu shows it: a long path shortened in the
+// middle, keeping its start and its file name, so the menu keeps its width;
+// '&' doubled, or it would underline the next letter.
+QString RecentFileLabel(const QString& path)
+{
+    constexpr qsizetype kMaxChars = 60;
+    QString shown = path;
+    if (path.size() > kMaxChars) {
+        const qsizetype name = path.size() - path.lastIndexOf(QLatin1Char('/'));
+        const qsizetype tail = std::clamp<qsizetype>(name, kMaxChars / 2, kMaxChars - 12);
+        shown = path.left(kMaxChars - 1 - tail) + QChar(0x2026) + path.right(tail);
+    }
+    return shown.replace(QLatin1Char('&'), QStringLiteral("&&"));
+}
+
+} // namespace
+
 void CMainFrame::SetRecentFiles(const QStringList& files)
 {
     for (QAction* action : m_recentActions) {
@@ -423,7 +443,8 @@ void CMainFrame::SetRecentFiles(const QStringList& files)
     m_pRecentPlaceholder->setVisible(files.isEmpty());
     for (int i = 0; i < files.size(); ++i) {
         const unsigned id = ID_FILE_MRU_FILE1 + unsigned(i);
-        QAction* action = MakeAction(id, QStringLiteral("&%1 %2").arg(i + 1).arg(files[i]), CommandPrompt(id));
+        QAction* action = MakeAction(id, QStringLiteral("&%1 %2").arg(i + 1).arg(RecentFileLabel(files[i])), QString());
+        action->setStatusTip(files[i]);
         m_pFileMenu->insertAction(m_pRecentPlaceholder, action);
         m_recentActions.push_back(action);
     }

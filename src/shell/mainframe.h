@@ -2,6 +2,7 @@
 // The main window: menu, toolbar, status bar and the three panes in two
 // splitters; it routes commands and forwards the list's styles and autoshow.
 #include "platform/ui/cmdtarget.h"
+#include "shell/lockindicators.h"
 
 #include <QMainWindow>
 #include <QStringList>
@@ -54,6 +55,9 @@ public:
     QString IdleStatusText() const;
     QLabel* Indicator(int index) const { return m_indicators[std::size_t(index)]; }
     void RefreshIndicators();
+    // Where the lock states come from; the keyboard's by default.
+    using LockStateSource = std::function<SLockState()>;
+    void SetLockStateSource(LockStateSource source) { m_lockSource = std::move(source); }
 
     // A file dropped on the window opens as the archive.
     using OpenHandler = std::function<void(const QString&)>;
@@ -91,4 +95,5 @@ private:
     std::array<QLabel*, 3> m_indicators{};
     bool m_bCommandUIPending = false;
     OpenHandler m_openHandler;
+    LockStateSource m_lockSource = QueryLockState;
 };

@@ -45,6 +45,9 @@ public:
     QPushButton* CancelButton() const { return m_pCancel; }
     // Pumps now, whatever the time budget says.
     void PumpNow() { Pump(); }
+    // Shows the latest status line and position without pumping: a question
+    // asked over the dialog must not leave it stale while it waits.
+    void ShowLatest() { ApplyPending(); }
     // The dialog that is up, if any.
     static CProgressDlg* Current();
 

@@ -5,7 +5,6 @@
 #include "platform/cwnd.h"
 #include "platform/exceptions.h"
 #include "platform/profile.h"
-#include "shell/folderchooser.h"
 #include "shell/progressdlg.h"
 #include "shell/propdialog.h"
 
@@ -33,6 +32,14 @@ QString AbsolutePath(const std::string& path)
     return QFileInfo(Utf8(path)).absoluteFilePath();
 }
 
+// A dialog is about to wait for the user over a running operation: its
+// progress shows what was last set, not what the last pump saw.
+void ShowProgressAsSet()
+{
+    if (CProgressDlg* progress = CProgressDlg::Current(); progress && progress->isVisible())
+        progress->ShowLatest();
+}
+
 } // namespace
 
 CQtUiServices::CQtUiServices(QWidget* mainWindow) : m_pMainWindow(mainWindow) {}
@@ -52,6 +59,7 @@ QWidget* CQtUiServices::OwnerOf(CWnd* wnd) const
 
 int CQtUiServices::MessageBox(CWnd* parent, const std::string& text, const std::string& caption, unsigned flags)
 {
+    ShowProgressAsSet();
     QMessageBox box(OwnerOf(parent));
     box.setWindowTitle(Utf8(caption.empty() ? std::string(g_szAppTitle) : caption));
     box.setText(Utf8(text));
@@ -137,6 +145,7 @@ std::optional<CUiServices::SSaveFileResult> CQtUiServices::GetSaveFileName(CWnd*
         filters << (parts[i].contains(QLatin1Char('(')) ? parts[i] : parts[i] + QStringLiteral(" (") + pattern +
                                                                      QLatin1Char(')'));
     }
+    ShowProgressAsSet();
     QFileDialog dialog(OwnerOf(parent));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
@@ -155,12 +164,13 @@ std::optional<CUiServices::SSaveFileResult> CQtUiServices::GetSaveFileName(CWnd*
 
 std::optional<std::string> CQtUiServices::BrowseForFolder(CWnd* parent, const std::string& title)
 {
-    CFolderChooser chooser(OwnerOf(parent));
-    chooser.SetTitle(Utf8(title));
-    chooser.SetFlags(1);
-    if (!chooser.Browse())
+    // The desktop's own folder dialog: it reaches hidden folders and takes a
+    // typed path.
+    ShowProgressAsSet();
+    const QString chosen = QFileDialog::getExistingDirectory(OwnerOf(parent), Utf8(title), QDir::homePath());
+    if (chosen.isEmpty())
         return std::nullopt;
-    return chooser.GetPath().toStdString();
+    return QDir::cleanPath(QFileInfo(chosen).absoluteFilePath()).toStdString();
 }
 
 bool CQtUiServices::OpenWithDefaultProgram(CWnd*, const std::string& path, std::string* error)

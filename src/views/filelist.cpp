@@ -103,25 +103,12 @@ CDATFileList::CDATFileList(CDATFileDoc* doc, QWidget* parent)
     header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     SetColumnWidths(width());
 
+    // Autoshow follows the current entry, the one the user last clicked or
+    // moved to; the selection around it does not matter.
     connect(m_pSelection, &QItemSelectionModel::currentChanged, this, [this](const QModelIndex& current) {
         if (current.isValid())
             GuardedCall("", [&] { OnItemChanged(current.row()); });
     });
-    connect(m_pSelection, &QItemSelectionModel::selectionChanged, this,
-            [this](const QItemSelection& selected, const QItemSelection& deselected) {
-                GuardedCall("", [&] {
-                    // The row that changed last: the current one when it is
-                    // among the changed rows, else the last of them.
-                    const QItemSelection& changed = selected.isEmpty() ? deselected : selected;
-                    if (changed.isEmpty())
-                        return;
-                    const QModelIndex current = m_pSelection->currentIndex();
-                    int row = changed.last().bottom();
-                    if (current.isValid() && changed.contains(current.siblingAtColumn(0)))
-                        row = current.row();
-                    OnItemChanged(row);
-                });
-            });
 
     ApplyStyle();
     doc->AddView(this);
@@ -404,8 +391,9 @@ bool CDATFileList::eventFilter(QObject* watched, QEvent* event)
         const bool menuKey = key->key() == Qt::Key_Menu && key->modifiers() == Qt::NoModifier;
         const bool shiftF10 = key->key() == Qt::Key_F10 && key->modifiers() == Qt::ShiftModifier;
         if (menuKey || shiftF10) {
-            // From the keyboard the menu opens at the client's corner.
-            const QPoint at = CurrentView()->viewport()->mapToGlobal(QPoint(5, 5));
+            // From the keyboard the menu opens at the list's corner, in every
+            // style (the details header does not move it down).
+            const QPoint at = mapToGlobal(QPoint(5, 5));
             GuardedCall("", [&] { ShowContextMenu(at); });
             return true;
         }
@@ -482,6 +470,14 @@ void CDATFileList::OnDoubleClick(int row)
         return;
     if (auto* folder = dynamic_cast<CDATFolder*>(ListingItem(row)))
         m_pFoldersList->SelectChildFolder(folder);
+}
+
+void CDATFileList::OnAutoShow()
+{
+    m_bAutoShow = !m_bAutoShow;
+    const QModelIndex current = m_pSelection->currentIndex();
+    if (m_bAutoShow && current.isValid())
+        OnItemChanged(current.row());
 }
 
 void CDATFileList::OnItemChanged(int row)

@@ -55,7 +55,7 @@ public:
     void OnProperties();
     void OnCopyTo();
     void OnShow();
-    void OnAutoShow() { m_bAutoShow = !m_bAutoShow; }
+    void OnAutoShow();
     void OnDoubleClick(int row);
 
     CDATFileViewer* m_pViewer = nullptr;

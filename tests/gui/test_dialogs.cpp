@@ -1,24 +1,24 @@
+// The settings, properties and folder dialogs.
 #include "archive/datfiledoc.h"
 #include "fakes.h"
 #include "helpers.h"
 #include "platform/codepage.h"
-#include "shell/aboutdlg.h"
 #include "archive/cashpath.h"
-#include "shell/folderchooser.h"
-#include "shell/helpdialog.h"
 #include "shell/optiondialog.h"
 #include "shell/propdialog.h"
+#include "shell/qtuiservices.h"
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QFileDialog>
 #include <QDialog>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTabWidget>
-#include <QTextBlock>
+#include <QTimer>
+#include <algorithm>
+#include <deque>
 #include <filesystem>
+#include <optional>
 #include <gtest/gtest.h>
 
 namespace fs = std::filesystem;
@@ -30,279 +30,147 @@ QString Q(const std::string& utf8)
     return QString::fromStdString(utf8);
 }
 
-// The settings dialog over a cache path that starts at <temp>/old/.
-class DialogsSettings : public ::testing::Test
-{
-protected:
-    DialogsSettings()
-    {
-        m_path.Set(m_dir / "old");
-        m_dialog.show();
-    }
-
-    // Types text and presses OK; true when the dialog closed.
-    bool TypeAndOk(const std::string& text)
-    {
-        m_dialog.Edit()->setText(Q(text));
-        m_dialog.OkButton()->click();
-        return !m_dialog.isVisible();
-    }
-
-    CFakeUiServices m_ui;
-    CTempDir m_dir;
-    CCashPath m_path{false};
-    CDATOptionDialog m_dialog{m_path};
-};
-
 } // namespace
 
-TEST_F(DialogsSettings, MissingFolderAnsweredNoStaysOpenYesIsCreatedAndStored)
+TEST(DialogsSettings, TypedFolderIsCheckedCreatedOnYesAndStoredWithASlash)
 {
-    const std::string typed = m_dir / "new";
-    m_ui.m_answers = {IDNO};
-    EXPECT_FALSE(TypeAndOk(typed));
-    ASSERT_EQ(m_ui.m_messages.size(), 1u);
-    ExpectMessage(m_ui, 0, "Директории " + typed + "не существует создать ее?", "Предупреждение",
-                  MB_YESNO | MB_ICONQUESTION);
-    EXPECT_FALSE(fs::exists(typed));
-    EXPECT_EQ(m_path.Get(), m_dir / "old/");
-
-    m_ui.m_answers = {IDYES};
-    EXPECT_TRUE(TypeAndOk(typed));
-    EXPECT_EQ(m_ui.m_messages.size(), 2u);
-    EXPECT_TRUE(fs::is_directory(typed));
-    EXPECT_EQ(m_path.Get(), typed + "/");
-    EXPECT_EQ(m_dialog.result(), QDialog::Accepted);
+    CFakeUiServices ui;
+    CTempDir dir;
+    fs::create_directory(dir / "cache");
+    fs::create_directory(dir / " spaced ");
+    WriteWholeFile(dir / "file", "x");
+    const std::string ask = "Директории ", askEnd = "не существует создать ее?";
+    const std::string cannot = "Не возможно создать директорию ";
+    struct SCase
+    {
+        std::string typed;
+        std::deque<int> answers;
+        std::vector<std::string> messages;
+        std::string stored; // empty: the dialog stays open and the old value stays
+    };
+    const SCase cases[] = {
+        {dir / "new", {IDNO}, {ask + dir / "new" + askEnd}, ""},
+        {dir / "new", {IDYES}, {ask + dir / "new" + askEnd}, dir / "new/"},
+        // The parent is missing too: one level only, so creation fails.
+        {dir / "a/b", {IDYES}, {ask + dir / "a/b" + askEnd, cannot + dir / "a/b"}, ""},
+        {"", {IDYES}, {ask + askEnd, cannot}, ""},
+        {dir / "file", {}, {"Необходмио ввести имя директории"}, ""},
+        {dir / "cache", {}, {}, dir / "cache/"},
+        // Typed with the slash: stored as typed, untrimmed spaces included.
+        {dir / " spaced /", {}, {}, dir / " spaced /"},
+    };
+    for (const SCase& c : cases) {
+        SCOPED_TRACE(c.typed);
+        CCashPath path(false);
+        path.Set(dir / "old");
+        CDATOptionDialog dialog(path);
+        dialog.show();
+        ui.m_messages.clear();
+        ui.m_answers = c.answers;
+        dialog.Edit()->setText(Q(c.typed));
+        dialog.OkButton()->click();
+        EXPECT_EQ(dialog.isVisible(), c.stored.empty());
+        EXPECT_EQ(path.Get(), c.stored.empty() ? dir / "old/" : c.stored);
+        ASSERT_EQ(ui.m_messages.size(), c.messages.size());
+        for (std::size_t i = 0; i < c.messages.size(); ++i) {
+            const bool question = c.messages[i].starts_with(ask);
+            ExpectMessage(ui, i, c.messages[i], question ? "Предупреждение" : "Ошибка",
+                          question ? MB_YESNO | MB_ICONQUESTION : MB_OK | MB_ICONERROR);
+        }
+    }
+    EXPECT_TRUE(fs::is_directory(dir / "new"));
+    EXPECT_FALSE(fs::exists(dir / "a"));
 }
 
-TEST_F(DialogsSettings, CreationFailuresAndFilesAreRefused)
+TEST(DialogsSettings, BrowseFillsOnlyTheEditAndEscKeepsTheValue)
 {
-    // The parent is missing too: one level only, so creation fails.
-    const std::string deep = m_dir / "a/b";
-    m_ui.m_answers = {IDYES};
-    EXPECT_FALSE(TypeAndOk(deep));
-    ASSERT_EQ(m_ui.m_messages.size(), 2u);
-    ExpectMessage(m_ui, 1, "Не возможно создать директорию " + deep, "Ошибка", MB_OK | MB_ICONERROR);
-    EXPECT_FALSE(fs::exists(m_dir / "a"));
-
-    // An empty box names no folder at all.
-    m_ui.m_messages.clear();
-    m_ui.m_answers = {IDYES};
-    EXPECT_FALSE(TypeAndOk(""));
-    ASSERT_EQ(m_ui.m_messages.size(), 2u);
-    EXPECT_EQ(m_ui.m_messages[0].text, "Директории не существует создать ее?");
-    EXPECT_EQ(m_ui.m_messages[1].text, "Не возможно создать директорию ");
-
-    // A file is not a folder.
-    m_ui.m_messages.clear();
-    WriteWholeFile(m_dir / "file", "x");
-    EXPECT_FALSE(TypeAndOk(m_dir / "file"));
-    ASSERT_EQ(m_ui.m_messages.size(), 1u);
-    ExpectMessage(m_ui, 0, "Необходмио ввести имя директории", "Ошибка", MB_OK | MB_ICONERROR);
-
-    EXPECT_EQ(m_path.Get(), m_dir / "old/");
-}
-
-TEST_F(DialogsSettings, ExistingFolderGetsATrailingSlash)
-{
-    fs::create_directory(m_dir / "cache");
-    EXPECT_TRUE(TypeAndOk(m_dir / "cache"));
-    EXPECT_TRUE(m_ui.m_messages.empty());
-    EXPECT_EQ(m_path.Get(), m_dir / "cache/");
-
-    // Typed with the slash: stored as typed, untrimmed spaces included.
-    fs::create_directory(m_dir / " spaced ");
-    CDATOptionDialog again(m_path);
-    again.show();
-    again.Edit()->setText(Q(m_dir / " spaced /"));
-    again.OkButton()->click();
-    EXPECT_FALSE(again.isVisible());
-    EXPECT_EQ(m_path.Get(), m_dir / " spaced /");
-}
-
-TEST_F(DialogsSettings, ShowsTheValueBrowseFillsOnlyTheEditAndCancelKeepsTheValue)
-{
-    EXPECT_EQ(m_dialog.windowTitle(), QStringLiteral("Свойства"));
-    EXPECT_EQ(m_dialog.Edit()->text(), Q(m_dir / "old/"));
-    EXPECT_TRUE(m_dialog.OkButton()->isDefault());
-    EXPECT_EQ(m_dialog.focusWidget(), m_dialog.OkButton());
-    EXPECT_EQ(m_dialog.BrowseButton()->text(), QStringLiteral("&Обзор ..."));
-
-    m_ui.m_folderAnswer = m_dir / "picked";
-    m_dialog.BrowseButton()->click();
-    ASSERT_EQ(m_ui.m_folderTitles.size(), 1u);
-    EXPECT_EQ(m_ui.m_folderTitles[0], "Путь до кэша");
-    EXPECT_EQ(m_dialog.Edit()->text(), Q(m_dir / "picked/"));
-
-    m_ui.m_folderAnswer = "/";
-    m_dialog.OnBrowse();
-    EXPECT_EQ(m_dialog.Edit()->text(), QStringLiteral("/"));
-
-    m_ui.m_folderAnswer.reset();
-    m_dialog.OnBrowse();
-    EXPECT_EQ(m_dialog.Edit()->text(), QStringLiteral("/"));
-
+    CFakeUiServices ui;
+    CTempDir dir;
+    CCashPath path(false);
+    path.Set(dir / "old");
+    CDATOptionDialog dialog(path);
+    dialog.show();
+    EXPECT_EQ(dialog.Edit()->text(), Q(dir / "old/"));
+    EXPECT_TRUE(dialog.OkButton()->isDefault() && dialog.focusWidget() == dialog.OkButton());
+    // The chosen folder gets its slash, the root keeps its one; a cancel changes nothing.
+    for (const auto& [answer, shown] : {std::pair{std::optional(dir / "picked"), dir / "picked/"},
+                                        std::pair{std::optional<std::string>("/"), std::string("/")},
+                                        std::pair{std::optional<std::string>(), std::string("/")}}) {
+        ui.m_folderAnswer = answer;
+        dialog.BrowseButton()->click();
+        EXPECT_EQ(dialog.Edit()->text(), Q(shown));
+    }
     QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-    QCoreApplication::sendEvent(&m_dialog, &esc);
-    EXPECT_FALSE(m_dialog.isVisible());
-    EXPECT_EQ(m_dialog.result(), QDialog::Rejected);
-    EXPECT_EQ(m_path.Get(), m_dir / "old/");
-    EXPECT_TRUE(m_ui.m_messages.empty());
+    QCoreApplication::sendEvent(&dialog, &esc);
+    EXPECT_TRUE(!dialog.isVisible() && dialog.result() == QDialog::Rejected);
+    EXPECT_EQ(path.Get(), dir / "old/");
+    EXPECT_TRUE(ui.m_messages.empty());
 }
 
-namespace {
-
-// An archive with a file two folders down (one named in Cyrillic) and one at the root.
-class DialogsProperties : public ::testing::Test
-{
-protected:
-    DialogsProperties()
-    {
-        CDatWriter writer;
-        writer.AddStored("top.txt", "hello");
-        writer.AddCompressed(EncodeCp1251("A\\Бета\\x.frm"), std::string(5000, 'a'));
-        m_packed = writer.PackedBytes(1).size();
-        writer.WriteTo(m_dir / "p.dat");
-        m_doc.LoadArchive(m_dir / "p.dat");
-    }
-
-    CDATInternalFile& File(const std::string& name) { return FindFile(m_doc, name); }
-
-    CFakeUiServices m_ui;
-    CTempDir m_dir;
-    CDATFileDoc m_doc{false};
-    std::size_t m_packed = 0;
-};
-
-} // namespace
-
-TEST_F(DialogsProperties, FileInNestedFoldersWithAndWithoutCacheAndAtTheRoot)
-{
-    CDATInternalFile& file = File("x.frm");
-    CFilePropDialog dialog(nullptr, &file);
-    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Свойства"));
-    EXPECT_EQ(dialog.m_strName, QStringLiteral("x.frm"));
-    EXPECT_EQ(dialog.m_strPath, QStringLiteral("A\\Бета\\x.frm"));
-    EXPECT_EQ(dialog.m_strType, QStringLiteral("FRM files"));
-    EXPECT_EQ(dialog.m_strSize, QStringLiteral("5000"));
-    EXPECT_EQ(dialog.m_strPacked, QString::number(m_packed));
-    EXPECT_EQ(dialog.m_strOffset, QString::number(file.m_nOffset));
-    EXPECT_TRUE(dialog.m_strCache.isEmpty());
-    EXPECT_EQ(dialog.m_nImage, file.GetImage());
-
-    auto* tabs = dialog.findChild<QTabWidget*>();
-    ASSERT_NE(tabs, nullptr);
-    ASSERT_EQ(tabs->count(), 1);
-    EXPECT_EQ(tabs->tabText(0), QStringLiteral("Общие"));
-    // Every text sits in a read-only, borderless edit, so it can be copied.
-    bool pathShown = false;
-    for (QLineEdit* edit : dialog.findChildren<QLineEdit*>()) {
-        EXPECT_TRUE(edit->isReadOnly());
-        EXPECT_FALSE(edit->hasFrame());
-        pathShown |= edit->text() == dialog.m_strPath;
-    }
-    EXPECT_TRUE(pathShown);
-    EXPECT_EQ(dialog.findChildren<QLineEdit*>().size(), 7);
-
-    file.m_strCachePath = "/tmp/кэш/p.dat-0000abcd/A/Бета/x.bmp";
-    EXPECT_EQ(CFilePropDialog(nullptr, &file).m_strCache, QStringLiteral("/tmp/кэш/p.dat-0000abcd/A/Бета/x.bmp"));
-    CFilePropDialog top(nullptr, &File("top.txt"));
-    EXPECT_EQ(top.m_strPath, QStringLiteral("top.txt"));
-    EXPECT_EQ(top.m_strSize, QStringLiteral("5"));
-    EXPECT_EQ(top.m_strPacked, QStringLiteral("5"));
-}
-
-TEST_F(DialogsProperties, FolderHasNoNumbers)
-{
-    CFilePropDialog dialog(nullptr, &FindFolder(m_doc, EncodeCp1251("Бета")));
-    EXPECT_EQ(dialog.m_strName, QStringLiteral("Бета"));
-    EXPECT_EQ(dialog.m_strType, QStringLiteral("Folder"));
-    EXPECT_EQ(dialog.m_strPath, QStringLiteral("A\\Бета"));
-    for (const QString* number : {&dialog.m_strSize, &dialog.m_strPacked, &dialog.m_strOffset, &dialog.m_strCache})
-        EXPECT_TRUE(number->isEmpty());
-    EXPECT_TRUE(CFilePropDialog(nullptr, &m_doc.m_rootFolder).m_strPath.isEmpty());
-}
-
-TEST(DialogsHelp, TwentySixLinesWithTheListIndented)
-{
-    const QString text = CDATHelpDialog::HelpText();
-    EXPECT_FALSE(text.endsWith(QLatin1Char('\n')));
-    const QStringList lines = text.split(QStringLiteral("\r\n"));
-    ASSERT_EQ(lines.size(), 26);
-    EXPECT_EQ(lines[0], QStringLiteral("Ashmoor 2 DAT file browser"));
-    EXPECT_EQ(lines[9], QStringLiteral("\t1. по директориям внутри DAT файла"));
-    EXPECT_EQ(lines[10], QStringLiteral("\t2. по типам файлов"));
-
-    CDATHelpDialog dialog;
-    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Помощь"));
-    QPlainTextEdit* edit = dialog.Edit();
-    EXPECT_TRUE(edit->isReadOnly());
-    EXPECT_EQ(edit->lineWrapMode(), QPlainTextEdit::WidgetWidth);
-    ASSERT_EQ(edit->document()->blockCount(), 26);
-    EXPECT_EQ(edit->document()->findBlockByNumber(9).text(), lines[9]);
-    EXPECT_TRUE(edit->textInteractionFlags() & Qt::TextSelectableByMouse);
-}
-
-TEST(DialogsAbout, NameVersionAndPictureArea)
-{
-    CAboutDlg dialog;
-    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("О программе"));
-    QStringList texts;
-    QLabel* picture = nullptr;
-    for (QLabel* label : dialog.findChildren<QLabel*>()) {
-        if (label->text().isEmpty())
-            picture = label;
-        else
-            texts << label->text();
-    }
-    EXPECT_TRUE(texts.contains(QStringLiteral("Ashmoor 2 DAT file Browser")));
-    EXPECT_TRUE(texts.contains(QStringLiteral("Версия 0.9")));
-    EXPECT_EQ(texts.size(), 4);
-    ASSERT_NE(picture, nullptr);
-    EXPECT_EQ(picture->contentsRect().size(), QSize(128, 96));
-}
-
-TEST(DialogsFolderChooser, ReturnsTheChosenAbsolutePath)
+TEST(DialogsFolderChooser, TheDesktopDialogHasTheInstructionAsCaptionAndTakesATypedHiddenFolder)
 {
     CTempDir dir;
-    const std::string folder = dir / "Папка";
-    fs::create_directory(folder);
+    const std::string hidden = dir / ".local/share/Папка";
+    fs::create_directories(hidden);
+    CQtUiServices services;
+    struct SCase
+    {
+        std::string typed;
+        bool accept;
+        std::optional<std::string> chosen;
+    };
+    const SCase cases[] = {{hidden, true, hidden}, {"/", true, "/"}, {hidden, false, std::nullopt}};
+    for (const SCase& c : cases) {
+        QString caption;
+        QTimer answer;
+        QObject::connect(&answer, &QTimer::timeout, [&] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (!modal)
+                return;
+            answer.stop();
+            caption = modal->windowTitle();
+            auto* edit = modal->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            if (edit && qobject_cast<QFileDialog*>(modal))
+                edit->setText(Q(c.typed));
+            QMetaObject::invokeMethod(modal, c.accept && edit ? "accept" : "reject");
+        });
+        answer.start(5);
+        EXPECT_EQ(services.BrowseForFolder(nullptr, "Путь до кэша"), c.chosen) << c.typed;
+        EXPECT_EQ(caption, QStringLiteral("Путь до кэша"));
+    }
+}
 
-    CFolderChooser chooser;
-    chooser.SetTitle(QStringLiteral("Путь до кэша"));
-    chooser.SetFlags(1);
-    QString instruction;
-    bool selected = false;
-    CFolderChooser::SetDialogHook([&](QDialog* dialog) {
-        instruction = CFolderChooser::InstructionText(dialog);
-        selected = CFolderChooser::SelectFolder(dialog, Q(folder + "/"));
-        chooser.SetTitle(QStringLiteral("ignored while open"));
-        dialog->accept();
-    });
-    const bool chosen = chooser.Browse();
-    EXPECT_TRUE(selected);
-    EXPECT_TRUE(chosen);
-    EXPECT_EQ(instruction, QStringLiteral("Путь до кэша"));
-    EXPECT_EQ(chooser.GetPath(), Q(folder));
-    EXPECT_EQ(chooser.Title(), QStringLiteral("Путь до кэша"));
+TEST(DialogsProperties, FilesAndFoldersShowTheirPathTypeAndNumbersInReadOnlyEdits)
+{
+    CFakeUiServices ui;
+    CTempDir dir;
+    CDatWriter writer;
+    writer.AddStored("top.txt", "hello");
+    writer.AddCompressed(EncodeCp1251("A\\Бета\\x.frm"), std::string(5000, 'a'));
+    const std::size_t packed = writer.PackedBytes(1).size();
+    writer.WriteTo(dir / "p.dat");
+    CDATFileDoc doc(false);
+    doc.LoadArchive(dir / "p.dat");
+    CDATInternalFile& file = FindFile(doc, "x.frm");
+    const std::string cache = "/tmp/кэш/p.dat-0000abcd/A/Бета/x.bmp";
+    file.m_strCachePath = cache;
+    auto shown = [](CDATItem* item) {
+        const CFilePropDialog d(nullptr, item);
+        return QStringList({d.m_strName, d.m_strPath, d.m_strType, d.m_strSize, d.m_strPacked, d.m_strOffset,
+                            d.m_strCache});
+    };
+    EXPECT_EQ(shown(&file), QStringList({"x.frm", "A\\Бета\\x.frm", "FRM files", "5000", QString::number(packed),
+                                         QString::number(file.m_nOffset), Q(cache)}));
+    EXPECT_EQ(shown(&FindFile(doc, "top.txt")).mid(1, 4), QStringList({"top.txt", "Text files", "5", "5"}));
+    EXPECT_EQ(shown(&FindFolder(doc, EncodeCp1251("Бета"))), QStringList({"Бета", "A\\Бета", "Folder", "", "", "", ""}));
+    EXPECT_TRUE(shown(&m_doc.m_rootFolder)[1].isEmpty());
 
-    // The file-system root keeps its slash.
-    CFolderChooser::SetDialogHook([&](QDialog* dialog) {
-        CFolderChooser::SelectFolder(dialog, QStringLiteral("/"));
-        dialog->accept();
-    });
-    EXPECT_TRUE(chooser.Browse());
-    EXPECT_EQ(chooser.GetPath(), QStringLiteral("/"));
-
-    // Files cannot be chosen; OK without a folder does nothing; Cancel returns nothing.
-    WriteWholeFile(dir / "file", "x");
-    CFolderChooser::SetDialogHook([&](QDialog* dialog) {
-        selected = CFolderChooser::SelectFolder(dialog, Q(dir / "file"));
-        dialog->accept();
-        EXPECT_TRUE(dialog->isVisible());
-        dialog->reject();
-    });
-    EXPECT_FALSE(CFolderChooser().Browse());
-    EXPECT_FALSE(selected);
-    CFolderChooser::SetDialogHook({});
+    // Every text sits in a read-only, borderless edit, so it can be copied.
+    CFilePropDialog dialog(nullptr, &file);
+    EXPECT_EQ(dialog.m_nImage, file.GetImage());
+    const QList<QLineEdit*> edits = dialog.findChildren<QLineEdit*>();
+    EXPECT_EQ(edits.size(), 7);
+    for (QLineEdit* edit : edits)
+        EXPECT_TRUE(edit->isReadOnly() && !edit->hasFrame());
+    EXPECT_TRUE(std::any_of(edits.begin(), edits.end(), [&](QLineEdit* e) { return e->text() == dialog.m_strPath; }));
 }

@@ -53,10 +53,24 @@ public:
     void ReportException(const std::exception& e, const std::string& context) override;
     void ShowProperties(CDATItem* item, CWnd*) override { m_properties.push_back(item); }
     std::optional<SSaveFileResult> GetSaveFileName(CWnd*, const std::string& filter,
-                                                   const std::string& initialName) override;
-    std::optional<std::string> BrowseForFolder(CWnd*, const std::string& title) override;
-    bool OpenWithDefaultProgram(CWnd*, const std::string& path, std::string* error) override;
-    bool StartProgram(CWnd*, const std::string& path, std::string* error) override;
+                                                   const std::string& initialName) override
+    {
+        m_saveDialogs.emplace_back(filter, initialName);
+        return m_saveAnswer;
+    }
+    std::optional<std::string> BrowseForFolder(CWnd*, const std::string& title) override
+    {
+        m_folderTitles.push_back(title);
+        return m_folderAnswer;
+    }
+    bool OpenWithDefaultProgram(CWnd*, const std::string& path, std::string* error) override
+    {
+        return Desktop(m_opened, path, error, "no program for this kind of file");
+    }
+    bool StartProgram(CWnd*, const std::string& path, std::string* error) override
+    {
+        return Desktop(m_started, path, error, "cannot start");
+    }
     std::unique_ptr<IProgress> CreateProgress() override;
 
     std::deque<int> m_answers; // next answers; IDNO when empty
@@ -74,6 +88,15 @@ public:
     // Progress dialogs made through CreateProgress write here.
     CScriptedProgress::SLog m_progressLog;
     bool m_bProvideProgress = true;
+
+private:
+    bool Desktop(std::vector<std::string>& log, const std::string& path, std::string* error, const char* refusal)
+    {
+        log.push_back(path);
+        if (!m_bDesktopWorks && error)
+            *error = refusal;
+        return m_bDesktopWorks;
+    }
 };
 
 class CCountingView : public CView

@@ -31,7 +31,6 @@ protected:
         return path;
     }
 
-    // The worked example archive.
     std::string OpenExample()
     {
         return Open({"art\\intrface\\b.frm", "art\\intrface\\a.frm", "art\\critters\\c.frm", "text\\english\\d.msg",
@@ -40,19 +39,16 @@ protected:
 
     const CDATFolder* Folder(const std::string& name) { return &FindFolder(m_doc, name); }
 
-    Names List(const CDATFolder* folder)
+    // The listing of a folder, or what is listed now.
+    Names List(const CDATFolder* folder = nullptr)
     {
-        m_doc.ListFolder(folder, nullptr);
-        return Listed();
-    }
-    Names Listed() const
-    {
+        if (folder)
+            m_doc.ListFolder(folder, nullptr);
         Names out;
         for (const CDATItem* item : m_doc.m_listing)
             out.push_back(item->GetName());
         return out;
     }
-
     static Names Labels(const CTreeModel& tree, const std::vector<int>& nodes)
     {
         Names out;
@@ -88,10 +84,12 @@ TEST_F(ListingTest, ExampleFolderAndTypeTreesAndListings)
     EXPECT_TRUE(art.m_pFolder == Folder("art") && art.m_nImage == 1 && art.m_nSelectedImage == 2);
     EXPECT_EQ(tree.m_nodes.size(), 6u);
 
-    EXPECT_EQ(List(Folder("art")), (Names{"critters", "intrface"}));
-    EXPECT_EQ(List(Folder("intrface")), (Names{"a.frm", "b.frm"}));
-    EXPECT_EQ(List(Folder("english")), (Names{"d.msg"}));
-    EXPECT_EQ(List(&m_doc.m_rootFolder), (Names{"art", "text", "readme.txt"}));
+    const std::pair<const CDATFolder*, Names> listings[] = {{Folder("art"), {"critters", "intrface"}},
+                                                            {Folder("intrface"), {"a.frm", "b.frm"}},
+                                                            {Folder("english"), {"d.msg"}},
+                                                            {&m_doc.m_rootFolder, {"art", "text", "readme.txt"}}};
+    for (const auto& [folder, names] : listings)
+        EXPECT_EQ(List(folder), names);
 
     m_doc.SetViewMode(1);
     tree = BuildTree(m_doc);
@@ -103,50 +101,34 @@ TEST_F(ListingTest, ExampleFolderAndTypeTreesAndListings)
     EXPECT_EQ(frm.m_pType, m_doc.m_types.at("frm").get());
 
     m_doc.ListFileType(frm.m_pType, nullptr);
-    EXPECT_EQ(Listed(), (Names{"a.frm", "b.frm", "c.frm"}));
+    EXPECT_EQ(List(), (Names{"a.frm", "b.frm", "c.frm"}));
 }
 
 TEST_F(ListingTest, ListingsNotifyEveryViewButTheSenderOnce)
 {
     OpenExample();
-    int tree = m_tree.m_nUpdates, list = m_list.m_nUpdates;
+    const int tree = m_tree.m_nUpdates, list = m_list.m_nUpdates;
     m_doc.ListFolder(Folder("art"), &m_tree);
-    EXPECT_EQ(m_tree.m_nUpdates, tree);
-    EXPECT_EQ(m_list.m_nUpdates, list + 1);
-    EXPECT_EQ(m_list.m_lastSender, &m_tree);
-
+    EXPECT_TRUE(m_tree.m_nUpdates == tree && m_list.m_nUpdates == list + 1 && m_list.m_lastSender == &m_tree);
     m_doc.ListFileType(m_doc.m_types.at("msg").get(), &m_list);
-    EXPECT_EQ(m_tree.m_nUpdates, tree + 1);
-    EXPECT_EQ(m_list.m_nUpdates, list + 1);
-    EXPECT_EQ(m_tree.m_lastSender, &m_list);
-
+    EXPECT_TRUE(m_tree.m_nUpdates == tree + 1 && m_list.m_nUpdates == list + 1 && m_tree.m_lastSender == &m_list);
     m_doc.ListFolder(&m_doc.m_rootFolder, nullptr);
-    EXPECT_EQ(m_tree.m_nUpdates, tree + 2);
-    EXPECT_EQ(m_list.m_nUpdates, list + 2);
+    EXPECT_TRUE(m_tree.m_nUpdates == tree + 2 && m_list.m_nUpdates == list + 2);
 }
 
 TEST_F(ListingTest, NothingLoadedLeavesListingAndViewsAlone)
 {
     CDATFolder stale("stale", 1, nullptr, 99);
-    auto check = [&] {
+    for (const bool emptyArchive : {false, true}) {
+        if (emptyArchive)
+            Open({"a\\b.txt"}, false); // a data-size word of 0
         m_doc.m_listing = {&stale};
-        int tree = m_tree.m_nUpdates, list = m_list.m_nUpdates;
+        const int tree = m_tree.m_nUpdates, list = m_list.m_nUpdates;
         m_doc.ListFolder(&m_doc.m_rootFolder, nullptr);
         m_doc.ListFileType(nullptr, nullptr);
         EXPECT_EQ(m_doc.m_listing, std::vector<CDATItem*>{&stale});
-        EXPECT_EQ(m_tree.m_nUpdates, tree);
-        EXPECT_EQ(m_list.m_nUpdates, list);
-        EXPECT_TRUE(BuildFolderTree(m_doc).m_nodes.empty());
-        EXPECT_TRUE(BuildTypeTree(m_doc).m_nodes.empty());
-    };
-    {
-        SCOPED_TRACE("fresh document");
-        check();
-    }
-    {
-        SCOPED_TRACE("data-size word 0");
-        Open({"a\\b.txt"}, false);
-        check();
+        EXPECT_EQ(m_tree.m_nUpdates + m_list.m_nUpdates, tree + list) << emptyArchive;
+        EXPECT_TRUE(BuildFolderTree(m_doc).m_nodes.empty() && BuildTypeTree(m_doc).m_nodes.empty());
     }
     m_doc.m_listing.clear();
 }
