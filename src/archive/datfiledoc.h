@@ -17,6 +17,7 @@
 #include <vector>
 
 class CFile;
+class CStoredNames;
 
 // Icon indices, the same in the large and the small image list.
 enum EItemImage : int {
@@ -88,6 +89,10 @@ public:
     void ListFolder(const CDATFolder* folder, CView* sender);
     void ListFileType(const CDATFileType* type, CView* sender);
 
+    // The loader also records every entry's name as stored in names (the
+    // command line's), for loads while names lives; nullptr stops it.
+    void KeepStoredNames(CStoredNames* names) { m_pStoredNames = names; }
+
     // Where the loader gets its progress dialog; none by default.
     void SetProgressFactory(ProgressFactory factory) { m_progressFactory = std::move(factory); }
 
@@ -125,6 +130,7 @@ public:
 private:
     friend class CDATLoader;
     ProgressFactory m_progressFactory;
+    CStoredNames* m_pStoredNames = nullptr;
 };
 
 extern CDATFileDoc* g_pDocument;

@@ -175,8 +175,8 @@ TEST_F(CliTest, InfoReportsCountsDataSizeAndPaletteAndZeroSizeArchivesStillServe
     run = RunCli({"info", Write(w, Options({}, {}, 1234), "pal.dat")});
     ASSERT_EQ(run.code, 0) << run.err;
     EXPECT_NE(run.out.find("entries: 7\nfolders: 7\ntypes: 4\ndata size: 1234\n"), std::string::npos) << run.out;
-    // ART and Art are one folder, named as it first appeared.
-    EXPECT_NE(run.out.find("palette: art\\Palettes\\COLOR.PAL\n"), std::string::npos) << run.out;
+    // Named as stored, although ART and Art are one folder to the browser.
+    EXPECT_NE(run.out.find("palette: Art\\Palettes\\COLOR.PAL\n"), std::string::npos) << run.out;
 
     // A data-size word of 0 marks the document unloaded, but the entries are there.
     const std::string zero = Write(ExampleArchive(), Options({}, {}, 0), "zero.dat");
@@ -185,6 +185,35 @@ TEST_F(CliTest, InfoReportsCountsDataSizeAndPaletteAndZeroSizeArchivesStillServe
     run = RunCli({"extract", zero, "-o", m_tmp / "out"});
     EXPECT_EQ(run.code, 0) << run.err;
     EXPECT_EQ(ReadWholeFile(m_tmp / "out/text/english/d.msg"), "{100}{}{Hello}\n");
+}
+
+TEST_F(CliTest, NamesAreListedMatchedAndExtractedExactlyAsStored)
+{
+    CDatWriter w;
+    w.AddStored("art\\x.frm", "x");
+    w.AddStored("ART\\y.frm", "y");
+    w.AddStored("Art\\Sub\\z.frm", "z");
+    w.AddStored("art\\SUB\\\xC0.frm", "cyrillic");
+    const std::string archive = Write(w);
+    const std::vector<std::string> stored = {"art\\x.frm", "ART\\y.frm", "Art\\Sub\\z.frm", "art\\SUB\\А.frm"};
+    SRun run = RunCli({"list", archive});
+    ASSERT_EQ(run.code, 0) << run.err;
+    std::vector<std::string> listed;
+    for (const std::string& line : Lines(run.out))
+        listed.push_back(Split(line, '\t')[0]);
+    EXPECT_EQ(listed, stored);
+    run = RunCli({"list", "--json", archive});
+    for (const std::string& path : stored) {
+        std::string quoted = "\"";
+        for (char c : path)
+            quoted += c == '\\' ? std::string("\\\\") : std::string(1, c);
+        EXPECT_NE(run.out.find(quoted + "\""), std::string::npos) << quoted << "\n" << run.out;
+    }
+    // Folders of other letter case are other folders on Linux.
+    run = RunCli({"extract", archive, "-o", m_tmp / "out", "*"});
+    EXPECT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(Tree(m_tmp / "out"), (std::set<std::string>{"art/", "art/x.frm", "ART/", "ART/y.frm", "Art/", "Art/Sub/",
+                                                         "Art/Sub/z.frm", "art/SUB/", "art/SUB/А.frm"}));
 }
 
 // ---------------------------------------------------------------- extract
@@ -345,7 +374,9 @@ TEST_F(CliTest, DamagedEntriesAreReportedAndTheOthersStillExtracted)
 {
     CDatWriter w;
     w.AddStored("first.txt", "first");
-    w.Add(Def("art\\corrupt.frm", std::string(100, 'c'), [](SDatEntryDef& d) { d.packedBytes = "not a zlib stream"; }));
+    w.Add(Def("art\\corrupt.frm", std::string(100, 'c'), [](SDatEntryDef& d) {
+        d.packedBytes = std::string("\x78\x01\x00\x05\x00\xFA\xFF", 7) + "HELLO" + "\x07"; // then a bad block
+    }));
     w.Add(Def("beyond.txt", "never read", [](SDatEntryDef& d) { d.offset = 0x7FFFFFF0u; }));
     w.Add(Def("straddles.txt", "short", [](SDatEntryDef& d) { d.packedSize = 1u << 20; })); // past the file's end
     w.AddCompressed("art\\last.frm", std::string(500, 'z'));
@@ -360,9 +391,15 @@ TEST_F(CliTest, DamagedEntriesAreReportedAndTheOthersStillExtracted)
     EXPECT_EQ(run.err.find("stopped"), std::string::npos) << "archive damage must not stop the run";
     EXPECT_EQ(ReadWholeFile(out + "/first.txt"), "first");
     EXPECT_EQ(ReadWholeFile(out + "/art/last.frm"), std::string(500, 'z'));
-    EXPECT_EQ(fs::file_size(out + "/art/corrupt.frm"), 100u);
+    EXPECT_FALSE(FileExists(out + "/art/corrupt.frm")) << "no file for a damaged entry";
     EXPECT_FALSE(FileExists(out + "/beyond.txt"));
     EXPECT_FALSE(FileExists(out + "/straddles.txt"));
+
+    // Kept on request: the bytes that unpacked, never padded to the recorded size.
+    run = RunCli({"extract", archive, "-o", out, "--keep-damaged", "*.frm"});
+    EXPECT_EQ(run.code, 2);
+    EXPECT_NE(run.err.find("'art\\corrupt.frm' is damaged"), std::string::npos) << run.err;
+    EXPECT_EQ(ReadWholeFile(out + "/art/corrupt.frm"), "HELLO");
 }
 
 TEST_F(CliTest, OutputFailuresStopTheRunWithAMessage)
