@@ -6,10 +6,12 @@
 
 #include "archive/datfiledoc.h"
 #include "archive/extract.h"
+#include "cli/commands.h"
 #include "datwriter.h"
 #include "filetypes/dib.h"
 #include "filetypes/imageconvert.h"
 #include "filetypes/textdecode.h"
+#include "helpers.h"
 #include "platform/exceptions.h"
 #include "platform/file.h"
 #include "tempdir.h"
@@ -18,6 +20,7 @@
 #include <zlib.h>
 
 #include <filesystem>
+#include <fstream>
 
 namespace {
 
@@ -38,14 +41,16 @@ bool IsValidUtf8(std::string_view s)
     return true;
 }
 
-// Ten bytes of zlib stream: "x".
-std::string Zlib1()
+// Bytes this process has handed to write() so far, on any file.
+std::uint64_t BytesWritten()
 {
-    uLongf size = compressBound(1);
-    std::string out(size, '\0');
-    compress2(reinterpret_cast<Bytef*>(out.data()), &size, reinterpret_cast<const Bytef*>("x"), 1, 9);
-    out.resize(size);
-    return out;
+    std::ifstream io("/proc/self/io");
+    std::string key;
+    std::uint64_t value = 0;
+    while (io >> key >> value)
+        if (key == "wchar:")
+            return value;
+    return 0;
 }
 
 void PutLe32(std::string& out, std::size_t at, std::uint32_t v)
@@ -62,31 +67,64 @@ TEST(HostileArchiveTest, ASizeThePackedBytesCannotHoldIsDamageBeforeAnythingIsTa
 {
     CTempDir dir;
     CDatWriter w;
-    SDatEntryDef claim;
-    claim.name = "claims.txt";
-    claim.data = "x";
-    claim.packedBytes = Zlib1();
-    claim.realSize = 788529152;
-    w.Add(claim);
-    SDatEntryDef edge = claim;
-    edge.name = "edge.txt";
-    edge.realSize = std::uint32_t((claim.packedBytes->size() + 1) * 1032); // just possible: inflated, found short
-    w.Add(edge);
-    const std::string archivePath = dir / "a.dat";
-    w.WriteTo(archivePath);
+    w.Add(Def("claims.txt", "x", [](SDatEntryDef& d) { d.packedBytes = Zlib("x"), d.realSize = 788529152; }));
+    // Just possible: inflated, then found short.
+    w.Add(Def("edge.txt", "x", [](SDatEntryDef& d) { d.packedBytes = Zlib("x"), d.realSize = std::uint32_t((Zlib("x").size() + 1) * 1032); }));
+    w.WriteTo(dir / "a.dat");
     CDATFileDoc doc(false);
-    doc.LoadArchive(archivePath);
-    CFile archive(archivePath, CFile::modeRead);
-
+    doc.LoadArchive(dir / "a.dat");
+    CFile archive(dir / "a.dat", CFile::modeRead);
     for (bool keep : {true, false}) {
         EXPECT_EQ(ExtractEntry(archive, doc.m_files[0], dir / "out", keep), Z_DATA_ERROR);
-        EXPECT_FALSE(FileExists(dir / "out"));
         EXPECT_EQ(ExtractEntryMapped(archive, doc.m_files[0], dir / "out", keep), Z_DATA_ERROR);
         EXPECT_FALSE(FileExists(dir / "out"));
     }
     EXPECT_THROW(ReadEntryData(archive, doc.m_files[0]), CArchiveException);
     EXPECT_EQ(ExtractEntry(archive, doc.m_files[1], dir / "out"), Z_DATA_ERROR);
     EXPECT_EQ(fs::file_size(dir / "out"), doc.m_files[1].m_nRealSize);
+}
+
+// Entries that share one damaged block, each claiming a thousand times its
+// size: the command line writes nothing that did not unpack, keeps nothing of
+// a damaged entry unless asked, and names each one.
+TEST(HostileArchiveTest, CommandLineWritesOnlyWhatUnpacksFromASharedDamagedBlock)
+{
+    CTempDir dir;
+    std::string noise(20000, '\0');
+    for (std::size_t i = 0; i < noise.size(); ++i)
+        noise[i] = char((i * 2654435761u) >> 13);
+    const std::string block = Zlib(noise).substr(0, 16384); // ends short
+    CDatWriter w;
+    for (int i = 0; i < 10; ++i) {
+        SDatEntryDef d;
+        d.name = "e" + std::to_string(i) + ".bin";
+        d.packedBytes = i == 0 ? block : std::string();
+        d.packedSize = std::uint32_t(block.size());
+        d.offset = 0;
+        d.realSize = std::uint32_t(block.size() * 1000);
+        w.Add(d);
+    }
+    const std::string archive = dir / "a.dat";
+    w.WriteTo(archive);
+    ASSERT_LT(fs::file_size(archive), 20000u);
+
+    for (const bool keep : {false, true}) {
+        SCOPED_TRACE(keep ? "--keep-damaged" : "default");
+        const std::string out = dir / (keep ? "kept" : "out");
+        const std::uint64_t before = BytesWritten();
+        int status = -1;
+        const std::string err = CaptureStderr([&] { status = ExtractArchive(archive, out, {}, 2, keep); });
+        EXPECT_LT(BytesWritten() - before, 2u << 20);
+        EXPECT_EQ(status, kExitFailure);
+        for (int i = 0; i < 10; ++i)
+            EXPECT_NE(err.find("'e" + std::to_string(i) + ".bin' is damaged"), std::string::npos) << err;
+        EXPECT_EQ(CountFiles(out), keep ? 10u : 0u);
+        if (keep) {
+            const std::string kept = ReadWholeFile(out + "/e9.bin");
+            EXPECT_GT(kept.size(), 0u);
+            EXPECT_EQ(kept, noise.substr(0, kept.size()));
+        }
+    }
 }
 
 // Found by fuzz_dirparser: two entries in a row without an extension had
