@@ -15,24 +15,19 @@
 
 namespace fs = std::filesystem;
 
-SNode StateOf(const std::string& path)
+std::string StateOf(const std::string& path)
 {
-    SNode node;
     struct stat st;
-    if (::lstat(path.c_str(), &st) != 0) {
-        node.exists = false;
-        return node;
-    }
-    node.kind = S_ISREG(st.st_mode) ? 'f' : S_ISDIR(st.st_mode) ? 'd' : S_ISLNK(st.st_mode) ? 'l' : '?';
-    node.inode = st.st_ino;
-    node.mtimeNs = std::int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
-    if (node.kind != 'd')
-        node.size = std::uint64_t(st.st_size);
-    if (node.kind == 'l')
-        node.linkTarget = fs::read_symlink(path).string();
-    else if (node.kind == 'f' && st.st_size <= (1 << 20))
-        node.content = ReadWholeFile(path);
-    return node;
+    if (::lstat(path.c_str(), &st) != 0)
+        return "";
+    std::string state = std::to_string(st.st_mode) + " " + std::to_string(st.st_ino) + " " +
+                        std::to_string(st.st_mtim.tv_sec) + "." + std::to_string(st.st_mtim.tv_nsec);
+    if (S_ISLNK(st.st_mode))
+        return state + " -> " + fs::read_symlink(path).string();
+    if (S_ISDIR(st.st_mode))
+        return state;
+    state += " " + std::to_string(st.st_size);
+    return st.st_size <= (1 << 20) ? state + ": " + ReadWholeFile(path) : state;
 }
 
 CTreeSnapshot TakeSnapshot(const std::string& root)
@@ -50,25 +45,15 @@ std::vector<std::string> ChangesOutside(const CTreeSnapshot& before, const CTree
         return !allowed.empty() && (p == allowed || p.rfind(allowed + "/", 0) == 0);
     };
     std::vector<std::string> changes;
-    for (const auto& [path, node] : before) {
+    for (const auto& [path, state] : before) {
         auto it = after.find(path);
-        if (!inside(path) && (it == after.end() || !(it->second == node)))
+        if (!inside(path) && (it == after.end() || it->second != state))
             changes.push_back((it == after.end() ? "removed " : "changed ") + path);
     }
-    for (const auto& [path, node] : after)
+    for (const auto& [path, state] : after)
         if (!inside(path) && !before.count(path))
             changes.push_back("added " + path);
     return changes;
-}
-
-std::set<std::string> FilesAddedBelow(const CTreeSnapshot& before, const CTreeSnapshot& after,
-                                      const std::string& folder)
-{
-    std::set<std::string> added;
-    for (const auto& [path, node] : after)
-        if (node.kind != 'd' && !before.count(path) && path.rfind(folder + "/", 0) == 0)
-            added.insert(path.substr(folder.size() + 1));
-    return added;
 }
 
 bool MakeSparseFile(const std::string& path, std::uint64_t length)
@@ -97,44 +82,26 @@ void WriteAt(const std::string& path, std::uint64_t offset, const std::string& b
 
 std::string CaptureStderr(const std::function<void()>& body)
 {
-    std::fflush(stderr);
     CTempDir dir;
     const std::string path = dir / "stderr";
-    const int capture = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-    const int saved = ::dup(2);
+    std::fflush(stderr);
+    const int saved = ::dup(2), capture = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
     ::dup2(capture, 2);
     ::close(capture);
-    struct SRestore
-    {
-        int saved;
-        ~SRestore()
-        {
-            std::fflush(stderr);
-            ::dup2(saved, 2);
-            ::close(saved);
-        }
-    };
-    {
-        SRestore restore{saved};
-        body();
-    }
+    std::unique_ptr<int, void (*)(int*)> restore(new int(saved), [](int* fd) {
+        std::fflush(stderr);
+        ::dup2(*fd, 2);
+        ::close(*fd);
+        delete fd;
+    });
+    body();
+    restore.reset();
     return ReadWholeFile(path);
 }
 
-std::string SmallFrm()
-{
-    return BuildFrm(4, 3, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12});
-}
-
-std::string SmallPalette()
-{
-    return BuildPalette(DemoPalette());
-}
-
-std::string SmallRix()
-{
-    return BuildRix(4, 3, DemoPalette(), {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12});
-}
+std::string SmallFrm() { return BuildFrm(4, 3, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}); }
+std::string SmallPalette() { return BuildPalette(DemoPalette()); }
+std::string SmallRix() { return BuildRix(4, 3, DemoPalette(), {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}); }
 
 std::string Zlib(const std::string& data)
 {
@@ -155,10 +122,7 @@ CReliabilityTest::CReliabilityTest()
     SetPlayerResourceProvider([] { return std::optional<std::string_view>("#!/bin/false\nfake player\n"); });
 }
 
-CReliabilityTest::~CReliabilityTest()
-{
-    SetPlayerResourceProvider({});
-}
+CReliabilityTest::~CReliabilityTest() { SetPlayerResourceProvider({}); }
 
 void CReliabilityTest::Open(const CDatWriter& w)
 {
@@ -177,10 +141,7 @@ void CReliabilityTest::OpenPath(const std::string& archive)
         m_doc->m_listing.push_back(&f);
 }
 
-CDATInternalFile& CReliabilityTest::Entry(const std::string& name)
-{
-    return FindFile(*m_doc, name);
-}
+CDATInternalFile& CReliabilityTest::Entry(const std::string& name) { return FindFile(*m_doc, name); }
 
 std::vector<int> CReliabilityTest::Rows(const std::vector<std::string>& names)
 {

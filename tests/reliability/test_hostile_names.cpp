@@ -74,10 +74,14 @@ protected:
         EXPECT_EQ(ChangesOutside(m_before, after, allowed), std::vector<std::string>{});
         for (std::size_t i = 0; i < std::size(kAbsoluteTargets); ++i)
             EXPECT_EQ(StateOf(kAbsoluteTargets[i]), m_absoluteBefore[i]) << kAbsoluteTargets[i];
-        return FilesAddedBelow(m_before, after, allowed);
+        std::set<std::string> added; // files, not folders
+        for (const auto& [path, state] : after)
+            if (!m_before.count(path) && path.rfind(allowed + "/", 0) == 0 && !fs::is_directory(m_root + "/" + path))
+                added.insert(path.substr(allowed.size() + 1));
+        return added;
     }
 
-    std::vector<SNode> m_absoluteBefore;
+    std::vector<std::string> m_absoluteBefore;
     CTreeSnapshot m_before;
 };
 

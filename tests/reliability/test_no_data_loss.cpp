@@ -99,7 +99,7 @@ TEST_F(NoDataLossTest, AnAgreedSaveAsReplacementSurvivesWhenTheNewFileFails)
     Open(w);
     const std::string target = m_out + "/target";
     Old("target", "the user's file");
-    const SNode old = StateOf(target);
+    const std::string old = StateOf(target);
 
     struct SCase
     {
@@ -132,7 +132,7 @@ TEST_F(NoDataLossTest, ADamagedMovieReplacesNothingAndLeavesNoProgram)
     auto* handler = dynamic_cast<CDAT_MVE_FileType*>(movie.m_pType);
     ASSERT_NE(handler, nullptr);
     Old("intro.exe", "the user's program");
-    const SNode old = StateOf(m_out + "/intro.exe");
+    const std::string old = StateOf(m_out + "/intro.exe");
     m_ui.m_answers = {IDYES};
     EXPECT_THROW(handler->BuildMovieExe(m_out + "/intro.exe", &movie, nullptr), CArchiveException);
     EXPECT_EQ(StateOf(m_out + "/intro.exe"), old);
@@ -154,7 +154,7 @@ TEST_F(NoDataLossTest, MappedExtractionKeepsTheOldFileOfADamagedEntryAndRefusesA
     Open(w);
     Old("bad.bin", "old");
     Old("intro.mve.tmp", "the user's own .tmp");
-    const SNode oldBad = StateOf(m_out + "/bad.bin"), oldTmp = StateOf(m_out + "/intro.mve.tmp");
+    const std::string oldBad = StateOf(m_out + "/bad.bin"), oldTmp = StateOf(m_out + "/intro.mve.tmp");
     CFile archive(m_archive, CFile::modeRead);
     EXPECT_EQ(ExtractEntryMapped(archive, Entry("bad.bin"), m_out + "/bad.bin", /*keepDamaged=*/false), Z_DATA_ERROR);
     EXPECT_EQ(StateOf(m_out + "/bad.bin"), oldBad);
