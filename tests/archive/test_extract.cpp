@@ -38,12 +38,7 @@ std::string Text(std::size_t n)
     return s;
 }
 
-// Makes the file system report a fixed number of free KiB.
-std::uint64_t g_freeKB = 0;
-std::uint64_t FixedFreeSpace(const std::string&)
-{
-    return g_freeKB;
-}
+std::uint64_t g_freeKB = 0; // what the file system reports free
 
 // Every way an entry is written to a file, as one signature; the status is
 // ExtractEntryMapped's (1 for good) whatever the function.
@@ -128,12 +123,7 @@ TEST_F(ExtractTest, DamagedStreamsReportZlibStatusPaddedInTheBrowserAndNeverWhen
     w.Add(Def("long", "", [&](SDatEntryDef& d) { d.realSize = 50, d.packedBytes = streams.PackedBytes(1); }));
     w.Add(Def("cut", "", [&](SDatEntryDef& d) { d.realSize = 100, d.packedBytes = streams.PackedBytes(1).substr(0, 20); }));
     Open(w);
-    const struct
-    {
-        const char* name;
-        std::string unpacked; // what came out of the stream
-        int status;
-    } cases[] = {
+    const struct { const char* name; std::string unpacked; int status; } cases[] = { // unpacked: what came out
         {"corrupt", "HELLO", Z_DATA_ERROR},
         {"short", "abc", Z_DATA_ERROR}, // zlib calls a stream that ends short a success
         {"long", Text(50), Z_BUF_ERROR},
@@ -226,17 +216,11 @@ TEST_F(ExtractTest, FreeSpaceIsCheckedInWholeKiBPackedForCopiesRealPlusPackedFor
     Open(w);
     const CDATInternalFile& packed = Entry("packed");
     const std::uint64_t needKB = (std::uint64_t(packed.m_nRealSize) + packed.m_nPackedSize) / 1024;
-    SetFreeSpaceProbe(FixedFreeSpace);
-    const struct
-    {
-        std::uint64_t freeKB;
-        const char* entry;
-        bool mapped, fits;
-    } cases[] = {
-        {0, "1023", false, true},          {0, "1024", false, false},       {68, "70000", false, true},
+    SetFreeSpaceProbe([](const std::string&) { return g_freeKB; });
+    const struct { std::uint64_t freeKB; const char* entry; bool mapped, fits; } cases[] = {
+        {0, "1023", false, true}, {0, "1024", false, false}, {68, "70000", false, true},
         {68, "70000", true, true}, // a stored entry goes straight to its file
-        {needKB - 1, "packed", true, false}, {needKB, "packed", true, true},
-    };
+        {needKB - 1, "packed", true, false}, {needKB, "packed", true, true}};
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.entry) + (c.mapped ? " mapped" : " copied") + " with " + std::to_string(c.freeKB));
         g_freeKB = c.freeKB;

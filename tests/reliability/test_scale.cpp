@@ -32,11 +32,8 @@ struct SRawDef
     std::string bytes; // written at offset
 };
 
-std::uint64_t g_freeKB = 0;
-std::uint64_t FixedFreeSpace(const std::string&)
-{
-    return g_freeKB;
-}
+std::uint64_t g_freeKB = 0; // what the file system reports free
+std::uint64_t FixedFreeSpace(const std::string&) { return g_freeKB; }
 
 class ScaleTest : public CReliabilityTest
 {
