@@ -34,7 +34,7 @@ CTreeSnapshot TakeSnapshot(const std::string& root)
 {
     CTreeSnapshot out;
     for (const auto& e : fs::recursive_directory_iterator(root)) // links to folders are not entered
-        out[fs::relative(e.path(), root).string()] = StateOf(e.path().string());
+        out[e.path().lexically_relative(root).string()] = StateOf(e.path().string());
     return out;
 }
 
@@ -164,6 +164,6 @@ std::set<std::string> CReliabilityTest::FilesIn(const std::string& folder)
     if (fs::exists(folder))
         for (const auto& e : fs::recursive_directory_iterator(folder))
             if (!e.is_directory())
-                names.insert(fs::relative(e.path(), folder).string());
+                names.insert(e.path().lexically_relative(folder).string());
     return names;
 }

@@ -217,20 +217,35 @@ TEST_F(HostileNamesTest, CopyToAFolderWritesEveryEntryInsideItUnderItsMappedName
     EXPECT_EQ(ReadWholeFile(m_out + "/_"), "empty");
 }
 
-TEST_F(HostileNamesTest, CommandLineExtractRefusesWhatCannotStandInsideTheFolder)
+TEST_F(HostileNamesTest, CommandLineExtractRefusesWhatCannotStandInsideTheFolderAndFollowsNoLink)
 {
     OpenEntries({{"", "empty"},           {".", "dot"},           {"..", "dot dot"},       {"../x", "up"},
                  {"/tmp/x", "absolute"},  {"a/../../x", "a up"},  {"..\\x", "folder up"},  {".\\x", "folder dot"},
                  {"\\x", "empty folder"}, {"ctl\x01\x1F", "ctl"}, {"\x98" "bad", "bad"},   {"good.txt", "good"},
-                 {kLong, "long"},         {kDeep, "deep"},        {std::string(130, '\xC0') + ".txt", "264 decoded"}});
+                 {kLong, "long"},         {kDeep, "deep"},        {std::string(130, '\xC0') + ".txt", "264 decoded"},
+                 {"lnk\\deeper\\in.txt", "through a link"}, {"x.txt", "replaces the link"},
+                 {"clash\\in.txt", "needs a folder"},      {"dir", "a folder is in the way"},
+                 {"self.dat", "would replace the archive"}});
+    // On disk: links to a folder and a file outside, a file where a folder
+    // belongs, a folder where a file does, and the archive itself.
+    fs::create_directory_symlink("../sentinel", m_out + "/lnk");
+    fs::create_symlink("../x.txt", m_out + "/x.txt");
+    WriteWholeFile(m_out + "/clash", "a file");
+    fs::create_directory(m_out + "/dir");
+    fs::create_hard_link(m_archive, m_out + "/self.dat");
+    m_before = TakeSnapshot(m_root);
     int status = -1;
     const std::string err = CaptureStderr([&] { status = ExtractArchive(m_archive, m_out, {}); });
     EXPECT_EQ(status, kExitFailure);
-    for (const char* refused : {"''", "'.'", "'..'", "'../x'", "'/tmp/x'", "'a/../../x'", "'..\\x'", "'.\\x'", "'\\x'"})
+    for (const char* refused : {"''", "'.'", "'..'", "'../x'", "'/tmp/x'", "'a/../../x'", "'..\\x'", "'.\\x'", "'\\x'",
+                                "'lnk\\deeper\\in.txt'", "'clash\\in.txt'", "'dir'", "'self.dat'"})
         EXPECT_NE(err.find(std::string(refused) + " refused"), std::string::npos) << refused << "\n" << err;
     EXPECT_NE(err.find("longer than 255 bytes"), std::string::npos) << err;
+    EXPECT_EQ(err.find("stopped"), std::string::npos) << err;
     EXPECT_EQ(AddedOnlyBelow("out"),
               (std::set<std::string>{"ctl\x01\x1F", kBad, "good.txt", Repeat("d/", 98) + "deep.txt"}));
+    EXPECT_FALSE(fs::is_symlink(m_out + "/x.txt")); // replaced, not written through
+    EXPECT_EQ(ReadWholeFile(m_out + "/x.txt"), "replaces the link");
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 #include "platform/exceptions.h"
 #include "platform/file.h"
 #include "platform/freespace.h"
+#include "helpers.h"
 #include "views/copyto.h"
 #include "../filetypes/handlertest.h"
 
@@ -46,23 +47,17 @@ protected:
     {
         if (!MakeSparseFile(m_archive, length))
             return false;
-        std::string dir;
-        auto put = [&dir](std::uint32_t v) {
-            for (int i = 0; i < 4; ++i)
-                dir += char((v >> (8 * i)) & 0xFF);
-        };
-        put(std::uint32_t(entries.size()));
+        CDatWriter w; // no data region: the directory and trailer alone
         for (const SRawDef& e : entries) {
             if (!e.bytes.empty())
                 WriteAt(m_archive, e.offset, e.bytes);
-            put(std::uint32_t(e.name.size()));
-            dir += e.name + char(e.flag);
-            for (std::uint32_t v : {e.realSize, e.packedSize, e.offset})
-                put(v);
+            w.Add(Def(e.name, "", [&](SDatEntryDef& d) {
+                d.packedBytes = "", d.realSize = e.realSize, d.packedSize = e.packedSize, d.offset = e.offset;
+                d.flag = e.flag;
+            }));
         }
-        put(std::uint32_t(dir.size()));
-        put(0xFFFFFFFFu); // data-size word: the archive counts as loaded
-        WriteAt(m_archive, length - dir.size(), dir);
+        const std::string tail = w.Build(Options({}, {}, 0xFFFFFFFFu)); // the archive counts as loaded
+        WriteAt(m_archive, length - tail.size(), tail);
         return true;
     }
 };
