@@ -1,4 +1,4 @@
-// The document: view mode, emptying, reopening and entry look-up.
+// The document: emptying, reopening and entry look-up.
 #include "archive/datfiledoc.h"
 #include "helpers.h"
 #include "fakes.h"
@@ -21,17 +21,6 @@ protected:
     CDATFileDoc m_doc{false};
     CCountingView m_view;
 };
-
-TEST_F(DocumentTest, ViewModeChangeNotifiesEveryViewOnlyWhenTheModeChanges)
-{
-    m_view.m_lastSender = &m_view;
-    m_doc.OnViewTypes();
-    EXPECT_TRUE(m_doc.m_nViewMode == 1 && m_view.m_nUpdates == 1 && m_view.m_lastSender == nullptr);
-    m_doc.SetViewMode(1);
-    EXPECT_EQ(m_view.m_nUpdates, 1);
-    m_doc.OnViewFolders();
-    EXPECT_TRUE(m_doc.m_nViewMode == 0 && m_view.m_nUpdates == 2);
-}
 
 TEST_F(DocumentTest, OpeningASecondArchiveEmptiesTheFirstAndStartsIdsAgain)
 {

@@ -13,20 +13,10 @@
 #include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
-#include <random>
 #include <set>
 #include <zlib.h>
 
 namespace {
-
-std::string RandomBytes(std::size_t n, unsigned seed)
-{
-    std::mt19937 gen(seed);
-    std::string s(n, '\0');
-    for (char& c : s)
-        c = char(gen() & 0xFF);
-    return s;
-}
 
 std::string Text(std::size_t n)
 {
@@ -90,7 +80,7 @@ const std::string kHelloThenGarbage = std::string("\x78\x01\x00\x05\x00\xFA\xFF"
 
 TEST_F(ExtractTest, EveryPathWritesStoredAndInflatedContentsExactly)
 {
-    const std::string text = Text(3000000), random = RandomBytes(5000, 1), big = RandomBytes(1500000, 3), none;
+    const std::string text = Text(3000000), random = Noise(5000, 1), big = Noise(1500000, 3), none;
     CDatWriter w;
     w.AddStored("stored.bin", random);
     w.AddStored("empty.bin", "");
@@ -177,7 +167,7 @@ TEST_F(ExtractTest, EntryBeyondArchiveEndRaisesEndOfFileAndWritesNothing)
 TEST_F(ExtractTest, FailedWriteKeepsOldDestinationAndLeavesNoTempFile)
 {
     CDatWriter w;
-    w.AddStored("stored", RandomBytes(64 * 1024, 2));
+    w.AddStored("stored", Noise(64 * 1024, 2));
     w.AddCompressed("packed", std::string(64 * 1024, 'A')); // tiny stream, large result
     Open(w);
     ASSERT_LT(Entry("packed").m_nPackedSize, 4096u);
@@ -208,10 +198,10 @@ TEST_F(ExtractTest, FailedWriteKeepsOldDestinationAndLeavesNoTempFile)
 
 TEST_F(ExtractTest, FreeSpaceIsCheckedInWholeKiBPackedForCopiesRealPlusPackedForMappedInflation)
 {
-    const std::string text = RandomBytes(100000, 6) + Text(200000);
+    const std::string text = Noise(100000, 6) + Text(200000);
     CDatWriter w;
     for (std::size_t n : {1023, 1024, 70000})
-        w.AddStored(std::to_string(n), RandomBytes(n, unsigned(n)));
+        w.AddStored(std::to_string(n), Noise(n, unsigned(n)));
     w.AddCompressed("packed", text);
     Open(w);
     const CDATInternalFile& packed = Entry("packed");

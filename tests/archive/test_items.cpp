@@ -36,19 +36,4 @@ TEST(ItemTest, SlotsShowTheFullUnsignedRangeAndCutTextsToTheBufferWithItsZero)
     EXPECT_EQ(folder.m_pParent, &g_rootFolder);
 }
 
-TEST(ItemTest, CopyDropsCachePathAssignmentKeepsTargets)
-{
-    CDATFileType type("FRM files", "frm", 3);
-    CDATFolder folder("dir", 1, nullptr, 9);
-    CDATInternalFile source(&folder, 2, "a.frm", 10, 20, 5, &type);
-    source.m_strCachePath = "/cash/a.frm";
-    CDATInternalFile copy(source), target(nullptr, 1, "b.frm", 1, 1, 1, &type);
-    target.m_strCachePath = "/cash/b.frm";
-    target = source;
-    EXPECT_EQ(copy.m_strCachePath, "");
-    EXPECT_EQ(target.m_strCachePath, "/cash/b.frm");
-    for (const CDATInternalFile* f : {&copy, &target})
-        EXPECT_TRUE(f->m_strName == "a.frm" && f->m_pParent == &folder && f->m_nRealSize == 10 && f->m_nOffset == 20);
-}
-
 } // namespace

@@ -323,22 +323,11 @@ TEST_F(CliTest, MalformedArchivesExit2WithAMessageNamingTheFile)
 TEST_F(CliTest, BadUsageExits1WithUsageOnStderrAndHelpGoesToStdout)
 {
     const std::string archive = Write(ExampleArchive());
-    const Args bad[] = {{},
-                        {"frobnicate", archive},
-                        {"list"},
-                        {"list", archive, "extra"},
-                        {"list", "--bogus", archive},
-                        {"info"},
-                        {"info", "--json", archive},
-                        {"extract"},
-                        {"extract", archive, "-o"},
-                        {"extract", archive, "-o", ""},
-                        {"extract", archive, "--json"},
-                        {"extract", archive, "-j", "0"},
-                        {"extract", "-x", archive},
-                        {"convert", archive},
-                        {"convert", archive, "a.frm", "out.bmp", "extra"},
-                        {"convert", "-x", archive}};
+    const Args bad[] = {{}, {"frobnicate", archive}, {"list"}, {"list", archive, "extra"}, {"list", "--bogus", archive},
+                        {"info"}, {"info", "--json", archive}, {"extract"}, {"extract", archive, "-o"},
+                        {"extract", archive, "-o", ""}, {"extract", archive, "--json"}, {"extract", archive, "-j", "0"},
+                        {"extract", "-x", archive}, {"convert", archive}, {"convert", "-x", archive},
+                        {"convert", archive, "a.frm", "out.bmp", "extra"}};
     for (const Args& args : bad) {
         SCOPED_TRACE(::testing::PrintToString(args));
         SRun run = RunCli(args);

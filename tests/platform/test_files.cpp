@@ -24,18 +24,6 @@ std::uint64_t RecordingProbe(const std::string& folder)
     return 1234;
 }
 
-TEST(CFileTest, OpeningMissingFileOrFolderFails)
-{
-    CTempDir dir;
-    const std::string path = dir / "missing.dat";
-    auto e = CatchException<CFileException>([&] { CFile f(path, CFile::modeRead); });
-    EXPECT_TRUE(e && e->m_cause == CFileException::fileNotFound && e->m_strFileName == path);
-    EXPECT_TRUE(e && e->GetErrorMessage().find(path) != std::string::npos);
-
-    EXPECT_THROW(CFile(dir.Path(), CFile::modeRead), CFileException);
-    EXPECT_THROW(CFile(dir.Path(), CFile::modeReadWrite), CFileException);
-}
-
 TEST(CFileTest, ReadPastEndAndSeekBeforeStartRaiseAndCreateTruncates)
 {
     CTempDir dir;

@@ -65,6 +65,8 @@ std::string SmallFrm();
 std::string SmallPalette();
 std::string SmallRix();
 std::string Zlib(const std::string& data);
+// n bytes that do not shrink, the same for the same seed.
+std::string Noise(std::size_t n, unsigned seed = 1);
 
 // A sandbox (m_root, with the output folder m_out) and an archive opened from
 // it, its cache in m_root/cache and every entry in the listing, row i entry i.

@@ -87,9 +87,7 @@ TEST(HostileArchiveTest, ASizeThePackedBytesCannotHoldIsDamageBeforeAnythingIsTa
 TEST(HostileArchiveTest, CommandLineWritesOnlyWhatUnpacksFromASharedDamagedBlock)
 {
     CTempDir dir;
-    std::string noise(20000, '\0');
-    for (std::size_t i = 0; i < noise.size(); ++i)
-        noise[i] = char((i * 2654435761u) >> 13);
+    const std::string noise = Noise(20000);
     const std::string block = Zlib(noise).substr(0, 16384); // ends short
     CDatWriter w;
     for (int i = 0; i < 10; ++i)
