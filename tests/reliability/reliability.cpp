@@ -8,7 +8,6 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <filesystem>
-#include <random>
 #include <stdexcept>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -112,15 +111,6 @@ std::string Zlib(const std::string& data)
               uLong(data.size()), 9);
     out.resize(size);
     return out;
-}
-
-std::string Noise(std::size_t n, unsigned seed)
-{
-    std::mt19937 gen(seed);
-    std::string s(n, '\0');
-    for (char& c : s)
-        c = char(gen());
-    return s;
 }
 
 CReliabilityTest::CReliabilityTest()

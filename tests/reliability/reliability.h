@@ -14,6 +14,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <random>
 #include <set>
 #include <string>
 #include <sys/resource.h>
@@ -66,7 +67,14 @@ std::string SmallPalette();
 std::string SmallRix();
 std::string Zlib(const std::string& data);
 // n bytes that do not shrink, the same for the same seed.
-std::string Noise(std::size_t n, unsigned seed = 1);
+inline std::string Noise(std::size_t n, unsigned seed = 1)
+{
+    std::mt19937 gen(seed);
+    std::string s(n, '\0');
+    for (char& c : s)
+        c = char(gen());
+    return s;
+}
 
 // A sandbox (m_root, with the output folder m_out) and an archive opened from
 // it, its cache in m_root/cache and every entry in the listing, row i entry i.
