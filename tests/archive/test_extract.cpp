@@ -142,28 +142,6 @@ TEST_F(ExtractTest, DamagedStreamsReportZlibStatusPaddedInTheBrowserAndNeverWhen
     EXPECT_EQ(FileNames(m_out.Path()), std::set<std::string>{"padded"});
 }
 
-TEST_F(ExtractTest, EntryBeyondArchiveEndRaisesEndOfFileAndWritesNothing)
-{
-    CDatWriter w;
-    w.Add(Def("big", Text(100), [](SDatEntryDef& d) { d.packedSize = 1000000; }));
-    w.Add(Def("far", Text(100), [](SDatEntryDef& d) { d.offset = 0xFFFFFF00u; }));
-    Open(w);
-    WriteWholeFile(m_out / "dest", "old");
-    std::vector<std::pair<std::string, Extractor>> all(std::begin(kExtractors), std::end(kExtractors));
-    all.emplace_back("CopyEntryBytes", [](CFile& a, const CDATInternalFile& e, const std::string& p) {
-        CopyEntryBytes(a, e, p);
-        return 1;
-    });
-    for (const auto& [how, extract] : all)
-        for (const char* name : {"big", "far"}) {
-            SCOPED_TRACE(how + " " + name);
-            auto e = CatchException<CFileException>([&] { extract(m_archive, Entry(name), m_out / "dest"); });
-            EXPECT_TRUE(e && e->m_cause == CFileException::endOfFile && e->m_strFileName == m_archivePath);
-            EXPECT_EQ(ReadWholeFile(m_out / "dest"), "old");
-            EXPECT_EQ(FileNames(m_out.Path()), std::set<std::string>{"dest"});
-        }
-}
-
 TEST_F(ExtractTest, FailedWriteKeepsOldDestinationAndLeavesNoTempFile)
 {
     CDatWriter w;

@@ -36,25 +36,24 @@ SRun RunCli(const std::vector<std::string>& args, const std::string& cwd = {})
 {
     CTempDir io;
     const std::string outPath = io / "out", errPath = io / "err";
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    if (!cwd.empty())
-        posix_spawn_file_actions_addchdir_np(&actions, cwd.c_str());
     std::vector<std::string> all{DRAVIK_CLI_PATH};
     all.insert(all.end(), args.begin(), args.end());
     std::vector<char*> argv;
     for (std::string& a : all)
         argv.push_back(a.data());
     argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    if (!cwd.empty())
+        posix_spawn_file_actions_addchdir_np(&actions, cwd.c_str());
     pid_t pid;
-    int rc = posix_spawn(&pid, DRAVIK_CLI_PATH, &actions, nullptr, argv.data(), environ);
+    const int rc = posix_spawn(&pid, DRAVIK_CLI_PATH, &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
-    if (rc != 0)
-        throw std::runtime_error("posix_spawn failed");
     int status = 0;
-    ::waitpid(pid, &status, 0);
+    if (rc != 0 || ::waitpid(pid, &status, 0) != pid)
+        throw std::runtime_error("dravik-cli could not be run");
     return {WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status), ReadWholeFile(outPath),
             ReadWholeFile(errPath)};
 }
@@ -409,15 +408,12 @@ TEST_F(CliTest, ConvertFailuresExit2NamingTheEntry)
         EXPECT_NE(run.err.find(f.complaint), std::string::npos) << run.err;
         EXPECT_FALSE(FileExists(out));
     }
-    CDatWriter withPalette = w;
-    withPalette.AddStored("color.pal", std::string(768, '\1'));
-    const std::string good = Write(withPalette, {}, "good.dat");
-    EXPECT_EQ(RunCli({"convert", good, "art\\a.frm", m_tmp / "missing/out.bmp"}).code, 2);
+    w.AddStored("color.pal", std::string(768, '\1'));
+    const std::string good = Write(w, {}, "good.dat"), archiveBytes = ReadWholeFile(good);
+    for (const std::string& target : {m_tmp / "missing/out.bmp", good}) // the second is the archive itself
+        EXPECT_EQ(RunCli({"convert", good, "art\\a.frm", target}).code, 2);
     EXPECT_EQ(RunCli({"convert", m_tmp / "missing.dat", "art\\a.frm", out}).code, 2);
-    const std::string archiveBytes = ReadWholeFile(good);
-    EXPECT_EQ(RunCli({"convert", good, "art\\a.frm", good}).code, 2);
     EXPECT_EQ(ReadWholeFile(good), archiveBytes);
-    EXPECT_FALSE(FileExists(out));
     EXPECT_EQ(RunCli({"convert", good, "art\\a.frm", out}).code, 0);
     EXPECT_EQ(ReadWholeFile(out).size(), 1078u + 2 * 4);
 }

@@ -64,9 +64,8 @@ TEST(HostileArchiveTest, ASizeThePackedBytesCannotHoldIsDamageBeforeAnythingIsTa
 {
     CTempDir dir;
     CDatWriter w;
-    w.Add(Def("claims.txt", "x", [](SDatEntryDef& d) { d.packedBytes = Zlib("x"), d.realSize = 788529152; }));
-    // Just possible: inflated, then found short.
-    w.Add(Def("edge.txt", "x", [](SDatEntryDef& d) { d.packedBytes = Zlib("x"), d.realSize = std::uint32_t((Zlib("x").size() + 1) * 1032); }));
+    for (std::uint32_t claim : {788529152u, std::uint32_t((Zlib("x").size() + 1) * 1032)}) // the second just possible
+        w.Add(Def(std::to_string(claim), "x", [&](SDatEntryDef& d) { d.packedBytes = Zlib("x"), d.realSize = claim; }));
     w.WriteTo(dir / "a.dat");
     CDATFileDoc doc(false);
     doc.LoadArchive(dir / "a.dat");
