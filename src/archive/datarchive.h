@@ -16,6 +16,7 @@
 #include <vector>
 
 class CFile;
+class CStoredNames;
 
 // Icon indices, the same in the large and the small image list.
 enum EItemImage : int {
@@ -82,6 +83,10 @@ public:
     // The absolute path of the archive file; empty when none is open.
     const std::string& ArchivePath() const { return m_strArchivePath; }
 
+    // The loader also records every entry's name as stored in names (the
+    // command line's), for loads while names lives; nullptr stops it.
+    void KeepStoredNames(CStoredNames* names) { m_pStoredNames = names; }
+
     // Where the loader gets its progress dialog; none by default.
     void SetProgressFactory(ProgressFactory factory) { m_progressFactory = std::move(factory); }
 
@@ -114,4 +119,5 @@ protected:
 private:
     friend class CDATLoader;
     ProgressFactory m_progressFactory;
+    CStoredNames* m_pStoredNames = nullptr;
 };

@@ -70,30 +70,17 @@ std::uint32_t CDATLoader::TypeIndexFor(std::string_view extension)
 void CDATLoader::Load(CFile& file)
 {
     const std::string& fileName = file.GetFilePath();
-    std::uint64_t length = file.GetLength();
-    if (length < kTrailerSize)
-        throw CFileException(CFileException::badSeek, -1, fileName,
-                             "the file is " + std::to_string(length) + " bytes, shorter than its 8-byte trailer");
-    unsigned char trailerBytes[kTrailerSize];
-    if (file.ReadAt(length - kTrailerSize, trailerBytes, kTrailerSize) != kTrailerSize)
-        throw CFileException(CFileException::endOfFile, -1, fileName, "the trailer could not be read");
-    SDatTrailer trailer = ParseTrailer(trailerBytes);
-    m_doc.m_dwDataSize = trailer.m_dwDataSize;
-    if (std::uint64_t(trailer.m_nDirectorySize) + kTrailerSize > length)
-        throw CFileException(CFileException::badSeek, -1, fileName,
-                             "directory size " + std::to_string(trailer.m_nDirectorySize) +
-                                 " does not fit in a file of " + std::to_string(length) + " bytes");
-
     // The whole directory in one read; the parser never looks past it.
-    std::size_t dirSize = trailer.m_nDirectorySize;
-    std::unique_ptr<unsigned char[]> dir(new unsigned char[dirSize ? dirSize : 1]);
-    if (file.ReadAt(length - kTrailerSize - dirSize, dir.get(), dirSize) != dirSize)
-        throw CFileException(CFileException::endOfFile, -1, fileName, "the directory could not be read whole");
-    CDirectoryParser parser(dir.get(), dirSize, fileName);
+    SDirectoryBytes dir = ReadDirectoryBytes(file);
+    m_doc.m_dwDataSize = dir.m_trailer.m_dwDataSize;
+    CDirectoryParser parser(dir.m_pData.get(), dir.m_nSize, fileName);
     const std::uint32_t count = parser.GetCount();
 
     if (m_doc.m_files.capacity() < count)
         m_doc.m_files.reserve(count);
+    CStoredNames* stored = m_doc.m_pStoredNames;
+    if (stored)
+        stored->Reset(count);
 
     std::unique_ptr<IProgress> progress = m_doc.m_progressFactory ? m_doc.m_progressFactory() : nullptr;
     if (progress) {
@@ -181,6 +168,8 @@ void CDATLoader::Load(CFile& file)
             m_doc.m_pPaletteEntry = &m_doc.m_files.back();
             paletteFound = true;
         }
+        if (stored)
+            stored->Add(name);
         if (visit)
             progress->Advance();
         else if (progress)
@@ -189,6 +178,8 @@ void CDATLoader::Load(CFile& file)
     if (unreported)
         progress->AdvanceBy(unreported);
     BuildIndexes(fileTypeIndex);
+    if (stored)
+        stored->Keep(std::move(dir));
 }
 
 void CDATLoader::BuildIndexes(const std::vector<std::uint32_t>& fileTypeIndex)

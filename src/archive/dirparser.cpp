@@ -1,6 +1,7 @@
 #include "archive/dirparser.h"
 
 #include "platform/exceptions.h"
+#include "platform/file.h"
 
 #include <algorithm>
 #include <cstring>
@@ -77,4 +78,27 @@ bool CDirectoryParser::Next(SRawEntry& entry)
     entry.m_nOffset = ReadU32();
     ++m_nIndex;
     return true;
+}
+
+SDirectoryBytes ReadDirectoryBytes(CFile& file)
+{
+    const std::string& fileName = file.GetFilePath();
+    const std::uint64_t length = file.GetLength();
+    if (length < kTrailerSize)
+        throw CFileException(CFileException::badSeek, -1, fileName,
+                             "the file is " + std::to_string(length) + " bytes, shorter than its 8-byte trailer");
+    unsigned char trailerBytes[kTrailerSize];
+    if (file.ReadAt(length - kTrailerSize, trailerBytes, kTrailerSize) != kTrailerSize)
+        throw CFileException(CFileException::endOfFile, -1, fileName, "the trailer could not be read");
+    SDirectoryBytes out;
+    out.m_trailer = ParseTrailer(trailerBytes);
+    if (std::uint64_t(out.m_trailer.m_nDirectorySize) + kTrailerSize > length)
+        throw CFileException(CFileException::badSeek, -1, fileName,
+                             "directory size " + std::to_string(out.m_trailer.m_nDirectorySize) +
+                                 " does not fit in a file of " + std::to_string(length) + " bytes");
+    out.m_nSize = out.m_trailer.m_nDirectorySize;
+    out.m_pData.reset(new unsigned char[out.m_nSize ? out.m_nSize : 1]);
+    if (file.ReadAt(length - kTrailerSize - out.m_nSize, out.m_pData.get(), out.m_nSize) != out.m_nSize)
+        throw CFileException(CFileException::endOfFile, -1, fileName, "the directory could not be read whole");
+    return out;
 }

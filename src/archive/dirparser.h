@@ -3,8 +3,12 @@
 // bounds-checked cursor: bytes in, entries or a clear error out.
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
+
+class CFile;
 
 constexpr std::uint32_t kMaxNameLength = 259;
 constexpr std::uint32_t kMaxBackslashes = 98;
@@ -52,4 +56,36 @@ private:
     std::uint32_t m_nCount = 0;
     std::uint32_t m_nIndex = 0;
     std::string m_strFileName;
+};
+
+// An archive's trailer and the bytes of its directory, each read in one go.
+// Raises CFileException naming the file when the sizes do not fit the file.
+struct SDirectoryBytes
+{
+    SDatTrailer m_trailer{};
+    std::unique_ptr<unsigned char[]> m_pData;
+    std::size_t m_nSize = 0;
+};
+SDirectoryBytes ReadDirectoryBytes(CFile& file);
+
+// Every entry's name exactly as the directory stores it, in directory order
+// (the document keeps only each entry's own name under merged folders). The
+// loader fills it when asked to; the names point into the directory it keeps.
+class CStoredNames
+{
+public:
+    std::size_t size() const { return m_names.size(); }
+    std::string_view operator[](std::size_t i) const { return m_names[i]; }
+
+    void Reset(std::size_t count)
+    {
+        m_names.clear();
+        m_names.reserve(count);
+    }
+    void Add(std::string_view name) { m_names.push_back(name); }
+    void Keep(SDirectoryBytes directory) { m_directory = std::move(directory); }
+
+private:
+    SDirectoryBytes m_directory;
+    std::vector<std::string_view> m_names;
 };

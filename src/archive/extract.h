@@ -3,7 +3,9 @@
 // Every file written appears complete under its final name or not at all.
 // An entry whose bytes lie beyond the archive's end raises CFileException
 // (endOfFile) naming the archive, before anything is written.
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 class CFile;
@@ -19,6 +21,19 @@ constexpr std::uint32_t kMaxInMemoryEntry = 1u << 30;
 // its packed bytes cannot hold (over 1032 times their size) is damage too:
 // Z_DATA_ERROR, and nothing is written.
 int ExtractEntry(CFile& archive, const CDATInternalFile& entry, const std::string& path, bool keepDamaged = true);
+
+// Receives an entry's contents piece by piece.
+using EntrySink = std::function<void(const unsigned char* data, std::size_t size)>;
+
+// Hands the entry's contents to sink as they are read and inflated, a chunk at
+// a time: a thread holds at most a few MiB whatever sizes the directory
+// claims, and sink only ever sees bytes that came out of the archive, never
+// padding. Returns 0 when the stream was whole and gave exactly the real size;
+// otherwise zlib's negative status (Z_DATA_ERROR also for a stream that ends
+// short, Z_BUF_ERROR for one that runs past the real size, whose bytes stop
+// there). Raises like ExtractEntry for an entry beyond the archive's end,
+// before sink is called; exceptions from sink pass through.
+int StreamEntryData(CFile& archive, const CDATInternalFile& entry, const EntrySink& sink);
 
 // The entry's contents in memory; raises like ExtractEntry, and raises
 // CArchiveException for a damaged entry.

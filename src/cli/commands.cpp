@@ -1,6 +1,7 @@
 #include "cli/commands.h"
 
 #include "archive/datfiledoc.h"
+#include "archive/dirparser.h"
 #include "archive/extract.h"
 #include "cli/glob.h"
 #include "filetypes/filenames.h"
@@ -109,14 +110,6 @@ bool IsAscii(std::string_view raw)
     return true;
 }
 
-void AppendDecoded(std::string& out, std::string_view raw)
-{
-    if (IsAscii(raw))
-        out += raw;
-    else
-        out += DecodeToUtf8(raw);
-}
-
 char* Put(char* p, std::string_view text)
 {
     std::memcpy(p, text.data(), text.size());
@@ -129,75 +122,11 @@ int ReportOutputFailure()
     return kExitFailure;
 }
 
-// Decoded names of the model: full paths rebuilt from the folder chains (the
-// loader keeps only each item's own name), folder components, type texts.
-class CEntryNames
+// Type texts of the model, decoded once per type.
+class CTypeTexts
 {
 public:
-    explicit CEntryNames(const CDATFileDoc& doc) : m_folderPaths(doc.m_folders.size())
-    {
-        // The folder set orders by depth first, so a parent's path is ready
-        // before its children ask for it.
-        for (const CDATFolder& folder : doc.m_folders) {
-            if (folder.m_nIndex >= m_folderPaths.size())
-                continue;
-            std::string path;
-            if (!folder.m_pParent->IsRoot()) {
-                path = FolderPath(folder.m_pParent);
-                path += '\\';
-            }
-            path += DecodeToUtf8(folder.m_strName);
-            m_folderPaths[folder.m_nIndex] = std::move(path);
-        }
-    }
-
-    std::string FullPath(const CDATInternalFile& file) const
-    {
-        std::string path;
-        AppendFullPath(path, file);
-        return path;
-    }
-
-    void AppendFullPath(std::string& out, const CDATInternalFile& file) const
-    {
-        if (!file.m_pParent->IsRoot()) {
-            out += ParentPath(file);
-            out += '\\';
-        }
-        AppendDecoded(out, file.m_strName);
-    }
-
-    // The decoded folder path of a parent, empty for the root.
-    std::string_view ParentPath(const CDATInternalFile& file) const
-    {
-        if (file.m_pParent->IsRoot())
-            return {};
-        if (file.m_pParent->m_nIndex < m_folderPaths.size())
-            return m_folderPaths[file.m_pParent->m_nIndex];
-        m_scratch = FolderPath(file.m_pParent);
-        return m_scratch;
-    }
-
-    // Folders from the top, then the entry's own name.
-    static void Components(const CDATInternalFile& file, std::vector<std::string>& out)
-    {
-        FolderComponents(file.m_pParent, out);
-        out.push_back(DecodeToUtf8(file.m_strName));
-    }
-
-    // The folders of an entry whose parent is folder, from the top.
-    static void FolderComponents(const CDATFolder* folder, std::vector<std::string>& out)
-    {
-        out.clear();
-        // The depth byte bounds a sane chain; the limit only guards a broken one.
-        for (int guard = 0; folder && !folder->IsRoot() && guard < 256; ++guard) {
-            out.push_back(DecodeToUtf8(folder->m_strName));
-            folder = folder->m_pParent;
-        }
-        std::reverse(out.begin(), out.end());
-    }
-
-    const std::string& TypeText(const CDATInternalFile& file)
+    const std::string& Of(const CDATInternalFile& file)
     {
         // Entries of one type usually stand together.
         if (m_pLastType == file.m_pType && m_pLastTypeText)
@@ -212,32 +141,21 @@ public:
     }
 
 private:
-    std::string FolderPath(const CDATFolder* folder) const
-    {
-        if (folder->m_nIndex < m_folderPaths.size())
-            return m_folderPaths[folder->m_nIndex];
-        // Not indexed (never by the loader): walk the chain instead.
-        std::string path = DecodeToUtf8(folder->m_strName);
-        for (int guard = 0; folder->m_pParent && !folder->m_pParent->IsRoot() && guard < 256; ++guard) {
-            folder = folder->m_pParent;
-            path = DecodeToUtf8(folder->m_strName) + '\\' + path;
-        }
-        return path;
-    }
-
-    std::vector<std::string> m_folderPaths;
     std::unordered_map<const CDATFileType*, std::string> m_types;
     const CDATFileType* m_pLastType = nullptr;
     const std::string* m_pLastTypeText = nullptr;
-    mutable std::string m_scratch;
 };
 
 // Loads the archive, or reports why not. An archive whose data-size word is 0
 // still has its entries, and the commands serve them.
-bool LoadArchiveOrReport(CDATFileDoc& doc, const std::string& path)
+// The command line names entries as the directory stores them, not by the
+// merged folders of the model: names holds them, in the order of doc.m_files.
+bool LoadArchiveOrReport(CDATFileDoc& doc, CStoredNames& names, const std::string& path)
 {
     try {
+        doc.KeepStoredNames(&names);
         doc.LoadArchive(path);
+        doc.KeepStoredNames(nullptr);
         return true;
     } catch (const std::exception& e) {
         std::string text = DescribeException(e);
@@ -257,8 +175,9 @@ enum class EOutcome { kDone, kEntryFailed, kStop };
 struct SExtractJob
 {
     const CDATInternalFile* m_pEntry = nullptr;
-    std::string m_strDisplayPath;
-    std::string m_strName;   // the entry's own name, decoded
+    std::string m_strDisplayPath; // the stored name, decoded
+    std::string_view m_folders;   // its folders with their last '\\' ("" at the top)
+    std::string_view m_name;      // its own name
     std::string m_strTarget;
     bool m_bExisted = false; // a file was at the target before
     ino_t m_oldInode = 0;
@@ -277,7 +196,8 @@ void ReportTo(std::string& sink, std::string_view text)
 class CExtractor
 {
 public:
-    CExtractor(CFile& archive, std::string outDir) : m_archive(archive), m_strBase(std::move(outDir))
+    CExtractor(CFile& archive, std::string outDir, bool keepDamaged)
+        : m_archive(archive), m_strBase(std::move(outDir)), m_bKeepDamaged(keepDamaged)
     {
         if (m_strBase.back() != '/')
             m_strBase += '/';
@@ -307,17 +227,15 @@ public:
     // goes to key.
     bool Clashes(const SExtractJob& job, const std::unordered_set<std::string>& targets, std::string& key)
     {
-        LoadFolders(job.m_pEntry->m_pParent);
+        LoadFolders(job.m_folders);
         bool clash = false;
         for (const std::string& folder : m_folderKeys)
             clash = clash || targets.count(folder) != 0;
         key = m_strFolderKeyPrefix;
-        for (char c : job.m_strName)
+        for (char c : job.m_name)
             key += char(FoldAscii(static_cast<unsigned char>(c)));
         return clash || targets.count(key) != 0;
     }
-
-    bool IsMapped(const CDATInternalFile& entry) const { return entry.m_nRealSize > kMaxInMemoryEntry; }
 
 private:
     static std::string Quoted(const std::string& s) { return "'" + s + "'"; }
@@ -359,7 +277,7 @@ private:
 
     // Why a component cannot stand as one file name inside the output folder,
     // or nothing when it can.
-    static const char* ComponentProblem(const std::string& c)
+    static const char* ComponentProblem(std::string_view c)
     {
         if (c.empty())
             return "it has an empty name component";
@@ -376,20 +294,19 @@ private:
 
     void PrepareChecked(SExtractJob& job)
     {
-        const CDATInternalFile& entry = *job.m_pEntry;
-        // Entries of one folder stand together: its names are decoded, checked
+        // Entries of one folder stand together: its names are split, checked
         // and its folders verified once, for the first of them.
-        LoadFolders(entry.m_pParent);
-        const bool checked = m_pCheckedParent == entry.m_pParent;
+        LoadFolders(job.m_folders);
+        const bool checked = m_bChecked;
         std::size_t total = m_strBase.size();
         for (const std::string& c : m_folders) {
             if (const char* problem = checked ? nullptr : ComponentProblem(c))
                 return Refuse(job, problem);
             total += c.size() + 1;
         }
-        if (const char* problem = ComponentProblem(job.m_strName))
+        if (const char* problem = ComponentProblem(job.m_name))
             return Refuse(job, problem);
-        total += job.m_strName.size() + 1;
+        total += job.m_name.size() + 1;
         if (total >= PATH_MAX)
             return Refuse(job, "the path would be too long");
 
@@ -421,9 +338,9 @@ private:
             }
             rel += '/';
         }
-        m_pCheckedParent = entry.m_pParent;
+        m_bChecked = true;
         m_strCheckedRel = rel;
-        rel += job.m_strName;
+        rel += job.m_name;
         job.m_strTarget = m_strBase + rel;
 
         // The file itself is replaced by a rename, so a link there is replaced,
@@ -437,60 +354,71 @@ private:
                 return Refuse(job, Quoted(job.m_strTarget) + " is the archive being read");
             job.m_oldInode = st.st_ino;
         }
-        if (IsMapped(entry)) {
-            // The mapped path keeps a packed copy at target + ".tmp" and removes
-            // it afterwards; a user's file of that name must not be the one.
-            const std::string scratch = job.m_strTarget + ".tmp";
-            if (::lstat(scratch.c_str(), &st) == 0)
-                return Refuse(job, "its scratch file " + Quoted(scratch) + " already exists");
-        }
         job.m_bReady = true;
     }
 
     void WriteChecked(SExtractJob& job, CFile& archive)
     {
-        // A damaged entry is written padded, unless its sizes are impossible;
-        // the report says which (a new file always has a new inode).
+        // Written as it inflates, so nothing but the bytes that came out of the
+        // archive reaches the disk; a damaged entry's are kept only on request.
         const CDATInternalFile& entry = *job.m_pEntry;
         const std::string& target = job.m_strTarget;
         job.m_bReady = false;
+        CAtomicFile out(target);
+        std::uint64_t written = 0;
         int status;
-        bool good;
-        if (IsMapped(entry)) {
-            status = ExtractEntryMapped(archive, entry, target);
-            good = status == 1;
-        } else {
-            status = ExtractEntry(archive, entry, target);
-            good = status == 0;
+        try {
+            status = StreamEntryData(archive, entry, [&](const unsigned char* data, std::size_t size) {
+                out.File().Write(data, size);
+                written += size;
+            });
+        } catch (const CFileException& e) {
+            if (e.m_strFileName != out.TempPath())
+                throw;
+            throw CFileException(e.m_cause, e.m_lOsError, target, e.m_strDetail); // the sibling is gone
         }
-        if (!good) {
-            struct stat st;
-            const bool written =
-                ::lstat(target.c_str(), &st) == 0 && (!job.m_bExisted || st.st_ino != job.m_oldInode);
-            ReportTo(job.m_strReport, m_archive.GetFilePath() + ": entry " + Quoted(job.m_strDisplayPath) +
-                                          " is damaged (" + zError(status) + ", zlib status " +
-                                          std::to_string(status) + "); " +
-                                          (written ? Quoted(target) + " holds zeros after the damaged part"
-                                                   : "nothing was written to " + Quoted(target)));
-            job.m_outcome = EOutcome::kEntryFailed;
+        if (status == Z_OK) {
+            out.Commit();
+            job.m_outcome = EOutcome::kDone;
             return;
         }
-        job.m_outcome = EOutcome::kDone;
+        if (m_bKeepDamaged)
+            out.Commit();
+        ReportTo(job.m_strReport, m_archive.GetFilePath() + ": entry " + Quoted(job.m_strDisplayPath) +
+                                      " is damaged (" + zError(status) + ", zlib status " + std::to_string(status) +
+                                      "); " +
+                                      (m_bKeepDamaged ? Quoted(target) + " keeps the " + std::to_string(written) +
+                                                            " of " + std::to_string(entry.m_nRealSize) +
+                                                            " bytes that unpacked"
+                                                      : "nothing was written to " + Quoted(target)));
+        job.m_outcome = EOutcome::kEntryFailed;
     }
 
     CFile& m_archive;
     std::string m_strBase;
+    bool m_bKeepDamaged;
     dev_t m_archiveDev = 0;
     ino_t m_archiveIno = 0;
-    // Decodes the folders of an entry with parent folder, unless the previous
-    // entry had the same parent.
-    void LoadFolders(const CDATFolder* folder)
+    // Splits the folders of an entry ("a\\b\\", decoded), unless the previous
+    // entry had the same ones.
+    void LoadFolders(std::string_view folders)
     {
-        if (m_bFoldersLoaded && folder == m_pFoldersOf)
+        if (m_bFoldersLoaded && folders == m_strFoldersOf)
             return;
         m_bFoldersLoaded = true;
-        m_pFoldersOf = folder;
-        CEntryNames::FolderComponents(folder, m_folders);
+        m_strFoldersOf.assign(folders);
+        m_bChecked = false;
+        m_folders.clear();
+        if (!folders.empty()) {
+            folders.remove_suffix(1);
+            for (std::size_t from = 0;;) {
+                const std::size_t sep = folders.find('\\', from);
+                m_folders.emplace_back(folders.substr(from, sep == std::string_view::npos ? sep : sep - from));
+                if (sep == std::string_view::npos)
+                    break;
+                from = sep + 1;
+            }
+        }
         m_folderKeys.clear();
         m_strFolderKeyPrefix.clear();
         for (const std::string& c : m_folders) {
@@ -503,11 +431,11 @@ private:
 
     std::unordered_set<std::string> m_verified; // folders (relative) known to be real folders
     bool m_bFoldersLoaded = false;
-    const CDATFolder* m_pFoldersOf = nullptr;   // whose folders the next members hold
+    std::string m_strFoldersOf;                 // whose folders the next members hold
     std::vector<std::string> m_folders;         // decoded, from the top
     std::vector<std::string> m_folderKeys;      // "a", "a/b": folded, for Clashes
     std::string m_strFolderKeyPrefix;           // "a/b/"
-    const CDATFolder* m_pCheckedParent = nullptr; // its folders passed the checks and exist
+    bool m_bChecked = false;                    // those folders passed the checks and exist
     std::string m_strCheckedRel;                // their relative path, "a/b/"
 };
 
@@ -646,20 +574,24 @@ void AppendJsonString(std::string& out, std::string_view text)
 int ListArchive(const std::string& archivePath, bool json)
 {
     CDATFileDoc doc(false);
-    if (!LoadArchiveOrReport(doc, archivePath))
+    CStoredNames names;
+    if (!LoadArchiveOrReport(doc, names, archivePath))
         return kExitFailure;
-    CEntryNames names(doc);
+    CTypeTexts types;
     COutputBuffer output;
     if (json)
         output.Append("[");
-    bool first = true;
-    std::string path, piece, decoded;
-    for (const CDATInternalFile& f : doc.m_files) {
-        const std::string& type = names.TypeText(f);
+    std::string piece, decoded;
+    for (std::size_t i = 0; i < doc.m_files.size(); ++i) {
+        const CDATInternalFile& f = doc.m_files[i];
+        const std::string& type = types.Of(f);
+        std::string_view path = names[i];
+        if (!IsAscii(path)) {
+            decoded = DecodeToUtf8(path);
+            path = decoded;
+        }
         if (json) {
-            path.clear();
-            names.AppendFullPath(path, f);
-            piece.assign(first ? "\n  {\"path\": " : ",\n  {\"path\": ");
+            piece.assign(i == 0 ? "\n  {\"path\": " : ",\n  {\"path\": ");
             AppendJsonString(piece, path);
             piece += ", \"size\": ";
             AppendNumber(piece, f.m_nRealSize);
@@ -673,18 +605,8 @@ int ListArchive(const std::string& archivePath, bool json)
             output.Append(piece);
         } else {
             // path TAB size TAB packed TAB offset TAB type, written in place.
-            const std::string_view folder = names.ParentPath(f);
-            std::string_view name = f.m_strName;
-            if (!IsAscii(name)) {
-                decoded = DecodeToUtf8(name);
-                name = decoded;
-            }
-            char* p = output.Room(folder.size() + 1 + name.size() + 4 * 11 + type.size() + 1);
-            if (!f.m_pParent->IsRoot()) {
-                p = Put(p, folder);
-                *p++ = '\\';
-            }
-            p = Put(p, name);
+            char* p = output.Room(path.size() + 4 * 11 + type.size() + 1);
+            p = Put(p, path);
             for (std::uint32_t v : {f.m_nRealSize, f.m_nPackedSize, f.m_nOffset}) {
                 *p++ = '\t';
                 p = std::to_chars(p, p + 10, v).ptr;
@@ -694,18 +616,18 @@ int ListArchive(const std::string& archivePath, bool json)
             *p++ = '\n';
             output.Commit(p);
         }
-        first = false;
         output.MaybeWrite();
     }
     if (json)
-        output.Append(first ? "]\n" : "\n]\n");
+        output.Append(doc.m_files.empty() ? "]\n" : "\n]\n");
     return output.Finish() ? kExitOk : ReportOutputFailure();
 }
 
 int ShowArchiveInfo(const std::string& archivePath)
 {
     CDATFileDoc doc(false);
-    if (!LoadArchiveOrReport(doc, archivePath))
+    CStoredNames names;
+    if (!LoadArchiveOrReport(doc, names, archivePath))
         return kExitFailure;
     std::string out;
     out += "entries: ";
@@ -717,7 +639,8 @@ int ShowArchiveInfo(const std::string& archivePath)
     out += "\ndata size: ";
     AppendNumber(out, doc.m_dwDataSize);
     out += "\npalette: ";
-    out += doc.m_pPaletteEntry ? CEntryNames(doc).FullPath(*doc.m_pPaletteEntry) : std::string("none");
+    out += doc.m_pPaletteEntry ? DecodeToUtf8(names[std::size_t(doc.m_pPaletteEntry - doc.m_files.data())])
+                               : std::string("none");
     out += '\n';
     COutputBuffer output;
     output.Append(out);
@@ -733,10 +656,11 @@ unsigned DefaultExtractJobs()
 }
 
 int ExtractArchive(const std::string& archivePath, const std::string& outDir, const std::vector<std::string>& patterns,
-                   unsigned jobs)
+                   unsigned jobs, bool keepDamaged)
 {
     CDATFileDoc doc(false);
-    if (!LoadArchiveOrReport(doc, archivePath))
+    CStoredNames names;
+    if (!LoadArchiveOrReport(doc, names, archivePath))
         return kExitFailure;
 
     CFile archive;
@@ -759,8 +683,7 @@ int ExtractArchive(const std::string& archivePath, const std::string& outDir, co
 
     std::vector<CGlob> globs(patterns.begin(), patterns.end());
     std::vector<bool> matched(globs.size(), false);
-    CEntryNames names(doc);
-    CExtractor extractor(archive, dir);
+    CExtractor extractor(archive, dir, keepDamaged);
     if (jobs == 0)
         jobs = DefaultExtractJobs();
     std::size_t failed = 0;
@@ -810,8 +733,9 @@ int ExtractArchive(const std::string& archivePath, const std::string& outDir, co
             queued.pop_front();
         }
     };
-    for (const CDATInternalFile& f : doc.m_files) {
-        const std::string path = names.FullPath(f);
+    for (std::size_t n = 0; n < doc.m_files.size(); ++n) {
+        const CDATInternalFile& f = doc.m_files[n];
+        std::string path = DecodeToUtf8(names[n]);
         if (!globs.empty()) {
             bool any = false;
             for (std::size_t i = 0; i < globs.size(); ++i) {
@@ -827,12 +751,15 @@ int ExtractArchive(const std::string& archivePath, const std::string& outDir, co
         q.m_pJob = std::make_unique<SExtractJob>();
         SExtractJob& job = *q.m_pJob;
         job.m_pEntry = &f;
-        job.m_strDisplayPath = path;
-        job.m_strName = DecodeToUtf8(f.m_strName);
+        job.m_strDisplayPath = std::move(path);
+        const std::string_view stored = job.m_strDisplayPath;
+        const std::size_t split = stored.rfind('\\') + 1; // 0 without folders
+        job.m_folders = stored.substr(0, split);
+        job.m_name = stored.substr(split);
         if (pool) {
             // A file still being written where this entry needs a folder or
             // its own file: let the writes finish first, as one thread would.
-            const bool clash = extractor.Clashes(job, beingWritten, q.m_strKey) || extractor.IsMapped(f);
+            const bool clash = extractor.Clashes(job, beingWritten, q.m_strKey);
             if (clash) {
                 drain(0);
                 if (stop)
@@ -841,7 +768,7 @@ int ExtractArchive(const std::string& archivePath, const std::string& outDir, co
         }
         extractor.Prepare(job);
         if (job.m_bReady) {
-            if (pool && !extractor.IsMapped(f)) {
+            if (pool) {
                 q.m_bSubmitted = true;
                 beingWritten.insert(q.m_strKey);
                 pool->Submit(&job);
@@ -884,16 +811,16 @@ int ExtractArchive(const std::string& archivePath, const std::string& outDir, co
 int ConvertArchiveEntry(const std::string& archivePath, const std::string& entryPath, const std::string& outPath)
 {
     CDATFileDoc doc(false);
-    if (!LoadArchiveOrReport(doc, archivePath))
+    CStoredNames names;
+    if (!LoadArchiveOrReport(doc, names, archivePath))
         return kExitFailure;
     doc.SetPathName(archivePath); // the converters read the entries from it
     std::string wanted = entryPath;
     std::replace(wanted.begin(), wanted.end(), '/', '\\');
-    CEntryNames names(doc);
     const CDATInternalFile* entry = nullptr;
-    for (const CDATInternalFile& f : doc.m_files) {
-        if (EqualNames(names.FullPath(f), wanted)) {
-            entry = &f;
+    for (std::size_t i = 0; i < doc.m_files.size(); ++i) {
+        if (EqualNames(DecodeToUtf8(names[i]), wanted)) {
+            entry = &doc.m_files[i];
             break;
         }
     }

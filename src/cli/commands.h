@@ -13,11 +13,14 @@ enum EExitStatus : int {
 
 int ListArchive(const std::string& archivePath, bool json);
 int ShowArchiveInfo(const std::string& archivePath);
-// patterns: CGlob patterns; none takes every entry. jobs: threads that read,
-// inflate and write entries (0: one per core); names are checked, folders
-// made and complaints printed in directory order whatever the number.
+// Every entry goes to the path its directory stores (folders of other letter
+// case are other folders). patterns: CGlob patterns; none takes every entry.
+// jobs: threads that read, inflate and write entries (0: one per core); names
+// are checked, folders made and complaints printed in directory order
+// whatever the number. A damaged entry leaves no file, or with keepDamaged
+// the bytes that unpacked, never padding.
 int ExtractArchive(const std::string& archivePath, const std::string& outDir, const std::vector<std::string>& patterns,
-                   unsigned jobs = 0);
+                   unsigned jobs = 0, bool keepDamaged = false);
 unsigned DefaultExtractJobs();
 
 // The BMP of an FRM or RIX entry (its whole path, '/' or '\\' between the

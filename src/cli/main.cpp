@@ -16,24 +16,29 @@ const char kUsage[] =
     "Commands:\n"
     "  list ARCHIVE [--json]\n"
     "      One line per entry, in directory order, fields separated by tabs:\n"
-    "      path, size, packed size, offset, type. With --json, one JSON array of\n"
+    "      path (as the archive stores it), size, packed size, offset, type.\n"
+    "      With --json, one JSON array of\n"
     "      objects {\"path\", \"size\", \"packed\", \"offset\", \"type\"} instead (the\n"
     "      safe choice for names holding tabs or line breaks).\n"
     "  info ARCHIVE\n"
     "      Entry, folder and type counts, the data-size word and the palette entry.\n"
-    "  extract ARCHIVE [-o DIR] [-j N] [--] [PATTERN...]\n"
+    "  extract ARCHIVE [-o DIR] [-j N] [--keep-damaged] [--] [PATTERN...]\n"
     "      Writes the entries matching any PATTERN (every entry when none is given)\n"
-    "      under DIR (default: the current folder), recreating their folders.\n"
-    "      Files of the same name are replaced. Entries whose names would land\n"
-    "      outside DIR or pass through a symbolic link are refused. With -j N,\n"
-    "      N threads unpack and write (default: one per processor core).\n"
+    "      under DIR (default: the current folder), each at the path the archive\n"
+    "      stores, folders in their own letter case. Files of the same name are\n"
+    "      replaced. Entries whose names would land outside DIR or pass through a\n"
+    "      symbolic link are refused. A damaged entry is reported and leaves no\n"
+    "      file; with --keep-damaged its file keeps the bytes that did unpack,\n"
+    "      never padded to the recorded size. With -j N, N threads unpack and\n"
+    "      write (default: one per processor core).\n"
     "  convert ARCHIVE ENTRY OUT.bmp\n"
     "      Writes the FRM or RIX entry ENTRY (its whole path, letter case ignored,\n"
     "      '/' or '\\' between the parts) as an 8-bit BMP, byte for byte what the\n"
     "      browser shows. An FRM takes its colours from the palette entry named\n"
     "      like it with .pal, else from color.pal.\n"
     "\n"
-    "Patterns are matched against the entry's whole path, letter case ignored:\n"
+    "Patterns are matched against the entry's whole stored path, letter case\n"
+    "ignored:\n"
     "  *      any run of characters, separators included (\"*.frm\" is every FRM)\n"
     "  ?      any one character\n"
     "  [...]  one character of the set, ranges like a-z; [!...] or [^...] negates\n"
@@ -88,6 +93,7 @@ int Run(const std::vector<std::string>& args)
         return UsageError("unknown command '" + command + "'");
 
     bool json = false;
+    bool keepDamaged = false;
     unsigned jobs = 0;
     bool haveOutDir = false;
     std::string outDir = ".";
@@ -101,6 +107,8 @@ int Run(const std::vector<std::string>& args)
             optionsEnded = true;
         } else if (command == "list" && arg == "--json") {
             json = true;
+        } else if (command == "extract" && arg == "--keep-damaged") {
+            keepDamaged = true;
         } else if (command == "extract" && (arg == "-o" || arg == "--output")) {
             if (i + 1 >= args.size())
                 return UsageError("option " + arg + " needs a folder");
@@ -147,7 +155,8 @@ int Run(const std::vector<std::string>& args)
         return ListArchive(archive, json);
     if (command == "info")
         return ShowArchiveInfo(archive);
-    return ExtractArchive(archive, outDir, std::vector<std::string>(operands.begin() + 1, operands.end()), jobs);
+    return ExtractArchive(archive, outDir, std::vector<std::string>(operands.begin() + 1, operands.end()), jobs,
+                          keepDamaged);
 }
 
 } // namespace

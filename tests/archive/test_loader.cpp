@@ -21,13 +21,10 @@ protected:
     {
         return WriteNamesArchive(m_dir, names, opt);
     }
-
     void ExpectEmpty(const CDATFileDoc& d)
     {
         EXPECT_TRUE(d.m_files.empty() && d.m_folders.empty() && d.m_types.empty() && d.m_listing.empty());
-        EXPECT_EQ(d.m_pPaletteEntry, nullptr);
-        EXPECT_EQ(d.m_dwDataSize, 0u);
-        EXPECT_EQ(d.m_nNextItemId, 1u);
+        EXPECT_TRUE(d.m_pPaletteEntry == nullptr && d.m_dwDataSize == 0 && d.m_nNextItemId == 1);
     }
 
     // Loads path expecting exception type E and an empty document afterwards.
@@ -62,24 +59,16 @@ protected:
 TEST_F(LoaderTest, ReadsEntryFieldsIgnoresTheFlagAndTakesTheDataSizeWord)
 {
     CDatWriter w;
-    w.Add(Def("dir\\one.frm", "", [](SDatEntryDef& d) {
-        d.realSize = 100, d.packedSize = 60, d.offset = 7, d.flag = 0x5A;
-    }));
-    const std::string path = m_dir / "f.dat";
-    w.WriteTo(path, Options({}, {}, 1234));
-    m_doc.LoadArchive(path);
+    w.Add(Def("dir\\one.frm", "", [](SDatEntryDef& d) { d.realSize = 100, d.packedSize = 60, d.offset = 7, d.flag = 0x5A; }));
+    w.WriteTo(m_dir / "f.dat", Options({}, {}, 1234));
+    m_doc.LoadArchive(m_dir / "f.dat");
     ASSERT_EQ(m_doc.m_files.size(), 1u);
     const CDATInternalFile& one = m_doc.m_files[0];
-    EXPECT_EQ(one.m_strName, "one.frm");
-    EXPECT_TRUE(one.m_nRealSize == 100 && one.m_nPackedSize == 60 && one.m_nOffset == 7 && one.m_nDepth == 2);
-    EXPECT_EQ(one.m_pParent->m_strName, "dir");
+    EXPECT_TRUE(one.m_strName == "one.frm" && one.m_pParent->m_strName == "dir" && one.m_nDepth == 2);
+    EXPECT_TRUE(one.m_nRealSize == 100 && one.m_nPackedSize == 60 && one.m_nOffset == 7);
     EXPECT_EQ(m_doc.m_dwDataSize, 1234u);
-
     m_doc.LoadArchive(Write({}, Options({}, {}, 77)));
-    EXPECT_TRUE(m_doc.m_files.empty() && m_doc.m_folders.empty() && m_doc.m_types.empty());
-    EXPECT_EQ(m_doc.m_pPaletteEntry, nullptr);
-    EXPECT_EQ(m_doc.m_dwDataSize, 77u);
-    EXPECT_TRUE(m_doc.IsLoaded());
+    EXPECT_TRUE(m_doc.m_files.empty() && m_doc.m_folders.empty() && m_doc.m_types.empty() && m_doc.IsLoaded());
     // A data-size word of 0: the entries are read, the document counts as not loaded.
     m_doc.LoadArchive(Write({"a\\b.txt", "c.frm"}, Options({}, {}, 0)));
     EXPECT_EQ(m_doc.m_files.size(), 2u);
@@ -88,30 +77,21 @@ TEST_F(LoaderTest, ReadsEntryFieldsIgnoresTheFlagAndTakesTheDataSizeWord)
 
 TEST_F(LoaderTest, OpenReportsFailureOnceButAnEmptyFileIsNoFailure)
 {
-    std::string empty = m_dir / "empty.dat", bad = m_dir / "bad.dat";
+    const std::string empty = m_dir / "empty.dat", bad = m_dir / "bad.dat";
     WriteWholeFile(empty, "");
     WriteWholeFile(bad, "abc");
-    m_doc.LoadArchive(Write({"a\\b.txt", "color.pal"}));
-    EXPECT_TRUE(m_doc.OnOpenDocument(empty));
-    EXPECT_TRUE(m_ui.m_reports.empty());
-    ExpectEmpty(m_doc);
-
-    m_doc.LoadArchive(Write({"a\\b.txt", "color.pal"}));
-    EXPECT_FALSE(m_doc.OnOpenDocument(bad));
+    for (const std::string& path : {empty, bad}) {
+        m_doc.LoadArchive(Write({"a\\b.txt", "color.pal"}));
+        EXPECT_EQ(m_doc.OnOpenDocument(path), path == empty);
+        ExpectEmpty(m_doc);
+    }
     ASSERT_EQ(m_ui.m_reports.size(), 1u);
     EXPECT_EQ(m_ui.m_reports[0].rfind("Failed to open document. " + bad + ": ", 0), 0u) << m_ui.m_reports[0];
-    ExpectEmpty(m_doc);
 }
 
 TEST_F(LoaderTest, AcceptsTheLimitsAndRefusesMalformedArchivesNamingFileAndFault)
 {
-    struct SCase
-    {
-        const char* what;
-        std::function<std::string()> make;
-        bool fileException; // else CArchiveException
-        std::vector<std::string> fragments; // besides the file's path
-    };
+    struct SCase { const char* what; std::function<std::string()> make; bool fileException; std::vector<std::string> fragments; };
     int nRaw = 0;
     auto raw = [&](std::string bytes) {
         const std::string path = m_dir / ("raw" + std::to_string(nRaw++) + ".dat");
@@ -119,7 +99,7 @@ TEST_F(LoaderTest, AcceptsTheLimitsAndRefusesMalformedArchivesNamingFileAndFault
         return path;
     };
     std::string deep; // 98 backslashes
-    for (int i = 0; i < 98; ++i)
+    while (deep.size() < 2 * 98)
         deep += "d\\";
     const std::string good = Write({std::string(259, 'n'), deep + "f.txt", "color.pal"});
     m_doc.LoadArchive(good);
@@ -145,27 +125,24 @@ TEST_F(LoaderTest, AcceptsTheLimitsAndRefusesMalformedArchivesNamingFileAndFault
     for (const SCase& c : cases) {
         SCOPED_TRACE(c.what);
         m_doc.LoadArchive(good);
-        std::string path = c.make();
+        const std::string path = c.make();
         std::string message;
-        std::vector<std::string> parts = c.fragments;
-        parts.push_back(path);
         if (c.fileException) {
             if (auto e = LoadFailure<CFileException>(m_doc, path))
                 message = e->GetErrorMessage();
         } else if (auto e = LoadFailure<CArchiveException>(m_doc, path)) {
             message = e->GetErrorMessage();
         }
-        for (const std::string& part : parts)
+        for (const std::string& part : c.fragments)
             EXPECT_NE(message.find(part), std::string::npos) << message << " lacks " << part;
+        EXPECT_NE(message.find(path), std::string::npos) << message;
     }
 }
 
 TEST_F(LoaderTest, HugeEntryCountFailsBeforeAnyAllocation)
 {
-    std::string path = Write({}, Options(0x7FFFFFFFu, {}, {}, std::string(8, '\0')));
-    ASSERT_EQ(ReadWholeFile(path).size(), 20u);
     CDATFileDoc fresh(false);
-    EXPECT_TRUE(LoadFailure<CArchiveException>(fresh, path));
+    EXPECT_TRUE(LoadFailure<CArchiveException>(fresh, Write({}, Options(0x7FFFFFFFu, {}, {}, std::string(8, '\0')))));
     EXPECT_EQ(fresh.m_files.capacity(), 0u);
 }
 
@@ -178,25 +155,11 @@ TEST_F(LoaderTest, FoldersAreKeyedByParentNameAndDepthAndOrderedSo)
     EXPECT_EQ(m_doc.m_files[2].m_pParent, art);
     EXPECT_EQ(m_doc.m_files[4].m_pParent, art);
 
-    // Depth, then name, then the parent's id.
+    // Depth, then name, then the parent's id. Every folder component takes an
+    // id, new or not, as does a new handler: z, m, txt, a, m, B, a, c.
     m_doc.LoadArchive(Write({"z\\m\\1.txt", "a\\m\\2.txt", "B\\3.txt", "a\\c\\4.txt"}));
     EXPECT_EQ(FolderOrder(), (std::vector<std::string>{"/a", "/B", "/z", "a/c", "z/m", "a/m"}));
-}
-
-TEST_F(LoaderTest, EveryFolderComponentAndNewHandlerTakesAnId)
-{
-    // a = 1, frm = 2, (a again) 3, txt = 4, then b, c, (b), d, (a): the previous
-    // entry's chain, a new chain and a return to an older folder all take ids.
-    m_doc.LoadArchive(Write({"a\\x.frm", "a\\y.txt", "b\\c\\z.frm", "b\\d\\w.txt", "a\\v.txt"}));
-    EXPECT_EQ(m_doc.m_files[0].m_pParent->m_nID, 1u);
-    EXPECT_EQ(m_doc.m_types.at("frm")->m_nID, 2u);
-    EXPECT_EQ(m_doc.m_types.at("txt")->m_nID, 4u);
-    std::vector<std::string> ids;
-    for (const CDATFolder& f : m_doc.m_folders)
-        ids.push_back(f.m_strName + std::to_string(f.m_nID));
-    EXPECT_EQ(ids, (std::vector<std::string>{"a1", "b5", "c6", "d8"}));
-    EXPECT_EQ(m_doc.m_files[4].m_pParent, m_doc.m_files[0].m_pParent);
-    EXPECT_EQ(m_doc.m_nNextItemId, 10u);
+    EXPECT_EQ(m_doc.m_nNextItemId, 9u);
 }
 
 TEST_F(LoaderTest, ExtensionDecidesTheSharedHandler)
@@ -205,23 +168,17 @@ TEST_F(LoaderTest, ExtensionDecidesTheSharedHandler)
     m_doc.LoadArchive(Write({"A.B\\FILE", "README", "x\\LICENSE", "p.FRM", "q\\r.old.frm", "", cut}));
     ASSERT_EQ(m_doc.m_files.size(), 7u);
     const auto& f = m_doc.m_files;
-    EXPECT_EQ(f[0].m_strName, "FILE");
-    EXPECT_EQ(f[0].m_pType->m_strExtension, "B");
+    EXPECT_TRUE(f[0].m_strName == "FILE" && f[0].m_pType->m_strExtension == "B");
     const CDATFileType* none = f[1].m_pType;
-    EXPECT_TRUE(none == f[2].m_pType && none == f[5].m_pType);
-    EXPECT_EQ(none->m_strDescription, "");
-    EXPECT_EQ(none->m_nTypeKey, 0u);
-    EXPECT_EQ(f[3].m_pType, f[4].m_pType);
-    EXPECT_EQ(f[3].m_pType->m_strDescription, "FRM files");
+    EXPECT_TRUE(none == f[2].m_pType && none == f[5].m_pType && none->m_strDescription.empty() && none->m_nTypeKey == 0);
+    EXPECT_TRUE(f[3].m_pType == f[4].m_pType && f[3].m_pType->m_strDescription == "FRM files");
     std::vector<std::string> keys;
     for (const auto& [k, t] : m_doc.m_types)
         keys.push_back(k);
     EXPECT_EQ(keys, (std::vector<std::string>{"", "B", "FRM", "txt"}));
     // An empty name is a file at the root; a zero byte ends a name.
     EXPECT_TRUE(f[5].m_strName.empty() && f[5].m_nDepth == 1 && f[5].m_pParent == &m_doc.m_rootFolder);
-    EXPECT_EQ(f[6].m_strName, "cut.txt");
-    EXPECT_EQ(f[6].m_pParent, &m_doc.m_rootFolder);
-    EXPECT_EQ(f[6].m_pType->m_strDescription, "Text files");
+    EXPECT_TRUE(f[6].m_strName == "cut.txt" && f[6].m_pParent == &m_doc.m_rootFolder);
     EXPECT_EQ(m_doc.m_folders.size(), 3u);
 }
 
@@ -235,35 +192,21 @@ TEST_F(LoaderTest, PaletteIsFirstColorPalInDirectoryOrder)
     EXPECT_EQ(m_doc.m_pPaletteEntry, nullptr);
 }
 
-TEST_F(LoaderTest, ProgressShowsEveryEntryAndCancelAnsweredNoGoesOnYesAbortsAndEmpties)
+TEST_F(LoaderTest, ProgressShowsEveryEntryAndACancelAnsweredYesAbortsAndEmpties)
 {
     CScriptedProgress::SLog log;
     m_doc.SetProgressFactory([&] { return std::make_unique<CScriptedProgress>(log); });
     const std::vector<std::string> names{"a\\x.frm", "b.txt", "c\\d\\e.msg"};
     m_doc.LoadArchive(Write(names));
-    EXPECT_TRUE(log.opened);
-    EXPECT_EQ(log.caption, "Загрузка...");
-    EXPECT_TRUE(log.lower == 1 && log.upper == 4 && log.advances == 3);
+    EXPECT_TRUE(log.opened && log.caption == "Загрузка..." && log.lower == 1 && log.upper == 4 && log.advances == 3);
     EXPECT_EQ(log.statusLines, names);
     EXPECT_TRUE(m_ui.m_messages.empty());
-
-    log = {};
-    log.cancelAtPoll = {1};
-    m_ui.m_answers = {IDNO};
-    m_doc.LoadArchive(Write(names));
-    EXPECT_EQ(m_ui.m_messages.size(), 1u);
-    ExpectMessage(m_ui, 0, "Canceled loading?", "Ashmoor 2 DAT file browser", MB_YESNO | MB_ICONQUESTION);
-    EXPECT_EQ(m_doc.m_files.size(), 3u);
-    EXPECT_EQ(log.advances, 3);
-
     log = {};
     log.cancelAtPoll = {2};
     m_ui.m_answers = {IDYES};
     auto e = LoadFailure<CArchiveException>(m_doc, Write(names));
-    ASSERT_TRUE(e);
-    EXPECT_EQ(e->m_cause, CArchiveException::none);
-    EXPECT_EQ(m_ui.m_messages.size(), 2u);
-    EXPECT_EQ(log.advances, 2);
+    EXPECT_TRUE(e && e->m_cause == CArchiveException::none);
+    EXPECT_TRUE(m_ui.m_messages.size() == 1 && log.advances == 2);
 }
 
 } // namespace

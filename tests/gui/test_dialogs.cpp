@@ -163,7 +163,7 @@ TEST(DialogsProperties, FilesAndFoldersShowTheirPathTypeAndNumbersInReadOnlyEdit
                                          QString::number(file.m_nOffset), Q(cache)}));
     EXPECT_EQ(shown(&FindFile(doc, "top.txt")).mid(1, 4), QStringList({"top.txt", "Text files", "5", "5"}));
     EXPECT_EQ(shown(&FindFolder(doc, EncodeCp1251("Бета"))), QStringList({"Бета", "A\\Бета", "Folder", "", "", "", ""}));
-    EXPECT_TRUE(shown(&m_doc.m_rootFolder)[1].isEmpty());
+    EXPECT_TRUE(shown(&doc.m_rootFolder)[1].isEmpty());
 
     // Every text sits in a read-only, borderless edit, so it can be copied.
     CFilePropDialog dialog(nullptr, &file);

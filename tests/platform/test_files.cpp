@@ -24,20 +24,6 @@ std::uint64_t RecordingProbe(const std::string& folder)
     return 1234;
 }
 
-TEST(CFileTest, OpeningMissingFileOrFolderFails)
-{
-    CTempDir dir;
-    const std::string path = dir / "missing.dat";
-    auto e = CatchException<CFileException>([&] { CFile f(path, CFile::modeRead); });
-    ASSERT_TRUE(e);
-    EXPECT_EQ(e->m_cause, CFileException::fileNotFound);
-    EXPECT_EQ(e->m_strFileName, path);
-    EXPECT_NE(e->GetErrorMessage().find(path), std::string::npos);
-
-    EXPECT_THROW(CFile(dir.Path(), CFile::modeRead), CFileException);
-    EXPECT_THROW(CFile(dir.Path(), CFile::modeReadWrite), CFileException);
-}
-
 TEST(CFileTest, ReadPastEndAndSeekBeforeStartRaiseAndCreateTruncates)
 {
     CTempDir dir;
@@ -73,33 +59,31 @@ TEST(FreeSpaceTest, MissingFoldersAreAnsweredByNearestExistingFolder)
     EXPECT_EQ(Cause([] { GetFreeDiskSpaceKB(""); }), CFileException::badPath);
 }
 
-TEST(AtomicFileTest, OnlyACommitReplacesTheFileAndNothingIsLeftBeside)
+TEST(AtomicFileTest, OnlyACommitReplacesTheFileOrLinkAndNothingIsLeftBeside)
 {
-    CTempDir dir;
+    CTempDir dir, outside;
     {
         CAtomicFile out(dir / "new");
         out.File().Write("data", 4);
     }
     EXPECT_EQ(FileNames(dir.Path()).size(), 0u);
-
     WriteWholeFile(dir / "f", "old content, longer than the new");
-    {
-        CAtomicFile out(dir / "f");
-        out.File().Write("replacement", 11);
-    }
-    EXPECT_EQ(ReadWholeFile(dir / "f"), "old content, longer than the new");
-    {
+    for (bool commit : {false, true}) {
         CAtomicFile out(dir / "f");
         out.File().Write("new", 3);
         EXPECT_EQ(ReadWholeFile(dir / "f"), "old content, longer than the new");
-        out.Commit();
+        if (commit)
+            out.Commit();
     }
     EXPECT_EQ(ReadWholeFile(dir / "f"), "new");
-    EXPECT_EQ(FileNames(dir.Path()).size(), 1u);
-
+    // A link in the way is replaced, and its target kept.
+    WriteWholeFile(outside / "target", "keep");
+    std::filesystem::create_symlink(outside / "target", dir / "g");
     WriteFileAtomically(dir / "g", "xyz", 3);
+    EXPECT_FALSE(std::filesystem::is_symlink(dir / "g"));
     EXPECT_EQ(ReadWholeFile(dir / "g"), "xyz");
-    EXPECT_EQ(FileNames(dir.Path()).size(), 2u);
+    EXPECT_EQ(ReadWholeFile(outside / "target"), "keep");
+    EXPECT_EQ(FileNames(dir.Path()), (std::set<std::string>{"f", "g"}));
 }
 
 } // namespace

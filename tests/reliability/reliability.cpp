@@ -1,138 +1,59 @@
 #include "reliability.h"
 
+#include "archive/playerresource.h"
 #include "frmwriter.h"
+#include "helpers.h"
 
-#include <algorithm>
-#include <cerrno>
+#include <chrono>
 #include <cstdio>
-#include <dirent.h>
 #include <fcntl.h>
-#include <fstream>
-#include <sstream>
+#include <filesystem>
 #include <stdexcept>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <zlib.h>
 
-namespace {
+namespace fs = std::filesystem;
 
-SNode NodeOf(const std::string& path, const struct stat& st)
+std::string StateOf(const std::string& path)
 {
-    SNode node;
-    node.kind = S_ISREG(st.st_mode) ? 'f' : S_ISDIR(st.st_mode) ? 'd' : S_ISLNK(st.st_mode) ? 'l' : '?';
-    node.inode = st.st_ino;
-    node.mtimeNs = std::int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
-    if (node.kind != 'd')
-        node.size = std::uint64_t(st.st_size);
-    if (node.kind == 'l') {
-        char target[4096];
-        const ssize_t n = ::readlink(path.c_str(), target, sizeof target);
-        if (n > 0)
-            node.linkTarget.assign(target, std::size_t(n));
-    } else if (node.kind == 'f' && st.st_size <= (1 << 20)) {
-        std::ifstream in(path, std::ios::binary);
-        std::ostringstream ss;
-        ss << in.rdbuf();
-        node.content = ss.str();
-    }
-    return node;
+    struct stat st;
+    if (::lstat(path.c_str(), &st) != 0)
+        return "";
+    std::string state = std::to_string(st.st_mode) + " " + std::to_string(st.st_ino) + " " +
+                        std::to_string(st.st_mtim.tv_sec) + "." + std::to_string(st.st_mtim.tv_nsec);
+    if (S_ISLNK(st.st_mode))
+        return state + " -> " + fs::read_symlink(path).string();
+    if (S_ISDIR(st.st_mode))
+        return state;
+    state += " " + std::to_string(st.st_size);
+    return st.st_size <= (1 << 20) ? state + ": " + ReadWholeFile(path) : state;
 }
-
-void Walk(const std::string& root, const std::string& rel, CTreeSnapshot& out)
-{
-    const std::string dir = rel.empty() ? root : root + "/" + rel;
-    DIR* d = ::opendir(dir.c_str());
-    if (!d)
-        throw std::runtime_error("cannot list " + dir);
-    std::vector<std::string> names;
-    while (const dirent* e = ::readdir(d)) {
-        const std::string name = e->d_name;
-        if (name != "." && name != "..")
-            names.push_back(name);
-    }
-    ::closedir(d);
-    for (const std::string& name : names) {
-        const std::string childRel = rel.empty() ? name : rel + "/" + name;
-        const std::string full = root + "/" + childRel;
-        struct stat st;
-        if (::lstat(full.c_str(), &st) != 0)
-            continue;
-        out[childRel] = NodeOf(full, st);
-        if (S_ISDIR(st.st_mode))
-            Walk(root, childRel, out);
-    }
-}
-
-bool Inside(const std::string& path, const std::vector<std::string>& folders)
-{
-    return std::any_of(folders.begin(), folders.end(), [&path](const std::string& f) {
-        return path == f || (path.size() > f.size() && path.compare(0, f.size(), f) == 0 && path[f.size()] == '/');
-    });
-}
-
-} // namespace
 
 CTreeSnapshot TakeSnapshot(const std::string& root)
 {
     CTreeSnapshot out;
-    std::string r = root;
-    while (r.size() > 1 && r.back() == '/')
-        r.pop_back();
-    Walk(r, std::string(), out);
+    for (const auto& e : fs::recursive_directory_iterator(root)) // links to folders are not entered
+        out[e.path().lexically_relative(root).string()] = StateOf(e.path().string());
     return out;
 }
 
 std::vector<std::string> ChangesOutside(const CTreeSnapshot& before, const CTreeSnapshot& after,
-                                        const std::vector<std::string>& allowed)
+                                        const std::string& allowed)
 {
+    auto inside = [&](const std::string& p) {
+        return !allowed.empty() && (p == allowed || p.rfind(allowed + "/", 0) == 0);
+    };
     std::vector<std::string> changes;
-    for (const auto& [path, node] : before) {
-        if (Inside(path, allowed))
-            continue;
+    for (const auto& [path, state] : before) {
         auto it = after.find(path);
-        if (it == after.end())
-            changes.push_back("removed " + path);
-        else if (!(it->second == node))
-            changes.push_back("changed " + path);
+        if (!inside(path) && (it == after.end() || it->second != state))
+            changes.push_back((it == after.end() ? "removed " : "changed ") + path);
     }
-    for (const auto& [path, node] : after)
-        if (!Inside(path, allowed) && !before.count(path))
+    for (const auto& [path, state] : after)
+        if (!inside(path) && !before.count(path))
             changes.push_back("added " + path);
     return changes;
-}
-
-std::vector<std::string> AddedBelow(const CTreeSnapshot& before, const CTreeSnapshot& after, const std::string& folder)
-{
-    std::vector<std::string> added;
-    for (const auto& [path, node] : after)
-        if (!before.count(path) && path.size() > folder.size() && path.compare(0, folder.size() + 1, folder + "/") == 0)
-            added.push_back(path.substr(folder.size() + 1));
-    return added;
-}
-
-SPathState StateOf(const std::string& path)
-{
-    SPathState state;
-    struct stat st;
-    if (::lstat(path.c_str(), &st) == 0) {
-        state.exists = true;
-        state.node = NodeOf(path, st);
-    }
-    return state;
-}
-
-CFileSizeLimit::CFileSizeLimit(rlim_t bytes)
-{
-    ::getrlimit(RLIMIT_FSIZE, &m_old);
-    m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit r = m_old;
-    r.rlim_cur = bytes;
-    ::setrlimit(RLIMIT_FSIZE, &r);
-}
-
-CFileSizeLimit::~CFileSizeLimit()
-{
-    ::setrlimit(RLIMIT_FSIZE, &m_old);
-    std::signal(SIGXFSZ, m_oldHandler);
 }
 
 bool MakeSparseFile(const std::string& path, std::uint64_t length)
@@ -140,9 +61,9 @@ bool MakeSparseFile(const std::string& path, std::uint64_t length)
     const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0)
         return false;
-    const bool sized = ::ftruncate(fd, off_t(length)) == 0;
     struct stat st;
-    const bool sparse = sized && ::fstat(fd, &st) == 0 && std::uint64_t(st.st_blocks) * 512 < length / 2;
+    const bool sparse = ::ftruncate(fd, off_t(length)) == 0 && ::fstat(fd, &st) == 0 &&
+                        std::uint64_t(st.st_blocks) * 512 < length / 2;
     ::close(fd);
     if (!sparse)
         ::unlink(path.c_str());
@@ -152,55 +73,97 @@ bool MakeSparseFile(const std::string& path, std::uint64_t length)
 void WriteAt(const std::string& path, std::uint64_t offset, const std::string& bytes)
 {
     const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
-    if (fd < 0 || ::pwrite(fd, bytes.data(), bytes.size(), off_t(offset)) != ssize_t(bytes.size())) {
-        if (fd >= 0)
-            ::close(fd);
+    const bool ok = fd >= 0 && ::pwrite(fd, bytes.data(), bytes.size(), off_t(offset)) == ssize_t(bytes.size());
+    if (fd >= 0)
+        ::close(fd);
+    if (!ok)
         throw std::runtime_error("cannot write " + path);
-    }
-    ::close(fd);
 }
 
 std::string CaptureStderr(const std::function<void()>& body)
 {
+    CTempDir dir;
+    const std::string path = dir / "stderr";
     std::fflush(stderr);
-    std::FILE* capture = std::tmpfile();
-    if (!capture)
-        throw std::runtime_error("no temporary file for stderr");
-    const int saved = ::dup(2);
-    ::dup2(::fileno(capture), 2);
-    try {
-        body();
-    } catch (...) {
+    const int saved = ::dup(2), capture = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
+    ::dup2(capture, 2);
+    ::close(capture);
+    std::unique_ptr<int, void (*)(int*)> restore(new int(saved), [](int* fd) {
         std::fflush(stderr);
-        ::dup2(saved, 2);
-        ::close(saved);
-        std::fclose(capture);
-        throw;
-    }
-    std::fflush(stderr);
-    ::dup2(saved, 2);
-    ::close(saved);
-    std::string text;
-    std::rewind(capture);
-    char buf[4096];
-    std::size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, capture)) > 0)
-        text.append(buf, n);
-    std::fclose(capture);
-    return text;
+        ::dup2(*fd, 2);
+        ::close(*fd);
+        delete fd;
+    });
+    body();
+    restore.reset();
+    return ReadWholeFile(path);
 }
 
-std::string SmallFrm()
+std::string SmallFrm() { return BuildFrm(4, 3, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}); }
+std::string SmallPalette() { return BuildPalette(DemoPalette()); }
+std::string SmallRix() { return BuildRix(4, 3, DemoPalette(), {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}); }
+
+std::string Zlib(const std::string& data)
 {
-    return BuildFrm(4, 3, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12});
+    uLongf size = compressBound(uLong(data.size()));
+    std::string out(size, '\0');
+    compress2(reinterpret_cast<Bytef*>(out.data()), &size, reinterpret_cast<const Bytef*>(data.data()),
+              uLong(data.size()), 9);
+    out.resize(size);
+    return out;
 }
 
-std::string SmallPalette()
+CReliabilityTest::CReliabilityTest()
 {
-    return BuildPalette(DemoPalette());
+    m_root = m_dir.Path().substr(0, m_dir.Path().size() - 1);
+    m_out = m_root + "/out";
+    m_archive = m_root + "/archive.dat";
+    fs::create_directory(m_out);
+    SetPlayerResourceProvider([] { return std::optional<std::string_view>("#!/bin/false\nfake player\n"); });
 }
 
-std::string SmallRix()
+CReliabilityTest::~CReliabilityTest() { SetPlayerResourceProvider({}); }
+
+void CReliabilityTest::Open(const CDatWriter& w)
 {
-    return BuildRix(4, 3, DemoPalette(), {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12});
+    w.WriteTo(m_archive);
+    OpenPath(m_archive);
+}
+
+void CReliabilityTest::OpenPath(const std::string& archive)
+{
+    m_archive = archive;
+    m_doc = std::make_unique<CDATFileDoc>(false);
+    ASSERT_TRUE(m_doc->OpenDocumentFile(archive)) << ::testing::PrintToString(m_ui.m_reports);
+    m_doc->m_CashPath.Set(m_root + "/cache");
+    m_doc->m_listing.clear();
+    for (CDATInternalFile& f : m_doc->m_files)
+        m_doc->m_listing.push_back(&f);
+}
+
+CDATInternalFile& CReliabilityTest::Entry(const std::string& name) { return FindFile(*m_doc, name); }
+
+std::vector<int> CReliabilityTest::Rows(const std::vector<std::string>& names)
+{
+    std::vector<int> rows;
+    for (const std::string& name : names)
+        rows.push_back(int(&Entry(name) - m_doc->m_files.data()));
+    return rows;
+}
+
+void CReliabilityTest::Old(const std::string& name, const std::string& content)
+{
+    const std::string path = m_out + "/" + name;
+    WriteWholeFile(path, content);
+    fs::last_write_time(path, fs::last_write_time(path) - std::chrono::hours(24 * 365));
+}
+
+std::set<std::string> CReliabilityTest::FilesIn(const std::string& folder)
+{
+    std::set<std::string> names;
+    if (fs::exists(folder))
+        for (const auto& e : fs::recursive_directory_iterator(folder))
+            if (!e.is_directory())
+                names.insert(e.path().lexically_relative(folder).string());
+    return names;
 }

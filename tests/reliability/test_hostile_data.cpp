@@ -6,18 +6,18 @@
 
 #include "archive/datfiledoc.h"
 #include "archive/extract.h"
-#include "datwriter.h"
+#include "cli/commands.h"
 #include "formats/dib.h"
-#include "filetypes/imageconvert.h"
 #include "filetypes/textdecode.h"
+#include "helpers.h"
 #include "platform/exceptions.h"
 #include "platform/file.h"
-#include "tempdir.h"
 
 #include <gtest/gtest.h>
 #include <zlib.h>
 
 #include <filesystem>
+#include <fstream>
 
 namespace {
 
@@ -38,14 +38,16 @@ bool IsValidUtf8(std::string_view s)
     return true;
 }
 
-// Ten bytes of zlib stream: "x".
-std::string Zlib1()
+// Bytes this process has handed to write() so far, on any file.
+std::uint64_t BytesWritten()
 {
-    uLongf size = compressBound(1);
-    std::string out(size, '\0');
-    compress2(reinterpret_cast<Bytef*>(out.data()), &size, reinterpret_cast<const Bytef*>("x"), 1, 9);
-    out.resize(size);
-    return out;
+    std::ifstream io("/proc/self/io");
+    std::string key;
+    std::uint64_t value = 0;
+    while (io >> key >> value)
+        if (key == "wchar:")
+            return value;
+    return 0;
 }
 
 void PutLe32(std::string& out, std::size_t at, std::uint32_t v)
@@ -62,25 +64,14 @@ TEST(HostileArchiveTest, ASizeThePackedBytesCannotHoldIsDamageBeforeAnythingIsTa
 {
     CTempDir dir;
     CDatWriter w;
-    SDatEntryDef claim;
-    claim.name = "claims.txt";
-    claim.data = "x";
-    claim.packedBytes = Zlib1();
-    claim.realSize = 788529152;
-    w.Add(claim);
-    SDatEntryDef edge = claim;
-    edge.name = "edge.txt";
-    edge.realSize = std::uint32_t((claim.packedBytes->size() + 1) * 1032); // just possible: inflated, found short
-    w.Add(edge);
-    const std::string archivePath = dir / "a.dat";
-    w.WriteTo(archivePath);
+    for (std::uint32_t claim : {788529152u, std::uint32_t((Zlib("x").size() + 1) * 1032)}) // the second just possible
+        w.Add(Def(std::to_string(claim), "x", [&](SDatEntryDef& d) { d.packedBytes = Zlib("x"), d.realSize = claim; }));
+    w.WriteTo(dir / "a.dat");
     CDATFileDoc doc(false);
-    doc.LoadArchive(archivePath);
-    CFile archive(archivePath, CFile::modeRead);
-
+    doc.LoadArchive(dir / "a.dat");
+    CFile archive(dir / "a.dat", CFile::modeRead);
     for (bool keep : {true, false}) {
         EXPECT_EQ(ExtractEntry(archive, doc.m_files[0], dir / "out", keep), Z_DATA_ERROR);
-        EXPECT_FALSE(FileExists(dir / "out"));
         EXPECT_EQ(ExtractEntryMapped(archive, doc.m_files[0], dir / "out", keep), Z_DATA_ERROR);
         EXPECT_FALSE(FileExists(dir / "out"));
     }
@@ -89,23 +80,37 @@ TEST(HostileArchiveTest, ASizeThePackedBytesCannotHoldIsDamageBeforeAnythingIsTa
     EXPECT_EQ(fs::file_size(dir / "out"), doc.m_files[1].m_nRealSize);
 }
 
-// Found by fuzz_dirparser: two entries in a row without an extension had
-// their empty (null) extensions compared with memcmp.
-TEST(HostileArchiveTest, EntriesWithoutAnExtensionShareOneHandler)
+// Entries that share one damaged block, each claiming a thousand times its
+// size: the command line writes nothing that did not unpack, keeps nothing of
+// a damaged entry unless asked, and names each one.
+TEST(HostileArchiveTest, CommandLineWritesOnlyWhatUnpacksFromASharedDamagedBlock)
 {
     CTempDir dir;
+    const std::string noise = Noise(20000);
+    const std::string block = Zlib(noise).substr(0, 16384); // ends short
     CDatWriter w;
-    w.AddStored("README", "a");
-    w.AddStored("LICENSE", "b");
-    w.AddStored("dir\\Makefile", "c");
-    w.AddStored("trailing.", "d");
-    w.WriteTo(dir / "a.dat");
-    CDATFileDoc doc(false);
-    doc.LoadArchive(dir / "a.dat");
-    ASSERT_EQ(doc.m_files.size(), 4u);
-    EXPECT_EQ(doc.m_types.size(), 1u);
-    for (const CDATInternalFile& f : doc.m_files)
-        EXPECT_EQ(f.m_pType, doc.m_files[0].m_pType) << f.m_strName;
+    for (int i = 0; i < 10; ++i)
+        w.Add(Def("e" + std::to_string(i) + ".bin", "", [&](SDatEntryDef& d) {
+            d.packedBytes = i == 0 ? block : std::string(), d.offset = 0;
+            d.packedSize = std::uint32_t(block.size()), d.realSize = std::uint32_t(block.size() * 1000);
+        }));
+    const std::string archive = dir / "a.dat";
+    w.WriteTo(archive);
+
+    for (const bool keep : {false, true}) {
+        SCOPED_TRACE(keep ? "--keep-damaged" : "default");
+        const std::string out = dir / (keep ? "kept" : "out");
+        const std::uint64_t before = BytesWritten();
+        int status = -1;
+        const std::string err = CaptureStderr([&] { status = ExtractArchive(archive, out, {}, 2, keep); });
+        EXPECT_LT(BytesWritten() - before, 2u << 20);
+        EXPECT_EQ(status, kExitFailure);
+        for (int i = 0; i < 10; ++i)
+            EXPECT_NE(err.find("'e" + std::to_string(i) + ".bin' is damaged"), std::string::npos) << err;
+        EXPECT_EQ(CountFiles(out), keep ? 10u : 0u);
+        const std::string kept = keep ? ReadWholeFile(out + "/e9.bin") : noise.substr(0, 1);
+        EXPECT_TRUE(!kept.empty() && kept == noise.substr(0, kept.size())); // the bytes that unpacked
+    }
 }
 
 // ---------------------------------------------------------------- bitmaps
@@ -117,17 +122,12 @@ TEST(HostileBitmapTest, ALargeColourTableIsWrittenWholeAndReadsBackTheSame)
     for (std::uint32_t colours : {16383u, 16384u, 16385u, 65535u}) {
         SCOPED_TRACE(colours);
         const std::uint32_t offBits = 14 + 40 + 4 * colours;
-        std::string bmp(offBits + 16, '\0');
+        std::string bmp(offBits + 16, '\0'); // 2 x 2 pixels of 24 bits: rows of 8 bytes
+        for (auto [at, value] : {std::pair<std::size_t, std::uint32_t>{2, offBits + 16}, {10, offBits}, {14, 40}, {18, 2},
+                                 {22, 2}, {26, 1 | (24 << 16)}, {46, colours}})
+            PutLe32(bmp, at, value);
         bmp[0] = 'B';
         bmp[1] = 'M';
-        PutLe32(bmp, 2, std::uint32_t(bmp.size()));
-        PutLe32(bmp, 10, offBits);
-        PutLe32(bmp, 14, 40);
-        PutLe32(bmp, 18, 2); // 2 x 2 pixels, 24 bits: rows of 8 bytes
-        PutLe32(bmp, 22, 2);
-        bmp[26] = 1;
-        bmp[28] = 24;
-        PutLe32(bmp, 46, colours);
         for (std::uint32_t i = 0; i < colours; ++i)
             PutLe32(bmp, 54 + 4 * i, i);
         CDib dib;
@@ -135,12 +135,11 @@ TEST(HostileBitmapTest, ALargeColourTableIsWrittenWholeAndReadsBackTheSame)
         ASSERT_EQ(dib.Palette().size(), colours);
 
         CTempDir dir;
-        std::string written;
         {
             CFile file(dir / "out.bmp", CFile::modeReadWrite | CFile::modeCreate);
             EXPECT_EQ(dib.Write(file), bmp.size());
         }
-        written = ReadWholeFile(dir / "out.bmp");
+        const std::string written = ReadWholeFile(dir / "out.bmp");
         CDib again;
         ASSERT_EQ(again.ReadFromMemory(written), written.size());
         EXPECT_EQ(again.Palette(), dib.Palette());
