@@ -131,7 +131,6 @@ struct SViewer
         const std::string& path = BenchArchive(EBenchArchive::kGame30k);
         doc.m_CashPath.Set(g_scratch + "/viewer-cache");
         doc.LoadArchive(path);
-        doc.SetPathName(path);
         viewer.resize(width, height);
         viewer.show();
         viewer.OnInitialUpdate();
@@ -156,13 +155,14 @@ void BM_SelectUncachedFrm640(benchmark::State& state)
     for (auto _ : state) {
         state.PauseTiming();
         CDATInternalFile* item = v.splashes[next++ % v.splashes.size()];
-        ::unlink(CacheFileFor(*item, ".bmp").c_str());
+        ::unlink(CacheFileFor(v.doc.Context(), *item, ".bmp").c_str());
+        v.viewer.OnUpdate(nullptr, 0, nullptr); // nor a preview kept from an earlier round
         state.ResumeTiming();
         v.viewer.SetItem(item);
         v.viewer.viewport()->repaint();
     }
     // The picture was really made: its cache file is there.
-    if (::access(CacheFileFor(*v.splashes[(next - 1) % v.splashes.size()], ".bmp").c_str(), F_OK) != 0)
+    if (::access(CacheFileFor(v.doc.Context(), *v.splashes[(next - 1) % v.splashes.size()], ".bmp").c_str(), F_OK) != 0)
         state.SkipWithError("the picture was not converted");
 }
 BENCHMARK(BM_SelectUncachedFrm640)->Args({800, 600})->Args({500, 400})->Unit(benchmark::kMillisecond);

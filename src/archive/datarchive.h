@@ -4,7 +4,7 @@
 // folders and types itself, so several can be open in one process.
 #include "archive/datitem.h"
 #include "archive/namecompare.h"
-#include "filetypes/datfiletype.h"
+#include "archive/datfiletype.h"
 #include "platform/progress.h"
 
 #include <cstdint>
@@ -94,7 +94,7 @@ public:
     std::uint32_t m_nNextItemId = 1;
     std::vector<CDATInternalFile> m_files;
     std::set<CDATFolder, CFolderLess> m_folders;
-    std::map<std::string, std::unique_ptr<CDATFileType>, NameLess> m_types;
+    std::map<std::string, std::shared_ptr<CDATFileType>, NameLess> m_types;
     std::uint32_t m_dwDataSize = 0;
     CDATInternalFile* m_pPaletteEntry = nullptr;
 

@@ -6,17 +6,13 @@
 
 #include <filesystem>
 
-CDATFileDoc* g_pDocument = nullptr;
+CDATFileDoc::CDATFileDoc(bool useProfile) : m_CashPath(useProfile) {}
 
-CDATFileDoc::CDATFileDoc(bool useProfile) : m_CashPath(useProfile)
-{
-    g_pDocument = this;
-}
+CDATFileDoc::~CDATFileDoc() = default;
 
-CDATFileDoc::~CDATFileDoc()
+SArchiveContext CDATFileDoc::Context() const
 {
-    if (g_pDocument == this)
-        g_pDocument = nullptr;
+    return {this, m_CashPath.Get(), &UiServices()};
 }
 
 void CDATFileDoc::DeleteContents()

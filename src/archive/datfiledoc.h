@@ -1,6 +1,7 @@
 #pragma once
 // The open archive as the window sees it: the model, the listing the file pane
 // shows, the view mode and the cache folder.
+#include "archive/archivecontext.h"
 #include "archive/datarchive.h"
 #include "archive/document.h"
 #include "archive/cashpath.h"
@@ -25,6 +26,9 @@ public:
 
     void SetViewMode(int mode);
 
+    // This document as handlers, converters and dialogs see it.
+    SArchiveContext Context() const;
+
     // Listing operations: rebuild m_listing and notify every view but sender.
     void ListFolder(const CDATFolder* folder, CView* sender);
     void ListFileType(const CDATFileType* type, CView* sender);
@@ -33,5 +37,3 @@ public:
     CCashPath m_CashPath;
     int m_nViewMode = 0;
 };
-
-extern CDATFileDoc* g_pDocument;

@@ -1,6 +1,7 @@
 #include "archive/datitem.h"
 
-#include "filetypes/datfiletype.h"
+#include "archive/archivecontext.h"
+#include "archive/datfiletype.h"
 #include "platform/uiservices.h"
 
 #include <cstring>
@@ -10,9 +11,9 @@ static_assert(sizeof(void*) != 8 || sizeof(CDATInternalFile) <= 80, "an entry re
 
 CDATItem::CDATItem(CDATFolder* parent, std::uint8_t depth) : m_pParent(parent), m_nDepth(depth) {}
 
-void CDATItem::ShowProperties(CWnd* parent)
+void CDATItem::ShowProperties(const SArchiveContext& archive, CWnd* parent)
 {
-    UiServices().ShowProperties(this, parent);
+    archive.Ui().ShowProperties(this, parent);
 }
 
 void CopyTextTruncated(char* buffer, int maxLength, const std::string& text)
@@ -106,19 +107,14 @@ int CDATInternalFile::GetImage() const
     return m_pType->m_nImage;
 }
 
-void CDATInternalFile::Draw(CDC* dc, RECT* rect)
-{
-    m_pType->Draw(this, dc, rect);
-}
-
 std::uint32_t CDATInternalFile::GetTypeKey() const
 {
     return m_pType->m_nTypeKey;
 }
 
-void CDATInternalFile::ShowProperties(CWnd* parent)
+void CDATInternalFile::ShowProperties(const SArchiveContext& archive, CWnd* parent)
 {
-    m_pType->ShowProperties(this, parent);
+    m_pType->ShowProperties(archive, this, parent);
 }
 
 void CDATInternalFile::GetTypeText(char* buffer, int maxLength) const

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-class CDC;
+struct SArchiveContext;
 class CWnd;
 class CDATFolder;
 class CDATFileType;
@@ -32,9 +32,8 @@ public:
 
     virtual const std::string& GetName() const = 0;
     virtual int GetImage() const = 0;
-    virtual void Draw(CDC* dc, RECT* rect) = 0;
     virtual std::uint32_t GetTypeKey() const = 0;
-    virtual void ShowProperties(CWnd* parent);
+    virtual void ShowProperties(const SArchiveContext& archive, CWnd* parent);
     // Text slots: at most maxLength - 1 bytes and always a terminating zero.
     virtual void GetTypeText(char* buffer, int maxLength) const = 0;
     // Number slots: the caller's buffer holds at least 11 bytes.
@@ -56,7 +55,6 @@ public:
 
     const std::string& GetName() const override { return m_strName; }
     int GetImage() const override { return 1; }
-    void Draw(CDC*, RECT*) override {}
     std::uint32_t GetTypeKey() const override { return 0; }
     void GetTypeText(char* buffer, int maxLength) const override;
     void GetSizeText(char* buffer, int maxLength) const override;
@@ -123,9 +121,8 @@ public:
 
     const std::string& GetName() const override { return m_strName; }
     int GetImage() const override;
-    void Draw(CDC* dc, RECT* rect) override;
     std::uint32_t GetTypeKey() const override;
-    void ShowProperties(CWnd* parent) override;
+    void ShowProperties(const SArchiveContext& archive, CWnd* parent) override;
     void GetTypeText(char* buffer, int maxLength) const override;
     void GetSizeText(char* buffer, int maxLength) const override;
     void GetPackedSizeText(char* buffer, int maxLength) const override;

@@ -814,7 +814,6 @@ int ConvertArchiveEntry(const std::string& archivePath, const std::string& entry
     CStoredNames names;
     if (!LoadArchiveOrReport(doc, names, archivePath))
         return kExitFailure;
-    doc.SetPathName(archivePath); // the converters read the entries from it
     std::string wanted = entryPath;
     std::replace(wanted.begin(), wanted.end(), '/', '\\');
     const CDATInternalFile* entry = nullptr;
@@ -838,16 +837,16 @@ int ConvertArchiveEntry(const std::string& archivePath, const std::string& entry
     try {
         std::string bmp;
         if (dynamic_cast<const CDAT_FRM_FileType*>(entry->m_pType)) {
-            const CDATInternalFile* palette = FindPaletteFor(*entry);
+            const CDATInternalFile* palette = FindPaletteFor(doc, *entry);
             if (!palette) {
                 ReportError(archivePath + ": entry " + quoted + " has no palette (neither " +
                             DecodeToUtf8(ReplaceExtension(entry->m_strName, ".pal")) +
                             " nor color.pal is in the archive)");
                 return kExitFailure;
             }
-            bmp = FrmEntryToBmp(*entry, *palette);
+            bmp = FrmEntryToBmp(archivePath, *entry, *palette);
         } else if (dynamic_cast<const CDAT_RIX_FileType*>(entry->m_pType)) {
-            bmp = RixEntryToBmp(*entry);
+            bmp = RixEntryToBmp(archivePath, *entry);
         } else {
             ReportError(archivePath + ": entry " + quoted + " is not an FRM or RIX picture");
             return kExitFailure;

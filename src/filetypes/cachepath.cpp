@@ -1,6 +1,6 @@
 #include "filetypes/cachepath.h"
 
-#include "archive/datfiledoc.h"
+#include "archive/archivecontext.h"
 #include "filetypes/filenames.h"
 #include "platform/exceptions.h"
 
@@ -25,11 +25,11 @@ void MakeFolder(const std::string& path)
 
 } // namespace
 
-std::string ArchiveCacheFolder()
+std::string ArchiveCacheFolder(const SArchiveContext& context)
 {
-    if (g_pDocument->m_CashPath.Get().empty())
+    if (context.m_strCacheFolder.empty())
         throw CFileException(CFileException::badPath, -1, std::string(), "no cache folder is set");
-    const std::string& archive = g_pDocument->GetPathName();
+    const std::string& archive = context.ArchivePath();
     std::uint64_t hash = 1469598103934665603ull;
     auto mix = [&hash](const void* data, std::size_t size) {
         for (std::size_t i = 0; i < size; ++i)
@@ -48,16 +48,17 @@ std::string ArchiveCacheFolder()
         name = "archive";
     char tail[16];
     std::snprintf(tail, sizeof tail, "-%08X/", unsigned(hash ^ (hash >> 32)));
-    return g_pDocument->m_CashPath.Get() + name + tail;
+    return context.m_strCacheFolder + name + tail;
 }
 
-std::string CacheFileFor(const CDATInternalFile& entry, const std::string& newExtension)
+std::string CacheFileFor(const SArchiveContext& context, const CDATInternalFile& entry,
+                         const std::string& newExtension)
 {
     std::vector<const CDATFolder*> chain;
     for (const CDATFolder* f = entry.m_pParent; !f->IsRoot(); f = f->m_pParent)
         chain.push_back(f);
-    std::string path = ArchiveCacheFolder();
-    ::mkdir(g_pDocument->m_CashPath.Get().c_str(), 0777);
+    std::string path = ArchiveCacheFolder(context);
+    ::mkdir(context.m_strCacheFolder.c_str(), 0777);
     MakeFolder(path.substr(0, path.size() - 1));
     for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
         path += CacheNameForDisk((*it)->m_strName);

@@ -6,11 +6,13 @@
 #include <string>
 
 class CDATInternalFile;
+struct SArchiveContext;
 
-// The cache folder of the open archive, ending with '/'.
-std::string ArchiveCacheFolder();
+// The cache folder of the archive, ending with '/'.
+std::string ArchiveCacheFolder(const SArchiveContext& archive);
 
 // The cache file of an entry: its name as a file name (CacheNameForDisk),
 // followed by newExtension (".bmp"), which may be empty. The
 // folders are created; a symbolic link or file in their place is refused.
-std::string CacheFileFor(const CDATInternalFile& entry, const std::string& newExtension);
+std::string CacheFileFor(const SArchiveContext& archive, const CDATInternalFile& entry,
+                         const std::string& newExtension);

@@ -1,6 +1,6 @@
 #pragma once
 // The concrete handlers of the registry.
-#include "filetypes/datfiletype.h"
+#include "archive/datfiletype.h"
 #include "filetypes/frmfiletype.h"
 #include "filetypes/mvefiletype.h"
 #include "filetypes/rixfiletype.h"

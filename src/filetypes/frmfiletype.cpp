@@ -1,6 +1,6 @@
 #include "filetypes/frmfiletype.h"
 
-#include "archive/datfiledoc.h"
+#include "archive/archivecontext.h"
 #include "archive/extract.h"
 #include "filetypes/filenames.h"
 #include "filetypes/imageconvert.h"
@@ -9,31 +9,31 @@
 #include "platform/file.h"
 #include "platform/uiservices.h"
 
-CDATInternalFile* FindPaletteFor(const CDATInternalFile& item)
+const CDATInternalFile* FindPaletteFor(const CDATArchive& archive, const CDATInternalFile& item)
 {
-    return g_pDocument->FindEntry(ReplaceExtension(item.m_strName, ".pal"));
+    return archive.FindEntry(ReplaceExtension(item.m_strName, ".pal"));
 }
 
-CDATImageFileType::EConversion CDAT_FRM_FileType::ConvertEntry(CDATInternalFile* item, const std::string& bmpPath,
-                                                               CWnd* wnd, bool interactive)
+SPreviewRequest CDAT_FRM_FileType::Source(const SArchiveContext& archive, const CDATInternalFile& item) const
 {
-    CDATInternalFile* palette = FindPaletteFor(*item);
-    if (!palette) {
-        if (interactive)
-            UiServices().MessageBox(wnd,
-                                    "Невозможно сохранить файл. Нет палитры.\nФайл: " +
-                                        ReplaceExtension(bmpPath, ".frm"),
-                                    "Ошибка", MB_OK | MB_ICONINFORMATION);
+    SPreviewRequest request = CDATImageFileType::Source(archive, item);
+    if (const CDATInternalFile* palette = FindPaletteFor(*archive.m_pArchive, item))
+        request.m_palette = *palette;
+    return request;
+}
+
+CDATImageFileType::EConversion CDAT_FRM_FileType::Convert(const SPreviewRequest& request, bool,
+                                                          std::string& bmp) const
+{
+    if (!request.m_palette)
         return kNoPalette;
-    }
-    const std::string bmp = FrmEntryToBmp(*item, *palette);
-    WriteFileAtomically(bmpPath, bmp.data(), bmp.size());
+    bmp = FrmEntryToBmp(request.m_strArchivePath, request.m_entry, *request.m_palette);
     return kConverted;
 }
 
-std::string FrmEntryToBmp(const CDATInternalFile& item, const CDATInternalFile& palette)
+std::string FrmEntryToBmp(const std::string& archivePath, const CDATInternalFile& item,
+                          const CDATInternalFile& palette)
 {
-    const std::string& archivePath = g_pDocument->GetPathName();
     CFile archive(archivePath, CFile::modeRead);
     const std::string frm = ReadEntryData(archive, item);
     const std::string pal = ReadEntryData(archive, palette);

@@ -1,6 +1,8 @@
 #pragma once
 #include "filetypes/imagefiletype.h"
 
+class CDATArchive;
+
 // FRM pictures: the first frame, coloured by the palette named after the
 // entry, else the archive's color.pal.
 class CDAT_FRM_FileType : public CDATImageFileType
@@ -8,21 +10,29 @@ class CDAT_FRM_FileType : public CDATImageFileType
 public:
     CDAT_FRM_FileType() : CDATImageFileType("FRM files", "frm", 3) {}
 
-    void SaveAs(CDATInternalFile* item, CWnd* parent) override { SaveAsWithBitmap(item, parent); }
-    void Open(CDATInternalFile* item, CWnd* wnd) override { OpenAsBitmap(item, wnd); }
-    bool SaveAsBitmap(const std::string& destPath, CDATInternalFile* item, CWnd* wnd)
+    void SaveAs(const SArchiveContext& archive, CDATInternalFile* item, CWnd* parent) override
     {
-        return WriteBitmap(item, destPath, wnd);
+        SaveAsWithBitmap(archive, item, parent);
+    }
+    void Open(const SArchiveContext& archive, CDATInternalFile* item, CWnd* wnd) override
+    {
+        OpenAsBitmap(archive, item, wnd);
+    }
+    bool SaveAsBitmap(const SArchiveContext& archive, const std::string& destPath, CDATInternalFile* item, CWnd* wnd)
+    {
+        return WriteBitmap(archive, item, destPath, wnd);
     }
 
 protected:
-    EConversion ConvertEntry(CDATInternalFile* item, const std::string& bmpPath, CWnd* wnd, bool interactive) override;
+    SPreviewRequest Source(const SArchiveContext& archive, const CDATInternalFile& item) const override;
+    EConversion Convert(const SPreviewRequest& request, bool interactive, std::string& bmp) const override;
 };
 
 // The palette entry of an FRM entry, or null.
-CDATInternalFile* FindPaletteFor(const CDATInternalFile& item);
+const CDATInternalFile* FindPaletteFor(const CDATArchive& archive, const CDATInternalFile& item);
 
-// The BMP of an FRM entry of the open archive coloured by a palette entry;
-// raises like FrmToBmp and ReadEntryData. The browser and the command line
-// both convert through this.
-std::string FrmEntryToBmp(const CDATInternalFile& item, const CDATInternalFile& palette);
+// The BMP of an FRM entry of the archive at archivePath coloured by a palette
+// entry; raises like FrmToBmp and ReadEntryData. The browser and the command
+// line both convert through this.
+std::string FrmEntryToBmp(const std::string& archivePath, const CDATInternalFile& item,
+                          const CDATInternalFile& palette);

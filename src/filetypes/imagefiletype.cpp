@@ -1,11 +1,14 @@
 #include "filetypes/imagefiletype.h"
 
-#include "archive/datfiledoc.h"
+#include "archive/archivecontext.h"
 #include "archive/extract.h"
 #include "filetypes/cachepath.h"
 #include "filetypes/filenames.h"
 #include "filetypes/imageconvert.h"
 #include "filetypes/openedfiles.h"
+#include "filetypes/previews.h"
+#include "formats/dib.h"
+#include "platform/atomicfile.h"
 #include "platform/cdc.h"
 #include "platform/cwnd.h"
 #include "platform/exceptions.h"
@@ -27,91 +30,84 @@ const char* const kNoPaletteText = "Невозможно показать фай
 
 } // namespace
 
-void ReportOpenFailure(CWnd* wnd, const std::string& error)
+void ReportOpenFailure(CUiServices& ui, CWnd* wnd, const std::string& error)
 {
-    UiServices().MessageBox(wnd, "Не удалось открыть файл: " + error, "Ошибка", MB_OK | MB_ICONERROR);
+    ui.MessageBox(wnd, "Не удалось открыть файл: " + error, "Ошибка", MB_OK | MB_ICONERROR);
 }
 
-void CDATImageFileType::Load(CDATInternalFile* item, CWnd* wnd)
+SPreviewRequest CDATImageFileType::Source(const SArchiveContext& archive, const CDATInternalFile& item) const
 {
-    // Whatever happens below, the pane never keeps the previous picture.
-    m_dib.Free();
-    m_rcSource = {};
-    m_bNoPalette = false;
-    m_bLayoutValid = false;
-    if (item->m_strCachePath.empty())
-        item->m_strCachePath = CacheFileFor(*item, ".bmp");
-    if (!Exists(item->m_strCachePath)) {
-        const EConversion result = ConvertEntry(item, item->m_strCachePath, wnd, false);
-        if (result == kNoPalette)
-            m_bNoPalette = true;
-        if (result != kConverted)
-            return;
-    }
-    CFile file(item->m_strCachePath, CFile::modeRead);
-    m_dib.Read(file);
-    m_rcSource = {0, 0, int(m_dib.Width()), int(m_dib.Height())};
+    return {archive.ArchivePath(), item};
 }
 
-void CDATImageFileType::Draw(CDATInternalFile* item, CDC* dc, RECT* rect)
+SPreviewRequest CDATImageFileType::PreparePreview(const SArchiveContext& archive, CDATInternalFile& item) const
 {
-    if (item != m_pLastItem) {
-        m_pLastItem = item;
-        try {
-            Load(item, dc->GetWindow());
-        } catch (const std::exception& e) {
-            m_dib.Free();
-            m_rcSource = {};
-            UiServices().ReportException(e, std::string());
+    SPreviewRequest request = Source(archive, item);
+    if (item.m_strCachePath.empty())
+        item.m_strCachePath = CacheFileFor(archive, item, ".bmp");
+    request.m_strCacheFile = item.m_strCachePath;
+    return request;
+}
+
+std::unique_ptr<CPreview> CDATImageFileType::MakePreview(const SPreviewRequest& request) const
+{
+    CDib dib;
+    if (Exists(request.m_strCacheFile)) {
+        CFile file(request.m_strCacheFile, CFile::modeRead);
+        dib.Read(file);
+    } else {
+        std::string bmp;
+        switch (Convert(request, false, bmp)) {
+        case kNoPalette: return std::make_unique<CLinePreview>(kNoPaletteText);
+        case kRefused: return FailedPreview();
+        case kConverted: break;
         }
+        WriteFileAtomically(request.m_strCacheFile, bmp.data(), bmp.size());
+        dib.ReadFromMemory(bmp);
     }
-    if (m_bNoPalette) {
-        RECT r = *rect;
-        dc->DrawText(kNoPaletteText, r, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-        return;
-    }
-    if (!m_bLayoutValid || !(*rect == m_rcClient)) {
-        m_bLayoutValid = true;
-        m_rcClient = *rect;
-        FitRect(m_rcDest, m_rcSource, *rect, 5);
-        const int dx = (rect->left + rect->right) / 2 - (m_rcDest.left + m_rcDest.right) / 2;
-        const int dy = (rect->top + rect->bottom) / 2 - (m_rcDest.top + m_rcDest.bottom) / 2;
-        m_rcDest.left += dx;
-        m_rcDest.right += dx;
-        m_rcDest.top += dy;
-        m_rcDest.bottom += dy;
-        if (CWnd* wnd = dc->GetWindow(); wnd && wnd->IsScrollView())
-            wnd->SetScrollSizes(0, 0);
-    }
-    m_dib.Draw(*dc, m_rcDest, m_rcSource);
-    const RECT frame{m_rcDest.left - 2, m_rcDest.top - 2, m_rcDest.right + 2, m_rcDest.bottom + 2};
-    dc->FrameRect(frame, RGB(0, 0, 0));
+    return std::make_unique<CPicturePreview>(dib.Bitmap());
 }
 
-bool CDATImageFileType::WriteBitmap(CDATInternalFile* item, const std::string& path, CWnd* wnd)
+std::unique_ptr<CPreview> CDATImageFileType::FailedPreview() const
 {
-    return ConvertEntry(item, path, wnd, true) == kConverted;
+    return std::make_unique<CPicturePreview>(SBitmap());
 }
 
-void CDATImageFileType::OpenAsBitmap(CDATInternalFile* item, CWnd* wnd)
+bool CDATImageFileType::WriteBitmap(const SArchiveContext& archive, CDATInternalFile* item, const std::string& path,
+                                    CWnd* wnd) const
 {
-    const std::string path = OpenedFiles().PathFor(*item, ".bmp");
-    if (!WriteBitmap(item, path, wnd))
+    std::string bmp;
+    switch (Convert(Source(archive, *item), true, bmp)) {
+    case kNoPalette:
+        archive.Ui().MessageBox(wnd, "Невозможно сохранить файл. Нет палитры.\nФайл: " + ReplaceExtension(path, ".frm"),
+                                "Ошибка", MB_OK | MB_ICONINFORMATION);
+        return false;
+    case kRefused: return false;
+    case kConverted: break;
+    }
+    WriteFileAtomically(path, bmp.data(), bmp.size());
+    return true;
+}
+
+void CDATImageFileType::OpenAsBitmap(const SArchiveContext& archive, CDATInternalFile* item, CWnd* wnd) const
+{
+    const std::string path = OpenedFiles().PathFor(archive.ArchivePath(), *item, ".bmp");
+    if (!WriteBitmap(archive, item, path, wnd))
         return;
     std::string error;
-    if (!UiServices().OpenWithDefaultProgram(wnd, path, &error))
-        ReportOpenFailure(wnd, error);
+    if (!archive.Ui().OpenWithDefaultProgram(wnd, path, &error))
+        ReportOpenFailure(archive.Ui(), wnd, error);
 }
 
-void CDATImageFileType::SaveAsWithBitmap(CDATInternalFile* item, CWnd* parent)
+void CDATImageFileType::SaveAsWithBitmap(const SArchiveContext& archive, CDATInternalFile* item, CWnd* parent) const
 {
     const std::string filter = DecodeToUtf8(m_strDescription) + "|*." + DecodeToUtf8(m_strExtension) +
                                "|Bitmap files (*.bmp)|*.bmp|All files (*.*)|*.*||";
-    auto chosen = UiServices().GetSaveFileName(parent, filter, EntryNameForDisk(item->m_strName));
+    auto chosen = archive.Ui().GetSaveFileName(parent, filter, EntryNameForDisk(item->m_strName));
     if (!chosen)
         return;
     if (chosen->m_nFilterIndex == 1)
-        SaveEntryTo(*item, chosen->m_strPath);
+        SaveEntryTo(archive, *item, chosen->m_strPath);
     else if (chosen->m_nFilterIndex == 2)
-        WriteBitmap(item, chosen->m_strPath, parent);
+        WriteBitmap(archive, item, chosen->m_strPath, parent);
 }

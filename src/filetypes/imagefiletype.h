@@ -1,41 +1,35 @@
 #pragma once
 // What the FRM and RIX handlers share: the entry converted once into a BMP in
-// the cache, held in a CDib, fitted into the pane, drawn and framed.
-#include "filetypes/datfiletype.h"
-#include "formats/dib.h"
+// the cache, shown fitted into the pane and framed, saved and opened as BMP.
+#include "archive/datfiletype.h"
+
+class CUiServices;
 
 class CDATImageFileType : public CDATFileType
 {
 public:
-    void Draw(CDATInternalFile* item, CDC* dc, RECT* rect) override;
-
-    CDib m_dib;
-    RECT m_rcClient;
-    RECT m_rcSource;
-    RECT m_rcDest;
-    CDATInternalFile* m_pLastItem = nullptr;
+    SPreviewRequest PreparePreview(const SArchiveContext& archive, CDATInternalFile& item) const override;
+    std::unique_ptr<CPreview> MakePreview(const SPreviewRequest& request) const override;
+    std::unique_ptr<CPreview> FailedPreview() const override;
 
     enum EConversion { kConverted, kNoPalette, kRefused };
 
 protected:
     using CDATFileType::CDATFileType;
 
-    // Writes the entry's BMP to bmpPath. interactive: a missing palette is
-    // told in a message box owned by wnd (saving, opening); otherwise the
-    // pane says it. Raises on errors that the user must hear of.
-    virtual EConversion ConvertEntry(CDATInternalFile* item, const std::string& bmpPath, CWnd* wnd,
-                                     bool interactive) = 0;
+    // What a conversion reads: the archive, the entry (and its palette).
+    virtual SPreviewRequest Source(const SArchiveContext& archive, const CDATInternalFile& item) const;
+    // The entry's BMP file bytes into bmp. kNoPalette: an FRM without a
+    // palette; kRefused: a picture the pane passes over silently (only when
+    // not interactive). Raises on errors that the user must hear of.
+    virtual EConversion Convert(const SPreviewRequest& request, bool interactive, std::string& bmp) const = 0;
 
     // Save as (filter 2) and Open: the BMP at path, with the message boxes.
-    bool WriteBitmap(CDATInternalFile* item, const std::string& path, CWnd* wnd);
-    void OpenAsBitmap(CDATInternalFile* item, CWnd* wnd);
-    void SaveAsWithBitmap(CDATInternalFile* item, CWnd* parent);
-
-private:
-    void Load(CDATInternalFile* item, CWnd* wnd);
-    bool m_bNoPalette = false;
-    bool m_bLayoutValid = false;
+    bool WriteBitmap(const SArchiveContext& archive, CDATInternalFile* item, const std::string& path,
+                     CWnd* wnd) const;
+    void OpenAsBitmap(const SArchiveContext& archive, CDATInternalFile* item, CWnd* wnd) const;
+    void SaveAsWithBitmap(const SArchiveContext& archive, CDATInternalFile* item, CWnd* parent) const;
 };
 
 // Tells the user that the desktop could not open a file.
-void ReportOpenFailure(CWnd* wnd, const std::string& error);
+void ReportOpenFailure(CUiServices& ui, CWnd* wnd, const std::string& error);

@@ -1,10 +1,11 @@
 #include "filetypes/mvefiletype.h"
 
-#include "archive/datfiledoc.h"
+#include "archive/archivecontext.h"
 #include "archive/extract.h"
 #include "filetypes/cachepath.h"
 #include "filetypes/filenames.h"
 #include "filetypes/imagefiletype.h"
+#include "filetypes/previews.h"
 #include "platform/cdc.h"
 #include "platform/codepage.h"
 #include "platform/exceptions.h"
@@ -24,9 +25,9 @@ bool Exists(const std::string& path)
     return ::stat(path.c_str(), &st) == 0;
 }
 
-std::unique_ptr<IProgress> OpenProgress(CWnd* wnd, const std::string& statusLine)
+std::unique_ptr<IProgress> OpenProgress(CUiServices& ui, CWnd* wnd, const std::string& statusLine)
 {
-    std::unique_ptr<IProgress> progress = UiServices().CreateProgress();
+    std::unique_ptr<IProgress> progress = ui.CreateProgress();
     if (progress) {
         progress->OpenModeless(wnd);
         progress->SetWindowText("Распаковка...");
@@ -55,15 +56,13 @@ struct SScratch
 
 } // namespace
 
-void CDAT_MVE_FileType::Draw(CDATInternalFile*, CDC* dc, RECT* rect)
+std::unique_ptr<CPreview> CDAT_MVE_FileType::MakePreview(const SPreviewRequest&) const
 {
-    RECT r = *rect;
-    dc->DrawText("Для просмотра кина выберите в сплывающем меню: 'Открыть'", r,
-                 DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    return std::make_unique<CLinePreview>("Для просмотра кина выберите в сплывающем меню: 'Открыть'");
 }
 
-bool CDAT_MVE_FileType::BuildMovieExe(const std::string& exePath, CDATInternalFile* item, CWnd* wnd,
-                                      bool ownScratch)
+bool CDAT_MVE_FileType::BuildMovieExe(const SArchiveContext& context, const std::string& exePath,
+                                      CDATInternalFile* item, CWnd* wnd, bool ownScratch)
 {
     // The packed copy is written over and removed later: a file of that name
     // that is not ours would be lost, so it is refused instead.
@@ -72,10 +71,10 @@ bool CDAT_MVE_FileType::BuildMovieExe(const std::string& exePath, CDATInternalFi
     if (!ownScratch && ::lstat(tempPath.c_str(), &st) == 0)
         throw CFileException(CFileException::accessDenied, -1, tempPath,
                              "a file of this name is in the way of the packed copy of the movie");
-    if (UiServices().MessageBox(wnd, kUnpackQuestion, "Предупреждение", MB_YESNO | MB_ICONQUESTION) != IDYES)
+    if (context.Ui().MessageBox(wnd, kUnpackQuestion, "Предупреждение", MB_YESNO | MB_ICONQUESTION) != IDYES)
         return false;
-    std::unique_ptr<IProgress> progress = OpenProgress(wnd, exePath);
-    const std::string& archivePath = g_pDocument->GetPathName();
+    std::unique_ptr<IProgress> progress = OpenProgress(context.Ui(), wnd, exePath);
+    const std::string& archivePath = context.ArchivePath();
     CFile archive(archivePath, CFile::modeRead);
     // Cancel is looked at between the steps only; a step once begun finishes.
     auto nextStep = [&progress] {
@@ -102,47 +101,47 @@ bool CDAT_MVE_FileType::BuildMovieExe(const std::string& exePath, CDATInternalFi
     return nextStep();
 }
 
-void CDAT_MVE_FileType::Open(CDATInternalFile* item, CWnd* wnd)
+void CDAT_MVE_FileType::Open(const SArchiveContext& archive, CDATInternalFile* item, CWnd* wnd)
 {
     // A movie file deleted since it was made is made again.
     if (item->m_strCachePath.empty() || !Exists(item->m_strCachePath)) {
         item->m_strCachePath.clear();
-        const std::string path = CacheFileFor(*item, ".exe");
-        if (!Exists(path) && !BuildMovieExe(path, item, wnd, /*ownScratch=*/true))
+        const std::string path = CacheFileFor(archive, *item, ".exe");
+        if (!Exists(path) && !BuildMovieExe(archive, path, item, wnd, /*ownScratch=*/true))
             return;
         // Remembered only once the movie file is complete.
         item->m_strCachePath = path;
     }
     std::string error;
-    if (!UiServices().StartProgram(wnd, item->m_strCachePath, &error))
-        ReportOpenFailure(wnd, error);
+    if (!archive.Ui().StartProgram(wnd, item->m_strCachePath, &error))
+        ReportOpenFailure(archive.Ui(), wnd, error);
 }
 
-void CDAT_MVE_FileType::SaveAs(CDATInternalFile* item, CWnd* parent)
+void CDAT_MVE_FileType::SaveAs(const SArchiveContext& archive, CDATInternalFile* item, CWnd* parent)
 {
     const std::string filter =
         DecodeToUtf8(m_strDescription) + "|*." + DecodeToUtf8(m_strExtension) + "|EXE files (*.exe)|*.exe||";
-    auto chosen = UiServices().GetSaveFileName(parent, filter, EntryNameForDisk(item->m_strName));
+    auto chosen = archive.Ui().GetSaveFileName(parent, filter, EntryNameForDisk(item->m_strName));
     if (!chosen)
         return;
     if (chosen->m_nFilterIndex == 2) {
-        BuildMovieExe(chosen->m_strPath, item, parent);
+        BuildMovieExe(archive, chosen->m_strPath, item, parent);
         return;
     }
-    if (UiServices().MessageBox(parent, kUnpackQuestion, "Предупреждение", MB_YESNO | MB_ICONQUESTION) != IDYES)
+    if (archive.Ui().MessageBox(parent, kUnpackQuestion, "Предупреждение", MB_YESNO | MB_ICONQUESTION) != IDYES)
         return;
-    std::unique_ptr<IProgress> progress = OpenProgress(parent, chosen->m_strPath);
-    const std::string& archivePath = g_pDocument->GetPathName();
-    CFile archive(archivePath, CFile::modeRead);
+    std::unique_ptr<IProgress> progress = OpenProgress(archive.Ui(), parent, chosen->m_strPath);
+    const std::string& archivePath = archive.ArchivePath();
+    CFile archiveFile(archivePath, CFile::modeRead);
     if (progress)
         progress->Advance();
-    const int status = ExtractEntryMapped(archive, *item, chosen->m_strPath, /*keepDamaged=*/false);
+    const int status = ExtractEntryMapped(archiveFile, *item, chosen->m_strPath, /*keepDamaged=*/false);
     if (progress)
         progress->Advance();
     ThrowIfDamaged(status, *item, archivePath);
 }
 
-void CDAT_ACM_FileType::SaveAs(CDATInternalFile* item, CWnd* parent)
+void CDAT_ACM_FileType::SaveAs(const SArchiveContext& archive, CDATInternalFile* item, CWnd* parent)
 {
-    UiServices().MessageBox(parent, "Сохранение ACM файла", DecodeToUtf8(item->m_strName), MB_OK);
+    archive.Ui().MessageBox(parent, "Сохранение ACM файла", DecodeToUtf8(item->m_strName), MB_OK);
 }

@@ -1,6 +1,6 @@
 #include "filetypes/openedfiles.h"
 
-#include "archive/datfiledoc.h"
+#include "archive/datitem.h"
 #include "filetypes/filenames.h"
 #include "platform/exceptions.h"
 
@@ -52,9 +52,10 @@ COpenedFiles::~COpenedFiles()
     }
 }
 
-std::string COpenedFiles::PathFor(const CDATInternalFile& entry, const std::string& newExtension)
+std::string COpenedFiles::PathFor(const std::string& archivePath, const CDATInternalFile& entry,
+                                 const std::string& newExtension)
 {
-    std::string key = g_pDocument->GetPathName() + '\0';
+    std::string key = archivePath + '\0';
     for (const CDATFolder* f = entry.m_pParent; f && !f->IsRoot(); f = f->m_pParent)
         key += f->m_strName + '\\';
     key += entry.m_strName;

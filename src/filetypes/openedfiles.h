@@ -21,7 +21,7 @@ public:
     // The path for an entry of the open archive: its name on disk with the
     // extension replaced by newExtension, made unique within the folder; the
     // same entry gets the same path again. The folder is made on first use.
-    std::string PathFor(const CDATInternalFile& entry, const std::string& newExtension);
+    std::string PathFor(const std::string& archivePath, const CDATInternalFile& entry, const std::string& newExtension);
     // Empty until a path was handed out.
     const std::string& Folder() const { return m_strFolder; }
 

@@ -1,6 +1,5 @@
 #include "filetypes/textdecode.h"
 
-#include "archive/datfiledoc.h"
 #include "archive/namecompare.h"
 #include "platform/codepage.h"
 #include "platform/profile.h"
@@ -150,11 +149,10 @@ ETextEncoding TextEncodingFromKey(std::string_view key)
     return ETextEncoding::Automatic;
 }
 
-ETextEncoding CurrentTextEncoding()
+ETextEncoding CurrentTextEncoding(const std::string& archive)
 {
-    if (!g_pDocument || g_pDocument->GetPathName().empty())
+    if (archive.empty())
         return g_current;
-    const std::string& archive = g_pDocument->GetPathName();
     auto it = g_byArchive.find(archive);
     if (it == g_byArchive.end()) {
         const QString key = CProfile::GetProfileString(kArchiveSection, ArchiveKey(archive));
@@ -166,17 +164,16 @@ ETextEncoding CurrentTextEncoding()
     return it->second.value_or(g_current);
 }
 
-void ChooseTextEncoding(ETextEncoding encoding)
+void ChooseTextEncoding(ETextEncoding encoding, const std::string& archive)
 {
-    if (encoding == CurrentTextEncoding())
+    if (encoding == CurrentTextEncoding(archive))
         return;
     const QString key = QLatin1String(TextEncodingInfo(encoding).m_szKey);
-    if (!g_pDocument || g_pDocument->GetPathName().empty()) {
+    if (archive.empty()) {
         CProfile::WriteProfileString(QStringLiteral("Settings"), QStringLiteral("TextEncoding"), key);
         SetCurrentTextEncoding(encoding);
         return;
     }
-    const std::string& archive = g_pDocument->GetPathName();
     CProfile::WriteProfileString(kArchiveSection, ArchiveKey(archive), key);
     g_byArchive[archive] = encoding;
     ++g_generation;

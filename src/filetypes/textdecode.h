@@ -21,12 +21,12 @@ ETextEncoding TextEncodingFromKey(std::string_view key);
 
 // The encoding the user chose for the open archive's texts, else the global
 // choice (Automatic by default).
-ETextEncoding CurrentTextEncoding();
+ETextEncoding CurrentTextEncoding(const std::string& archivePath);
 // The global choice, as the window reads it from the profile at start.
 void SetCurrentTextEncoding(ETextEncoding encoding);
 // The user's choice from the menu: remembered in the profile for the open
 // archive, or as the global choice when no archive is open.
-void ChooseTextEncoding(ETextEncoding encoding);
+void ChooseTextEncoding(ETextEncoding encoding, const std::string& archivePath);
 // Raised by every change, so handlers can drop what they prepared.
 unsigned TextEncodingGeneration();
 

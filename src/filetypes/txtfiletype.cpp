@@ -1,11 +1,12 @@
 #include "filetypes/txtfiletype.h"
 
-#include "archive/datfiledoc.h"
+#include "archive/archivecontext.h"
 #include "archive/extract.h"
 #include "filetypes/cachepath.h"
 #include "filetypes/filenames.h"
 #include "filetypes/imagefiletype.h"
 #include "filetypes/openedfiles.h"
+#include "filetypes/previews.h"
 #include "filetypes/textdecode.h"
 #include "platform/atomicfile.h"
 #include "platform/cdc.h"
@@ -26,15 +27,10 @@ std::string ReadFileBytes(const std::string& path)
     return bytes;
 }
 
-std::string DecodeEntryText(std::string_view bytes, const CDATInternalFile& item)
+std::string DecodeEntryText(std::string_view bytes, const std::vector<std::string>& folders, ETextEncoding encoding)
 {
-    ETextEncoding encoding = CurrentTextEncoding();
-    if (encoding == ETextEncoding::Automatic) {
-        std::vector<std::string> folders;
-        for (const CDATFolder* f = item.m_pParent; !f->IsRoot(); f = f->m_pParent)
-            folders.insert(folders.begin(), f->m_strName);
+    if (encoding == ETextEncoding::Automatic)
         encoding = DetectTextEncoding(bytes, folders);
-    }
     return DecodeText(bytes, encoding);
 }
 
@@ -56,63 +52,62 @@ std::string PlainLineEnds(const std::string& decoded)
 
 } // namespace
 
-std::string PrepareEntryText(std::string_view bytes, const CDATInternalFile& item)
+std::string PrepareEntryText(std::string_view bytes, const std::vector<std::string>& folders,
+                             ETextEncoding encoding)
 {
     const std::size_t zero = bytes.find('\0');
     if (zero != std::string_view::npos)
         bytes = bytes.substr(0, zero);
-    return PlainLineEnds(DecodeEntryText(bytes, item)) + "\n\n";
+    return PlainLineEnds(DecodeEntryText(bytes, folders, encoding)) + "\n\n";
 }
 
-void CDAT_TXT_FileType::Load(CDATInternalFile* item)
+SPreviewRequest CDAT_TXT_FileType::PreparePreview(const SArchiveContext& archive, CDATInternalFile& item) const
 {
-    m_strText.clear();
-    m_bLayoutValid = false;
-    m_nGeneration = TextEncodingGeneration();
+    SPreviewRequest request = CDATFileType::PreparePreview(archive, item);
     // The raw copy is written again the first time an entry shows after the
     // archive was opened (its cache path is empty then).
+    const bool fresh = item.m_strCachePath.empty();
+    if (fresh)
+        item.m_strCachePath = CacheFileFor(archive, item, std::string());
+    request.m_strCacheFile = item.m_strCachePath;
+    request.m_bRefreshCache = fresh;
+    request.m_nOption = int(CurrentTextEncoding(archive.ArchivePath()));
+    return request;
+}
+
+std::unique_ptr<CPreview> CDAT_TXT_FileType::MakePreview(const SPreviewRequest& request) const
+{
     struct stat st;
-    if (item->m_strCachePath.empty() || ::stat(item->m_strCachePath.c_str(), &st) != 0) {
-        item->m_strCachePath = CacheFileFor(*item, std::string());
-        CFile archive(g_pDocument->GetPathName(), CFile::modeRead);
-        ThrowIfDamaged(ExtractEntry(archive, *item, item->m_strCachePath, false), *item, g_pDocument->GetPathName());
+    if (request.m_bRefreshCache || ::stat(request.m_strCacheFile.c_str(), &st) != 0) {
+        CFile archive(request.m_strArchivePath, CFile::modeRead);
+        ThrowIfDamaged(ExtractEntry(archive, request.m_entry, request.m_strCacheFile, false), request.m_entry,
+                       request.m_strArchivePath);
     }
-    m_strText = PrepareEntryText(ReadFileBytes(item->m_strCachePath), *item);
+    return std::make_unique<CTextPreview>(PrepareEntryText(ReadFileBytes(request.m_strCacheFile), request.m_folders,
+                                                           ETextEncoding(request.m_nOption)));
 }
 
-void CDAT_TXT_FileType::Draw(CDATInternalFile* item, CDC* dc, RECT* rect)
+std::unique_ptr<CPreview> CDAT_TXT_FileType::FailedPreview() const
 {
-    if (item != m_pLastItem || m_nGeneration != TextEncodingGeneration()) {
-        m_pLastItem = item;
-        try {
-            Load(item);
-        } catch (const std::exception& e) {
-            m_strText.clear();
-            UiServices().ReportException(e, std::string());
-        }
-    }
-    if (!m_bLayoutValid || !(*rect == m_rcText)) {
-        m_bLayoutValid = true;
-        m_rcText = *rect;
-        dc->DrawText(m_strText, m_rcText, DT_CALCRECT | DT_WORDBREAK);
-        CWnd* wnd = dc->GetWindow();
-        if (!wnd || !wnd->IsScrollView())
-            return;
-        wnd->SetScrollSizes(m_rcText.right - m_rcText.left, std::abs(m_rcText.bottom - m_rcText.top));
-    }
-    dc->SetBkModeTransparent(true);
-    dc->DrawText(m_strText, m_rcText, DT_WORDBREAK);
+    return std::make_unique<CTextPreview>(std::string());
 }
 
-void CDAT_TXT_FileType::Open(CDATInternalFile* item, CWnd* wnd)
+unsigned CDAT_TXT_FileType::PreviewGeneration(const SArchiveContext&) const
 {
-    CFile archive(g_pDocument->GetPathName(), CFile::modeRead);
+    return TextEncodingGeneration();
+}
+
+void CDAT_TXT_FileType::Open(const SArchiveContext& context, CDATInternalFile* item, CWnd* wnd)
+{
+    CFile archive(context.ArchivePath(), CFile::modeRead);
     const std::string bytes = ReadEntryData(archive, *item);
     // The whole entry, zero bytes and all, as UTF-8, which the desktop's editors expect.
-    const std::string text = PlainLineEnds(DecodeEntryText(bytes, *item));
-    const std::string path = OpenedFiles().PathFor(*item, ".txt");
+    const SPreviewRequest source = CDATFileType::PreparePreview(context, *item);
+    const std::string text =
+        PlainLineEnds(DecodeEntryText(bytes, source.m_folders, CurrentTextEncoding(context.ArchivePath())));
+    const std::string path = OpenedFiles().PathFor(context.ArchivePath(), *item, ".txt");
     WriteFileAtomically(path, text.data(), text.size());
     std::string error;
-    if (!UiServices().OpenWithDefaultProgram(wnd, path, &error))
-        ReportOpenFailure(wnd, error);
+    if (!context.Ui().OpenWithDefaultProgram(wnd, path, &error))
+        ReportOpenFailure(context.Ui(), wnd, error);
 }

@@ -1,29 +1,27 @@
 #pragma once
 // Text-like entries: shown word-wrapped and scrollable, opened as .txt files.
-#include "filetypes/datfiletype.h"
+#include "archive/datfiletype.h"
+#include "filetypes/textdecode.h"
+
+#include <string>
+#include <vector>
 
 class CDAT_TXT_FileType : public CDATFileType
 {
 public:
     CDAT_TXT_FileType() : CDATFileType("Text files", "txt", 4) {}
 
-    void Draw(CDATInternalFile* item, CDC* dc, RECT* rect) override;
-    void Open(CDATInternalFile* item, CWnd* wnd) override;
-
-    std::string m_strText; // UTF-8, ready to draw
-    RECT m_rcText;
-    CDATInternalFile* m_pLastItem = nullptr;
+    void Open(const SArchiveContext& archive, CDATInternalFile* item, CWnd* wnd) override;
+    SPreviewRequest PreparePreview(const SArchiveContext& archive, CDATInternalFile& item) const override;
+    std::unique_ptr<CPreview> MakePreview(const SPreviewRequest& request) const override;
+    std::unique_ptr<CPreview> FailedPreview() const override;
+    unsigned PreviewGeneration(const SArchiveContext& archive) const override;
 
 protected:
     CDAT_TXT_FileType(std::string description, std::string extension)
         : CDATFileType(std::move(description), std::move(extension), 4)
     {
     }
-
-private:
-    void Load(CDATInternalFile* item);
-    bool m_bLayoutValid = false;
-    unsigned m_nGeneration = 0;
 };
 
 class CDAT_MSG_FileType : public CDAT_TXT_FileType
@@ -57,6 +55,7 @@ public:
 };
 
 // The text of an entry's bytes as shown: cut at the first zero byte, decoded
-// (automatically from the bytes and the entry's folders, or as the user
-// chose), line ends made plain, two line feeds appended.
-std::string PrepareEntryText(std::string_view bytes, const CDATInternalFile& item);
+// (encoding Automatic: from the bytes and the entry's folders, raw names
+// outermost first), line ends made plain, two line feeds appended.
+std::string PrepareEntryText(std::string_view bytes, const std::vector<std::string>& folders,
+                             ETextEncoding encoding);

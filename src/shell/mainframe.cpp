@@ -345,11 +345,11 @@ bool CMainFrame::OnCmdMsg(unsigned id, CCmdUI* ui)
     if (id >= ID_ENCODING_FIRST && id < ID_ENCODING_FIRST + TextEncodings().size()) {
         const ETextEncoding encoding = TextEncodings()[id - ID_ENCODING_FIRST].m_id;
         if (ui) {
-            ui->SetRadio(CurrentTextEncoding() == encoding);
-        } else if (CurrentTextEncoding() != encoding) {
-            ChooseTextEncoding(encoding); // for the open archive
+            ui->SetRadio(CurrentTextEncoding(m_pDoc->ArchivePath()) == encoding);
+        } else if (CurrentTextEncoding(m_pDoc->ArchivePath()) != encoding) {
+            ChooseTextEncoding(encoding, m_pDoc->ArchivePath()); // for the open archive
             if (m_pViewer)
-                m_pViewer->viewport()->update();
+                m_pViewer->RefreshPreview();
         }
         return true;
     }

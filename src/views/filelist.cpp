@@ -420,7 +420,7 @@ void CDATFileList::OnOpen()
     CDATItem* item = ListingItem(row);
     if (auto* file = dynamic_cast<CDATInternalFile*>(item)) {
         if (file->m_pType)
-            file->m_pType->Open(file, this);
+            file->m_pType->Open(m_pDoc->Context(), file, this);
     } else if (auto* folder = dynamic_cast<CDATFolder*>(item); folder && m_pFoldersList) {
         m_pFoldersList->SelectChildFolder(folder);
     }
@@ -432,14 +432,14 @@ void CDATFileList::OnSaveAs()
     if (row < 0)
         return;
     if (auto* file = dynamic_cast<CDATInternalFile*>(ListingItem(row)); file && file->m_pType)
-        file->m_pType->SaveAs(file, this);
+        file->m_pType->SaveAs(m_pDoc->Context(), file, this);
 }
 
 void CDATFileList::OnProperties()
 {
     const int row = FirstSelectedRow();
     if (row >= 0)
-        ListingItem(row)->ShowProperties(this);
+        ListingItem(row)->ShowProperties(m_pDoc->Context(), this);
 }
 
 void CDATFileList::OnCopyTo()

@@ -1,13 +1,19 @@
 #include "views/fileviewer.h"
 
 #include "archive/datfiledoc.h"
+#include "filetypes/previews.h"
 #include "platform/cdc.h"
 #include "platform/codepage.h"
-#include "platform/ui/qtdc.h"
 #include "platform/ui/guarded.h"
+#include "platform/ui/qtdc.h"
 
+#include <QApplication>
+#include <QImage>
 #include <QPainter>
+#include <QPointer>
 #include <QScrollBar>
+#include <QThreadPool>
+#include <optional>
 
 namespace {
 
@@ -23,6 +29,8 @@ CDATFileViewer::CDATFileViewer(CDATFileDoc* doc, QWidget* parent) : QAbstractScr
     doc->AddView(this);
 }
 
+CDATFileViewer::~CDATFileViewer() = default;
+
 void CDATFileViewer::OnInitialUpdate()
 {
     OnUpdate(nullptr, 0, nullptr);
@@ -31,24 +39,158 @@ void CDATFileViewer::OnInitialUpdate()
 
 void CDATFileViewer::OnUpdate(CView*, long, void*)
 {
+    // The entries the cache knows may be gone.
     m_pItem = nullptr;
-    viewport()->update();
+    ForgetAll();
+    ShowPreview(nullptr);
 }
 
 void CDATFileViewer::SetItem(CDATItem* item)
 {
+    auto* file = dynamic_cast<CDATInternalFile*>(item);
+    const SArchiveContext context = m_pDoc->Context();
+    const unsigned generation = file ? file->m_pType->PreviewGeneration(context) : 0;
     // Autoshow reports the same row more than once: that must cost nothing.
-    if (item == m_pItem)
+    if (item == m_pItem && generation == m_nGeneration)
         return;
     // Disabling would hand the focus on; keep it here.
     const bool hadFocus = hasFocus() || viewport()->hasFocus();
     setEnabled(false);
     SetScrollSizes(0, 0);
     m_pItem = item;
+    m_nGeneration = generation;
+    ++m_nTicket;
+    m_bPending = false;
     setEnabled(true);
     if (hadFocus)
         setFocus(Qt::OtherFocusReason);
+    if (!file) {
+        ShowPreview(nullptr);
+        return;
+    }
+    for (auto it = m_cache.begin(); it != m_cache.end(); ++it) {
+        if (it->m_pItem == file && it->m_nGeneration == generation) {
+            m_cache.splice(m_cache.begin(), m_cache, it);
+            ShowPreview(it->m_pPreview);
+            return;
+        }
+    }
+
+    const CDATFileType* type = file->m_pType;
+    std::shared_ptr<CPreview> failed = type->FailedPreview();
+    if (!failed)
+        failed = NamePreview(*file);
+    std::optional<SPreviewRequest> prepared;
+    try {
+        prepared = type->PreparePreview(context, *file);
+    } catch (const std::exception& e) {
+        context.Ui().ReportException(e, std::string());
+        ShowPreview(failed);
+        return;
+    }
+    SPreviewRequest request = std::move(*prepared);
+    ++m_nPreviewsMade;
+    if (!type->IsPreviewLarge(*file)) {
+        std::unique_ptr<CPreview> preview;
+        std::exception_ptr error;
+        try {
+            preview = type->MakePreview(request);
+        } catch (...) {
+            error = std::current_exception();
+        }
+        OnPreviewReady(m_nTicket, std::move(preview), error);
+        return;
+    }
+    // The empty frame until the worker is done; the type outlives the job
+    // even if the document lets it go meanwhile.
+    ShowPreview(failed);
+    m_bPending = true;
+    std::shared_ptr<const CDATFileType> keep = type->shared_from_this();
+    QPointer<CDATFileViewer> self(this);
+    const unsigned ticket = m_nTicket;
+    QThreadPool::globalInstance()->start([keep, request = std::move(request), self, ticket] {
+        std::shared_ptr<CPreview> preview;
+        std::exception_ptr error;
+        try {
+            preview = keep->MakePreview(request);
+        } catch (...) {
+            error = std::current_exception();
+        }
+        QMetaObject::invokeMethod(qApp, [self, ticket, preview, error] {
+            if (self)
+                self->OnPreviewReady(ticket, preview, error);
+        }, Qt::QueuedConnection);
+    });
+}
+
+void CDATFileViewer::OnPreviewReady(unsigned ticket, std::shared_ptr<CPreview> preview, std::exception_ptr error)
+{
+    auto* file = dynamic_cast<CDATInternalFile*>(m_pItem);
+    if (ticket != m_nTicket || !file)
+        return; // another entry was selected meanwhile
+    m_bPending = false;
+    ForgetMissingCacheFile(*file);
+    if (error) {
+        GuardedCall("", [&] { std::rethrow_exception(error); });
+        preview = file->m_pType->FailedPreview();
+    }
+    if (!preview)
+        preview = NamePreview(*file);
+    if (!error)
+        Remember(file, m_nGeneration, preview);
+    ShowPreview(std::move(preview));
+}
+
+void CDATFileViewer::RefreshPreview()
+{
+    CDATItem* item = m_pItem;
+    m_pItem = nullptr;
+    SetItem(item);
+}
+
+void CDATFileViewer::Remember(const CDATItem* item, unsigned generation, const std::shared_ptr<CPreview>& preview)
+{
+    m_cache.push_front({item, generation, preview});
+    m_nCachedBytes += preview->Bytes();
+    // The shown preview stays whatever its size; older ones go first.
+    while (m_nCachedBytes > kCacheBytes && m_cache.size() > 1) {
+        m_nCachedBytes -= m_cache.back().m_pPreview->Bytes();
+        m_cache.pop_back();
+    }
+}
+
+void CDATFileViewer::ForgetAll()
+{
+    m_cache.clear();
+    m_nCachedBytes = 0;
+    ++m_nTicket;
+    m_bPending = false;
+}
+
+void CDATFileViewer::ShowPreview(std::shared_ptr<CPreview> preview)
+{
+    m_pPreview = std::move(preview);
+    LayoutPreview();
     viewport()->update();
+}
+
+void CDATFileViewer::LayoutPreview()
+{
+    if (!m_pPreview) {
+        SetScrollSizes(0, 0);
+        return;
+    }
+    // Text is measured with the pane's own font, outside paint.
+    QImage scratch(1, 1, QImage::Format_RGB32);
+    scratch.setDotsPerMeterX(int(viewport()->logicalDpiX() / 0.0254 + 0.5));
+    scratch.setDotsPerMeterY(int(viewport()->logicalDpiY() / 0.0254 + 0.5));
+    QPainter painter(&scratch);
+    painter.setFont(viewport()->font());
+    CQtDC measure(painter, this);
+    RECT content = GetClientRect();
+    content.top += kBandHeight;
+    const CPreview::SExtent extent = m_pPreview->Layout(measure, content);
+    SetScrollSizes(extent.m_nWidth, extent.m_nHeight);
 }
 
 void CDATFileViewer::SetScrollSizes(int cx, int cy)
@@ -59,18 +201,6 @@ void CDATFileViewer::SetScrollSizes(int cx, int cy)
         return;
     m_nScrollWidth = cx;
     m_nScrollHeight = cy;
-    // Handlers set the extent while they paint: moving the scroll bars then
-    // would resize the viewport under the painter, so that waits for the paint's end.
-    if (m_bPainting) {
-        if (!m_bScrollBarsPending) {
-            m_bScrollBarsPending = true;
-            QMetaObject::invokeMethod(this, [this] {
-                m_bScrollBarsPending = false;
-                UpdateScrollBars();
-            }, Qt::QueuedConnection);
-        }
-        return;
-    }
     UpdateScrollBars();
 }
 
@@ -92,28 +222,26 @@ void CDATFileViewer::OnDraw(CDC& dc)
     dc.DrawItemIcon(m_pItem->GetImage(), client.left + 2, client.top + 2, true);
     dc.SetBkModeTransparent(true);
     dc.TextOut(client.left + 40, 10, DecodeToUtf8(m_pItem->GetName()));
-    RECT content = client;
-    content.top += kBandHeight;
-    m_pItem->Draw(&dc, &content);
+    if (m_pPreview)
+        m_pPreview->Draw(dc);
 }
 
 void CDATFileViewer::paintEvent(QPaintEvent*)
 {
     QPainter painter(viewport());
     CPaintScope scope;
-    m_bPainting = true;
     GuardedCall("", [&] {
         // Logical coordinates are those of the scrolled area.
         painter.translate(-horizontalScrollBar()->value(), -verticalScrollBar()->value());
         CQtDC dc(painter, this);
         OnDraw(dc);
     });
-    m_bPainting = false;
 }
 
 void CDATFileViewer::resizeEvent(QResizeEvent* event)
 {
     QAbstractScrollArea::resizeEvent(event);
+    LayoutPreview();
     UpdateScrollBars();
 }
 

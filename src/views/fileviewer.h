@@ -1,11 +1,16 @@
 #pragma once
-// The lower right pane: the shown item's band with icon and name, and what
-// its type draws below.
+// The lower right pane: the shown item's band with icon and name, and its
+// preview below. Previews are made when an entry is selected (large ones on
+// a worker thread), kept for a while, and only drawn by paint.
 #include "archive/document.h"
 #include "platform/cwnd.h"
+#include "platform/preview.h"
 #include "platform/ui/cmdtarget.h"
 
 #include <QAbstractScrollArea>
+#include <exception>
+#include <list>
+#include <memory>
 
 class CDATFileDoc;
 class CDATItem;
@@ -16,6 +21,7 @@ class CDATFileViewer : public QAbstractScrollArea, public CView, public CWnd, pu
     Q_OBJECT
 public:
     explicit CDATFileViewer(CDATFileDoc* doc, QWidget* parent = nullptr);
+    ~CDATFileViewer() override;
 
     void OnInitialUpdate() override;
     void OnUpdate(CView* sender, long hint, void* hintObject) override;
@@ -24,6 +30,8 @@ public:
     // null shows nothing; the item already shown costs nothing.
     void SetItem(CDATItem* item);
     CDATItem* GetItem() const { return m_pItem; }
+    // Makes the shown entry's preview again when a setting that shapes it changed.
+    void RefreshPreview();
 
     void SetScrollSizes(int cx, int cy) override;
     bool IsScrollView() const override { return true; }
@@ -31,8 +39,15 @@ public:
     int ScrollWidth() const { return m_nScrollWidth; }
     int ScrollHeight() const { return m_nScrollHeight; }
 
-    // Paints the layout into dc, scrolled (also used by tests).
+    // Paints the band and the preview into dc, scrolled (also used by tests).
     void OnDraw(CDC& dc);
+
+    // Previews made so far, and whether one is being made on a worker thread.
+    int PreviewsMade() const { return m_nPreviewsMade; }
+    bool IsPreviewPending() const { return m_bPending; }
+    // Bytes kept in the cache of recent previews, and its bound.
+    std::size_t CachedBytes() const { return m_nCachedBytes; }
+    static constexpr std::size_t kCacheBytes = 64u << 20;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -40,12 +55,29 @@ protected:
     void scrollContentsBy(int dx, int dy) override;
 
 private:
+    struct SCached
+    {
+        const CDATItem* m_pItem;
+        unsigned m_nGeneration;
+        std::shared_ptr<CPreview> m_pPreview;
+    };
+
+    void ShowPreview(std::shared_ptr<CPreview> preview);
+    void OnPreviewReady(unsigned ticket, std::shared_ptr<CPreview> preview, std::exception_ptr error);
+    void Remember(const CDATItem* item, unsigned generation, const std::shared_ptr<CPreview>& preview);
+    void ForgetAll();
+    void LayoutPreview();
     void UpdateScrollBars();
 
     CDATFileDoc* m_pDoc;
     CDATItem* m_pItem = nullptr;
+    std::shared_ptr<CPreview> m_pPreview;
+    unsigned m_nGeneration = 0;
+    unsigned m_nTicket = 0;
+    bool m_bPending = false;
+    int m_nPreviewsMade = 0;
+    std::list<SCached> m_cache; // most recent first
+    std::size_t m_nCachedBytes = 0;
     int m_nScrollWidth = 0;
     int m_nScrollHeight = 0;
-    bool m_bPainting = false;
-    bool m_bScrollBarsPending = false;
 };

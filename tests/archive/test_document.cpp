@@ -55,13 +55,4 @@ TEST_F(DocumentTest, FindEntryMatchesAnyCaseEarliestFirstElsePalette)
     EXPECT_EQ(m_doc.FindEntry("missing.frm"), nullptr);
 }
 
-TEST(DocumentGlobalTest, GlobalPointerFollowsTheLiveDocument)
-{
-    {
-        CDATFileDoc doc(false);
-        EXPECT_EQ(g_pDocument, &doc);
-    }
-    EXPECT_EQ(g_pDocument, nullptr);
-}
-
 } // namespace

@@ -1,6 +1,6 @@
 // The text slots and identity of folders and file entries.
 #include "archive/datitem.h"
-#include "filetypes/datfiletype.h"
+#include "archive/datfiletype.h"
 
 #include <gtest/gtest.h>
 

@@ -376,7 +376,7 @@ TEST_F(CliTest, ConvertWritesExactlyTheBitmapTheBrowserCaches)
         CDATInternalFile* item = doc.FindEntry(entry);
         CRecordingDC dc;
         RECT pane{0, 0, 100, 100};
-        item->Draw(&dc, &pane);
+        ShowEntry(doc, *item, dc, pane);
         ASSERT_EQ(dc.m_dibs.size(), 1u);
         SRun run = RunCli({"convert", archive, spelling, m_tmp / "out.bmp"});
         EXPECT_EQ(run.code, 0) << run.err;

@@ -114,14 +114,14 @@ protected:
     void Show(const std::string& fullPath, RECT pane = {0, 0, 640, 480})
     {
         m_dc.Clear();
-        Entry(fullPath)->Draw(&m_dc, &pane);
+        ShowEntry(*m_doc, *Entry(fullPath), m_dc, pane);
     }
 
     // Open: the file handed to the desktop, or "" when none was.
     std::string OpenOutside(const std::string& fullPath)
     {
         const std::size_t before = m_ui.m_opened.size();
-        Entry(fullPath)->m_pType->Open(Entry(fullPath), nullptr);
+        Entry(fullPath)->m_pType->Open(m_doc->Context(), Entry(fullPath), nullptr);
         return m_ui.m_opened.size() > before ? m_ui.m_opened.back() : std::string();
     }
 

@@ -176,7 +176,7 @@ TEST_F(ImageHandlerTest, SaveAsOfAnEntryOverOneGiBTakesTheMappedPath)
     std::shared_ptr<void> restore(nullptr, [](void*) { SetFreeSpaceProbe(nullptr); });
     for (const char* entry : {"big.frm", "big.bin"}) {
         m_ui.m_saveAnswer = CUiServices::SSaveFileResult{m_dir / "out", 1};
-        if (const auto e = CatchException<CFileException>([&] { Entry(entry)->m_pType->SaveAs(Entry(entry), nullptr); }))
+        if (const auto e = CatchException<CFileException>([&] { Entry(entry)->m_pType->SaveAs(m_doc->Context(), Entry(entry), nullptr); }))
             EXPECT_EQ(e->m_cause, CFileException::diskFull) << e->what();
         EXPECT_FALSE(FileExists(m_dir / "out"));
     }
@@ -207,7 +207,7 @@ TEST_F(ImageHandlerTest, MissingPaletteIsToldInThePaneWhenShownAndInAMessageBoxW
 
     CDATInternalFile* item = Entry("art\\a.frm");
     m_ui.m_saveAnswer = CUiServices::SSaveFileResult{m_dir / "out.bmp", 2};
-    item->m_pType->SaveAs(item, nullptr);
+    item->m_pType->SaveAs(m_doc->Context(), item, nullptr);
     ExpectMessage(m_ui, 0, "Невозможно сохранить файл. Нет палитры.\nФайл: " + m_dir / "out.frm", "Ошибка",
                   MB_OK | MB_ICONINFORMATION);
     EXPECT_FALSE(FileExists(m_dir / "out.bmp"));
@@ -227,7 +227,7 @@ TEST_F(ImageHandlerTest, SaveAsWritesTheEntryTheBitmapOrNothingAndOpenHandsOverT
         for (int filter = 1; filter <= 3; ++filter) {
             const std::string dest = m_dir / (std::string(entry) + std::to_string(filter));
             m_ui.m_saveAnswer = CUiServices::SSaveFileResult{dest, filter};
-            item->m_pType->SaveAs(item, nullptr);
+            item->m_pType->SaveAs(m_doc->Context(), item, nullptr);
             EXPECT_EQ(FileExists(dest) ? ReadWholeFile(dest) : "none", filter == 1 ? raw : filter == 2 ? bmp : "none");
         }
         EXPECT_EQ(m_ui.m_saveDialogs.back().second, entry);
@@ -280,7 +280,7 @@ TEST_F(ImageHandlerTest, UnshowablePicturesEmptyThePaneAndOnlyABadRixSignatureIs
     // Saving or opening a RIX that is not one is an error for the caller to report.
     CDATInternalFile* bad = Entry("bad.rix");
     m_ui.m_saveAnswer = CUiServices::SSaveFileResult{m_dir / "bad.bmp", 2};
-    EXPECT_THROW(bad->m_pType->SaveAs(bad, nullptr), CArchiveException);
+    EXPECT_THROW(bad->m_pType->SaveAs(m_doc->Context(), bad, nullptr), CArchiveException);
     EXPECT_FALSE(FileExists(m_dir / "bad.bmp"));
     EXPECT_THROW(OpenOutside("bad.rix"), CArchiveException);
     EXPECT_TRUE(m_ui.m_opened.empty());

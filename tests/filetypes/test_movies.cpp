@@ -30,7 +30,7 @@ protected:
         m_ui.m_saveAnswer = CUiServices::SSaveFileResult{path, filter};
         m_ui.m_answers = {IDYES};
         try {
-            m_pType->SaveAs(m_pMovie, nullptr);
+            m_pType->SaveAs(m_doc->Context(), m_pMovie, nullptr);
         } catch (const std::exception& e) {
             return e.what();
         }
@@ -45,14 +45,14 @@ TEST_F(MovieTest, OpenBuildsTheMovieProgramOnceAndAgainOnlyWhenItIsGoneButNeedsT
 {
     SetPlayerResourceProvider(nullptr);
     m_ui.m_answers = {IDYES};
-    EXPECT_THROW(m_pType->Open(m_pMovie, nullptr), CResourceException);
+    EXPECT_THROW(m_pType->Open(m_doc->Context(), m_pMovie, nullptr), CResourceException);
     EXPECT_TRUE(m_ui.m_started.empty());
 
     SetPlayerResourceProvider([] { return std::optional<std::string_view>(kPlayer); });
     m_ui.m_messages.clear();
     m_ui.m_progressLog = {};
     m_ui.m_answers = {IDYES};
-    m_pType->Open(m_pMovie, nullptr);
+    m_pType->Open(m_doc->Context(), m_pMovie, nullptr);
     const std::string exe = m_ui.m_started.at(0);
     EXPECT_EQ(exe, m_pMovie->m_strCachePath);
     EXPECT_TRUE(exe.ends_with(".exe") && exe.starts_with(m_cache)) << exe;
@@ -65,12 +65,12 @@ TEST_F(MovieTest, OpenBuildsTheMovieProgramOnceAndAgainOnlyWhenItIsGoneButNeedsT
     // In a later run the movie file in the cache starts without a question.
     Open(m_dir / "movies.dat");
     CDATInternalFile* movie = Entry("art\\cuts\\intro.mve");
-    movie->m_pType->Open(movie, nullptr);
+    movie->m_pType->Open(m_doc->Context(), movie, nullptr);
     EXPECT_EQ(m_ui.m_messages.size(), 1u);
     // A movie file deleted since is made again, after the question.
     std::filesystem::remove(exe);
     m_ui.m_answers = {IDYES};
-    movie->m_pType->Open(movie, nullptr);
+    movie->m_pType->Open(m_doc->Context(), movie, nullptr);
     EXPECT_EQ(m_ui.m_messages.size(), 2u);
     EXPECT_EQ(m_ui.m_started, std::vector<std::string>(3, exe));
     EXPECT_EQ(ReadWholeFile(exe), kPlayer + kMovie);
@@ -79,14 +79,14 @@ TEST_F(MovieTest, OpenBuildsTheMovieProgramOnceAndAgainOnlyWhenItIsGoneButNeedsT
 TEST_F(MovieTest, NoLeavesNothingAndACancelStopsBetweenStepsAndAsksAgainNextTime)
 {
     m_ui.m_answers = {IDNO};
-    m_pType->Open(m_pMovie, nullptr);
+    m_pType->Open(m_doc->Context(), m_pMovie, nullptr);
     EXPECT_TRUE(m_ui.m_started.empty());
     EXPECT_EQ(CountFiles(m_cache), 0u);
 
     // Cancel before the second step: the packed copy stays, no program, nothing started.
     m_ui.m_answers = {IDYES};
     m_ui.m_progressLog.cancelAtPoll = {1};
-    m_pType->Open(m_pMovie, nullptr);
+    m_pType->Open(m_doc->Context(), m_pMovie, nullptr);
     EXPECT_TRUE(m_ui.m_started.empty());
     EXPECT_TRUE(m_pMovie->m_strCachePath.empty());
     const std::string exe = m_cache + "/" + FileNames(m_cache).begin()->c_str() + "/art/cuts/intro.mve.exe";
@@ -96,7 +96,7 @@ TEST_F(MovieTest, NoLeavesNothingAndACancelStopsBetweenStepsAndAsksAgainNextTime
     // The next Open asks again and completes over its own packed copy.
     m_ui.m_progressLog = {};
     m_ui.m_answers = {IDYES};
-    m_pType->Open(m_pMovie, nullptr);
+    m_pType->Open(m_doc->Context(), m_pMovie, nullptr);
     EXPECT_EQ(m_ui.m_started, std::vector<std::string>{exe});
     EXPECT_FALSE(FileExists(exe + ".tmp"));
 }
@@ -134,7 +134,7 @@ TEST_F(MovieTest, SaveAsProgramNeverTouchesAUsersFileOfThePackedCopysName)
 TEST_F(MovieTest, AcmSaveShowsOnlyTheNotice)
 {
     CDATInternalFile* sound = Entry("sound\\boom.acm");
-    sound->m_pType->SaveAs(sound, nullptr);
+    sound->m_pType->SaveAs(m_doc->Context(), sound, nullptr);
     ASSERT_EQ(m_ui.m_messages.size(), 1u);
     ExpectMessage(m_ui, 0, "Сохранение ACM файла", "boom.acm", MB_OK);
     EXPECT_TRUE(m_ui.m_saveDialogs.empty());

@@ -1,5 +1,5 @@
 // The file-type registry and the extension key.
-#include "filetypes/datfiletype.h"
+#include "archive/datfiletype.h"
 #include "filetypes/filetypes.h"
 
 #include <gtest/gtest.h>

@@ -85,14 +85,14 @@ TEST_F(TextHandlerTest, TextsEndAtAZeroByteAndTheChosenEncodingIsRememberedPerAr
     EXPECT_EQ(m_dc.m_wnd.m_scrollSizes, (std::vector<std::pair<int, int>>{{0, 2 * CRecordingDC::kLineHeight}}));
     EXPECT_EQ(Text("text\\polish\\c.msg"), "śą\n\n");
 
-    ChooseTextEncoding(ETextEncoding::Cp866);
+    ChooseTextEncoding(ETextEncoding::Cp866, m_doc->ArchivePath());
     EXPECT_EQ(Text("text\\polish\\c.msg"), "Ь╣\n\n"); // the same entry, prepared again
     // Another archive keeps the global choice; the first keeps its own in a later run.
     Open(second);
     EXPECT_EQ(Text("text\\polish\\c.msg"), "śą\n\n");
     Open(first);
-    EXPECT_EQ(CurrentTextEncoding(), ETextEncoding::Cp866);
-    ChooseTextEncoding(ETextEncoding::Automatic);
+    EXPECT_EQ(CurrentTextEncoding(m_doc->ArchivePath()), ETextEncoding::Cp866);
+    ChooseTextEncoding(ETextEncoding::Automatic, m_doc->ArchivePath());
     EXPECT_EQ(Text("text\\polish\\c.msg"), "śą\n\n");
 }
 
@@ -107,11 +107,6 @@ TEST_F(TextHandlerTest, TheTextIsMeasuredWrappedAndTheScrollExtentIsTheMeasuredS
     EXPECT_EQ(m_dc.m_wnd.m_scrollSizes, (std::vector<std::pair<int, int>>{{measured.right, measured.bottom}}));
     EXPECT_EQ(m_dc.m_texts[1].format, unsigned(DT_WORDBREAK)); // tabs as they are, '&' as the mnemonic prefix
     EXPECT_EQ(m_dc.m_texts[1].rect, measured);
-    // A window that does not scroll gets the measuring only.
-    m_dc.m_wnd.m_bScrollView = false;
-    Show("long.txt", {0, 0, 100, 100});
-    EXPECT_EQ(m_dc.m_texts.size(), 1u);
-    EXPECT_TRUE(m_dc.m_wnd.m_scrollSizes.empty());
 }
 
 TEST_F(TextHandlerTest, ANewDocumentWritesTheRawCopyAfresh)

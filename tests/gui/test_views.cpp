@@ -72,22 +72,46 @@ bool IsBand(const QImage& image, QRect r)
     return true;
 }
 
-// An item whose drawing the test chooses.
-class CProbeItem : public CDATItem
+// An entry whose preview the test chooses: its layout sees the content
+// rectangle and gives the scroll extent; a failure message makes it throw.
+class CProbeItem : public CDATFileType, public CPreview
 {
 public:
-    explicit CProbeItem(std::string name) : CDATItem(nullptr, 1), m_strName(std::move(name)) {}
-    const std::string& GetName() const override { return m_strName; }
-    int GetImage() const override { return kImageText; }
-    void Draw(CDC* dc, RECT* rect) override { m_draw ? m_draw(dc, rect) : void(); }
-    std::uint32_t GetTypeKey() const override { return 0; }
-    void GetTypeText(char* buffer, int maxLength) const override { CopyTextTruncated(buffer, maxLength, "probe"); }
-    void GetSizeText(char* buffer, int) const override { buffer[0] = '\0'; }
-    void GetPackedSizeText(char* buffer, int) const override { buffer[0] = '\0'; }
-    void GetOffsetText(char* buffer, int) const override { buffer[0] = '\0'; }
+    explicit CProbeItem(std::string name)
+        : CDATFileType("Probe files", "probe", kImageText), m_root(std::string(), 0, nullptr, 0),
+          m_entry(&m_root, 1, std::move(name), 0, 0, 0, this)
+    {
+    }
+    operator CDATInternalFile*() { return &m_entry; }
+    std::unique_ptr<CPreview> MakePreview(const SPreviewRequest&) const override
+    {
+        if (!m_strFailure.empty())
+            throw std::runtime_error(m_strFailure);
+        return std::make_unique<CForward>(const_cast<CProbeItem*>(this));
+    }
+    SExtent Layout(CDC&, const RECT& content) override
+    {
+        m_seen = content;
+        return m_extent;
+    }
+    void Draw(CDC&) const override {}
+    std::size_t Bytes() const override { return 1; }
 
-    std::string m_strName;
-    std::function<void(CDC*, RECT*)> m_draw;
+    CDATFolder m_root;
+    CDATInternalFile m_entry;
+    std::string m_strFailure;
+    SExtent m_extent;
+    RECT m_seen{};
+
+private:
+    struct CForward : CPreview
+    {
+        explicit CForward(CProbeItem* probe) : m_pProbe(probe) {}
+        SExtent Layout(CDC& dc, const RECT& content) override { return m_pProbe->Layout(dc, content); }
+        void Draw(CDC& dc) const override { m_pProbe->Draw(dc); }
+        std::size_t Bytes() const override { return 1; }
+        CProbeItem* m_pProbe;
+    };
 };
 
 // Closes the pop-up menu that opens next, noting where it was.
@@ -180,7 +204,7 @@ TEST_F(ViewsTest, SelectingANodeFillsTheListAndEmptiesTheViewer)
 {
     OpenExample(false);
     CProbeItem probe("probe");
-    Viewer()->SetItem(&probe);
+    Viewer()->SetItem(probe);
     Select(RootNode());
     EXPECT_EQ(ListedNames(), QStringList({"art", "text", "readme.txt"}));
     EXPECT_EQ(Viewer()->GetItem(), nullptr);
@@ -192,9 +216,9 @@ TEST_F(ViewsTest, SelectingANodeFillsTheListAndEmptiesTheViewer)
     EXPECT_EQ(cells, QStringList({"Folder", "", "9", QString::number(readme.m_nPackedSize),
                                   QString::number(readme.m_nOffset), ""}));
     // The same node again: no new listing, the shown item stays.
-    Viewer()->SetItem(&probe);
+    Viewer()->SetItem(probe);
     Select(RootNode());
-    EXPECT_EQ(Viewer()->GetItem(), &probe);
+    EXPECT_EQ(Viewer()->GetItem(), static_cast<CDATInternalFile*>(probe));
 
     // Names are decoded from CP1251.
     CDatWriter w;
@@ -406,19 +430,17 @@ TEST_F(ViewsTest, ViewerBandCarriesTheItemTheContentBelowItAndFailuresAreReporte
     QImage image = port->grab().toImage();
     EXPECT_TRUE(IsBand(image, QRect(0, 0, port->width(), 40)));
     EXPECT_NE(image.pixelColor(150, 40), kBand); // the line below the band
-    RECT seen{};
     CProbeItem folder("intrface");
-    folder.m_draw = [&](CDC*, RECT* r) { seen = *r; };
-    Viewer()->SetItem(&folder);
+    Viewer()->SetItem(folder);
     image = port->grab().toImage();
     EXPECT_FALSE(IsBand(image, QRect(2, 2, 32, 32)));   // the icon
     EXPECT_FALSE(IsBand(image, QRect(40, 10, 120, 20))); // the name
     EXPECT_TRUE(IsBand(image, QRect(200, 0, 90, 40)));
-    EXPECT_EQ(seen, (RECT{0, 40, port->width(), port->height()}));
+    EXPECT_EQ(folder.m_seen, (RECT{0, 40, port->width(), port->height()}));
 
     CProbeItem bad("bad");
-    bad.m_draw = [](CDC*, RECT*) { throw std::runtime_error("cannot read the entry"); };
-    Viewer()->SetItem(&bad);
+    bad.m_strFailure = "cannot read the entry";
+    Viewer()->SetItem(bad);
     EXPECT_TRUE(IsBand(port->grab().toImage(), QRect(200, 0, 90, 40)));
     ASSERT_EQ(m_ui.m_reports.size(), 1u);
     EXPECT_NE(m_ui.m_reports[0].find("cannot read the entry"), std::string::npos);
@@ -427,18 +449,18 @@ TEST_F(ViewsTest, ViewerBandCarriesTheItemTheContentBelowItAndFailuresAreReporte
 TEST_F(ViewsTest, ViewerBandScrollsAwayTheSameItemKeepsTheScrollPositionAnotherResetsIt)
 {
     CProbeItem text("long.txt"), other("other");
-    text.m_draw = [](CDC* dc, RECT*) { dc->GetWindow()->SetScrollSizes(250, 900); };
+    text.m_extent = {250, 900};
     QWidget* port = Viewer()->viewport();
-    Viewer()->SetItem(&text);
+    Viewer()->SetItem(text);
     port->grab();
     Pump();
     QScrollBar* v = Viewer()->verticalScrollBar();
     EXPECT_TRUE(v->maximum() == 900 - port->height() && v->pageStep() == port->height());
     v->setValue(100);
     EXPECT_NE(port->grab().toImage().pixelColor(150, 20), kBand);
-    Viewer()->SetItem(&text);
+    Viewer()->SetItem(text);
     EXPECT_EQ(v->value(), 100);
-    Viewer()->SetItem(&other);
+    Viewer()->SetItem(other);
     EXPECT_TRUE(v->value() == 0 && Viewer()->ScrollHeight() == 0);
     Viewer()->OnUpdate(nullptr, 0, nullptr);
     EXPECT_EQ(Viewer()->GetItem(), nullptr);

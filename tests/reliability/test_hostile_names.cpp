@@ -123,15 +123,15 @@ TEST_F(HostileNamesTest, CacheFilesOfHostileEntriesStayInTheArchivesCacheFolder)
     CRecordingDC dc;
     for (CDATInternalFile& f : m_doc->m_files) {
         if (f.m_pType->m_strExtension != "mve") {
-            f.Draw(&dc, &pane);
+            ShowEntry(*m_doc, f, dc, pane);
             continue;
         }
         m_ui.m_answers.push_back(IDYES);
-        f.m_pType->Open(&f, nullptr);
+        f.m_pType->Open(m_doc->Context(), &f, nullptr);
     }
     EXPECT_EQ(m_ui.m_reports, std::vector<std::string>{});
     EXPECT_EQ(dc.m_dibs.size(), 4u);
-    const std::size_t archiveFolder = ArchiveCacheFolder().size() - (m_root + "/cache/").size();
+    const std::size_t archiveFolder = ArchiveCacheFolder(m_doc->Context()).size() - (m_root + "/cache/").size();
     std::set<std::string> files;
     for (const std::string& added : AddedOnlyBelow("cache"))
         files.insert(added.substr(archiveFolder));
@@ -145,7 +145,7 @@ TEST_F(HostileNamesTest, CacheFilesOfHostileEntriesStayInTheArchivesCacheFolder)
 TEST_F(HostileNamesTest, ALinkOrFileWhereACacheFolderBelongsIsRefusedNotFollowed)
 {
     OpenEntries({{"color.pal", SmallPalette()}, {"art\\x.frm", SmallFrm()}, {"sub\\y.txt", "y"}});
-    const std::string archiveFolder = ArchiveCacheFolder();
+    const std::string archiveFolder = ArchiveCacheFolder(m_doc->Context());
     fs::create_directories(archiveFolder);
     fs::create_directory_symlink(m_root + "/sentinel", archiveFolder + "art");
     WriteWholeFile(archiveFolder + "sub", "a file where a folder belongs");
@@ -153,8 +153,8 @@ TEST_F(HostileNamesTest, ALinkOrFileWhereACacheFolderBelongsIsRefusedNotFollowed
 
     RECT pane{0, 0, 640, 480};
     CRecordingDC dc;
-    Entry("art\\x.frm").Draw(&dc, &pane);
-    Entry("sub\\y.txt").Draw(&dc, &pane);
+    ShowEntry(*m_doc, Entry("art\\x.frm"), dc, pane);
+    ShowEntry(*m_doc, Entry("sub\\y.txt"), dc, pane);
     ASSERT_EQ(m_ui.m_reports.size(), 2u);
     for (const std::string& report : m_ui.m_reports)
         EXPECT_NE(report.find("a file or link stands where a cache folder belongs"), std::string::npos) << report;
@@ -174,7 +174,7 @@ TEST_F(HostileNamesTest, SaveDialogOffersTheMappedNameAndTheSaveLandsInTheChosen
             continue;
         m_ui.m_saveDialogs.clear();
         m_ui.m_saveAnswer.reset();
-        f.m_pType->SaveAs(&f, nullptr);
+        f.m_pType->SaveAs(m_doc->Context(), &f, nullptr);
         ASSERT_EQ(m_ui.m_saveDialogs.size(), 1u) << f.m_strName;
         const std::string initial = m_ui.m_saveDialogs[0].second;
         EXPECT_EQ(initial, EntryNameForDisk(f.m_strName));
@@ -183,7 +183,7 @@ TEST_F(HostileNamesTest, SaveDialogOffersTheMappedNameAndTheSaveLandsInTheChosen
         m_ui.m_saveAnswer = CUiServices::SSaveFileResult{m_out + "/" + initial, 1};
         if (f.m_pType->m_strExtension == "mve")
             m_ui.m_answers.push_back(IDYES);
-        f.m_pType->SaveAs(&f, nullptr);
+        f.m_pType->SaveAs(m_doc->Context(), &f, nullptr);
     }
     EXPECT_EQ(offered, (std::set<std::string>{"_", "_tmp_x", ".._x.txt", "_tmp_x.frm", "a_.._.._x.rix", ".._x.mve",
                                               "ctl_.txt", EntryNameForDisk(kLong)}));

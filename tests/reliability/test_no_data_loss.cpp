@@ -55,7 +55,7 @@ TEST_F(NoDataLossTest, CopyAndCacheReplaceLinksInsteadOfWritingThroughThem)
     fs::create_symlink("../outside/victim.txt", m_out + "/linked.txt");
     fs::create_symlink("../outside/created.txt", m_out + "/dangling.txt");
     fs::create_symlink("../outside/victim.txt", m_out + "/declined.txt");
-    const std::string bmp = CacheFileFor(Entry("pic.frm"), ".bmp"), txt = CacheFileFor(Entry("linked.txt"), "");
+    const std::string bmp = CacheFileFor(m_doc->Context(), Entry("pic.frm"), ".bmp"), txt = CacheFileFor(m_doc->Context(), Entry("linked.txt"), "");
     fs::create_symlink(m_root + "/outside/new.bmp", bmp);
     fs::create_symlink(m_root + "/outside/victim.txt", txt);
     const CTreeSnapshot outside = TakeSnapshot(m_root + "/outside");
@@ -64,8 +64,8 @@ TEST_F(NoDataLossTest, CopyAndCacheReplaceLinksInsteadOfWritingThroughThem)
     EXPECT_EQ(CopySelectedFiles(*m_doc, Rows({"linked.txt", "dangling.txt", "declined.txt"}), nullptr).m_nWritten, 2);
     RECT pane{0, 0, 640, 480};
     CRecordingDC dc;
-    Entry("pic.frm").Draw(&dc, &pane);
-    Entry("linked.txt").Draw(&dc, &pane);
+    ShowEntry(*m_doc, Entry("pic.frm"), dc, pane);
+    ShowEntry(*m_doc, Entry("linked.txt"), dc, pane);
     EXPECT_EQ(m_ui.m_reports, std::vector<std::string>{});
     EXPECT_EQ(dc.m_dibs.size(), 1u);
 
@@ -96,7 +96,7 @@ TEST_F(NoDataLossTest, AnAgreedSaveAsReplacementSurvivesWhenTheNewFileFails)
         CDATInternalFile& item = Entry(entry);
         m_ui.m_saveAnswer = CUiServices::SSaveFileResult{target, filter};
         m_ui.m_answers = {IDYES};
-        EXPECT_THROW(item.m_pType->SaveAs(&item, nullptr), CException);
+        EXPECT_THROW(item.m_pType->SaveAs(m_doc->Context(), &item, nullptr), CException);
         EXPECT_EQ(StateOf(target), old);
         ExpectOnly({"target"});
     }
@@ -113,16 +113,16 @@ TEST_F(NoDataLossTest, ADamagedMovieReplacesNothingAndLeavesNoProgram)
     Old("intro.exe", "the user's program");
     const std::string old = StateOf(m_out + "/intro.exe");
     m_ui.m_answers = {IDYES};
-    EXPECT_THROW(handler->BuildMovieExe(m_out + "/intro.exe", &movie, nullptr), CArchiveException);
+    EXPECT_THROW(handler->BuildMovieExe(m_doc->Context(), m_out + "/intro.exe", &movie, nullptr), CArchiveException);
     EXPECT_EQ(StateOf(m_out + "/intro.exe"), old);
     ExpectOnly({"intro.exe"});
 
     // Opened from the cache: nothing is remembered, nothing is started.
     m_ui.m_answers = {IDYES};
-    EXPECT_THROW(handler->Open(&movie, nullptr), CArchiveException);
+    EXPECT_THROW(handler->Open(m_doc->Context(), &movie, nullptr), CArchiveException);
     EXPECT_TRUE(movie.m_strCachePath.empty());
     EXPECT_TRUE(m_ui.m_started.empty());
-    EXPECT_FALSE(FileExists(CacheFileFor(movie, ".exe")));
+    EXPECT_FALSE(FileExists(CacheFileFor(m_doc->Context(), movie, ".exe")));
 }
 
 TEST_F(NoDataLossTest, MappedExtractionKeepsTheOldFileOfADamagedEntryAndRefusesAFileNamedLikeItsPackedCopy)
@@ -143,7 +143,7 @@ TEST_F(NoDataLossTest, MappedExtractionKeepsTheOldFileOfADamagedEntryAndRefusesA
     // The movie's Save as goes the same way.
     m_ui.m_saveAnswer = CUiServices::SSaveFileResult{m_out + "/intro.mve", 1};
     m_ui.m_answers = {IDYES};
-    EXPECT_THROW(Entry("intro.mve").m_pType->SaveAs(&Entry("intro.mve"), nullptr), CFileException);
+    EXPECT_THROW(Entry("intro.mve").m_pType->SaveAs(m_doc->Context(), &Entry("intro.mve"), nullptr), CFileException);
     EXPECT_EQ(StateOf(m_out + "/intro.mve.tmp"), oldTmp);
     ExpectOnly({"bad.bin", "intro.mve.tmp"});
 }

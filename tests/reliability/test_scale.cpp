@@ -193,7 +193,7 @@ TEST_F(ScaleTest, AnEntryOfFourGiBMinusOneIsRefusedClearlyAndNeverHalfWritten)
     EXPECT_THROW(ReadEntryData(archive, huge), CFileException);
     RECT pane{0, 0, 640, 480};
     CRecordingDC dc;
-    Entry("huge.frm").Draw(&dc, &pane);
+    ShowEntry(*m_doc, Entry("huge.frm"), dc, pane);
     ASSERT_EQ(m_ui.m_reports.size(), 1u);
     EXPECT_NE(m_ui.m_reports[0].find("too large to unpack in memory"), std::string::npos) << m_ui.m_reports[0];
     EXPECT_TRUE(dc.m_dibs.empty());

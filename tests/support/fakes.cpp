@@ -31,3 +31,17 @@ std::unique_ptr<IProgress> CFakeUiServices::CreateProgress()
         return nullptr;
     return std::make_unique<CScriptedProgress>(m_progressLog);
 }
+
+#include "filetypes/previews.h"
+#include "helpers.h"
+#include "platform/cdc.h"
+#include "platform/cwnd.h"
+
+void ShowEntry(const CDATFileDoc& doc, CDATInternalFile& item, CDC& dc, RECT pane)
+{
+    std::unique_ptr<CPreview> preview = MakePreviewOrReport(doc.Context(), item);
+    const CPreview::SExtent extent = preview->Layout(dc, pane);
+    if (CWnd* wnd = dc.GetWindow(); wnd && wnd->IsScrollView())
+        wnd->SetScrollSizes(extent.m_nWidth, extent.m_nHeight);
+    preview->Draw(dc);
+}

@@ -131,3 +131,7 @@ inline void ExpectMessage(const CFakeUiServices& ui, std::size_t i, const std::s
     EXPECT_EQ(ui.m_messages[i].caption, caption) << text;
     EXPECT_EQ(ui.m_messages[i].flags, flags) << text;
 }
+
+// What the viewer shows of an entry, made and drawn at once into dc: a
+// failure is reported through the UI services, as the viewer does.
+void ShowEntry(const CDATFileDoc& doc, CDATInternalFile& item, CDC& dc, RECT pane);

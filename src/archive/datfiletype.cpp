@@ -1,10 +1,9 @@
-#include "filetypes/datfiletype.h"
+#include "archive/datfiletype.h"
 
-#include "archive/datfiledoc.h"
+#include "archive/archivecontext.h"
 #include "archive/extract.h"
 #include "archive/namecompare.h"
 #include "filetypes/filenames.h"
-#include "platform/cdc.h"
 #include "platform/codepage.h"
 #include "platform/file.h"
 #include "platform/uiservices.h"
@@ -20,30 +19,42 @@ std::string CDATFileType::SaveFilter() const
     return DecodeToUtf8(m_strDescription) + "|*." + DecodeToUtf8(m_strExtension) + "|All files (*.*)|*.*||";
 }
 
-void CDATFileType::SaveAs(CDATInternalFile* item, CWnd* parent)
+void CDATFileType::SaveAs(const SArchiveContext& archive, CDATInternalFile* item, CWnd* parent)
 {
-    auto chosen = UiServices().GetSaveFileName(parent, SaveFilter(), EntryNameForDisk(item->m_strName));
+    auto chosen = archive.Ui().GetSaveFileName(parent, SaveFilter(), EntryNameForDisk(item->m_strName));
     if (!chosen)
         return;
-    SaveEntryTo(*item, chosen->m_strPath);
+    SaveEntryTo(archive, *item, chosen->m_strPath);
 }
 
-void CDATFileType::Draw(CDATInternalFile* item, CDC* dc, RECT* rect)
+void CDATFileType::ShowProperties(const SArchiveContext& archive, CDATInternalFile* item, CWnd* parent)
 {
-    RECT r = *rect;
-    dc->DrawText(DecodeToUtf8(item->m_strName), r, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    archive.Ui().ShowProperties(item, parent);
 }
 
-void CDATFileType::ShowProperties(CDATInternalFile* item, CWnd* parent)
+void CDATFileType::Open(const SArchiveContext&, CDATInternalFile*, CWnd*) {}
+
+SPreviewRequest CDATFileType::PreparePreview(const SArchiveContext& archive, CDATInternalFile& item) const
 {
-    UiServices().ShowProperties(item, parent);
+    SPreviewRequest request{archive.ArchivePath(), item};
+    for (const CDATFolder* f = item.m_pParent; f && !f->IsRoot(); f = f->m_pParent)
+        request.m_folders.insert(request.m_folders.begin(), f->m_strName);
+    return request;
 }
 
-void CDATFileType::Open(CDATInternalFile*, CWnd*) {}
-
-void SaveEntryTo(const CDATInternalFile& item, const std::string& path)
+std::unique_ptr<CPreview> CDATFileType::MakePreview(const SPreviewRequest&) const
 {
-    const std::string& archivePath = g_pDocument->GetPathName();
+    return nullptr;
+}
+
+bool CDATFileType::IsPreviewLarge(const CDATInternalFile& item) const
+{
+    return item.m_nPackedSize > (256u << 10) || item.m_nRealSize > (1u << 20);
+}
+
+void SaveEntryTo(const SArchiveContext& context, const CDATInternalFile& item, const std::string& path)
+{
+    const std::string& archivePath = context.ArchivePath();
     CFile archive(archivePath, CFile::modeRead);
     // Entries too large to unpack in memory go through the mapped path.
     const int status = item.m_nRealSize > kMaxInMemoryEntry ? ExtractEntryMapped(archive, item, path, false)

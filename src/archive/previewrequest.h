@@ -1,0 +1,25 @@
+#pragma once
+// Everything a handler needs to make an entry's preview, copied out of the
+// model on the GUI thread, so that the work can run on a worker thread while
+// the document changes.
+#include "archive/datitem.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+struct SPreviewRequest
+{
+    std::string m_strArchivePath;
+    // A copy of the entry; its parent must not be followed (see m_folders).
+    CDATInternalFile m_entry;
+    // The raw names of the entry's folders, outermost first.
+    std::vector<std::string> m_folders;
+    std::optional<CDATInternalFile> m_palette;
+    // Where the handler keeps its converted copy; empty when it keeps none.
+    std::string m_strCacheFile;
+    // The cache file is to be written again even if it is there.
+    bool m_bRefreshCache = false;
+    // Handler-defined: the text encoding the user chose, for texts.
+    int m_nOption = 0;
+};
