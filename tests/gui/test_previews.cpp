@@ -1,0 +1,143 @@
+// Previews: made once per entry outside paint (large ones on a worker
+// thread), shown by paint alone, and several archives open side by side.
+#include "archive/datfiledoc.h"
+#include "fakes.h"
+#include "frmwriter.h"
+#include "helpers.h"
+#include "views/copyto.h"
+#include "views/fileviewer.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <gtest/gtest.h>
+
+namespace {
+
+std::string Picture(std::uint16_t side, std::uint8_t index)
+{
+    return BuildFrm(side, side, std::vector<std::uint8_t>(std::size_t(side) * side, index));
+}
+
+std::string Palette()
+{
+    Palette63 rgb{};
+    for (std::size_t i = 0; i < rgb.size(); ++i)
+        rgb[i].fill(std::uint8_t(i % 64));
+    return BuildPalette(rgb);
+}
+
+class PreviewTest : public ::testing::Test
+{
+protected:
+    std::string Archive(const std::string& name, std::uint8_t colour)
+    {
+        CDatWriter w;
+        w.AddStored("color.pal", Palette());
+        w.AddCompressed("art\\pic.frm", Picture(32, colour));
+        w.AddCompressed("text\\readme.txt", "line one\r\nline two\r\n");
+        // Large enough to be made on a worker thread.
+        w.AddCompressed("art\\big.frm", Picture(1100, colour));
+        w.WriteTo(m_dir / name);
+        return m_dir / name;
+    }
+
+    struct SPane
+    {
+        SPane(const std::string& path, const std::string& cache) : viewer(&doc)
+        {
+            EXPECT_TRUE(doc.OpenDocumentFile(path));
+            doc.m_CashPath.Set(cache);
+            viewer.resize(400, 300);
+            viewer.show();
+            viewer.OnInitialUpdate();
+        }
+        CDATFileDoc doc{false};
+        CDATFileViewer viewer;
+    };
+
+    static void WaitForPreview(CDATFileViewer& viewer)
+    {
+        QElapsedTimer clock;
+        clock.start();
+        while (viewer.IsPreviewPending() && clock.elapsed() < 20000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 50);
+    }
+
+    static QColor Centre(CDATFileViewer& viewer)
+    {
+        const QImage image = viewer.viewport()->grab().toImage();
+        return image.pixelColor(image.width() / 2, 40 + (image.height() - 40) / 2);
+    }
+
+    CFakeUiServices m_ui;
+    CTempDir m_dir;
+};
+
+TEST_F(PreviewTest, TwoArchivesShowSaveAndCopyEachFromItsOwnFile)
+{
+    SPane a(Archive("a.dat", 10), m_dir / "cache-a"), b(Archive("b.dat", 50), m_dir / "cache-b");
+    // Each document numbers its own folders from its own root.
+    EXPECT_EQ(a.doc.m_rootFolder.m_nID, 0u);
+    EXPECT_EQ(b.doc.m_rootFolder.m_nID, 0u);
+    EXPECT_EQ(FindFile(a.doc, "art\\pic.frm").m_pParent->m_nID, FindFile(b.doc, "art\\pic.frm").m_pParent->m_nID);
+
+    a.viewer.SetItem(&FindFile(a.doc, "art\\pic.frm"));
+    b.viewer.SetItem(&FindFile(b.doc, "art\\pic.frm"));
+    EXPECT_EQ(Centre(a.viewer), QColor(40, 40, 40));
+    EXPECT_EQ(Centre(b.viewer), QColor(200, 200, 200));
+
+    for (SPane* pane : {&a, &b}) {
+        CDATInternalFile& pic = FindFile(pane->doc, "art\\pic.frm");
+        const std::string saved = m_dir / ("saved-" + std::to_string(pane == &a) + ".bmp");
+        m_ui.m_saveAnswer = CUiServices::SSaveFileResult{saved, 2};
+        pic.m_pType->SaveAs(pane->doc.Context(), &pic, nullptr);
+        EXPECT_EQ(ReadWholeFile(saved), ReadWholeFile(pic.m_strCachePath));
+
+        const std::string folder = m_dir / ("copied-" + std::to_string(pane == &a));
+        std::filesystem::create_directories(folder);
+        m_ui.m_folderAnswer = folder;
+        pane->doc.ListFolder(FindFile(pane->doc, "text\\readme.txt").m_pParent, nullptr);
+        EXPECT_EQ(CopySelectedFiles(pane->doc, {0}, nullptr).m_nWritten, 1);
+        EXPECT_EQ(ReadWholeFile(folder + "/readme.txt"), "line one\r\nline two\r\n");
+    }
+    EXPECT_NE(ReadWholeFile(m_dir / "saved-1.bmp"), ReadWholeFile(m_dir / "saved-0.bmp"));
+    EXPECT_EQ(m_ui.m_reports, std::vector<std::string>{});
+}
+
+TEST_F(PreviewTest, PaintOnlyDrawsAndLargeEntriesAreMadeOnAWorker)
+{
+    SPane pane(Archive("a.dat", 10), m_dir / "cache");
+    for (const char* entry : {"art\\pic.frm", "text\\readme.txt"}) {
+        SCOPED_TRACE(entry);
+        const int before = pane.viewer.PreviewsMade();
+        pane.viewer.SetItem(&FindFile(pane.doc, entry));
+        for (int i = 0; i < 100; ++i)
+            pane.viewer.viewport()->repaint();
+        pane.viewer.SetItem(&FindFile(pane.doc, entry)); // reported again by autoshow
+        EXPECT_EQ(pane.viewer.PreviewsMade(), before + 1);
+    }
+    // Back to an entry shown a moment ago: it comes from the viewer's cache.
+    pane.viewer.SetItem(&FindFile(pane.doc, "art\\pic.frm"));
+    EXPECT_EQ(pane.viewer.PreviewsMade(), 2);
+
+    // The big picture shows the empty frame until the worker is done.
+    pane.viewer.SetItem(&FindFile(pane.doc, "art\\big.frm"));
+    EXPECT_TRUE(pane.viewer.IsPreviewPending());
+    EXPECT_EQ(Centre(pane.viewer), QColor(Qt::white)); // inside the empty 4 x 4 frame
+    WaitForPreview(pane.viewer);
+    EXPECT_FALSE(pane.viewer.IsPreviewPending());
+    EXPECT_EQ(Centre(pane.viewer), QColor(40, 40, 40));
+    EXPECT_EQ(m_ui.m_reports, std::vector<std::string>{});
+
+    // A document change while a worker runs: its late result is dropped.
+    std::filesystem::remove_all(m_dir / "cache");
+    pane.viewer.SetItem(&FindFile(pane.doc, "art\\pic.frm"));
+    pane.viewer.OnUpdate(nullptr, 0, nullptr);
+    pane.viewer.SetItem(&FindFile(pane.doc, "art\\big.frm"));
+    pane.doc.OnNewDocument();
+    WaitForPreview(pane.viewer);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(pane.viewer.GetItem(), nullptr);
+}
+
+} // namespace
