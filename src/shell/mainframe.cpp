@@ -69,7 +69,13 @@ CMainFrame::CMainFrame(CDATFileDoc* doc, CCmdTarget* docCommands, CCmdTarget* ap
     });
 }
 
-CMainFrame::~CMainFrame() = default;
+CMainFrame::~CMainFrame()
+{
+    // The panes go after this body: focus moves and events they cause must
+    // not reach a frame that is half gone.
+    qApp->removeEventFilter(this);
+    disconnect(qApp, nullptr, this, nullptr);
+}
 
 QAction* CMainFrame::MakeAction(unsigned id, const QString& text, const QString& prompt)
 {
