@@ -4,7 +4,7 @@
 #include "archive/dirparser.h"
 #include "archive/extract.h"
 #include "cli/glob.h"
-#include "filetypes/filenames.h"
+#include "archive/filenames.h"
 #include "filetypes/frmfiletype.h"
 #include "filetypes/rixfiletype.h"
 #include "platform/atomicfile.h"

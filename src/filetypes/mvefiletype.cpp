@@ -3,7 +3,7 @@
 #include "archive/datfiledoc.h"
 #include "archive/extract.h"
 #include "filetypes/cachepath.h"
-#include "filetypes/filenames.h"
+#include "archive/filenames.h"
 #include "filetypes/imagefiletype.h"
 #include "platform/cdc.h"
 #include "platform/codepage.h"
@@ -136,7 +136,7 @@ void CDAT_MVE_FileType::SaveAs(CDATInternalFile* item, CWnd* parent)
     CFile archive(archivePath, CFile::modeRead);
     if (progress)
         progress->Advance();
-    const int status = ExtractEntryMapped(archive, *item, chosen->m_strPath, /*keepDamaged=*/false);
+    const int status = Extract(archive, *item, chosen->m_strPath, {.m_whole = EWholeEntry::kMapped}).m_nStatus;
     if (progress)
         progress->Advance();
     ThrowIfDamaged(status, *item, archivePath);

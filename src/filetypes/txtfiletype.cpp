@@ -3,7 +3,7 @@
 #include "archive/datfiledoc.h"
 #include "archive/extract.h"
 #include "filetypes/cachepath.h"
-#include "filetypes/filenames.h"
+#include "archive/filenames.h"
 #include "filetypes/imagefiletype.h"
 #include "filetypes/openedfiles.h"
 #include "filetypes/textdecode.h"
@@ -75,7 +75,7 @@ void CDAT_TXT_FileType::Load(CDATInternalFile* item)
     if (item->m_strCachePath.empty() || ::stat(item->m_strCachePath.c_str(), &st) != 0) {
         item->m_strCachePath = CacheFileFor(*item, std::string());
         CFile archive(g_pDocument->GetPathName(), CFile::modeRead);
-        ThrowIfDamaged(ExtractEntry(archive, *item, item->m_strCachePath, false), *item, g_pDocument->GetPathName());
+        ThrowIfDamaged(Extract(archive, *item, item->m_strCachePath, {.m_whole = EWholeEntry::kInMemory}).m_nStatus, *item, g_pDocument->GetPathName());
     }
     m_strText = PrepareEntryText(ReadFileBytes(item->m_strCachePath), *item);
 }
