@@ -265,7 +265,8 @@ int ConvertArchiveEntry(const std::string& archivePath, const std::string& entry
                 return kExitFailure;
             }
             CFile archive(archivePath, CFile::modeRead);
-            bmp = FrmToBmp(ReadEntryData(archive, *entry), ReadEntryData(archive, *palette), archivePath + ": " + DecodeToUtf8(entry->m_strName));
+            bmp = FrmToBmp(ReadEntryData(archive, *entry), ReadEntryData(archive, *palette),
+                           archivePath + ": " + DecodeToUtf8(entry->m_strName));
         } else if (dynamic_cast<const CDAT_RIX_FileType*>(entry->m_pType)) {
             CFile archive(archivePath, CFile::modeRead);
             bmp = RixToBmp(ReadEntryData(archive, *entry), archivePath + ": " + DecodeToUtf8(entry->m_strName));

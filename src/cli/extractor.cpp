@@ -161,11 +161,11 @@ void CExtractor::WriteChecked(SExtractJob& job, CFile& archive)
         return;
     }
     const int status = result.m_nStatus;
+    const std::string kept = m_bKeepDamaged ? Quoted(target) + " keeps the " + std::to_string(result.m_nStreamed) +
+                                                  " of " + std::to_string(entry.m_nRealSize) + " bytes that unpacked"
+                                            : "nothing was written to " + Quoted(target);
     ReportTo(job.m_strReport, m_archive.GetFilePath() + ": entry " + Quoted(job.m_strDisplayPath) + " is damaged (" +
-                                  zError(status) + ", zlib status " + std::to_string(status) + "); " +
-                                  (m_bKeepDamaged ? Quoted(target) + " keeps the " + std::to_string(result.m_nStreamed) +
-                                                        " of " + std::to_string(entry.m_nRealSize) + " bytes that unpacked"
-                                                  : "nothing was written to " + Quoted(target)));
+                                  zError(status) + ", zlib status " + std::to_string(status) + "); " + kept);
     job.m_outcome = EOutcome::kEntryFailed;
 }
 

@@ -75,7 +75,8 @@ void CDAT_TXT_FileType::Load(CDATInternalFile* item)
     if (item->m_strCachePath.empty() || ::stat(item->m_strCachePath.c_str(), &st) != 0) {
         item->m_strCachePath = CacheFileFor(*item, std::string());
         CFile archive(g_pDocument->GetPathName(), CFile::modeRead);
-        ThrowIfDamaged(Extract(archive, *item, item->m_strCachePath, {.m_whole = EWholeEntry::kInMemory}).m_nStatus, *item, g_pDocument->GetPathName());
+        ThrowIfDamaged(Extract(archive, *item, item->m_strCachePath, {.m_whole = EWholeEntry::kInMemory}).m_nStatus,
+                       *item, g_pDocument->GetPathName());
     }
     m_strText = PrepareEntryText(ReadFileBytes(item->m_strCachePath), *item);
 }
