@@ -3,7 +3,7 @@
 #include "archive/archivecontext.h"
 #include "archive/extract.h"
 #include "archive/namecompare.h"
-#include "filetypes/filenames.h"
+#include "archive/filenames.h"
 #include "platform/codepage.h"
 #include "platform/file.h"
 #include "platform/uiservices.h"
@@ -56,10 +56,7 @@ void SaveEntryTo(const SArchiveContext& context, const CDATInternalFile& item, c
 {
     const std::string& archivePath = context.ArchivePath();
     CFile archive(archivePath, CFile::modeRead);
-    // Entries too large to unpack in memory go through the mapped path.
-    const int status = item.m_nRealSize > kMaxInMemoryEntry ? ExtractEntryMapped(archive, item, path, false)
-                                                             : ExtractEntry(archive, item, path, false);
-    ThrowIfDamaged(status, item, archivePath);
+    ThrowIfDamaged(Extract(archive, item, path, SExtractOptions{}).m_nStatus, item, archivePath);
 }
 
 std::uint32_t HashExtension(std::string_view text)

@@ -21,12 +21,31 @@
 
 namespace {
 
+[[noreturn]] void ThrowBeyondEnd(CFile& archive, const CDATInternalFile& entry)
+{
+    CFileException e(CFileException::endOfFile, -1, archive.GetFilePath(),
+                     "entry " + DecodeToUtf8(entry.m_strName) + " lies beyond the end of the archive");
+    e.m_side = CFileException::archiveSide;
+    throw e;
+}
+
+// Runs a read of the archive; what it raises is the archive's failure.
+template <class F>
+decltype(auto) FromArchive(F&& read)
+{
+    try {
+        return read();
+    } catch (CFileException& e) {
+        e.m_side = CFileException::archiveSide;
+        throw;
+    }
+}
+
 void CheckEntryInArchive(CFile& archive, const CDATInternalFile& entry)
 {
     std::uint64_t end = std::uint64_t(entry.m_nOffset) + entry.m_nPackedSize;
-    if (end > archive.GetLength())
-        throw CFileException(CFileException::endOfFile, -1, archive.GetFilePath(),
-                             "entry " + DecodeToUtf8(entry.m_strName) + " lies beyond the end of the archive");
+    if (end > FromArchive([&] { return archive.GetLength(); }))
+        ThrowBeyondEnd(archive, entry);
 }
 
 // Deflate grows data at most 1032-fold: a larger claim is damage, found
@@ -39,10 +58,10 @@ bool ClaimsMoreThanStreamHolds(const CDATInternalFile& entry)
 
 void ReadStored(CFile& archive, const CDATInternalFile& entry, unsigned char* buffer)
 {
-    if (archive.ReadAt(entry.m_nOffset, buffer, entry.m_nPackedSize) != entry.m_nPackedSize)
-        throw CFileException(CFileException::endOfFile, -1, archive.GetFilePath(),
-                             "entry " + DecodeToUtf8(entry.m_strName) + " lies beyond the end of the archive");
-    archive.Seek(std::int64_t(entry.m_nOffset) + entry.m_nPackedSize, CFile::begin);
+    if (FromArchive([&] { return archive.ReadAt(entry.m_nOffset, buffer, entry.m_nPackedSize); }) !=
+        entry.m_nPackedSize)
+        ThrowBeyondEnd(archive, entry);
+    FromArchive([&] { return archive.Seek(std::int64_t(entry.m_nOffset) + entry.m_nPackedSize, CFile::begin); });
 }
 
 // A read or read-write view of a whole file; nothing is mapped for length 0.
@@ -105,8 +124,18 @@ void WriteSibling(CAtomicFile& out, F&& body)
     } catch (const CFileException& e) {
         if (e.m_strFileName != out.TempPath())
             throw;
-        throw CFileException(e.m_cause, e.m_lOsError, out.FinalPath(), e.m_strDetail);
+        CFileException renamed(e.m_cause, e.m_lOsError, out.FinalPath(), e.m_strDetail);
+        renamed.m_side = CFileException::destinationSide;
+        throw renamed;
     }
+}
+
+[[noreturn]] void ThrowTooLarge(CFile& archive, const CDATInternalFile& entry)
+{
+    CFileException e(CFileException::generic, -1, archive.GetFilePath(),
+                     "entry " + DecodeToUtf8(entry.m_strName) + " is too large to unpack in memory");
+    e.m_side = CFileException::archiveSide;
+    throw e;
 }
 
 void MakeExecutable(CFile& file)
@@ -122,8 +151,7 @@ int ExtractEntry(CFile& archive, const CDATInternalFile& entry, const std::strin
 {
     CheckEntryInArchive(archive, entry);
     if (entry.m_nRealSize > kMaxInMemoryEntry)
-        throw CFileException(CFileException::generic, -1, archive.GetFilePath(),
-                             "entry " + DecodeToUtf8(entry.m_strName) + " is too large to unpack in memory");
+        ThrowTooLarge(archive, entry);
     if (ClaimsMoreThanStreamHolds(entry))
         return Z_DATA_ERROR;
     CAtomicFile out(path);
@@ -184,9 +212,8 @@ std::size_t ReadPiece(CFile& archive, const CDATInternalFile& entry, std::uint64
 {
     const std::uint64_t left = entry.m_nPackedSize - done;
     const std::size_t n = left < capacity ? std::size_t(left) : capacity;
-    if (archive.ReadAt(entry.m_nOffset + done, buffer, n) != n)
-        throw CFileException(CFileException::endOfFile, -1, archive.GetFilePath(),
-                             "entry " + DecodeToUtf8(entry.m_strName) + " lies beyond the end of the archive");
+    if (FromArchive([&] { return archive.ReadAt(entry.m_nOffset + done, buffer, n); }) != n)
+        ThrowBeyondEnd(archive, entry);
     return n;
 }
 
@@ -261,8 +288,7 @@ std::string ReadEntryData(CFile& archive, const CDATInternalFile& entry)
 {
     CheckEntryInArchive(archive, entry);
     if (entry.m_nRealSize > kMaxInMemoryEntry)
-        throw CFileException(CFileException::generic, -1, archive.GetFilePath(),
-                             "entry " + DecodeToUtf8(entry.m_strName) + " is too large to unpack in memory");
+        ThrowTooLarge(archive, entry);
     std::string packed(entry.m_nPackedSize, '\0');
     ReadStored(archive, entry, reinterpret_cast<unsigned char*>(packed.data()));
     if (!entry.IsCompressed())
@@ -281,15 +307,14 @@ void CopyEntryBytes(CFile& archive, const CDATInternalFile& entry, const std::st
     CheckFreeSpaceKB(path, entry.m_nPackedSize / 1024);
     CheckEntryInArchive(archive, entry);
     CAtomicFile out(path);
-    archive.Seek(entry.m_nOffset, CFile::begin);
+    FromArchive([&] { return archive.Seek(entry.m_nOffset, CFile::begin); });
     constexpr std::size_t kChunk = 64 * 1024;
     std::unique_ptr<unsigned char[]> buffer(new unsigned char[kChunk]);
     std::uint32_t left = entry.m_nPackedSize;
     while (left > 0) {
         std::size_t n = left < kChunk ? left : kChunk;
-        if (archive.Read(buffer.get(), n) != n)
-            throw CFileException(CFileException::endOfFile, -1, archive.GetFilePath(),
-                                 "entry " + DecodeToUtf8(entry.m_strName) + " lies beyond the end of the archive");
+        if (FromArchive([&] { return archive.Read(buffer.get(), n); }) != n)
+            ThrowBeyondEnd(archive, entry);
         WriteSibling(out, [&] { out.File().Write(buffer.get(), n); });
         left -= std::uint32_t(n);
     }
@@ -366,6 +391,52 @@ int ExtractMovieWithPlayer(const std::string& rawPath, const std::string& path, 
     MakeExecutable(out.File());
     out.Commit();
     return status;
+}
+
+namespace {
+
+// Written as it inflates, so nothing but the bytes that came out of the
+// archive reaches the disk.
+SExtractResult StreamEntryTo(CFile& archive, const CDATInternalFile& entry, const std::string& path,
+                             bool keepDamaged)
+{
+    SExtractResult result;
+    CAtomicFile out(path);
+    WriteSibling(out, [&] {
+        result.m_nStatus = StreamEntryData(archive, entry, [&](const unsigned char* data, std::size_t size) {
+            out.File().Write(data, size);
+            result.m_nStreamed += size;
+        });
+    });
+    if (result.Ok() || keepDamaged)
+        out.Commit();
+    return result;
+}
+
+} // namespace
+
+SExtractResult Extract(CFile& archive, const CDATInternalFile& entry, const std::string& destination,
+                       const SExtractOptions& options)
+{
+    try {
+        if (!options.m_bPad)
+            return StreamEntryTo(archive, entry, destination, options.m_bKeepDamaged);
+        SExtractResult result;
+        const bool mapped = options.m_whole == EWholeEntry::kMapped ||
+                            (options.m_whole == EWholeEntry::kBySize && entry.m_nRealSize > kMaxInMemoryEntry);
+        if (mapped) {
+            const int status = ExtractEntryMapped(archive, entry, destination, options.m_bKeepDamaged);
+            result.m_nStatus = status == 1 ? 0 : status;
+        } else {
+            result.m_nStatus = ExtractEntry(archive, entry, destination, options.m_bKeepDamaged);
+        }
+        return result;
+    } catch (CFileException& e) {
+        // Whatever the archive's reads did not claim happened on the way out.
+        if (e.m_side == CFileException::unknownSide)
+            e.m_side = CFileException::destinationSide;
+        throw;
+    }
 }
 
 const char* ZlibStatusText(int status)

@@ -2,7 +2,9 @@
 // An archive entry out to a file: stored bytes copied, compressed ones inflated.
 // Every file written appears complete under its final name or not at all.
 // An entry whose bytes lie beyond the archive's end raises CFileException
-// (endOfFile) naming the archive, before anything is written.
+// (endOfFile, archiveSide) naming the archive, before anything is written.
+// Callers write entries through Extract; the routines after it are the ways
+// it picks from, and the pieces the movie commands build on.
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -13,6 +15,39 @@ class CDATInternalFile;
 
 // Largest entry that ExtractEntry holds in memory; the mapped path serves more.
 constexpr std::uint32_t kMaxInMemoryEntry = 1u << 30;
+
+// How a whole (padded) entry is unpacked.
+enum class EWholeEntry {
+    kBySize,   // in memory, through mappings above kMaxInMemoryEntry
+    kInMemory, // in memory; a larger entry is refused (its file is read whole afterwards)
+    kMapped,   // always through the packed copy and mappings, free space checked first
+};
+
+struct SExtractOptions
+{
+    // A damaged entry's file is kept; otherwise nothing is written and a file
+    // already at the destination stays as it was.
+    bool m_bKeepDamaged = false;
+    // Padding allowed: the entry is unpacked whole and a damaged one's file
+    // holds its real size, zeros after the part that inflated. Not allowed:
+    // it is streamed a chunk at a time, never held whole in memory, and the
+    // file holds only the bytes that came out of the archive.
+    bool m_bPad = true;
+    EWholeEntry m_whole = EWholeEntry::kBySize;
+};
+
+struct SExtractResult
+{
+    int m_nStatus = 0;              // 0, or zlib's negative status of a damaged stream
+    std::uint64_t m_nStreamed = 0;  // without padding: the bytes that came out of the archive
+    bool Ok() const { return m_nStatus == 0; }
+};
+
+// The entry's contents to destination, by the way options ask for. A
+// CFileException it raises says in m_side whether the archive (the entry's
+// bytes cannot be read: skip it) or the destination failed (stop).
+SExtractResult Extract(CFile& archive, const CDATInternalFile& entry, const std::string& destination,
+                       const SExtractOptions& options);
 
 // Writes the entry's contents to path. Returns 0 for a good entry, otherwise
 // zlib's negative status of a damaged stream; the file then holds real-size

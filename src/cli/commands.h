@@ -27,6 +27,14 @@ unsigned DefaultExtractJobs();
 // parts, letter case ignored), exactly as the browser writes it to its cache.
 int ConvertArchiveEntry(const std::string& archivePath, const std::string& entryPath, const std::string& outPath);
 
+class CDATFileDoc;
+class CStoredNames;
+
+// Loads the archive into doc, its stored names into names (in the order of
+// doc.m_files), or reports why not. An archive whose data-size word is 0
+// still has its entries, and the commands serve them.
+bool LoadArchiveOrReport(CDATFileDoc& doc, CStoredNames& names, const std::string& path);
+
 // "dravik-cli: text" on stderr.
 void ReportError(std::string_view text);
 

@@ -1,29 +1,11 @@
 #include "filetypes/cachepath.h"
 
 #include "archive/archivecontext.h"
-#include "filetypes/filenames.h"
+#include "archive/destnames.h"
 #include "platform/exceptions.h"
 
-#include <cerrno>
 #include <cstdio>
 #include <sys/stat.h>
-#include <vector>
-
-namespace {
-
-void MakeFolder(const std::string& path)
-{
-    struct stat st;
-    if (::lstat(path.c_str(), &st) == 0) {
-        if (S_ISDIR(st.st_mode))
-            return;
-        throw CFileException(CFileException::badPath, -1, path, "a file or link stands where a cache folder belongs");
-    }
-    if (::mkdir(path.c_str(), 0777) != 0 && errno != EEXIST)
-        CFileException::ThrowErrno(errno, path);
-}
-
-} // namespace
 
 std::string ArchiveCacheFolder(const SArchiveContext& context)
 {
@@ -54,18 +36,8 @@ std::string ArchiveCacheFolder(const SArchiveContext& context)
 std::string CacheFileFor(const SArchiveContext& context, const CDATInternalFile& entry,
                          const std::string& newExtension)
 {
-    std::vector<const CDATFolder*> chain;
-    for (const CDATFolder* f = entry.m_pParent; !f->IsRoot(); f = f->m_pParent)
-        chain.push_back(f);
-    std::string path = ArchiveCacheFolder(context);
+    const std::string folder = ArchiveCacheFolder(context);
     ::mkdir(context.m_strCacheFolder.c_str(), 0777);
-    MakeFolder(path.substr(0, path.size() - 1));
-    for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
-        path += CacheNameForDisk((*it)->m_strName);
-        MakeFolder(path);
-        path += '/';
-    }
-    // The entry's own extension stays in the name: a.frm and a.rix of one
-    // folder get a.frm.bmp and a.rix.bmp.
-    return path + CacheNameForDisk(entry.m_strName) + newExtension;
+    MakeMappedFolder(folder.substr(0, folder.size() - 1));
+    return MappedEntryPath(folder, entry, newExtension);
 }

@@ -2,7 +2,7 @@
 
 #include "archive/archivecontext.h"
 #include "archive/extract.h"
-#include "filetypes/filenames.h"
+#include "archive/filenames.h"
 #include "filetypes/imageconvert.h"
 #include "platform/atomicfile.h"
 #include "platform/codepage.h"

@@ -3,7 +3,7 @@
 #include "archive/archivecontext.h"
 #include "archive/extract.h"
 #include "filetypes/cachepath.h"
-#include "filetypes/filenames.h"
+#include "archive/filenames.h"
 #include "filetypes/imageconvert.h"
 #include "filetypes/openedfiles.h"
 #include "filetypes/previews.h"

@@ -3,7 +3,7 @@
 #include "archive/archivecontext.h"
 #include "archive/extract.h"
 #include "filetypes/cachepath.h"
-#include "filetypes/filenames.h"
+#include "archive/filenames.h"
 #include "filetypes/imagefiletype.h"
 #include "filetypes/previews.h"
 #include "platform/cdc.h"
@@ -135,7 +135,7 @@ void CDAT_MVE_FileType::SaveAs(const SArchiveContext& archive, CDATInternalFile*
     CFile archiveFile(archivePath, CFile::modeRead);
     if (progress)
         progress->Advance();
-    const int status = ExtractEntryMapped(archiveFile, *item, chosen->m_strPath, /*keepDamaged=*/false);
+    const int status = Extract(archiveFile, *item, chosen->m_strPath, {.m_whole = EWholeEntry::kMapped}).m_nStatus;
     if (progress)
         progress->Advance();
     ThrowIfDamaged(status, *item, archivePath);

@@ -1,7 +1,7 @@
 #include "filetypes/openedfiles.h"
 
 #include "archive/datitem.h"
-#include "filetypes/filenames.h"
+#include "archive/filenames.h"
 #include "platform/exceptions.h"
 
 #include <QStandardPaths>

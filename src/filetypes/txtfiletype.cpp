@@ -3,7 +3,7 @@
 #include "archive/archivecontext.h"
 #include "archive/extract.h"
 #include "filetypes/cachepath.h"
-#include "filetypes/filenames.h"
+#include "archive/filenames.h"
 #include "filetypes/imagefiletype.h"
 #include "filetypes/openedfiles.h"
 #include "filetypes/previews.h"
@@ -80,8 +80,9 @@ std::unique_ptr<CPreview> CDAT_TXT_FileType::MakePreview(const SPreviewRequest& 
     struct stat st;
     if (request.m_bRefreshCache || ::stat(request.m_strCacheFile.c_str(), &st) != 0) {
         CFile archive(request.m_strArchivePath, CFile::modeRead);
-        ThrowIfDamaged(ExtractEntry(archive, request.m_entry, request.m_strCacheFile, false), request.m_entry,
-                       request.m_strArchivePath);
+        ThrowIfDamaged(
+            Extract(archive, request.m_entry, request.m_strCacheFile, {.m_whole = EWholeEntry::kInMemory}).m_nStatus,
+            request.m_entry, request.m_strArchivePath);
     }
     return std::make_unique<CTextPreview>(PrepareEntryText(ReadFileBytes(request.m_strCacheFile), request.m_folders,
                                                            ETextEncoding(request.m_nOption)));

@@ -45,10 +45,15 @@ public:
     std::string GetErrorMessage() const override;
     static const char* CauseText(Cause cause);
 
+    // Which end of a copy failed: extraction tells the archive's damage
+    // (skip the entry) from the destination's failure (stop the run).
+    enum ESide { unknownSide, archiveSide, destinationSide };
+
     Cause m_cause;
     long m_lOsError;
     std::string m_strFileName;
     std::string m_strDetail;
+    ESide m_side = unknownSide;
 };
 
 class CArchiveException : public CException

@@ -2,7 +2,7 @@
 
 #include "archive/datfiledoc.h"
 #include "archive/extract.h"
-#include "filetypes/filenames.h"
+#include "archive/filenames.h"
 #include "platform/exceptions.h"
 #include "platform/file.h"
 #include "platform/uiservices.h"
@@ -26,17 +26,6 @@ bool SomethingAt(const std::string& path)
 {
     struct stat st;
     return ::lstat(path.c_str(), &st) == 0;
-}
-
-// 0 for a good entry, zlib's status for a damaged one. Entries too large to
-// unpack in memory go through the mapped path.
-int Extract(CFile& archive, const CDATInternalFile& entry, const std::string& path)
-{
-    if (entry.m_nRealSize > kMaxInMemoryEntry) {
-        const int status = ExtractEntryMapped(archive, entry, path, /*keepDamaged=*/false);
-        return status == 1 ? 0 : status;
-    }
-    return ExtractEntry(archive, entry, path, /*keepDamaged=*/false);
 }
 
 } // namespace
@@ -82,11 +71,11 @@ SCopyResult CopySelectedFiles(CDATFileDoc& doc, const std::vector<int>& rows, CW
         // one is complete, and a damaged entry leaves it as it was.
         int status = 0;
         try {
-            status = Extract(archive, *file, path);
+            status = Extract(archive, *file, path, SExtractOptions{}).m_nStatus;
         } catch (const CFileException& e) {
             // Bytes beyond the archive's end are the entry's damage; anything
             // on the destination side ends the run.
-            if (e.m_strFileName != archive.GetFilePath())
+            if (e.m_side != CFileException::archiveSide)
                 throw;
             status = -1;
         }

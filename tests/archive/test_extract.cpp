@@ -30,21 +30,11 @@ std::string Text(std::size_t n)
 
 std::uint64_t g_freeKB = 0; // what the file system reports free
 
-// Every way an entry is written to a file, as one signature; the status is
-// ExtractEntryMapped's (1 for good) whatever the function.
-using Extractor = std::function<int(CFile&, const CDATInternalFile&, const std::string&)>;
-const std::pair<const char*, Extractor> kExtractors[] = {
-    {"ExtractEntry", [](CFile& a, const CDATInternalFile& e, const std::string& p) {
-         const int status = ExtractEntry(a, e, p);
-         return status == 0 ? 1 : status;
-     }},
-    {"ExtractEntryMapped", [](CFile& a, const CDATInternalFile& e, const std::string& p) { return ExtractEntryMapped(a, e, p); }},
-    {"StreamEntryData", [](CFile& a, const CDATInternalFile& e, const std::string& p) {
-         std::string out;
-         const int status = StreamEntryData(a, e, [&](const unsigned char* d, std::size_t n) { out.append((const char*)d, n); });
-         WriteWholeFile(p, out);
-         return status == 0 ? 1 : status;
-     }},
+// Every way Extract writes an entry to a file, damaged ones kept.
+const std::pair<const char*, SExtractOptions> kExtractors[] = {
+    {"in memory", {.m_bKeepDamaged = true, .m_whole = EWholeEntry::kInMemory}},
+    {"mapped", {.m_bKeepDamaged = true, .m_whole = EWholeEntry::kMapped}},
+    {"streamed", {.m_bKeepDamaged = true, .m_bPad = false}},
 };
 
 class ExtractTest : public ::testing::Test
@@ -93,10 +83,10 @@ TEST_F(ExtractTest, EveryPathWritesStoredAndInflatedContentsExactly)
     const std::pair<const char*, const std::string*> cases[] = {
         {"stored.bin", &random}, {"empty.bin", &none},      {"big.bin", &big},  {"packed.txt", &text},
         {"random.bin", &random}, {"bigrandom.bin", &big}, {"empty.z", &none}};
-    for (const auto& [how, extract] : kExtractors)
+    for (const auto& [how, options] : kExtractors)
         for (auto [name, data] : cases) {
             SCOPED_TRACE(std::string(how) + " " + name);
-            EXPECT_EQ(extract(m_archive, Entry(name), m_out / "out"), 1);
+            EXPECT_EQ(Extract(m_archive, Entry(name), m_out / "out", options).m_nStatus, 0);
             EXPECT_EQ(ReadWholeFile(m_out / "out"), *data);
         }
     EXPECT_EQ(FileNames(m_out.Path()), std::set<std::string>{"out"});
@@ -122,24 +112,24 @@ TEST_F(ExtractTest, DamagedStreamsReportZlibStatusPaddedInTheBrowserAndNeverWhen
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const CDATInternalFile& entry = Entry(c.name);
-        std::string streamed;
-        EXPECT_EQ(StreamEntryData(m_archive, entry,
-                                  [&](const unsigned char* d, std::size_t n) { streamed.append((const char*)d, n); }),
-                  c.status);
+        const SExtractResult result = Extract(m_archive, entry, m_out / "streamed", kExtractors[2].second);
+        const std::string streamed = ReadWholeFile(m_out / "streamed");
+        EXPECT_EQ(result.m_nStatus, c.status);
+        EXPECT_EQ(result.m_nStreamed, streamed.size());
         if (c.unpacked.empty())
             EXPECT_EQ(streamed, Text(100).substr(0, streamed.size()));
         else
             EXPECT_EQ(streamed, c.unpacked);
         // The browser's paths keep the real size, zeros after the damage, unless told not to keep it.
         const std::string padded = streamed + std::string(entry.m_nRealSize - streamed.size(), '\0');
-        for (const auto& [how, extract] : {kExtractors[0], kExtractors[1]}) {
-            EXPECT_EQ(extract(m_archive, entry, m_out / "padded"), c.status) << how;
+        for (const auto& [how, options] : {kExtractors[0], kExtractors[1]}) {
+            EXPECT_EQ(Extract(m_archive, entry, m_out / "padded", options).m_nStatus, c.status) << how;
             EXPECT_EQ(ReadWholeFile(m_out / "padded"), padded) << how;
         }
-        EXPECT_EQ(ExtractEntry(m_archive, entry, m_out / "dropped", false), c.status);
+        EXPECT_EQ(Extract(m_archive, entry, m_out / "dropped", {}).m_nStatus, c.status);
         EXPECT_FALSE(FileExists(m_out / "dropped"));
     }
-    EXPECT_EQ(FileNames(m_out.Path()), std::set<std::string>{"padded"});
+    EXPECT_EQ(FileNames(m_out.Path()), (std::set<std::string>{"padded", "streamed"}));
 }
 
 TEST_F(ExtractTest, FailedWriteKeepsOldDestinationAndLeavesNoTempFile)
@@ -159,6 +149,7 @@ TEST_F(ExtractTest, FailedWriteKeepsOldDestinationAndLeavesNoTempFile)
         {"ExtractEntryMapped stored", [&] { ExtractEntryMapped(m_archive, Entry("stored"), dest); }},
         {"ExtractEntryMapped packed", [&] { ExtractEntryMapped(m_archive, Entry("packed"), dest); }},
         {"CopyEntryBytes", [&] { CopyEntryBytes(m_archive, Entry("stored"), dest); }},
+        {"streamed", [&] { Extract(m_archive, Entry("packed"), dest, {.m_bPad = false}); }},
         {"movie", [&] { ExtractMovieWithPlayer(m_src / "raw", dest, Entry("packed")); }},
     };
     for (const auto& [what, write] : writes) {
@@ -169,6 +160,7 @@ TEST_F(ExtractTest, FailedWriteKeepsOldDestinationAndLeavesNoTempFile)
         });
         EXPECT_TRUE(e && e->m_cause == CFileException::diskFull);
         EXPECT_TRUE(e && e->m_strFileName == dest); // not the vanished sibling
+        EXPECT_TRUE(e && e->m_side == CFileException::destinationSide);
         EXPECT_EQ(ReadWholeFile(dest), "old");
         EXPECT_EQ(FileNames(m_out.Path()), std::set<std::string>{"dest"});
     }

@@ -1,6 +1,6 @@
 // FRM and RIX pictures: conversion, layout in the pane, the cache, palettes,
 // saving, opening, and what the pane shows when a picture cannot be shown.
-#include "filetypes/filenames.h"
+#include "archive/filenames.h"
 #include "filetypes/filetypes.h"
 #include "filetypes/imageconvert.h"
 #include "frmwriter.h"

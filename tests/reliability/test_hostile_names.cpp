@@ -7,7 +7,7 @@
 
 #include "cli/commands.h"
 #include "filetypes/cachepath.h"
-#include "filetypes/filenames.h"
+#include "archive/filenames.h"
 #include "helpers.h"
 #include "views/copyto.h"
 #include "../filetypes/handlertest.h"

@@ -1,4 +1,4 @@
-#include "filetypes/filenames.h"
+#include "archive/filenames.h"
 
 #include "platform/codepage.h"
 

@@ -1,5 +1,5 @@
 // File names on disk: extension replacement.
-#include "filetypes/filenames.h"
+#include "archive/filenames.h"
 
 #include <gtest/gtest.h>
 

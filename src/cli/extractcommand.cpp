@@ -1,0 +1,182 @@
+// `dravik-cli extract`: entries checked and their folders made in directory
+// order on this thread, written by a pool, complaints printed in order.
+#include "archive/datfiledoc.h"
+#include "archive/dirparser.h"
+#include "archive/entrypaths.h"
+#include "cli/commands.h"
+#include "cli/extractor.h"
+#include "cli/glob.h"
+#include "cli/writepool.h"
+#include "platform/codepage.h"
+#include "platform/exceptions.h"
+
+#include <chrono>
+#include <cstdio>
+#include <deque>
+#include <filesystem>
+#include <thread>
+
+namespace {
+
+constexpr std::size_t kJobsAheadPerThread = 32;
+
+// A job in directory order; m_written is valid while the pool has it.
+struct SQueued
+{
+    std::unique_ptr<SExtractJob> m_pJob;
+    std::future<void> m_written;
+    std::string m_strKey; // its target among those being written
+};
+
+bool IsReady(const std::future<void>& f)
+{
+    return f.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+}
+
+} // namespace
+
+unsigned DefaultExtractJobs()
+{
+    const unsigned cores = std::thread::hardware_concurrency();
+    return cores ? cores : 1;
+}
+
+int ExtractArchive(const std::string& archivePath, const std::string& outDir, const std::vector<std::string>& patterns,
+                   unsigned jobs, bool keepDamaged)
+{
+    CDATFileDoc doc(false);
+    CStoredNames names;
+    if (!LoadArchiveOrReport(doc, names, archivePath))
+        return kExitFailure;
+
+    CFile archive;
+    try {
+        archive.Open(archivePath, CFile::modeRead);
+    } catch (const std::exception& e) {
+        ReportError(DescribeException(e));
+        return kExitFailure;
+    }
+
+    // The output folder is the user's choice, links and all; only what lies
+    // inside it is checked.
+    const std::string dir = outDir.empty() ? std::string(".") : outDir;
+    std::error_code ec;
+    std::filesystem::create_directories(dir, ec);
+    if (ec || !std::filesystem::is_directory(dir, ec)) {
+        ReportError(dir + ": the output folder could not be created" + (ec ? " (" + ec.message() + ")" : ""));
+        return kExitFailure;
+    }
+
+    std::vector<CGlob> globs(patterns.begin(), patterns.end());
+    std::vector<bool> matched(globs.size(), false);
+    CExtractor extractor(archive, dir, keepDamaged);
+    if (jobs == 0)
+        jobs = DefaultExtractJobs();
+    std::size_t failed = 0;
+
+    // Declared before the pool, so that the jobs outlive its threads.
+    std::deque<SQueued> queued;
+    std::unordered_set<std::string> beingWritten; // targets, ASCII letters folded
+    std::unique_ptr<CWritePool> pool;
+    bool stop = false;
+
+    // Prints finished jobs from the front, waiting for them until at most keep
+    // remain. After a job that stops the run, the rest are dropped unprinted:
+    // a sequential run would not have tried them.
+    auto drain = [&](std::size_t keep) {
+        // One sleep for the last job to go rather than one per job: jobs
+        // finish about in order, so those before it are mostly done by then.
+        if (queued.size() > keep + 1 && !stop && queued[queued.size() - keep - 1].m_written.valid())
+            queued[queued.size() - keep - 1].m_written.wait();
+        while (!queued.empty()) {
+            SQueued& q = queued.front();
+            if (q.m_written.valid()) {
+                if (queued.size() <= keep && !IsReady(q.m_written))
+                    return;
+                q.m_written.wait();
+                beingWritten.erase(q.m_strKey);
+            }
+            const SExtractJob& job = *q.m_pJob;
+            if (!stop) {
+                std::fwrite(job.m_strReport.data(), 1, job.m_strReport.size(), stderr);
+                if (job.m_outcome == EOutcome::kEntryFailed)
+                    ++failed;
+                if (job.m_outcome == EOutcome::kStop) {
+                    stop = true;
+                    if (pool)
+                        pool->Stop();
+                    keep = 0;
+                }
+            }
+            queued.pop_front();
+        }
+    };
+    for (std::size_t n = 0; n < doc.m_files.size(); ++n) {
+        std::string path = DecodeToUtf8(names[n]);
+        if (!globs.empty()) {
+            bool any = false;
+            for (std::size_t i = 0; i < globs.size(); ++i) {
+                if (globs[i].Matches(path)) {
+                    matched[i] = true;
+                    any = true;
+                }
+            }
+            if (!any)
+                continue;
+        }
+        SQueued q;
+        q.m_pJob = std::make_unique<SExtractJob>();
+        SExtractJob& job = *q.m_pJob;
+        job.m_pEntry = &doc.m_files[n];
+        job.m_strDisplayPath = std::move(path);
+        const SStoredPath split = SplitStoredPath(job.m_strDisplayPath);
+        job.m_folders = split.m_folders;
+        job.m_name = split.m_name;
+        // A file still being written where this entry needs a folder or its
+        // own file: let the writes finish first, as one thread would.
+        if (pool && extractor.Clashes(job, beingWritten, q.m_strKey)) {
+            drain(0);
+            if (stop)
+                return kExitFailure;
+        }
+        extractor.Prepare(job);
+        if (job.m_bReady) {
+            if (pool) {
+                beingWritten.insert(q.m_strKey);
+                q.m_written = pool->Submit(job);
+            } else {
+                // The first file is written here: writing one reads the umask
+                // by setting it, which must not race with the folders made.
+                extractor.Write(job, archive);
+                if (jobs > 1 && job.m_outcome != EOutcome::kStop) {
+                    try {
+                        pool = std::make_unique<CWritePool>(extractor, archivePath, jobs);
+                    } catch (const std::exception&) {
+                        jobs = 1; // one thread it is, then
+                    }
+                }
+            }
+        }
+        // A job the pool has is not looked at until it is written.
+        const bool decidedStop = !q.m_written.valid() && job.m_outcome == EOutcome::kStop;
+        queued.push_back(std::move(q));
+        // Enough jobs ahead that no worker waits for the checks; once that many
+        // are out, half of them are awaited in one go rather than one by one.
+        const std::size_t ahead = kJobsAheadPerThread * std::size_t(jobs);
+        drain(decidedStop ? 0 : queued.size() > ahead ? ahead / 2 : ahead);
+        if (stop)
+            return kExitFailure;
+    }
+    drain(0);
+    if (stop)
+        return kExitFailure;
+    for (std::size_t i = 0; i < globs.size(); ++i)
+        if (!matched[i])
+            ReportError("warning: no entry matches '" + globs[i].Text() + "'");
+    if (failed != 0) {
+        ReportError(archivePath + ": " + std::to_string(failed) + (failed == 1 ? " entry" : " entries") +
+                    " could not be extracted intact");
+        return kExitFailure;
+    }
+    return kExitOk;
+}

@@ -1,0 +1,75 @@
+#pragma once
+// One entry of `extract` on its way out: its name checked and its folders made
+// (on the main thread, in directory order), then read, inflated and written
+// (by whichever thread is free). Its complaints are kept for printing in
+// directory order.
+#include "platform/file.h"
+
+#include <string>
+#include <string_view>
+#include <sys/types.h>
+#include <unordered_set>
+#include <vector>
+
+class CDATInternalFile;
+
+// What became of one entry.
+enum class EOutcome { kDone, kEntryFailed, kStop };
+
+struct SExtractJob
+{
+    const CDATInternalFile* m_pEntry = nullptr;
+    std::string m_strDisplayPath; // the stored name, decoded
+    std::string_view m_folders;   // its folders with their last '\\' ("" at the top)
+    std::string_view m_name;      // its own name
+    std::string m_strTarget;
+    bool m_bReady = false; // checked: only the writing is left
+    EOutcome m_outcome = EOutcome::kDone;
+    std::string m_strReport; // "dravik-cli: ..." lines
+};
+
+// Refuses what the stored names cannot stand for as they are: nothing is
+// renamed, nothing lands outside the output folder or passes through a link.
+class CExtractor
+{
+public:
+    CExtractor(CFile& archive, std::string outDir, bool keepDamaged);
+
+    // The entry's target and folders, name checks first. On return the job is
+    // either decided (refused, failed) or ready to be written.
+    void Prepare(SExtractJob& job);
+
+    // Reads, inflates and writes a ready job through archive (the caller's
+    // own handle of the same file).
+    void Write(SExtractJob& job, CFile& archive);
+
+    // Whether a folder or the file of a job about to be prepared is among
+    // targets (relative paths, ASCII letters folded); its own target's key
+    // goes to key.
+    bool Clashes(const SExtractJob& job, const std::unordered_set<std::string>& targets, std::string& key);
+
+private:
+    template <class F>
+    void Guarded(SExtractJob& job, F&& body);
+    void Refuse(SExtractJob& job, const std::string& why);
+    void PrepareChecked(SExtractJob& job);
+    void WriteChecked(SExtractJob& job, CFile& archive);
+    // Splits the folders of an entry ("a\\b\\", decoded), unless the previous
+    // entry had the same ones.
+    void LoadFolders(std::string_view folders);
+
+    CFile& m_archive;
+    std::string m_strBase;
+    bool m_bKeepDamaged;
+    dev_t m_archiveDev = 0;
+    ino_t m_archiveIno = 0;
+
+    std::unordered_set<std::string> m_verified; // folders (relative) known to be real folders
+    bool m_bFoldersLoaded = false;
+    std::string m_strFoldersOf;            // whose folders the next members hold
+    std::vector<std::string> m_folders;    // decoded, from the top
+    std::vector<std::string> m_folderKeys; // "a", "a/b": folded, for Clashes
+    std::string m_strFolderKeyPrefix;      // "a/b/"
+    bool m_bChecked = false;               // those folders passed the checks and exist
+    std::string m_strCheckedRel;           // their relative path, "a/b/"
+};
