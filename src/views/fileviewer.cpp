@@ -20,6 +20,16 @@ namespace {
 constexpr int kBandHeight = 40;
 constexpr std::uint32_t kBandColor = RGB(160, 200, 255);
 
+// A preview, or what kept it from being made, on whatever thread runs this.
+std::pair<std::shared_ptr<CPreview>, std::exception_ptr> Make(const CDATFileType& type, const SPreviewRequest& request)
+{
+    try {
+        return {type.MakePreview(request), nullptr};
+    } catch (...) {
+        return {nullptr, std::current_exception()};
+    }
+}
+
 } // namespace
 
 CDATFileViewer::CDATFileViewer(CDATFileDoc* doc, QWidget* parent) : QAbstractScrollArea(parent), m_pDoc(doc)
@@ -91,13 +101,7 @@ void CDATFileViewer::SetItem(CDATItem* item)
     SPreviewRequest request = std::move(*prepared);
     ++m_nPreviewsMade;
     if (!type->IsPreviewLarge(*file)) {
-        std::unique_ptr<CPreview> preview;
-        std::exception_ptr error;
-        try {
-            preview = type->MakePreview(request);
-        } catch (...) {
-            error = std::current_exception();
-        }
+        auto [preview, error] = Make(*type, request);
         OnPreviewReady(m_nTicket, std::move(preview), error);
         return;
     }
@@ -109,14 +113,8 @@ void CDATFileViewer::SetItem(CDATItem* item)
     QPointer<CDATFileViewer> self(this);
     const unsigned ticket = m_nTicket;
     QThreadPool::globalInstance()->start([keep, request = std::move(request), self, ticket] {
-        std::shared_ptr<CPreview> preview;
-        std::exception_ptr error;
-        try {
-            preview = keep->MakePreview(request);
-        } catch (...) {
-            error = std::current_exception();
-        }
-        QMetaObject::invokeMethod(qApp, [self, ticket, preview, error] {
+        auto [preview, error] = Make(*keep, request);
+        QMetaObject::invokeMethod(qApp, [self, ticket, preview = std::move(preview), error = error] {
             if (self)
                 self->OnPreviewReady(ticket, preview, error);
         }, Qt::QueuedConnection);
