@@ -3,7 +3,7 @@
 #include "archive/datfiledoc.h"
 #include "archive/extract.h"
 #include "filetypes/filenames.h"
-#include "filetypes/imageconvert.h"
+#include "formats/picture.h"
 #include "platform/atomicfile.h"
 #include "platform/codepage.h"
 #include "platform/file.h"
