@@ -42,7 +42,8 @@ struct SFrm
     // Directions whose data offsets are equal share one block of frames.
     std::vector<std::vector<SFrmFrame>> m_blocks;
     std::array<std::uint8_t, kDirections> m_directionBlock{};
-    // Frames that could not be read (the file ends inside them) are left out.
+    // Frames that could not be read (the file ends inside them, or they are
+    // larger than any picture) are left out.
     bool m_bTruncated = false;
 
     const std::vector<SFrmFrame>& Frames(int direction) const { return m_blocks[m_directionBlock[direction]]; }

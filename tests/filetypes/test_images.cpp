@@ -111,27 +111,22 @@ TEST(ConversionTest, ShortOrOversizedPicturesAreCompletedFromNinetyPercentOrRefu
 // anchor moved by the direction's shift and the offsets of the frames so far.
 TEST(FrmTest, FramesArePlacedByTheShiftAndTheAccumulatedOffsets)
 {
-    struct SFrame
-    {
-        int w, h, dx, dy, left, top;
-    };
-    const SFrame frames[] = {{36, 63, -1, 3, -19, -59}, {33, 62, -2, 2, -19, -56}, {30, 58, -10, 4, -28, -48}};
+    // width, height, x and y offset; the left and top the frame gets
+    const int frames[][6] = {{36, 63, -1, 3, -19, -59}, {33, 62, -2, 2, -19, -56}, {30, 58, -10, 4, -28, -48}};
     std::string frm(62, '\0');
-    frm[3] = 4, frm[9] = 3;
-    frm[24] = '\xFF', frm[25] = '\xDE'; // direction 1 is shifted 34 up
-    for (const SFrame& f : frames) {
-        for (int v : {f.w, f.h, 0, f.w * f.h, f.dx, f.dy})
+    frm[3] = 4, frm[9] = 3, frm[24] = '\xFF', frm[25] = '\xDE'; // direction 1 is shifted 34 up
+    for (const auto& f : frames) {
+        for (int v : {f[0], f[1], 0, f[0] * f[1], f[2], f[3]})
             frm += char(v >> 8), frm += char(v);
-        frm.append(std::size_t(f.w) * f.h, char(&f - frames + 1));
+        frm.append(std::size_t(f[0] * f[1]), char(&f - frames + 1));
     }
     const SFrm parsed = ParseFrm(frm, "x.frm");
-    ASSERT_EQ(parsed.Frames(0).size(), 3u);
     const std::vector<SFrmBox> boxes = parsed.FrameBoxes(0), shifted = parsed.FrameBoxes(1);
-    for (std::size_t i = 0; i < std::size(frames); ++i)
-        EXPECT_TRUE(boxes[i].m_nLeft == frames[i].left && boxes[i].m_nTop == frames[i].top &&
-                    shifted[i].m_nTop == frames[i].top - 34)
-            << i;
-    // The canvas is the union; frame 2 lies in its left columns from row 11 on.
+    ASSERT_EQ(boxes.size(), 3u);
+    for (std::size_t i = 0; i < 3; ++i)
+        EXPECT_TRUE(boxes[i].m_nLeft == frames[i][4] && boxes[i].m_nTop == frames[i][5] &&
+                    shifted[i].m_nTop == frames[i][5] - 34) << i;
+    // The canvas is the union; frame 2 fills its left columns from row 11 down.
     const SFrmBox box = parsed.DirectionBox(0);
     EXPECT_TRUE(box.m_nLeft == -28 && box.m_nTop == -59 && box.m_nRight == 17 && box.m_nBottom == 10);
     const std::vector<std::uint8_t> canvas = parsed.ComposeFrame(0, 2, box);
