@@ -3,7 +3,7 @@
 // text\<language>\); the rest are the entry's bytes. Every encoding decodes
 // them to valid UTF-8, and the prepared text has plain line ends.
 #include "archive/datitem.h"
-#include "filetypes/textdecode.h"
+#include "filetypes/textencoding.h"
 #include "filetypes/txtfiletype.h"
 
 #include <cstdint>

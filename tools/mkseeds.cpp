@@ -2,7 +2,7 @@
 //   dravik-fuzz-seeds OUTDIR   ->  OUTDIR/<target>/<seed>
 // Each seed is a few KB at most, so the repository keeps them.
 #include "datwriter.h"
-#include "filetypes/imageconvert.h"
+#include "formats/picture.h"
 #include "frmwriter.h"
 #include "mvewriter.h"
 

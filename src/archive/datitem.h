@@ -73,14 +73,10 @@ class CEntryCachePath
 {
 public:
     CEntryCachePath() = default;
-    CEntryCachePath(const CEntryCachePath& other) { *this = other; }
+    // The path belongs to one record: entries copy without it.
+    CEntryCachePath(const CEntryCachePath&) = delete;
     CEntryCachePath(CEntryCachePath&&) noexcept = default;
-    CEntryCachePath& operator=(const CEntryCachePath& other)
-    {
-        if (this != &other)
-            m_p = other.m_p ? std::make_unique<std::string>(*other.m_p) : nullptr;
-        return *this;
-    }
+    CEntryCachePath& operator=(const CEntryCachePath&) = delete;
     CEntryCachePath& operator=(CEntryCachePath&&) noexcept = default;
     CEntryCachePath& operator=(std::string path)
     {

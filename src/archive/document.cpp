@@ -61,7 +61,6 @@ bool CDocument::OnNewDocument()
 {
     DeleteContents();
     m_strPathName.clear();
-    m_bModified = false;
     return true;
 }
 

@@ -41,9 +41,6 @@ public:
     // The file name of the path, or "Untitled".
     std::string GetTitle() const;
 
-    bool IsModified() const { return m_bModified; }
-    void SetModifiedFlag(bool modified = true) { m_bModified = modified; }
-
     virtual void DeleteContents() {}
     // Empties the document and forgets its path.
     virtual bool OnNewDocument();
@@ -59,5 +56,4 @@ public:
 private:
     std::vector<CView*> m_views;
     std::string m_strPathName;
-    bool m_bModified = false;
 };

@@ -3,7 +3,7 @@
 #include "archive/archivecontext.h"
 #include "archive/extract.h"
 #include "archive/filenames.h"
-#include "filetypes/imageconvert.h"
+#include "formats/picture.h"
 #include "platform/atomicfile.h"
 #include "platform/codepage.h"
 #include "platform/file.h"

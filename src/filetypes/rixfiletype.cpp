@@ -2,7 +2,7 @@
 
 #include "archive/archivecontext.h"
 #include "archive/extract.h"
-#include "filetypes/imageconvert.h"
+#include "formats/picture.h"
 #include "platform/atomicfile.h"
 #include "platform/codepage.h"
 #include "platform/exceptions.h"

@@ -7,7 +7,7 @@
 #include "filetypes/imagefiletype.h"
 #include "filetypes/openedfiles.h"
 #include "filetypes/previews.h"
-#include "filetypes/textdecode.h"
+#include "filetypes/textencoding.h"
 #include "platform/atomicfile.h"
 #include "platform/cdc.h"
 #include "platform/cwnd.h"

@@ -1,7 +1,7 @@
 #pragma once
 // Text-like entries: shown word-wrapped and scrollable, opened as .txt files.
 #include "archive/datfiletype.h"
-#include "filetypes/textdecode.h"
+#include "filetypes/textencoding.h"
 
 #include <string>
 #include <vector>

@@ -42,7 +42,8 @@ SBitmap MakeBitmap(const std::vector<std::uint8_t>& rows, std::uint32_t width, s
         out.m_palette = palette;
         out.m_palette.resize(256, 0);
     }
-    for (std::uint32_t y = 0; y < height; ++y) {
+    // A picture without columns has no row buffers to copy from or to.
+    for (std::uint32_t y = 0; width != 0 && y < height; ++y) {
         const std::uint8_t* row = rows.data() + std::size_t(height - 1 - y) * stride;
         std::uint8_t* line = out.m_bits.data() + std::size_t(y) * std::size_t(out.m_nStride);
         if (bits == 8) {

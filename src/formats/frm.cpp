@@ -16,23 +16,31 @@ constexpr std::size_t kHeaderSize = 62;
     throw CArchiveException(CArchiveException::badIndex, name, what);
 }
 
-// One frame record at the reader's position. lenient: a record cut short by
-// the end of the data keeps what it has when nine tenths of the pixels are there.
-bool ReadFrame(CByteReader& in, SFrmFrame& frame, bool lenient, const std::string& name)
+// One frame record at the reader's position. first: the frame every picture
+// shows, which keeps what it has when nine tenths of the pixels are there and
+// refuses the file when it cannot be read; any other frame that cannot be
+// read only ends its block.
+bool ReadFrame(CByteReader& in, SFrmFrame& frame, bool first, const std::string& name)
 {
     std::uint32_t count = 0;
     if (!in.BE16(frame.m_nWidth) || !in.BE16(frame.m_nHeight) || !in.BE32(count) || !in.BE16s(frame.m_nOffsetX) ||
         !in.BE16s(frame.m_nOffsetY))
         return false;
-    if (frame.m_nWidth > kMaxPictureSide || frame.m_nHeight > kMaxPictureSide)
+    if (frame.m_nWidth > kMaxPictureSide || frame.m_nHeight > kMaxPictureSide) {
+        if (!first)
+            return false;
         Refuse(name, "the picture is " + std::to_string(frame.m_nWidth) + " by " + std::to_string(frame.m_nHeight) +
                          " pixels, larger than " + std::to_string(kMaxPictureSide));
+    }
     const std::size_t need = std::size_t(frame.m_nWidth) * frame.m_nHeight;
     // The count field only bounds the pixels; a frame never takes more than it says.
     std::string_view pixels = in.Bytes(std::min<std::size_t>(count, need));
     if (pixels.size() < need) {
-        if (!lenient || pixels.size() * 10 < need * 9)
+        if (!first)
             return false;
+        if (pixels.size() * 10 < need * 9)
+            Refuse(name, "the picture data holds " + std::to_string(pixels.size()) + " of " + std::to_string(need) +
+                             " pixels");
     } else if (count > need) {
         in.Bytes(count - need);
     }
@@ -59,12 +67,16 @@ SFrm ParseFrm(std::string_view bytes, const std::string& name)
         ok = ok && in.BE16s(v);
     for (auto& v : offsets)
         ok = ok && in.BE32(v);
+    // The first frame's record header is always there, so the first block is never empty.
     if (!ok || bytes.size() < kHeaderSize + 12)
         Refuse(name, "the FRM header is cut short");
-    // Read as signed by the game: a count past 32767 is damage; 0 still shows the first frame.
-    const std::size_t frames = std::max<std::size_t>(frm.m_nFramesPerDirection, 1);
-    if (frames > 32767)
-        Refuse(name, "the FRM claims " + std::to_string(frames) + " frames per direction");
+    // Read as signed by the game: a count past 32767 is damage, and only the
+    // first frame is trusted then; 0 still shows the first frame.
+    std::size_t frames = std::max<std::size_t>(frm.m_nFramesPerDirection, 1);
+    if (frames > 32767) {
+        frames = 1;
+        frm.m_bTruncated = true;
+    }
 
     // Each distinct data offset is one block of frames, parsed once.
     std::vector<std::uint32_t> blockOffsets;
@@ -77,9 +89,12 @@ SFrm ParseFrm(std::string_view bytes, const std::string& name)
     frm.m_blocks.resize(blockOffsets.size());
     for (std::size_t b = 0; b < blockOffsets.size(); ++b) {
         std::vector<SFrmFrame>& block = frm.m_blocks[b];
+        // The first block starts right after the header whatever its offset
+        // says (0 in every real file): the game reads the blocks in turn, and
+        // single pictures were always taken from there.
+        const std::uint64_t start = b == 0 ? kHeaderSize : std::uint64_t(kHeaderSize) + blockOffsets[b];
         CByteReader at(bytes);
-        const bool placed = std::uint64_t(kHeaderSize) + blockOffsets[b] <= bytes.size() &&
-                            at.Seek(kHeaderSize + std::size_t(blockOffsets[b]));
+        const bool placed = start <= bytes.size() && at.Seek(std::size_t(start));
         for (std::size_t i = 0; placed && i < frames; ++i) {
             SFrmFrame frame;
             if (!ReadFrame(at, frame, b == 0 && i == 0, name))
@@ -90,8 +105,6 @@ SFrm ParseFrm(std::string_view bytes, const std::string& name)
             frm.m_bTruncated = true;
     }
     // A direction with nothing readable borrows the first one's frames.
-    if (frm.m_blocks[0].empty())
-        Refuse(name, "the first frame of the FRM is cut short");
     for (auto& index : frm.m_directionBlock)
         if (frm.m_blocks[index].empty())
             index = 0;
@@ -140,8 +153,8 @@ SFrmBox SFrm::DirectionBox(int direction) const
 std::vector<std::uint8_t> SFrm::ComposeFrame(int direction, std::size_t index, const SFrmBox& canvas) const
 {
     // Offsets that wander far apart would ask for a canvas no picture needs.
-    if (canvas.Width() <= 0 || canvas.Height() <= 0 || std::uint32_t(canvas.Width()) > kMaxPictureSide ||
-        std::uint32_t(canvas.Height()) > kMaxPictureSide)
+    if (canvas.Width() <= 0 || canvas.Height() <= 0 || canvas.Width() > kMaxPictureSide ||
+        canvas.Height() > kMaxPictureSide)
         return {};
     std::vector<std::uint8_t> out(std::size_t(canvas.Width()) * std::size_t(canvas.Height()), 0);
     const std::vector<SFrmFrame>& frames = Frames(direction);

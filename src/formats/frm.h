@@ -25,8 +25,9 @@ struct SFrmBox
     int m_nTop = 0;
     int m_nRight = 0; // exclusive
     int m_nBottom = 0;
-    int Width() const { return m_nRight - m_nLeft; }
-    int Height() const { return m_nBottom - m_nTop; }
+    // Wide: offsets that wander far apart span more than an int.
+    std::int64_t Width() const { return std::int64_t(m_nRight) - m_nLeft; }
+    std::int64_t Height() const { return std::int64_t(m_nBottom) - m_nTop; }
 };
 
 struct SFrm
@@ -41,7 +42,8 @@ struct SFrm
     // Directions whose data offsets are equal share one block of frames.
     std::vector<std::vector<SFrmFrame>> m_blocks;
     std::array<std::uint8_t, kDirections> m_directionBlock{};
-    // Frames that could not be read (the file ends inside them) are left out.
+    // Frames that could not be read (the file ends inside them, or they are
+    // larger than any picture) are left out.
     bool m_bTruncated = false;
 
     const std::vector<SFrmFrame>& Frames(int direction) const { return m_blocks[m_directionBlock[direction]]; }
@@ -60,7 +62,7 @@ struct SFrm
 };
 
 // Raises CArchiveException(badIndex) naming nameForErrors for a wrong version,
-// a damaged header, a frame larger than kMaxPictureSide, or a file in which
-// not even the first frame can be read. A first frame with at least nine
-// tenths of its pixels is completed with index 0, as single pictures always were.
+// a damaged header, or a first frame that is larger than kMaxPictureSide or
+// holds less than nine tenths of its pixels; a first frame with at least that
+// is completed with index 0, as single pictures always were.
 SFrm ParseFrm(std::string_view bytes, const std::string& nameForErrors);

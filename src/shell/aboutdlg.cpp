@@ -1,5 +1,6 @@
 #include "shell/aboutdlg.h"
 
+#include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QLabel>
 #include <QPixmap>
@@ -30,14 +31,15 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
     }
     texts->addStretch();
 
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    auto* buttons = new QDialogButtonBox(this);
+    QPushButton* ok = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
     ok->setDefault(true);
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
 
     auto* layout = new QGridLayout(this);
     layout->addWidget(picture, 0, 0, 2, 1, Qt::AlignTop);
     layout->addLayout(texts, 0, 1);
-    layout->addWidget(ok, 1, 1, Qt::AlignRight | Qt::AlignBottom);
+    layout->addWidget(buttons, 1, 1, Qt::AlignBottom);
     layout->setColumnMinimumWidth(1, 170);
     layout->setSizeConstraint(QLayout::SetFixedSize);
     ok->setFocus();

@@ -1,6 +1,6 @@
 #include "shell/helpdialog.h"
 
-#include <QHBoxLayout>
+#include <QDialogButtonBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStringList>
@@ -20,16 +20,14 @@ CDATHelpDialog::CDATHelpDialog(QWidget* parent) : QDialog(parent), m_pEdit(new Q
     // The text keeps its CRLF line ends; the edit wants plain line feeds.
     m_pEdit->setPlainText(HelpText().replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
 
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    auto* buttons = new QDialogButtonBox(this);
+    QPushButton* ok = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
     ok->setDefault(true);
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_pEdit, 1);
-    layout->addLayout(buttons);
+    layout->addWidget(buttons);
     setTabOrder(ok, m_pEdit);
     ok->setFocus();
     resize(370, 350);

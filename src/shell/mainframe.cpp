@@ -3,7 +3,7 @@
 #include "archive/datfiledoc.h"
 #include "platform/profile.h"
 #include "platform/ui/inputblock.h"
-#include "filetypes/textdecode.h"
+#include "filetypes/textencoding.h"
 #include "views/commandids.h"
 #include "shell/lockindicators.h"
 #include "shell/progressdlg.h"

@@ -5,8 +5,8 @@
 #include "platform/ui/guarded.h"
 #include "shell/qtuiservices.h"
 
+#include <QDialogButtonBox>
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -22,19 +22,16 @@ CDATOptionDialog::CDATOptionDialog(CCashPath& path, QWidget* parent)
     ShowCurrentValue();
     m_pEdit->setMinimumWidth(320);
     m_pBrowse = new QPushButton(QStringLiteral("&Обзор ..."), this);
-    m_pOk = new QPushButton(QStringLiteral("OK"), this);
-    m_pCancel = new QPushButton(QStringLiteral("Cancel"), this);
+    auto* buttons = new QDialogButtonBox(this);
+    m_pOk = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
+    m_pCancel = buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole);
     m_pOk->setDefault(true);
 
     auto* layout = new QGridLayout(this);
     layout->addWidget(prompt, 0, 0, 1, 2);
     layout->addWidget(m_pEdit, 1, 0);
     layout->addWidget(m_pBrowse, 1, 1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(m_pOk);
-    buttons->addWidget(m_pCancel);
-    layout->addLayout(buttons, 2, 0, 1, 2);
+    layout->addWidget(buttons, 2, 0, 1, 2);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
     setTabOrder(m_pOk, m_pCancel);
@@ -43,8 +40,8 @@ CDATOptionDialog::CDATOptionDialog(CCashPath& path, QWidget* parent)
     m_pOk->setFocus();
 
     connect(m_pBrowse, &QPushButton::clicked, this, [this] { GuardedCall("", [this] { OnBrowse(); }); });
-    connect(m_pOk, &QPushButton::clicked, this, &CDATOptionDialog::accept);
-    connect(m_pCancel, &QPushButton::clicked, this, &CDATOptionDialog::reject);
+    connect(buttons, &QDialogButtonBox::accepted, this, &CDATOptionDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &CDATOptionDialog::reject);
 }
 
 void CDATOptionDialog::ShowCurrentValue()

@@ -157,7 +157,7 @@ constexpr qint64 kNothingShown = std::numeric_limits<qint64>::min();
 
 } // namespace
 
-CProgressDlg::CProgressDlg(QWidget* owner, unsigned)
+CProgressDlg::CProgressDlg(QWidget* owner)
     : QDialog(owner), m_pOwner(owner), m_nShownPercent(kNothingShown),
       m_pTicker(std::make_unique<CPumpTicker>(std::chrono::milliseconds(kPumpIntervalMs), m_bPumpDue))
 {

@@ -21,7 +21,7 @@ class CProgressDlg : public QDialog, public IProgress
     Q_OBJECT
 public:
     // owner: the window blocked while the dialog is up (the main window).
-    explicit CProgressDlg(QWidget* owner = nullptr, unsigned captionId = 0);
+    explicit CProgressDlg(QWidget* owner = nullptr);
     ~CProgressDlg() override;
 
     bool OpenModeless(CWnd* parent) override;

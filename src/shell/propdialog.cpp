@@ -4,6 +4,7 @@
 #include "platform/codepage.h"
 #include "platform/ui/itemicons.h"
 
+#include <QDialogButtonBox>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -106,16 +107,14 @@ CFilePropDialog::CFilePropDialog(QWidget* parent, CDATItem* item) : QDialog(pare
     pageLayout->addLayout(grid);
     pageLayout->addStretch();
 
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    auto* buttons = new QDialogButtonBox(this);
+    QPushButton* ok = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
     ok->setDefault(true);
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(tabs, 1);
-    layout->addLayout(buttons);
+    layout->addWidget(buttons);
     resize(300, 320);
     ok->setFocus();
 }

@@ -21,7 +21,6 @@
 
 namespace {
 
-
 QString Utf8(const std::string& s)
 {
     return QString::fromUtf8(s.data(), qsizetype(s.size()));
@@ -38,6 +37,21 @@ void ShowProgressAsSet()
 {
     if (CProgressDlg* progress = CProgressDlg::Current(); progress && progress->isVisible())
         progress->ShowLatest();
+}
+
+// Qt name filters from a filter text of description and pattern pairs:
+// "Text files|*.txt;*.msg|All files (*.*)|*.*||" gives "Text files (*.txt *.msg)"
+// and "All files (*.*)"; a description that shows its pattern keeps it.
+QStringList NameFilters(const std::string& filter)
+{
+    const QStringList parts = Utf8(filter).split(QLatin1Char('|'));
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size() && !(parts[i].isEmpty() && parts[i + 1].isEmpty()); i += 2) {
+        const QString pattern = QString(parts[i + 1]).replace(QLatin1Char(';'), QLatin1Char(' '));
+        filters << (parts[i].contains(QLatin1Char('(')) ? parts[i] : parts[i] + QStringLiteral(" (") + pattern +
+                                                                     QLatin1Char(')'));
+    }
+    return filters;
 }
 
 } // namespace
@@ -135,19 +149,9 @@ void CQtUiServices::ShowProperties(CDATItem* item, CWnd* parent)
 std::optional<CUiServices::SSaveFileResult> CQtUiServices::GetSaveFileName(CWnd* parent, const std::string& filter,
                                                                             const std::string& initialName)
 {
-    // "Desc|*.ext|Desc2|*.*||" -> "Desc (*.ext)", ...
-    const QStringList parts = Utf8(filter).split(QLatin1Char('|'));
-    QStringList filters;
-    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        if (parts[i].isEmpty() && parts[i + 1].isEmpty())
-            break;
-        const QString pattern = QString(parts[i + 1]).replace(QLatin1Char(';'), QLatin1Char(' '));
-        filters << (parts[i].contains(QLatin1Char('(')) ? parts[i] : parts[i] + QStringLiteral(" (") + pattern +
-                                                                     QLatin1Char(')'));
-    }
+    const QStringList filters = NameFilters(filter);
     ShowProgressAsSet();
     QFileDialog dialog(OwnerOf(parent));
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setNameFilters(filters);

@@ -1,6 +1,6 @@
 // The 8-bit BMP the converters write, and CDib's loading, writing and refusals.
 #include "formats/dib.h"
-#include "filetypes/imageconvert.h"
+#include "formats/picture.h"
 #include "handlertest.h"
 #include "platform/file.h"
 
@@ -91,7 +91,8 @@ TEST(DibTest, EightBitFileHasItsPaletteTimesFourLoadsWholeWritesBackAndReloadsAf
     EXPECT_EQ(U32(written, 34), 3u * 8); // biSizeImage filled in
     EXPECT_EQ(written.replace(34, 4, 4, '\0'), bmp);
 
-    // A reload or Free drops the old picture's pixels.
+    // A reload or Free drops the old picture's pixels; a picture without columns loads too.
+    EXPECT_EQ(ReadBytes(dib, Bmp8(0, 212)), 1078u);
     ASSERT_GT(ReadBytes(dib, Bmp8(3, 3)), 0u);
     EXPECT_EQ(dib.Bitmap().m_nWidth, 3);
     dib.Free();

@@ -3,6 +3,8 @@
 #include "archive/filenames.h"
 #include "filetypes/filetypes.h"
 #include "filetypes/imageconvert.h"
+#include "formats/frm.h"
+#include "formats/picture.h"
 #include "frmwriter.h"
 #include "handlertest.h"
 #include "platform/exceptions.h"
@@ -79,6 +81,11 @@ TEST(ConversionTest, ShortOrOversizedPicturesAreCompletedFromNinetyPercentOrRefu
     EXPECT_EQ(frm90.substr(1078), std::string(12, '\0') + FrmToBmp(frm, pal, "x.frm").substr(1078 + 12));
     EXPECT_EQ(RixToBmp(rix.substr(0, 778 + 90), "x.rix").substr(1078, 12), std::string(12, '\0'));
     EXPECT_EQ(FrmToBmp(Frm(16384, 1), pal, "x.frm").size(), 1078u + 16384);
+    // Damage past the first frame (a frame count past 32767, a later frame too large) or a first
+    // offset other than 0 still shows the frame at byte 62.
+    const std::string twoFrames = BuildFrm(10, 10, std::vector<std::uint8_t>(100, 1), 2);
+    for (const auto& [at, bytes] : {std::pair(8, "\xFF\xFF"), std::pair(74 + 100, "\xFF\xFF"), std::pair(36, "\1\1")})
+        EXPECT_EQ(FrmToBmp(std::string(twoFrames).replace(at, 2, bytes), pal, "x.frm"), FrmToBmp(frm, pal, "x.frm")) << at;
 
     std::string blockField80 = frm; // a block-size field below the file's bytes limits the read
     blockField80[69] = 80;
@@ -98,6 +105,34 @@ TEST(ConversionTest, ShortOrOversizedPicturesAreCompletedFromNinetyPercentOrRefu
     for (std::size_t i = 0; i < refused.size(); ++i)
         if (const auto e = CatchException<CArchiveException>(refused[i]))
             EXPECT_EQ(e->m_cause, CArchiveException::badIndex) << "case " << i;
+}
+
+// The walk of the notes' worked example: each frame's bottom centre sits on the
+// anchor moved by the direction's shift and the offsets of the frames so far.
+TEST(FrmTest, FramesArePlacedByTheShiftAndTheAccumulatedOffsets)
+{
+    // width, height, x and y offset; the left and top the frame gets
+    const int frames[][6] = {{36, 63, -1, 3, -19, -59}, {33, 62, -2, 2, -19, -56}, {30, 58, -10, 4, -28, -48}};
+    std::string frm(62, '\0');
+    frm[3] = 4, frm[9] = 3, frm[24] = '\xFF', frm[25] = '\xDE'; // direction 1 is shifted 34 up
+    for (const auto& f : frames) {
+        for (int v : {f[0], f[1], 0, f[0] * f[1], f[2], f[3]})
+            frm += char(v >> 8), frm += char(v);
+        frm.append(std::size_t(f[0] * f[1]), char(&f - frames + 1));
+    }
+    const SFrm parsed = ParseFrm(frm, "x.frm");
+    const std::vector<SFrmBox> boxes = parsed.FrameBoxes(0), shifted = parsed.FrameBoxes(1);
+    ASSERT_EQ(boxes.size(), 3u);
+    for (std::size_t i = 0; i < 3; ++i)
+        EXPECT_TRUE(boxes[i].m_nLeft == frames[i][4] && boxes[i].m_nTop == frames[i][5] &&
+                    shifted[i].m_nTop == frames[i][5] - 34) << i;
+    // The canvas is the union; frame 2 fills its left columns from row 11 down.
+    const SFrmBox box = parsed.DirectionBox(0);
+    EXPECT_TRUE(box.m_nLeft == -28 && box.m_nTop == -59 && box.m_nRight == 17 && box.m_nBottom == 10);
+    const std::vector<std::uint8_t> canvas = parsed.ComposeFrame(0, 2, box);
+    ASSERT_EQ(canvas.size(), 45u * 69u);
+    EXPECT_EQ(std::count(canvas.begin(), canvas.end(), 3), 30 * 58);
+    EXPECT_TRUE(canvas[11 * 45] == 3 && canvas[10 * 45] == 0 && canvas[68 * 45 + 29] == 3);
 }
 
 class ImageHandlerTest : public HandlerTest

@@ -1,6 +1,6 @@
 // Text entries: decoding, the zero byte, wrapping and scrolling, the prepared
 // text, the user's choice per archive, and the file handed to the desktop.
-#include "filetypes/textdecode.h"
+#include "filetypes/textencoding.h"
 #include "handlertest.h"
 #include "platform/codepage.h"
 #include "platform/profile.h"

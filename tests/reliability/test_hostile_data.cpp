@@ -8,7 +8,7 @@
 #include "archive/extract.h"
 #include "cli/commands.h"
 #include "formats/dib.h"
-#include "filetypes/textdecode.h"
+#include "formats/textdecode.h"
 #include "helpers.h"
 #include "platform/exceptions.h"
 #include "platform/file.h"
@@ -22,21 +22,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-bool IsValidUtf8(std::string_view s)
-{
-    for (std::size_t i = 0; i < s.size();) {
-        const auto c = static_cast<unsigned char>(s[i]);
-        const int len = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
-        if (len == 0 || i + std::size_t(len) > s.size())
-            return false;
-        for (int k = 1; k < len; ++k)
-            if ((static_cast<unsigned char>(s[i + std::size_t(k)]) & 0xC0) != 0x80)
-                return false;
-        i += std::size_t(len);
-    }
-    return true;
-}
 
 // Bytes this process has handed to write() so far, on any file.
 std::uint64_t BytesWritten()

@@ -1,29 +1,15 @@
-#include "filetypes/textdecode.h"
+#include "formats/textdecode.h"
 
-#include "archive/namecompare.h"
 #include "platform/codepage.h"
-#include "platform/profile.h"
 
+#include <QString>
 #include <QStringDecoder>
-#include <QUrl>
-#include <map>
+#include <algorithm>
 #include <memory>
 #include <optional>
 #include <uchardet.h>
 
 namespace {
-
-ETextEncoding g_current = ETextEncoding::Automatic;
-unsigned g_generation = 0;
-// What the profile holds for each archive, once read; nothing: the global choice.
-std::map<std::string, std::optional<ETextEncoding>> g_byArchive;
-
-const QString kArchiveSection = QStringLiteral("TextEncodingByArchive");
-
-QString ArchiveKey(const std::string& archivePath)
-{
-    return QString::fromLatin1(QUrl::toPercentEncoding(QString::fromStdString(archivePath)));
-}
 
 struct SLanguage
 {
@@ -51,6 +37,13 @@ const std::pair<const char*, ETextEncoding> kVerdicts[] = {
     {"GB18030", ETextEncoding::Gbk},         {"SHIFT_JIS", ETextEncoding::ShiftJis},
     {"EUC-KR", ETextEncoding::Cp949},        {"UHC", ETextEncoding::Cp949},
 };
+
+// Folder names compare with ASCII letters folded, as archive names do.
+bool EqualFolder(std::string_view a, std::string_view b)
+{
+    auto fold = [](char c) { return c >= 'A' && c <= 'Z' ? char(c + ('a' - 'A')) : c; };
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [&](char x, char y) { return fold(x) == fold(y); });
+}
 
 bool IsDoubleByte(ETextEncoding e)
 {
@@ -149,49 +142,6 @@ ETextEncoding TextEncodingFromKey(std::string_view key)
     return ETextEncoding::Automatic;
 }
 
-ETextEncoding CurrentTextEncoding(const std::string& archive)
-{
-    if (archive.empty())
-        return g_current;
-    auto it = g_byArchive.find(archive);
-    if (it == g_byArchive.end()) {
-        const QString key = CProfile::GetProfileString(kArchiveSection, ArchiveKey(archive));
-        std::optional<ETextEncoding> own;
-        if (!key.isEmpty())
-            own = TextEncodingFromKey(key.toStdString());
-        it = g_byArchive.emplace(archive, own).first;
-    }
-    return it->second.value_or(g_current);
-}
-
-void ChooseTextEncoding(ETextEncoding encoding, const std::string& archive)
-{
-    if (encoding == CurrentTextEncoding(archive))
-        return;
-    const QString key = QLatin1String(TextEncodingInfo(encoding).m_szKey);
-    if (archive.empty()) {
-        CProfile::WriteProfileString(QStringLiteral("Settings"), QStringLiteral("TextEncoding"), key);
-        SetCurrentTextEncoding(encoding);
-        return;
-    }
-    CProfile::WriteProfileString(kArchiveSection, ArchiveKey(archive), key);
-    g_byArchive[archive] = encoding;
-    ++g_generation;
-}
-
-void SetCurrentTextEncoding(ETextEncoding encoding)
-{
-    if (encoding != g_current) {
-        g_current = encoding;
-        ++g_generation;
-    }
-}
-
-unsigned TextEncodingGeneration()
-{
-    return g_generation;
-}
-
 ETextEncoding DetectTextEncoding(std::string_view bytes, const std::vector<std::string>& folders)
 {
     bool nonAscii = false;
@@ -199,10 +149,10 @@ ETextEncoding DetectTextEncoding(std::string_view bytes, const std::vector<std::
         return ETextEncoding::Utf8;
     std::optional<ETextEncoding> folder;
     for (std::size_t i = 0; i + 1 < folders.size() && !folder; ++i) {
-        if (!EqualNames(folders[i], "text"))
+        if (!EqualFolder(folders[i], "text"))
             continue;
         for (const SLanguage& language : kLanguages)
-            if (EqualNames(folders[i + 1], language.folder))
+            if (EqualFolder(folders[i + 1], language.folder))
                 folder = language.encoding;
     }
     // The bytes first: texts of one language are often kept under another's

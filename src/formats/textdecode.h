@@ -1,6 +1,6 @@
 #pragma once
-// Text entries to Unicode: detected from the bytes and the entry's language
-// folder, or the encoding the user chose.
+// Text bytes to Unicode: in a given encoding, or one detected from the bytes
+// and the language folder they lie in.
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,17 +18,6 @@ struct STextEncodingInfo
 const std::vector<STextEncodingInfo>& TextEncodings();
 const STextEncodingInfo& TextEncodingInfo(ETextEncoding id);
 ETextEncoding TextEncodingFromKey(std::string_view key);
-
-// The encoding the user chose for the open archive's texts, else the global
-// choice (Automatic by default).
-ETextEncoding CurrentTextEncoding(const std::string& archivePath);
-// The global choice, as the window reads it from the profile at start.
-void SetCurrentTextEncoding(ETextEncoding encoding);
-// The user's choice from the menu: remembered in the profile for the open
-// archive, or as the global choice when no archive is open.
-void ChooseTextEncoding(ETextEncoding encoding, const std::string& archivePath);
-// Raised by every change, so handlers can drop what they prepared.
-unsigned TextEncodingGeneration();
 
 // Automatic detection: valid UTF-8 holding non-ASCII bytes; else a code page
 // offered here that the detector (uchardet) names for the bytes; else the
