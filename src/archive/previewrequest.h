@@ -10,6 +10,11 @@
 
 struct SPreviewRequest
 {
+    SPreviewRequest(std::string archivePath, const CDATInternalFile& entry)
+        : m_strArchivePath(std::move(archivePath)), m_entry(entry)
+    {
+    }
+
     std::string m_strArchivePath;
     // A copy of the entry; its parent must not be followed (see m_folders).
     CDATInternalFile m_entry;

@@ -103,8 +103,9 @@ TEST(ConversionTest, ShortOrOversizedPicturesAreCompletedFromNinetyPercentOrRefu
         [&] { return RixToBmp(Rix(2, 2, "RIFF"), "x.rix"); },
     };
     for (std::size_t i = 0; i < refused.size(); ++i)
-        if (const auto e = CatchException<CArchiveException>(refused[i]))
+        if (const auto e = CatchException<CArchiveException>(refused[i])) {
             EXPECT_EQ(e->m_cause, CArchiveException::badIndex) << "case " << i;
+        }
 }
 
 // The walk of the notes' worked example: each frame's bottom centre sits on the
@@ -211,8 +212,10 @@ TEST_F(ImageHandlerTest, SaveAsOfAnEntryOverOneGiBTakesTheMappedPath)
     std::shared_ptr<void> restore(nullptr, [](void*) { SetFreeSpaceProbe(nullptr); });
     for (const char* entry : {"big.frm", "big.bin"}) {
         m_ui.m_saveAnswer = CUiServices::SSaveFileResult{m_dir / "out", 1};
-        if (const auto e = CatchException<CFileException>([&] { Entry(entry)->m_pType->SaveAs(m_doc->Context(), Entry(entry), nullptr); }))
+        const auto save = [&] { Entry(entry)->m_pType->SaveAs(m_doc->Context(), Entry(entry), nullptr); };
+        if (const auto e = CatchException<CFileException>(save)) {
             EXPECT_EQ(e->m_cause, CFileException::diskFull) << e->what();
+        }
         EXPECT_FALSE(FileExists(m_dir / "out"));
     }
 }
