@@ -33,7 +33,8 @@ bool SomethingAt(const std::string& path)
 SCopyResult CopySelectedFiles(CDATFileDoc& doc, const std::vector<int>& rows, CWnd* owner)
 {
     SCopyResult result;
-    const std::optional<std::string> chosen = UiServices().BrowseForFolder(owner, "Сохранение выбранных элементов");
+    CUiServices& ui = doc.Context().Ui();
+    const std::optional<std::string> chosen = ui.BrowseForFolder(owner, "Сохранение выбранных элементов");
     if (!chosen || chosen->empty())
         return result;
     std::string folder = *chosen;
@@ -42,7 +43,7 @@ SCopyResult CopySelectedFiles(CDATFileDoc& doc, const std::vector<int>& rows, CW
 
     // An archive that cannot be read fails before any progress shows.
     CFile archive(doc.GetPathName(), CFile::modeRead);
-    std::unique_ptr<IProgress> progress = UiServices().CreateProgress();
+    std::unique_ptr<IProgress> progress = ui.CreateProgress();
     if (progress) {
         progress->OpenModeless(nullptr);
         progress->SetWindowText("Копирование...");
@@ -51,7 +52,7 @@ SCopyResult CopySelectedFiles(CDATFileDoc& doc, const std::vector<int>& rows, CW
 
     for (int row : rows) {
         if (progress && progress->PollCancel() &&
-            UiServices().MessageBox(owner, "Прекратить?", kCaption, MB_YESNO | MB_ICONQUESTION) == IDYES) {
+            ui.MessageBox(owner, "Прекратить?", kCaption, MB_YESNO | MB_ICONQUESTION) == IDYES) {
             result.m_bStopped = true;
             break;
         }
@@ -64,7 +65,7 @@ SCopyResult CopySelectedFiles(CDATFileDoc& doc, const std::vector<int>& rows, CW
         if (progress)
             progress->SetStatusLine(path, false);
         if (SomethingAt(path) &&
-            UiServices().MessageBox(owner, "Файл " + path + " существует. Заменить его?", kCaption,
+            ui.MessageBox(owner, "Файл " + path + " существует. Заменить его?", kCaption,
                                     MB_YESNO | MB_ICONQUESTION) != IDYES)
             continue;
         // The write is atomic: a Yes replaces the old file only once the new

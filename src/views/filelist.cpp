@@ -454,7 +454,7 @@ void CDATFileList::OnCopyTo()
     if (total > kMaxDamagedNamesShown)
         text += "... и ещё " + std::to_string(total - kMaxDamagedNamesShown) + "\n";
     text.pop_back();
-    UiServices().MessageBox(this, text, "Предупреждение", MB_OK | MB_ICONEXCLAMATION);
+    m_pDoc->Context().Ui().MessageBox(this, text, "Предупреждение", MB_OK | MB_ICONEXCLAMATION);
 }
 
 void CDATFileList::OnShow()
