@@ -77,17 +77,6 @@ CDATInternalFile::CDATInternalFile(const CDATInternalFile& other)
 {
 }
 
-CDATInternalFile& CDATInternalFile::operator=(const CDATInternalFile& other)
-{
-    CDATItem::operator=(other);
-    m_strName = other.m_strName;
-    m_nRealSize = other.m_nRealSize;
-    m_nOffset = other.m_nOffset;
-    m_nPackedSize = other.m_nPackedSize;
-    m_pType = other.m_pType;
-    return *this;
-}
-
 // Moves happen only while the entry array is filled; the record moves whole.
 CDATInternalFile::CDATInternalFile(CDATInternalFile&& other) noexcept
     : CDATItem(other), m_nRealSize(other.m_nRealSize), m_strName(std::move(other.m_strName)),

@@ -109,9 +109,9 @@ class CDATInternalFile final : public CDATItem
 public:
     CDATInternalFile(CDATFolder* parent, std::uint8_t depth, std::string name, std::uint32_t realSize,
                      std::uint32_t offset, std::uint32_t packedSize, CDATFileType* type);
-    // A copy gets an empty cache path; assignment keeps the target's.
+    // A copy (what a preview is made from) gets an empty cache path.
     CDATInternalFile(const CDATInternalFile& other);
-    CDATInternalFile& operator=(const CDATInternalFile& other);
+    CDATInternalFile& operator=(const CDATInternalFile& other) = delete;
     CDATInternalFile(CDATInternalFile&& other) noexcept;
     CDATInternalFile& operator=(CDATInternalFile&&) = delete;
 

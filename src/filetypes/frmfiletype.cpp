@@ -18,7 +18,7 @@ SPreviewRequest CDAT_FRM_FileType::Source(const SArchiveContext& archive, const 
 {
     SPreviewRequest request = CDATImageFileType::Source(archive, item);
     if (const CDATInternalFile* palette = FindPaletteFor(*archive.m_pArchive, item))
-        request.m_palette = *palette;
+        request.m_palette.emplace(*palette);
     return request;
 }
 

@@ -92,7 +92,7 @@ void CDATFileViewer::SetItem(CDATItem* item)
         failed = NamePreview(*file);
     std::optional<SPreviewRequest> prepared;
     try {
-        prepared = type->PreparePreview(context, *file);
+        prepared.emplace(type->PreparePreview(context, *file));
     } catch (const std::exception& e) {
         context.Ui().ReportException(e, std::string());
         ShowPreview(failed);
