@@ -66,6 +66,12 @@ std::unique_ptr<CPreview> NamePreview(const CDATInternalFile& item)
     return std::make_unique<CLinePreview>(DecodeToUtf8(item.m_strName));
 }
 
+std::unique_ptr<CPreview> FailedPreviewOf(const CDATInternalFile& item)
+{
+    std::unique_ptr<CPreview> failed = item.m_pType->FailedPreview();
+    return failed ? std::move(failed) : NamePreview(item);
+}
+
 void ForgetMissingCacheFile(CDATInternalFile& item)
 {
     struct stat st;
@@ -93,6 +99,5 @@ std::unique_ptr<CPreview> MakePreviewOrReport(const SArchiveContext& archive, CD
     } catch (const std::exception& e) {
         archive.Ui().ReportException(e, std::string());
     }
-    std::unique_ptr<CPreview> failed = item.m_pType->FailedPreview();
-    return failed ? std::move(failed) : NamePreview(item);
+    return FailedPreviewOf(item);
 }

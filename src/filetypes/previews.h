@@ -65,3 +65,5 @@ std::unique_ptr<CPreview> MakePreviewOrReport(const SArchiveContext& archive, CD
 void ForgetMissingCacheFile(CDATInternalFile& item);
 // What shows when a type has no preview of its own: the entry's name.
 std::unique_ptr<CPreview> NamePreview(const CDATInternalFile& item);
+// What shows when an entry's preview could not be made (or is not made yet).
+std::unique_ptr<CPreview> FailedPreviewOf(const CDATInternalFile& item);

@@ -87,9 +87,7 @@ void CDATFileViewer::SetItem(CDATItem* item)
     }
 
     const CDATFileType* type = file->m_pType;
-    std::shared_ptr<CPreview> failed = type->FailedPreview();
-    if (!failed)
-        failed = NamePreview(*file);
+    std::shared_ptr<CPreview> failed = FailedPreviewOf(*file);
     std::optional<SPreviewRequest> prepared;
     try {
         prepared.emplace(type->PreparePreview(context, *file));
@@ -130,7 +128,7 @@ void CDATFileViewer::OnPreviewReady(unsigned ticket, std::shared_ptr<CPreview> p
     ForgetMissingCacheFile(*file);
     if (error) {
         GuardedCall("", [&] { std::rethrow_exception(error); });
-        preview = file->m_pType->FailedPreview();
+        preview = FailedPreviewOf(*file);
     }
     if (!preview)
         preview = NamePreview(*file);
