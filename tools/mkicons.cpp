@@ -1,11 +1,13 @@
 // dravik-mkicons OUTDIR: draws the item icons, toolbar images and about picture
-// into OUTDIR/icons, OUTDIR/toolbar and OUTDIR/about.png. Run by hand when the
-// artwork changes; the PNG files it writes are kept in src/resources.
+// into OUTDIR/icons, OUTDIR/toolbar and OUTDIR/about.png, and the program's own
+// icon for the desktop into OUTDIR/app (PNG per menu size plus an SVG). Run by
+// hand when the artwork changes; the files it writes are kept in src/resources.
 //
 // Shapes are laid out on a 16-unit grid and drawn at 1 or 2 device pixels per
 // unit; whole-unit edges keep the 16-pixel icons crisp, and outlines stay one
 // device pixel wide at both sizes.
 #include <QDir>
+#include <QFile>
 #include <QFont>
 #include <QGuiApplication>
 #include <QImage>
@@ -15,9 +17,11 @@
 #include <QPainterPathStroker>
 #include <QRadialGradient>
 
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <initializer_list>
+#include <vector>
 
 namespace {
 
@@ -360,6 +364,91 @@ void AboutPicture(QPainter& p)
     p.fillPath(word.translated(64 - r.center().x(), 69.5 - r.center().y()), QColor(0x5a, 0x2f, 0x0c));
 }
 
+// The program's icon: an open box with pages rising out of it, on a 64-unit
+// grid. One list of shapes feeds both the PNG sizes and the scalable SVG.
+struct SAppShape {
+    std::vector<QPointF> points;
+    QColor top, bottom; // vertical gradient over the shape's height
+    QColor line;        // invalid: no outline
+    bool detail;        // left out below 32 pixels, where it would only blur
+};
+
+std::vector<SAppShape> AppShapes()
+{
+    const QColor boxLine(0x4e, 0x2d, 0x0f), pageLine(0x6a, 0x6e, 0x74), ink(0x3f, 0x63, 0x9c);
+    std::vector<SAppShape> shapes = {
+        {{{8, 26}, {56, 26}, {56, 36}, {8, 36}}, QColor(0x3a, 0x22, 0x0c), QColor(0x3a, 0x22, 0x0c), {}, false},
+        {{{13, 9}, {31, 5}, {36, 8}, {40, 34}, {18, 38}}, QColor(0xff, 0xff, 0xff), QColor(0xdc, 0xe3, 0xec), pageLine, false},
+        {{{28, 6}, {44, 4}, {49, 8}, {50, 34}, {30, 35}}, QColor(0xff, 0xff, 0xff), QColor(0xdc, 0xe3, 0xec), pageLine, false},
+        {{{8, 36}, {1, 22}, {14, 22}, {21, 36}}, QColor(0xf0, 0xc4, 0x86), QColor(0xc8, 0x8b, 0x47), boxLine, false},
+        {{{56, 36}, {63, 22}, {50, 22}, {43, 36}}, QColor(0xf0, 0xc4, 0x86), QColor(0xc8, 0x8b, 0x47), boxLine, false},
+        {{{8, 34}, {56, 34}, {56, 61}, {8, 61}}, QColor(0xdc, 0xa3, 0x5e), QColor(0xa8, 0x6c, 0x30), boxLine, false},
+        {{{18, 40}, {46, 40}, {46, 54}, {18, 54}}, QColor(0xf7, 0xef, 0xdc), QColor(0xf7, 0xef, 0xdc),
+         QColor(0x7a, 0x5a, 0x32), false},
+    };
+    // Lines of writing on the front page and on the label.
+    for (int i = 0; i < 4; ++i) {
+        const double y = 11 + 5 * i;
+        shapes.push_back({{{33, y}, {45, y - 0.5}, {45, y + 1.5}, {33, y + 2}}, ink, ink, {}, true});
+    }
+    for (int i = 0; i < 2; ++i) {
+        const double y = 44 + 4 * i, end = 42 - 8 * i;
+        shapes.push_back({{{22, y}, {end, y}, {end, y + 2}, {22, y + 2}}, QColor(0x5a, 0x2f, 0x0c),
+                          QColor(0x5a, 0x2f, 0x0c), {}, true});
+    }
+    return shapes;
+}
+
+QRectF Bounds(const SAppShape& shape)
+{
+    QPolygonF poly;
+    for (QPointF pt : shape.points)
+        poly << pt;
+    return poly.boundingRect();
+}
+
+void PaintAppIcon(QPainter& p, int size)
+{
+    p.scale(size / 64.0, size / 64.0);
+    // At least one device pixel of outline at every size.
+    const double lineWidth = std::max(1.5, 64.0 / size);
+    for (const SAppShape& shape : AppShapes()) {
+        if (shape.detail && size < 32)
+            continue;
+        QPainterPath path;
+        path.addPolygon(QPolygonF(QList<QPointF>(shape.points.begin(), shape.points.end())));
+        path.closeSubpath();
+        const QRectF r = Bounds(shape);
+        p.fillPath(path, Grad(0, r.top(), 0, r.bottom(), shape.top, shape.bottom, 1));
+        if (shape.line.isValid())
+            p.strokePath(path, QPen(shape.line, lineWidth, Qt::SolidLine, Qt::FlatCap, Qt::RoundJoin));
+    }
+}
+
+QByteArray AppIconSvg()
+{
+    QByteArray defs, body;
+    int n = 0;
+    for (const SAppShape& shape : AppShapes()) {
+        const QRectF r = Bounds(shape);
+        defs += QStringLiteral("    <linearGradient id=\"g%1\" gradientUnits=\"userSpaceOnUse\" x1=\"0\" y1=\"%2\" x2=\"0\" "
+                               "y2=\"%3\"><stop offset=\"0\" stop-color=\"%4\"/><stop offset=\"1\" stop-color=\"%5\"/>"
+                               "</linearGradient>\n")
+                    .arg(n).arg(r.top()).arg(r.bottom()).arg(shape.top.name(), shape.bottom.name()).toUtf8();
+        QString d;
+        for (QPointF pt : shape.points)
+            d += QStringLiteral("%1%2 %3 ").arg(d.isEmpty() ? QStringLiteral("M") : QStringLiteral("L")).arg(pt.x()).arg(pt.y());
+        body += QStringLiteral("  <path d=\"%1Z\" fill=\"url(#g%2)\"").arg(d).arg(n).toUtf8();
+        if (shape.line.isValid())
+            body += QStringLiteral(" stroke=\"%1\" stroke-width=\"1.5\" stroke-linejoin=\"round\"").arg(shape.line.name()).toUtf8();
+        body += "/>\n";
+        ++n;
+    }
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+           "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"64\" height=\"64\" viewBox=\"0 0 64 64\">\n"
+           "  <defs>\n" + defs + "  </defs>\n" + body + "</svg>\n";
+}
+
 bool Save(const QImage& img, const QString& path)
 {
     if (img.save(path, "PNG"))
@@ -417,5 +506,16 @@ int main(int argc, char** argv)
                    out.filePath(QStringLiteral("toolbar/%1.png").arg(QLatin1String(name))));
 
     ok &= Save(Draw(128, 96, AboutPicture, QImage::Format_RGB888), out.filePath(QStringLiteral("about.png")));
+
+    // The desktop's menu sizes; the build installs these into the hicolor theme.
+    ok &= out.mkpath(QStringLiteral("app"));
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
+        ok &= Save(Draw(size, size, [size](QPainter& p) { PaintAppIcon(p, size); }, QImage::Format_ARGB32_Premultiplied),
+                   out.filePath(QStringLiteral("app/dravik_%1.png").arg(size)));
+    QFile svg(out.filePath(QStringLiteral("app/dravik.svg")));
+    if (!svg.open(QIODevice::WriteOnly) || svg.write(AppIconSvg()) < 0 || !svg.flush()) {
+        std::fprintf(stderr, "dravik-mkicons: cannot write %s\n", qPrintable(svg.fileName()));
+        ok = false;
+    }
     return ok ? 0 : 1;
 }
