@@ -104,28 +104,28 @@ void CMainFrame::CreateMenus()
         return menu;
     };
 
-    m_pFileMenu = addMenu(QStringLiteral("&Файл"));
-    item(m_pFileMenu, ID_FILE_OPEN, QStringLiteral("&Открыть..."))->setShortcut(QKeySequence(QStringLiteral("Ctrl+O")));
+    m_pFileMenu = addMenu(tr("&Файл"));
+    item(m_pFileMenu, ID_FILE_OPEN, tr("&Открыть..."))->setShortcut(QKeySequence(QStringLiteral("Ctrl+O")));
     m_pFileMenu->addSeparator();
-    m_pRecentPlaceholder = new QAction(QStringLiteral("Recent File"), this);
+    m_pRecentPlaceholder = new QAction(tr("Recent File"), this);
     m_pRecentPlaceholder->setEnabled(false);
     m_pRecentPlaceholder->setStatusTip(CommandStatusText(ID_FILE_MRU_FILE1));
     m_pFileMenu->addAction(m_pRecentPlaceholder);
     m_pFileMenu->addSeparator();
-    item(m_pFileMenu, ID_APP_EXIT, QStringLiteral("&Выход"));
+    item(m_pFileMenu, ID_APP_EXIT, tr("&Выход"));
 
-    QMenu* view = addMenu(QStringLiteral("&Вид"));
-    item(view, ID_VIEW_TOOLBAR, QStringLiteral("&Toolbar"))->setCheckable(true);
-    item(view, ID_VIEW_STATUS_BAR, QStringLiteral("&Status Bar"))->setCheckable(true);
+    QMenu* view = addMenu(tr("&Вид"));
+    item(view, ID_VIEW_TOOLBAR, tr("&Toolbar"))->setCheckable(true);
+    item(view, ID_VIEW_STATUS_BAR, tr("&Status Bar"))->setCheckable(true);
     view->addSeparator();
-    item(view, ID_VIEW_FOLDERS, QStringLiteral("&Папки"))->setCheckable(true);
-    item(view, ID_VIEW_TYPES, QStringLiteral("&Типы"))->setCheckable(true);
+    item(view, ID_VIEW_FOLDERS, tr("&Папки"))->setCheckable(true);
+    item(view, ID_VIEW_TYPES, tr("&Типы"))->setCheckable(true);
     view->addSeparator();
-    QAction* autoshow = item(view, ID_VIEW_AUTOSHOW, QStringLiteral("&Автопоказ"));
+    QAction* autoshow = item(view, ID_VIEW_AUTOSHOW, tr("&Автопоказ"));
     autoshow->setCheckable(true);
     autoshow->setChecked(true);
     view->addSeparator();
-    QMenu* encodings = view->addMenu(QStringLiteral("&Кодировка"));
+    QMenu* encodings = view->addMenu(tr("&Кодировка"));
     connect(encodings, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandUI);
     const auto& list = TextEncodings();
     for (std::size_t i = 0; i < list.size(); ++i) {
@@ -138,12 +138,12 @@ void CMainFrame::CreateMenus()
             encodings->addSeparator();
     }
 
-    QMenu* settings = addMenu(QStringLiteral("&Настройка"));
-    item(settings, ID_SETTINGS, QStringLiteral("&Свойства ..."));
+    QMenu* settings = addMenu(tr("&Настройка"));
+    item(settings, ID_SETTINGS, tr("&Свойства ..."));
 
-    QMenu* help = addMenu(QStringLiteral("&Помощь"));
-    item(help, ID_APP_HELPDIALOG, QStringLiteral("&Справка ..."));
-    item(help, ID_APP_ABOUT, QStringLiteral("&О ..."));
+    QMenu* help = addMenu(tr("&Помощь"));
+    item(help, ID_APP_HELPDIALOG, tr("&Справка ..."));
+    item(help, ID_APP_ABOUT, tr("&О ..."));
 
     // F1 and Shift+F1 open the help dialog.
     QAction* f1 = MakeAction(ID_HELP, QString(), QString());
@@ -156,7 +156,7 @@ void CMainFrame::CreateMenus()
 
 void CMainFrame::CreateToolBar()
 {
-    m_pToolBar = addToolBar(QStringLiteral("Toolbar"));
+    m_pToolBar = addToolBar(tr("Toolbar"));
     m_pToolBar->setObjectName(QStringLiteral("toolbar"));
     m_pToolBar->setIconSize(QSize(16, 16));
     auto button = [this](unsigned id, const char* image) {
@@ -203,7 +203,7 @@ void CMainFrame::CreateStatusBar()
 
 QString CMainFrame::IdleStatusText() const
 {
-    return QStringLiteral("For Help, press F1");
+    return tr("For Help, press F1");
 }
 
 void CMainFrame::RefreshIndicators()

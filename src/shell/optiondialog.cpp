@@ -3,40 +3,70 @@
 #include "platform/uiservices.h"
 #include "archive/cashpath.h"
 #include "platform/ui/guarded.h"
+#include "shell/language.h"
 #include "shell/qtuiservices.h"
 
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <algorithm>
 #include <sys/stat.h>
+
+namespace {
+
+// Translated texts for the UI services, a %1 filled in with a path as typed.
+std::string Text(const QString& text)
+{
+    return text.toStdString();
+}
+
+std::string Text(const QString& text, const std::string& path)
+{
+    return text.arg(QString::fromStdString(path)).toStdString();
+}
+
+} // namespace
 
 CDATOptionDialog::CDATOptionDialog(CCashPath& path, QWidget* parent)
     : QDialog(parent), m_path(path), m_pEdit(new QLineEdit(this))
 {
-    setWindowTitle(QStringLiteral("Свойства"));
+    setWindowTitle(tr("Свойства"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 
-    auto* prompt = new QLabel(QStringLiteral("Выберите путь для временного хранения файлов из DAT файла"), this);
+    auto* prompt = new QLabel(tr("Выберите путь для временного хранения файлов из DAT файла"), this);
     ShowCurrentValue();
     m_pEdit->setMinimumWidth(320);
-    m_pBrowse = new QPushButton(QStringLiteral("&Обзор ..."), this);
+    m_pBrowse = new QPushButton(tr("&Обзор ..."), this);
     auto* buttons = new QDialogButtonBox(this);
     m_pOk = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
     m_pCancel = buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole);
     m_pOk->setDefault(true);
 
+    // Each language by its own name, so that either can be found in the other.
+    auto* languageLabel = new QLabel(tr("&Язык (после перезапуска):"), this);
+    m_pLanguage = new QComboBox(this);
+    m_pLanguage->addItem(tr("Как на рабочем столе"), QString());
+    m_pLanguage->addItem(QStringLiteral("English"), QLatin1String(kLanguageEnglish));
+    m_pLanguage->addItem(QStringLiteral("Русский"), QLatin1String(kLanguageRussian));
+    m_pLanguage->setCurrentIndex(std::max(0, m_pLanguage->findData(LanguageSetting())));
+    languageLabel->setBuddy(m_pLanguage);
+
     auto* layout = new QGridLayout(this);
     layout->addWidget(prompt, 0, 0, 1, 2);
     layout->addWidget(m_pEdit, 1, 0);
     layout->addWidget(m_pBrowse, 1, 1);
-    layout->addWidget(buttons, 2, 0, 1, 2);
+    layout->addWidget(languageLabel, 2, 0, 1, 2);
+    layout->addWidget(m_pLanguage, 3, 0, 1, 2);
+    layout->addWidget(buttons, 4, 0, 1, 2);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
     setTabOrder(m_pOk, m_pCancel);
     setTabOrder(m_pCancel, m_pEdit);
     setTabOrder(m_pEdit, m_pBrowse);
+    setTabOrder(m_pBrowse, m_pLanguage);
     m_pOk->setFocus();
 
     connect(m_pBrowse, &QPushButton::clicked, this, [this] { GuardedCall("", [this] { OnBrowse(); }); });
@@ -62,7 +92,7 @@ void CDATOptionDialog::showEvent(QShowEvent* event)
 
 void CDATOptionDialog::OnBrowse()
 {
-    std::optional<std::string> folder = UiServices().BrowseForFolder(this, "Путь до кэша");
+    std::optional<std::string> folder = UiServices().BrowseForFolder(this, tr("Путь до кэша").toStdString());
     if (!folder)
         return;
     std::string path = *folder;
@@ -83,17 +113,20 @@ void CDATOptionDialog::CheckAndAccept()
     const std::string path = m_pEdit->text().toStdString();
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0) {
-        if (UiServices().MessageBox(this, "Директории " + path + "не существует создать ее?", "Предупреждение",
-                                    MB_YESNO | MB_ICONQUESTION) != IDYES)
+        if (UiServices().MessageBox(this, Text(tr("Директории %1не существует создать ее?"), path),
+                                    Text(tr("Предупреждение")), MB_YESNO | MB_ICONQUESTION) != IDYES)
             return;
         if (::mkdir(path.c_str(), 0777) != 0) {
-            UiServices().MessageBox(this, "Не возможно создать директорию " + path, "Ошибка", MB_OK | MB_ICONERROR);
+            UiServices().MessageBox(this, Text(tr("Не возможно создать директорию %1"), path), Text(tr("Ошибка")),
+                                    MB_OK | MB_ICONERROR);
             return;
         }
     } else if (!S_ISDIR(info.st_mode)) {
-        UiServices().MessageBox(this, "Необходмио ввести имя директории", "Ошибка", MB_OK | MB_ICONERROR);
+        UiServices().MessageBox(this, Text(tr("Необходмио ввести имя директории")), Text(tr("Ошибка")),
+                                MB_OK | MB_ICONERROR);
         return;
     }
     m_path.Set(path);
+    SetLanguageSetting(m_pLanguage->currentData().toString());
     QDialog::accept();
 }

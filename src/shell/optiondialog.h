@@ -1,10 +1,12 @@
 #pragma once
-// The settings dialog: the cache folder, checked and created on OK.
+// The settings dialog: the cache folder, checked and created on OK, and the
+// window's language, which takes effect on the next start.
 #include "platform/cwnd.h"
 
 #include <QDialog>
 
 class CCashPath;
+class QComboBox;
 class QLineEdit;
 class QPushButton;
 
@@ -20,6 +22,7 @@ public:
     QPushButton* BrowseButton() const { return m_pBrowse; }
     QPushButton* OkButton() const { return m_pOk; }
     QPushButton* CancelButton() const { return m_pCancel; }
+    QComboBox* LanguageBox() const { return m_pLanguage; }
     void OnBrowse();
     void accept() override; // the OK checks
 
@@ -35,5 +38,6 @@ private:
     QPushButton* m_pBrowse;
     QPushButton* m_pOk;
     QPushButton* m_pCancel;
+    QComboBox* m_pLanguage;
     bool m_bInitialised = false;
 };

@@ -4,11 +4,13 @@
 #include "helpers.h"
 #include "platform/codepage.h"
 #include "archive/cashpath.h"
+#include "shell/language.h"
 #include "shell/optiondialog.h"
 #include "shell/propdialog.h"
 #include "shell/qtuiservices.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QFileDialog>
 #include <QDialog>
 #include <QKeyEvent>
@@ -104,6 +106,43 @@ TEST(DialogsSettings, BrowseFillsOnlyTheEditAndEscKeepsTheValue)
     QCoreApplication::sendEvent(&dialog, &esc);
     EXPECT_TRUE(!dialog.isVisible() && dialog.result() == QDialog::Rejected);
     EXPECT_EQ(path.Get(), dir / "old/");
+    EXPECT_TRUE(ui.m_messages.empty());
+}
+
+TEST(DialogsSettings, TheLanguageIsStoredOnOkAndRulesTheNextStart)
+{
+    CFakeUiServices ui;
+    CTempDir dir;
+    fs::create_directory(dir / "cache");
+    const QLocale russian(QLocale::Russian, QLocale::Russia), german(QLocale::German, QLocale::Germany);
+    struct SCase
+    {
+        QString pick; // the box's item by its setting value
+        bool ok;
+        QString stored, onRussianDesktop, onGermanDesktop;
+    };
+    const SCase cases[] = {
+        {"", true, "", "ru", "en"},
+        {"en", true, "en", "en", "en"},
+        {"ru", false, "en", "en", "en"},
+        {"ru", true, "ru", "ru", "ru"},
+        {"", true, "", "ru", "en"},
+    };
+    QString before;
+    for (const SCase& c : cases) {
+        SCOPED_TRACE(c.pick.toStdString() + (c.ok ? " OK" : " Cancel"));
+        CCashPath path(false);
+        path.Set(dir / "cache");
+        CDATOptionDialog dialog(path);
+        dialog.show();
+        EXPECT_EQ(dialog.LanguageBox()->currentData().toString(), before);
+        dialog.LanguageBox()->setCurrentIndex(dialog.LanguageBox()->findData(c.pick));
+        (c.ok ? dialog.OkButton() : dialog.CancelButton())->click();
+        EXPECT_EQ(LanguageSetting(), c.stored);
+        EXPECT_EQ(ChosenLanguage(LanguageSetting(), russian), c.onRussianDesktop);
+        EXPECT_EQ(ChosenLanguage(LanguageSetting(), german), c.onGermanDesktop);
+        before = c.stored;
+    }
     EXPECT_TRUE(ui.m_messages.empty());
 }
 

@@ -1,11 +1,13 @@
 // Renders the main window into PNG files under build/screenshots/ for a
-// reviewer to look at: the empty window, the File menu with recent files and
-// a picture shown from a folder in details style.
+// reviewer to look at: the empty window, the File menu with recent files, a
+// picture shown from a folder in details style, and the window in English and
+// in Russian.
 #include "archive/datfiledoc.h"
 #include "fakes.h"
 #include "frmwriter.h"
 #include "helpers.h"
 #include "shell/app.h"
+#include "shell/language.h"
 #include "views/commandids.h"
 #include "shell/mainframe.h"
 #include "views/filelist.h"
@@ -16,7 +18,10 @@
 #include <QDir>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPainter>
+#include <QTranslator>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace {
@@ -31,6 +36,73 @@ void Save(QWidget& window, const char* name, QMenu* menu = nullptr)
     QDir().mkpath(QStringLiteral(DRAVIK_SCREENSHOT_DIR));
     const QString file = QStringLiteral(DRAVIK_SCREENSHOT_DIR "/%1.png").arg(QLatin1String(name));
     ASSERT_TRUE(shot.save(file)) << file.toStdString();
+}
+
+bool HasCyrillic(const QString& text)
+{
+    return std::any_of(text.begin(), text.end(), [](QChar c) { return c.script() == QChar::Script_Cyrillic; });
+}
+
+// The marked texts of the window (menus, the idle status text) and Qt's own
+// Yes and No, in the language installed now.
+QStringList WindowTexts(CMainFrame& frame)
+{
+    QStringList texts{frame.IdleStatusText()};
+    for (int i = 0; QMenu* menu = frame.Menu(i); ++i) {
+        texts << menu->title();
+        for (QAction* action : menu->actions())
+            if (!action->isSeparator())
+                texts << action->text();
+    }
+    QMessageBox box;
+    box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+    return texts << box.button(QMessageBox::Yes)->text() << box.button(QMessageBox::No)->text();
+}
+
+void RemoveTranslations()
+{
+    for (QTranslator* translator : qApp->findChildren<QTranslator*>()) {
+        QCoreApplication::removeTranslator(translator);
+        delete translator;
+    }
+}
+
+TEST(ScreenshotTest, TheWindowSpeaksEnglishOrTheOriginalRussian)
+{
+    CFakeUiServices ui;
+    QStringList original;
+    {
+        CDravikApp app;
+        ASSERT_TRUE(app.InitInstance({}, &ui));
+        original = WindowTexts(*app.Frame());
+    }
+    for (const auto& [language, shot] : {std::pair{"en", "window-english"}, std::pair{"ru", "window-russian"}}) {
+        SCOPED_TRACE(language);
+        ASSERT_TRUE(InstallTranslations(*qApp, QLatin1String(language)));
+        {
+            CDravikApp app;
+            ASSERT_TRUE(app.InitInstance({}, &ui));
+            CMainFrame& frame = *app.Frame();
+            const QStringList texts = WindowTexts(frame);
+            ASSERT_EQ(texts.size(), original.size());
+            for (qsizetype i = 0; i < texts.size(); ++i) {
+                // English throughout; in Russian the original's texts unchanged, the rest translated.
+                if (language == std::string_view("en"))
+                    EXPECT_FALSE(HasCyrillic(texts[i])) << texts[i].toStdString();
+                else if (HasCyrillic(original[i]))
+                    EXPECT_EQ(texts[i], original[i]);
+                else
+                    EXPECT_TRUE(HasCyrillic(texts[i])) << texts[i].toStdString();
+            }
+            frame.resize(800, 500);
+            QMenu* view = frame.Menu(1);
+            view->popup(frame.menuBar()->mapToGlobal(frame.menuBar()->actionGeometry(view->menuAction()).bottomLeft()));
+            Save(frame, shot, view);
+            view->close();
+        }
+        RemoveTranslations();
+    }
+    EXPECT_TRUE(ui.m_reports.empty());
 }
 
 TEST(ScreenshotTest, RendersTheMainWindowForReview)
