@@ -14,6 +14,7 @@
 #include "views/fileviewer.h"
 #include "views/folderslist.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
 #include <QMenu>

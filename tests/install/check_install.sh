@@ -36,8 +36,18 @@ if command -v appstreamcli >/dev/null; then
     appstreamcli validate --no-net share/metainfo/$id.metainfo.xml >/dev/null || complain "appstreamcli validate failed"
 fi
 if command -v update-mime-database >/dev/null; then
+    export XDG_DATA_DIRS=$prefix/share:/usr/share
     update-mime-database share/mime 2>mime.err || true
     [[ ! -s mime.err && -f share/mime/application/x-ashmoor-dat.xml ]] || complain "the MIME definition is refused: $(cat mime.err)"
+    # A DAT1 archive by its first bytes whatever its name; any archive by its .dat name.
+    if command -v gio >/dev/null; then
+        printf '\0\0\0\1\0\0\0\1\0\0\0\0\0\0\0\0\1.\0\0\0\0' >dat1.bin
+        printf 'x\332' >dat2.dat
+        for f in dat1.bin dat2.dat; do
+            type=$(gio info -a standard::content-type "$f" | sed -n 's/.*content-type: //p')
+            [[ $type == application/x-ashmoor-dat ]] || complain "$f is taken for $type"
+        done
+    fi
 fi
 if command -v man >/dev/null; then
     for page in dravik dravik-cli; do
