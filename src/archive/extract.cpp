@@ -221,8 +221,11 @@ std::size_t ReadPiece(CFile& archive, const CDATInternalFile& entry, std::uint64
 
 int StreamEntryData(CFile& archive, const CDATInternalFile& entry, const EntrySink& sink)
 {
-    CheckEntryInArchive(archive, entry);
     SStreamState& st = StreamState();
+    // An entry read in one piece is found short by that read, before sink
+    // sees anything; only a longer one needs the archive's length first.
+    if (entry.m_nPackedSize > st.kIn)
+        CheckEntryInArchive(archive, entry);
     if (!entry.IsCompressed()) {
         for (std::uint64_t done = 0; done < entry.m_nPackedSize;) {
             const std::size_t n = ReadPiece(archive, entry, done, st.m_in.get(), st.kIn);
