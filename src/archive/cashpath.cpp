@@ -1,9 +1,7 @@
 #include "archive/cashpath.h"
 
-#include "platform/profile.h"
+#include "platform/hostservices.h"
 
-#include <QStandardPaths>
-#include <QString>
 #include <cerrno>
 #include <climits>
 #include <sys/stat.h>
@@ -71,17 +69,16 @@ std::string CCashPath::DefaultFolder()
     if (IsUsableFolder(folder))
         return folder;
     // An installed program's folder is not the user's to write.
-    QString cache = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
-    std::string fallback = WithSlash(cache.toStdString()) + "dravik/cash/";
+    std::string fallback = WithSlash(UserCacheFolder()) + "dravik/cash/";
     MakePath(fallback);
     return fallback;
 }
 
-CCashPath::CCashPath(bool useProfile) : m_bUseProfile(useProfile)
+CCashPath::CCashPath(bool useProfile) : m_bUseProfile(useProfile && HostServices())
 {
     if (!m_bUseProfile)
         return;
-    std::string value = CProfile::GetProfileString(QStringLiteral("Settings"), QStringLiteral("CashPath")).toStdString();
+    std::string value = ReadProfileString("Settings", "CashPath");
     if (!value.empty()) {
         struct stat st;
         if (::stat(value.c_str(), &st) != 0) {
@@ -99,8 +96,7 @@ CCashPath::CCashPath(bool useProfile) : m_bUseProfile(useProfile)
 CCashPath::~CCashPath()
 {
     if (m_bUseProfile)
-        CProfile::WriteProfileString(QStringLiteral("Settings"), QStringLiteral("CashPath"),
-                                     QString::fromStdString(m_strPath));
+        WriteProfileString("Settings", "CashPath", m_strPath);
 }
 
 void CCashPath::Set(const std::string& path)

@@ -2,9 +2,9 @@
 // entries, folders and handlers, then the per-folder and per-type indexes.
 #include "archive/datarchive.h"
 #include "archive/dirparser.h"
+#include "platform/apptitle.h"
 #include "platform/exceptions.h"
 #include "platform/file.h"
-#include "platform/profile.h"
 #include "platform/uiservices.h"
 
 #include <cstring>

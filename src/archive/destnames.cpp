@@ -9,16 +9,22 @@
 #include <sys/stat.h>
 #include <vector>
 
-EFolderState MakeFolderOnTheWay(const std::string& path, const char* mkdirDetail)
+EFolderState MakeFolderOnTheWay(const std::string& path, const char* mkdirDetail, bool* created)
 {
+    // One call for a folder that is not there yet, the usual case.
+    if (created)
+        *created = false;
+    if (::mkdir(path.c_str(), 0777) == 0) {
+        if (created)
+            *created = true;
+        return EFolderState::kFolder;
+    }
+    const int mkdirError = errno;
     struct stat st;
     if (::lstat(path.c_str(), &st) != 0) {
-        if (errno != ENOENT)
+        if (errno != ENOENT || mkdirError == EEXIST)
             CFileException::ThrowErrno(errno, path);
-        if (::mkdir(path.c_str(), 0777) != 0 && errno != EEXIST)
-            CFileException::ThrowErrno(errno, path, mkdirDetail);
-        if (::lstat(path.c_str(), &st) != 0)
-            CFileException::ThrowErrno(errno, path);
+        CFileException::ThrowErrno(mkdirError, path, mkdirDetail);
     }
     if (S_ISLNK(st.st_mode))
         return EFolderState::kLink;

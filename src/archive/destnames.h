@@ -14,9 +14,10 @@ class CDATInternalFile;
 
 enum class EFolderState { kFolder, kLink, kOther };
 
-// What stands at path, a missing folder made first. OS failures raise
-// CFileException naming path; a failed mkdir carries mkdirDetail.
-EFolderState MakeFolderOnTheWay(const std::string& path, const char* mkdirDetail);
+// What stands at path, a missing folder made first; created (when given)
+// tells whether this call made it. OS failures raise CFileException naming
+// path; a failed mkdir carries mkdirDetail.
+EFolderState MakeFolderOnTheWay(const std::string& path, const char* mkdirDetail, bool* created = nullptr);
 
 // --- Mapping (the browser) ---
 

@@ -221,8 +221,11 @@ std::size_t ReadPiece(CFile& archive, const CDATInternalFile& entry, std::uint64
 
 int StreamEntryData(CFile& archive, const CDATInternalFile& entry, const EntrySink& sink)
 {
-    CheckEntryInArchive(archive, entry);
     SStreamState& st = StreamState();
+    // An entry read in one piece is found short by that read, before sink
+    // sees anything; only a longer one needs the archive's length first.
+    if (entry.m_nPackedSize > st.kIn)
+        CheckEntryInArchive(archive, entry);
     if (!entry.IsCompressed()) {
         for (std::uint64_t done = 0; done < entry.m_nPackedSize;) {
             const std::size_t n = ReadPiece(archive, entry, done, st.m_in.get(), st.kIn);
@@ -398,10 +401,10 @@ namespace {
 // Written as it inflates, so nothing but the bytes that came out of the
 // archive reaches the disk.
 SExtractResult StreamEntryTo(CFile& archive, const CDATInternalFile& entry, const std::string& path,
-                             bool keepDamaged)
+                             bool keepDamaged, bool freshFolder)
 {
     SExtractResult result;
-    CAtomicFile out(path);
+    CAtomicFile out(path, freshFolder ? CAtomicFile::EPlace::kFreshFolder : CAtomicFile::EPlace::kAnyFolder);
     WriteSibling(out, [&] {
         result.m_nStatus = StreamEntryData(archive, entry, [&](const unsigned char* data, std::size_t size) {
             out.File().Write(data, size);
@@ -420,7 +423,7 @@ SExtractResult Extract(CFile& archive, const CDATInternalFile& entry, const std:
 {
     try {
         if (!options.m_bPad)
-            return StreamEntryTo(archive, entry, destination, options.m_bKeepDamaged);
+            return StreamEntryTo(archive, entry, destination, options.m_bKeepDamaged, options.m_bFreshFolder);
         SExtractResult result;
         const bool mapped = options.m_whole == EWholeEntry::kMapped ||
                             (options.m_whole == EWholeEntry::kBySize && entry.m_nRealSize > kMaxInMemoryEntry);

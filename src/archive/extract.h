@@ -34,6 +34,9 @@ struct SExtractOptions
     // file holds only the bytes that came out of the archive.
     bool m_bPad = true;
     EWholeEntry m_whole = EWholeEntry::kBySize;
+    // The destination's folder was made by this process: nothing of the
+    // user's can stand at the name, so the file is created there directly.
+    bool m_bFreshFolder = false;
 };
 
 struct SExtractResult

@@ -10,6 +10,7 @@
 #include "platform/codepage.h"
 #include "platform/exceptions.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <deque>
@@ -18,7 +19,10 @@
 
 namespace {
 
-constexpr std::size_t kJobsAheadPerThread = 32;
+// Jobs checked ahead of the writing, handed to the pool a window at a time
+// in the order of their data in the archive: on a disk that has to seek
+// (and for the read-ahead of any disk) that is the order to read in.
+constexpr std::size_t kWindow = 512;
 
 // A job in directory order; m_written is valid while the pool has it.
 struct SQueued
@@ -26,6 +30,7 @@ struct SQueued
     std::unique_ptr<SExtractJob> m_pJob;
     std::future<void> m_written;
     std::string m_strKey; // its target among those being written
+    bool m_bHeld = false; // ready, waiting for its window to go out
 };
 
 bool IsReady(const std::future<void>& f)
@@ -61,7 +66,7 @@ int ExtractArchive(const std::string& archivePath, const std::string& outDir, co
     // inside it is checked.
     const std::string dir = outDir.empty() ? std::string(".") : outDir;
     std::error_code ec;
-    std::filesystem::create_directories(dir, ec);
+    const bool dirMade = std::filesystem::create_directories(dir, ec);
     if (ec || !std::filesystem::is_directory(dir, ec)) {
         ReportError(dir + ": the output folder could not be created" + (ec ? " (" + ec.message() + ")" : ""));
         return kExitFailure;
@@ -69,7 +74,7 @@ int ExtractArchive(const std::string& archivePath, const std::string& outDir, co
 
     std::vector<CGlob> globs(patterns.begin(), patterns.end());
     std::vector<bool> matched(globs.size(), false);
-    CExtractor extractor(archive, dir, keepDamaged);
+    CExtractor extractor(archive, dir, keepDamaged, dirMade && !ec);
     if (jobs == 0)
         jobs = DefaultExtractJobs();
     std::size_t failed = 0;
@@ -78,7 +83,20 @@ int ExtractArchive(const std::string& archivePath, const std::string& outDir, co
     std::deque<SQueued> queued;
     std::unordered_set<std::string> beingWritten; // targets, ASCII letters folded
     std::unique_ptr<CWritePool> pool;
+    std::vector<SQueued*> held; // of queued, in directory order
     bool stop = false;
+
+    // The window goes out, lowest archive offset first.
+    auto flush = [&] {
+        std::stable_sort(held.begin(), held.end(), [](const SQueued* a, const SQueued* b) {
+            return a->m_pJob->m_pEntry->m_nOffset < b->m_pJob->m_pEntry->m_nOffset;
+        });
+        for (SQueued* q : held) {
+            q->m_bHeld = false;
+            q->m_written = pool->Submit(*q->m_pJob);
+        }
+        held.clear();
+    };
 
     // Prints finished jobs from the front, waiting for them until at most keep
     // remain. After a job that stops the run, the rest are dropped unprinted:
@@ -90,6 +108,8 @@ int ExtractArchive(const std::string& archivePath, const std::string& outDir, co
             queued[queued.size() - keep - 1].m_written.wait();
         while (!queued.empty()) {
             SQueued& q = queued.front();
+            if (q.m_bHeld && !stop)
+                return;
             if (q.m_written.valid()) {
                 if (queued.size() <= keep && !IsReady(q.m_written))
                     return;
@@ -103,6 +123,7 @@ int ExtractArchive(const std::string& archivePath, const std::string& outDir, co
                     ++failed;
                 if (job.m_outcome == EOutcome::kStop) {
                     stop = true;
+                    held.clear();
                     if (pool)
                         pool->Stop();
                     keep = 0;
@@ -135,6 +156,7 @@ int ExtractArchive(const std::string& archivePath, const std::string& outDir, co
         // A file still being written where this entry needs a folder or its
         // own file: let the writes finish first, as one thread would.
         if (pool && extractor.Clashes(job, beingWritten, q.m_strKey)) {
+            flush();
             drain(0);
             if (stop)
                 return kExitFailure;
@@ -143,7 +165,7 @@ int ExtractArchive(const std::string& archivePath, const std::string& outDir, co
         if (job.m_bReady) {
             if (pool) {
                 beingWritten.insert(q.m_strKey);
-                q.m_written = pool->Submit(job);
+                q.m_bHeld = true;
             } else {
                 // The first file is written here: writing one reads the umask
                 // by setting it, which must not race with the folders made.
@@ -158,15 +180,20 @@ int ExtractArchive(const std::string& archivePath, const std::string& outDir, co
             }
         }
         // A job the pool has is not looked at until it is written.
-        const bool decidedStop = !q.m_written.valid() && job.m_outcome == EOutcome::kStop;
+        const bool decidedStop = !q.m_bHeld && !q.m_written.valid() && job.m_outcome == EOutcome::kStop;
         queued.push_back(std::move(q));
-        // Enough jobs ahead that no worker waits for the checks; once that many
-        // are out, half of them are awaited in one go rather than one by one.
-        const std::size_t ahead = kJobsAheadPerThread * std::size_t(jobs);
-        drain(decidedStop ? 0 : queued.size() > ahead ? ahead / 2 : ahead);
+        if (queued.back().m_bHeld)
+            held.push_back(&queued.back());
+        if (pool && (decidedStop || held.size() >= kWindow || queued.size() >= 2 * kWindow))
+            flush();
+        // A window being written while the next one is checked; once two are
+        // out, the older is awaited in one go rather than job by job.
+        drain(decidedStop ? 0 : queued.size() > 2 * kWindow ? kWindow : 2 * kWindow);
         if (stop)
             return kExitFailure;
     }
+    if (pool)
+        flush();
     drain(0);
     if (stop)
         return kExitFailure;

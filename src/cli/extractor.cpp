@@ -32,9 +32,10 @@ void Decide(SExtractJob& job, EOutcome outcome)
 
 } // namespace
 
-CExtractor::CExtractor(CFile& archive, std::string outDir, bool keepDamaged)
+CExtractor::CExtractor(CFile& archive, std::string outDir, bool keepDamaged, bool outDirMade)
     : m_archive(archive), m_strBase(std::move(outDir)), m_bKeepDamaged(keepDamaged)
 {
+    m_verified.emplace("", outDirMade);
     if (m_strBase.back() != '/')
         m_strBase += '/';
     struct stat st;
@@ -115,32 +116,42 @@ void CExtractor::PrepareChecked(SExtractJob& job)
     // Every folder on the way must be a real folder: a symbolic link, even
     // one that was there before, could lead out of the output folder.
     std::string rel;
+    bool fresh = m_verified[""];
     for (std::size_t k = 0; k < m_folders.size(); ++k) {
         if (checked) {
             rel = m_strCheckedRel;
+            fresh = m_bCheckedFresh;
             break;
         }
         rel += m_folders[k];
-        if (!m_verified.count(rel)) {
+        auto known = m_verified.find(rel);
+        if (known == m_verified.end()) {
             const std::string full = m_strBase + rel;
-            const EFolderState state = MakeFolderOnTheWay(full, "the folder could not be created");
+            bool made = false;
+            const EFolderState state = MakeFolderOnTheWay(full, "the folder could not be created", &made);
             if (state == EFolderState::kLink)
                 return Refuse(job, "folder " + Quoted(full) + " is a symbolic link");
             if (state != EFolderState::kFolder)
                 return Refuse(job, Quoted(full) + " exists and is not a folder");
-            m_verified.insert(rel);
+            known = m_verified.emplace(rel, made).first;
         }
+        fresh = known->second;
         rel += '/';
     }
     m_bChecked = true;
     m_strCheckedRel = rel;
+    m_bCheckedFresh = fresh;
     rel += job.m_name;
     job.m_strTarget = m_strBase + rel;
+    job.m_bFreshFolder = fresh;
 
     // The file itself is replaced by a rename, so a link there is replaced,
-    // not followed; a folder or the archive being read is not replaced.
-    struct stat st;
-    if (::lstat(job.m_strTarget.c_str(), &st) == 0) {
+    // not followed; a folder or the archive being read is not replaced. In a
+    // folder this run made, only what the run made can be in the way.
+    if (fresh) {
+        if (m_verified.count(rel))
+            return Refuse(job, "a folder " + Quoted(job.m_strTarget) + " is in the way");
+    } else if (struct stat st; ::lstat(job.m_strTarget.c_str(), &st) == 0) {
         if (S_ISDIR(st.st_mode))
             return Refuse(job, "a folder " + Quoted(job.m_strTarget) + " is in the way");
         if (m_archiveIno != 0 && st.st_dev == m_archiveDev && st.st_ino == m_archiveIno)
@@ -155,7 +166,10 @@ void CExtractor::WriteChecked(SExtractJob& job, CFile& archive)
     const CDATInternalFile& entry = *job.m_pEntry;
     const std::string& target = job.m_strTarget;
     job.m_bReady = false;
-    const SExtractResult result = Extract(archive, entry, target, {.m_bKeepDamaged = m_bKeepDamaged, .m_bPad = false});
+    const SExtractResult result = Extract(archive, entry, target,
+                                          {.m_bKeepDamaged = m_bKeepDamaged,
+                                           .m_bPad = false,
+                                           .m_bFreshFolder = job.m_bFreshFolder});
     if (result.Ok()) {
         job.m_outcome = EOutcome::kDone;
         return;

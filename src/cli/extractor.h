@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 #include <sys/types.h>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -24,6 +25,7 @@ struct SExtractJob
     std::string_view m_name;      // its own name
     std::string m_strTarget;
     bool m_bReady = false; // checked: only the writing is left
+    bool m_bFreshFolder = false; // its folder was made by this run
     EOutcome m_outcome = EOutcome::kDone;
     std::string m_strReport; // "dravik-cli: ..." lines
 };
@@ -33,7 +35,8 @@ struct SExtractJob
 class CExtractor
 {
 public:
-    CExtractor(CFile& archive, std::string outDir, bool keepDamaged);
+    // outDirMade: the output folder was made by this run.
+    CExtractor(CFile& archive, std::string outDir, bool keepDamaged, bool outDirMade = false);
 
     // The entry's target and folders, name checks first. On return the job is
     // either decided (refused, failed) or ready to be written.
@@ -64,7 +67,8 @@ private:
     dev_t m_archiveDev = 0;
     ino_t m_archiveIno = 0;
 
-    std::unordered_set<std::string> m_verified; // folders (relative) known to be real folders
+    // Folders (relative) known to be real folders, and whether this run made them.
+    std::unordered_map<std::string, bool> m_verified;
     bool m_bFoldersLoaded = false;
     std::string m_strFoldersOf;            // whose folders the next members hold
     std::vector<std::string> m_folders;    // decoded, from the top
@@ -72,4 +76,5 @@ private:
     std::string m_strFolderKeyPrefix;      // "a/b/"
     bool m_bChecked = false;               // those folders passed the checks and exist
     std::string m_strCheckedRel;           // their relative path, "a/b/"
+    bool m_bCheckedFresh = false;          // the last of them was made by this run
 };

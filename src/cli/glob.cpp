@@ -1,6 +1,7 @@
 #include "cli/glob.h"
 
-#include <QChar>
+#include "cli/casefold.h"
+
 #include <cstdint>
 
 namespace {
@@ -13,7 +14,7 @@ bool IsSeparator(char32_t c)
 // The comparison form of a character: separators unified, case folded.
 char32_t Fold(char32_t c)
 {
-    return IsSeparator(c) ? U'/' : QChar::toCaseFolded(c);
+    return IsSeparator(c) ? U'/' : FoldCase(c);
 }
 
 } // namespace
@@ -109,7 +110,7 @@ bool CGlob::MatchesOne(const SToken& token, char32_t c) const
     }
     // Ranges are written in either case, so every case form of c is tried;
     // a separator in the set stands for both separators.
-    char32_t forms[] = {c, QChar::toCaseFolded(c), QChar::toUpper(c), QChar::toLower(c)};
+    char32_t forms[] = {c, FoldCase(c), ToUpperCase(c), ToLowerCase(c)};
     if (IsSeparator(c)) {
         forms[0] = U'/';
         forms[1] = U'\\';

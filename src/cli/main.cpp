@@ -50,7 +50,8 @@ const char kUsage[] =
     "Exit status: 0 success; 1 bad usage; 2 the archive could not be read, an\n"
     "entry was damaged or refused, or the output could not be written.\n"
     "\n"
-    "  -h, --help   show this text\n";
+    "  -h, --help   show this text\n"
+    "  --version    show the version\n";
 
 int UsageError(const std::string& problem)
 {
@@ -88,6 +89,10 @@ int Run(const std::vector<std::string>& args)
         }
     }
 
+    if (args[0] == "--version") {
+        std::fputs("dravik-cli " DRAVIK_VERSION "\n", stdout);
+        return std::fflush(stdout) == 0 ? kExitOk : kExitFailure;
+    }
     const std::string& command = args[0];
     if (command != "list" && command != "info" && command != "extract" && command != "convert")
         return UsageError("unknown command '" + command + "'");

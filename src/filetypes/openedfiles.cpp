@@ -3,8 +3,8 @@
 #include "archive/datitem.h"
 #include "archive/filenames.h"
 #include "platform/exceptions.h"
+#include "platform/hostservices.h"
 
-#include <QStandardPaths>
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
@@ -27,7 +27,7 @@ std::string BaseFolder()
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
     if (runtime && IsWritableFolder(runtime))
         return runtime;
-    std::string cache = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation).toStdString();
+    std::string cache = UserCacheFolder();
     if (cache.empty())
         cache = "/tmp";
     std::error_code ec;

@@ -1,8 +1,7 @@
 #include "filetypes/textencoding.h"
 
-#include "platform/profile.h"
+#include "platform/hostservices.h"
 
-#include <QUrl>
 #include <map>
 #include <optional>
 
@@ -13,11 +12,25 @@ unsigned g_generation = 0;
 // What the profile holds for each archive, once read; nothing: the global choice.
 std::map<std::string, std::optional<ETextEncoding>> g_byArchive;
 
-const QString kArchiveSection = QStringLiteral("TextEncodingByArchive");
+constexpr std::string_view kArchiveSection = "TextEncodingByArchive";
 
-QString ArchiveKey(const std::string& archivePath)
+// The path percent-encoded (all but letters, digits and "-._~"), so that no
+// profile syntax can come from a file name.
+std::string ArchiveKey(const std::string& archivePath)
 {
-    return QString::fromLatin1(QUrl::toPercentEncoding(QString::fromStdString(archivePath)));
+    static const char kHex[] = "0123456789ABCDEF";
+    std::string key;
+    for (unsigned char c : archivePath) {
+        if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '.' ||
+            c == '_' || c == '~') {
+            key += char(c);
+        } else {
+            key += '%';
+            key += kHex[c >> 4];
+            key += kHex[c & 15];
+        }
+    }
+    return key;
 }
 
 } // namespace
@@ -28,10 +41,10 @@ ETextEncoding CurrentTextEncoding(const std::string& archive)
         return g_current;
     auto it = g_byArchive.find(archive);
     if (it == g_byArchive.end()) {
-        const QString key = CProfile::GetProfileString(kArchiveSection, ArchiveKey(archive));
+        const std::string key = ReadProfileString(kArchiveSection, ArchiveKey(archive));
         std::optional<ETextEncoding> own;
-        if (!key.isEmpty())
-            own = TextEncodingFromKey(key.toStdString());
+        if (!key.empty())
+            own = TextEncodingFromKey(key);
         it = g_byArchive.emplace(archive, own).first;
     }
     return it->second.value_or(g_current);
@@ -41,13 +54,13 @@ void ChooseTextEncoding(ETextEncoding encoding, const std::string& archive)
 {
     if (encoding == CurrentTextEncoding(archive))
         return;
-    const QString key = QLatin1String(TextEncodingInfo(encoding).m_szKey);
+    const std::string key = TextEncodingInfo(encoding).m_szKey;
     if (archive.empty()) {
-        CProfile::WriteProfileString(QStringLiteral("Settings"), QStringLiteral("TextEncoding"), key);
+        WriteProfileString("Settings", "TextEncoding", key);
         SetCurrentTextEncoding(encoding);
         return;
     }
-    CProfile::WriteProfileString(kArchiveSection, ArchiveKey(archive), key);
+    WriteProfileString(kArchiveSection, ArchiveKey(archive), key);
     g_byArchive[archive] = encoding;
     ++g_generation;
 }

@@ -1,15 +1,30 @@
 #include "formats/textdecode.h"
 
 #include "platform/codepage.h"
+#include "platform/hostservices.h"
 
-#include <QString>
-#include <QStringDecoder>
 #include <algorithm>
 #include <memory>
 #include <optional>
 #include <uchardet.h>
 
 namespace {
+
+// Well-formed UTF-8 (as DecodeText makes it) to code points.
+std::u32string DecodeUtf8ToCodePoints(std::string_view s)
+{
+    std::u32string out;
+    for (std::size_t i = 0; i < s.size();) {
+        const unsigned char b = static_cast<unsigned char>(s[i]);
+        const std::size_t len = b < 0x80 ? 1 : b < 0xE0 ? 2 : b < 0xF0 ? 3 : 4;
+        char32_t c = len == 1 ? b : b & (0x7F >> len);
+        for (std::size_t k = 1; k < len && i + k < s.size(); ++k)
+            c = (c << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3F);
+        out += c;
+        i += len;
+    }
+    return out;
+}
 
 struct SLanguage
 {
@@ -71,11 +86,12 @@ std::optional<ETextEncoding> DetectorVerdict(std::string_view bytes)
         // A guess from a few letters often reads them as signs (the CP1250 of
         // "śął" as CP1252's "œ¹³"): the verdict counts when most of what the
         // bytes above 0x7F become are letters.
+        const SHostServices* host = HostServices();
         std::size_t high = 0, letters = 0;
-        for (QChar c : QString::fromStdString(DecodeText(kept, encoding)))
-            if (c.unicode() > 0x7F) {
+        for (char32_t c : DecodeUtf8ToCodePoints(DecodeText(kept, encoding)))
+            if (c > 0x7F) {
                 ++high;
-                letters += c.isLetter() ? 1 : 0;
+                letters += !host || host->m_pfnIsLetter(c) ? 1 : 0;
             }
         if (letters * 2 > high)
             return encoding;
@@ -191,9 +207,9 @@ std::string DecodeText(std::string_view bytes, ETextEncoding encoding)
         return DecodeToUtf8(bytes, CodePage::Cp866);
     if (encoding == ETextEncoding::Cp1251)
         return DecodeToUtf8(bytes, CodePage::Cp1251);
-    QStringDecoder decoder(TextEncodingInfo(encoding).m_szIcuName);
-    if (!decoder.isValid())
+    std::string text;
+    const SHostServices* host = HostServices();
+    if (!host || !host->m_pfnDecode(TextEncodingInfo(encoding).m_szIcuName, bytes, text))
         return DecodeToUtf8(bytes, CodePage::Cp1251);
-    const QString text = decoder.decode(QByteArrayView(bytes.data(), qsizetype(bytes.size())));
-    return text.toStdString();
+    return text;
 }

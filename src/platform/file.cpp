@@ -58,6 +58,13 @@ void CFile::Open(const std::string& path, unsigned flags)
     m_fd = fd;
 }
 
+void CFile::Attach(int fd, std::string path)
+{
+    Close();
+    m_fd = fd;
+    m_strPath = std::move(path);
+}
+
 void CFile::Close()
 {
     if (m_fd >= 0) {

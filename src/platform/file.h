@@ -25,6 +25,8 @@ public:
     CFile& operator=(CFile&& other) noexcept;
 
     void Open(const std::string& path, unsigned flags);
+    // Takes over an open descriptor; path names it in error messages.
+    void Attach(int fd, std::string path);
     bool IsOpen() const { return m_fd >= 0; }
     void Close();
 

@@ -1,8 +1,11 @@
 #include "platform/profile.h"
 
-#include <QSettings>
+#include "platform/hostservices.h"
 
-const char* const g_szAppTitle = "Ashmoor 2 DAT file browser";
+#include <QChar>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QStringDecoder>
 
 
 QString CProfile::GetProfileString(const QString& section, const QString& entry, const QString& def)
@@ -42,3 +45,37 @@ void CProfile::AddRecentFile(const QString& path)
         WriteProfileString(QStringLiteral("Recent File List"), QStringLiteral("File%1").arg(i + 1),
                            i < list.size() ? list[i] : QString());
 }
+
+namespace {
+
+QString FromView(std::string_view s)
+{
+    return QString::fromUtf8(s.data(), qsizetype(s.size()));
+}
+
+bool DecodeWithQt(const char* codec, std::string_view bytes, std::string& utf8)
+{
+    QStringDecoder decoder(codec);
+    if (!decoder.isValid())
+        return false;
+    utf8 = QString(decoder.decode(QByteArrayView(bytes.data(), qsizetype(bytes.size())))).toStdString();
+    return true;
+}
+
+const SHostServices kQtHostServices = {
+    [](std::string_view section, std::string_view entry) {
+        return CProfile::GetProfileString(FromView(section), FromView(entry)).toStdString();
+    },
+    [](std::string_view section, std::string_view entry, const std::string& value) {
+        CProfile::WriteProfileString(FromView(section), FromView(entry), QString::fromStdString(value));
+    },
+    [] { return QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation).toStdString(); },
+    &DecodeWithQt,
+    [](char32_t c) { return QChar::isLetter(c); },
+};
+
+} // namespace
+
+// Whatever links this library has the services from the start: the build
+// names this symbol to the linker so that this file is always linked in.
+extern "C" const bool g_bDravikQtHostServices = (SetHostServices(&kQtHostServices), true);

@@ -1,10 +1,10 @@
 #pragma once
 // The per-user profile: QSettings under the organisation "DravikInc" and the
 // application "Ashmoor 2 DAT file browser", one group per section.
+#include "platform/apptitle.h"
+
 #include <QString>
 #include <QStringList>
-
-extern const char* const g_szAppTitle; // "Ashmoor 2 DAT file browser"
 
 class CProfile
 {

@@ -1,5 +1,9 @@
 #include "platform/uiservices.h"
 
+#include "platform/apptitle.h"
+
+const char* const g_szAppTitle = "Ashmoor 2 DAT file browser";
+
 namespace {
 
 class CHeadlessUiServices final : public CUiServices

@@ -6,6 +6,7 @@
 #include "platform/freespace.h"
 
 #include <filesystem>
+#include <sys/stat.h>
 #include <gtest/gtest.h>
 
 namespace {
@@ -59,17 +60,38 @@ TEST(FreeSpaceTest, MissingFoldersAreAnsweredByNearestExistingFolder)
     EXPECT_EQ(Cause([] { GetFreeDiskSpaceKB(""); }), CFileException::badPath);
 }
 
-TEST(AtomicFileTest, OnlyACommitReplacesTheFileOrLinkAndNothingIsLeftBeside)
+// Every way a file is written: unnamed and linked in, a sibling renamed (as
+// on a file system without unnamed files), created in a folder of our own.
+struct SWriteWay
 {
+    const char* name;
+    bool sibling;
+    CAtomicFile::EPlace place;
+};
+
+class AtomicFileTest : public ::testing::TestWithParam<SWriteWay>
+{
+protected:
+    void SetUp() override
+    {
+        if (GetParam().sibling)
+            ::setenv("DRAVIK_NO_TMPFILE", "1", 1);
+    }
+    void TearDown() override { ::unsetenv("DRAVIK_NO_TMPFILE"); }
+};
+
+TEST_P(AtomicFileTest, OnlyACommitReplacesTheFileOrLinkAndNothingIsLeftBeside)
+{
+    const CAtomicFile::EPlace place = GetParam().place;
     CTempDir dir, outside;
     {
-        CAtomicFile out(dir / "new");
+        CAtomicFile out(dir / "new", place);
         out.File().Write("data", 4);
     }
     EXPECT_EQ(FileNames(dir.Path()).size(), 0u);
     WriteWholeFile(dir / "f", "old content, longer than the new");
     for (bool commit : {false, true}) {
-        CAtomicFile out(dir / "f");
+        CAtomicFile out(dir / "f", place);
         out.File().Write("new", 3);
         EXPECT_EQ(ReadWholeFile(dir / "f"), "old content, longer than the new");
         if (commit)
@@ -79,11 +101,27 @@ TEST(AtomicFileTest, OnlyACommitReplacesTheFileOrLinkAndNothingIsLeftBeside)
     // A link in the way is replaced, and its target kept.
     WriteWholeFile(outside / "target", "keep");
     std::filesystem::create_symlink(outside / "target", dir / "g");
-    WriteFileAtomically(dir / "g", "xyz", 3);
+    CAtomicFile link(dir / "g", place);
+    link.File().Write("xyz", 3);
+    link.Commit();
     EXPECT_FALSE(std::filesystem::is_symlink(dir / "g"));
     EXPECT_EQ(ReadWholeFile(dir / "g"), "xyz");
     EXPECT_EQ(ReadWholeFile(outside / "target"), "keep");
-    EXPECT_EQ(FileNames(dir.Path()), (std::set<std::string>{"f", "g"}));
+    // A commit that cannot replace (a folder holds the name) fails and leaves nothing.
+    std::filesystem::create_directories(dir / "d/inner");
+    CAtomicFile blocked(dir / "d", place);
+    EXPECT_THROW(blocked.Commit(), CFileException);
+    EXPECT_EQ(FileNames(dir.Path()), (std::set<std::string>{"d", "f", "g"}));
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    EXPECT_EQ(std::filesystem::status(dir / "f").permissions(), std::filesystem::perms(0666 & ~mask));
 }
+
+INSTANTIATE_TEST_SUITE_P(Ways, AtomicFileTest,
+                         ::testing::Values(SWriteWay{"unnamed", false, CAtomicFile::EPlace::kAnyFolder},
+                                           SWriteWay{"sibling", true, CAtomicFile::EPlace::kAnyFolder},
+                                           SWriteWay{"ownFolder", false, CAtomicFile::EPlace::kFreshFolder},
+                                           SWriteWay{"ownFolderSibling", true, CAtomicFile::EPlace::kFreshFolder}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "reliability.h"
 
 #include "archive/extract.h"
+#include "cli/commands.h"
 #include "filetypes/cachepath.h"
 #include "filetypes/mvefiletype.h"
 #include "helpers.h"
@@ -146,6 +147,38 @@ TEST_F(NoDataLossTest, MappedExtractionKeepsTheOldFileOfADamagedEntryAndRefusesA
     EXPECT_THROW(Entry("intro.mve").m_pType->SaveAs(m_doc->Context(), &Entry("intro.mve"), nullptr), CFileException);
     EXPECT_EQ(StateOf(m_out + "/intro.mve.tmp"), oldTmp);
     ExpectOnly({"bad.bin", "intro.mve.tmp"});
+}
+
+// The command line writes into folders it makes (the name created outright)
+// and into the user's (an unnamed file linked in, or a renamed sibling where
+// the file system has no unnamed files): the same files either way.
+TEST_F(NoDataLossTest, CommandLineExtractionKeepsUserFilesAndReplacesLinksOnEveryWritePath)
+{
+    CDatWriter w;
+    w.Add(Damaged("keep.txt"));
+    w.AddCompressed("link.txt", "linked, now a file");
+    w.AddStored("new\\twice.txt", "first");
+    w.AddStored("new\\twice.txt", "second");
+    w.AddStored("new\\deeper\\d.txt", "deep");
+    Open(w);
+    for (const bool sibling : {false, true}) {
+        SCOPED_TRACE(sibling ? "sibling" : "unnamed");
+        if (sibling)
+            ::setenv("DRAVIK_NO_TMPFILE", "1", 1);
+        fs::remove_all(m_out);
+        fs::create_directories(m_out);
+        Old("keep.txt", "the user's file");
+        const std::string old = StateOf(m_out + "/keep.txt");
+        fs::create_symlink("../outside/victim.txt", m_out + "/link.txt");
+        EXPECT_EQ(ExtractArchive(m_archive, m_out, {}, 2, false), kExitFailure);
+        ::unsetenv("DRAVIK_NO_TMPFILE");
+        EXPECT_EQ(StateOf(m_out + "/keep.txt"), old);
+        EXPECT_FALSE(fs::is_symlink(m_out + "/link.txt"));
+        EXPECT_EQ(ReadWholeFile(m_out + "/link.txt"), "linked, now a file");
+        EXPECT_EQ(ReadWholeFile(m_root + "/outside/victim.txt"), "the victim's own words");
+        EXPECT_EQ(ReadWholeFile(m_out + "/new/twice.txt"), "second");
+        EXPECT_EQ(FilesIn(m_out), (std::set<std::string>{"keep.txt", "link.txt", "new/twice.txt", "new/deeper/d.txt"}));
+    }
 }
 
 } // namespace
