@@ -1,5 +1,6 @@
 #include "platform/profile.h"
 
+#include <QFileInfo>
 #include <QSettings>
 
 const char* const g_szAppTitle = "Ashmoor 2 DAT file browser";
@@ -41,4 +42,15 @@ void CProfile::AddRecentFile(const QString& path)
     for (int i = 0; i < kRecentFileCount; ++i)
         WriteProfileString(QStringLiteral("Recent File List"), QStringLiteral("File%1").arg(i + 1),
                            i < list.size() ? list[i] : QString());
+}
+
+QString CProfile::GetLastFolder(const QString& dialog)
+{
+    const QString folder = GetProfileString(QStringLiteral("Folders"), dialog);
+    return !folder.isEmpty() && QFileInfo(folder).isDir() ? folder : QString();
+}
+
+void CProfile::SetLastFolder(const QString& dialog, const QString& folder)
+{
+    WriteProfileString(QStringLiteral("Folders"), dialog, folder);
 }

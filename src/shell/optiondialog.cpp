@@ -2,6 +2,7 @@
 
 #include "platform/uiservices.h"
 #include "archive/cashpath.h"
+#include "filetypes/cachepath.h"
 #include "platform/ui/guarded.h"
 #include "shell/qtuiservices.h"
 
@@ -22,6 +23,9 @@ CDATOptionDialog::CDATOptionDialog(CCashPath& path, QWidget* parent)
     ShowCurrentValue();
     m_pEdit->setMinimumWidth(320);
     m_pBrowse = new QPushButton(QStringLiteral("&Обзор ..."), this);
+    m_pCacheLabel = new QLabel(this);
+    m_pEmptyCache = new QPushButton(QStringLiteral("О&чистить кэш"), this);
+    ShowCacheUsage();
     auto* buttons = new QDialogButtonBox(this);
     m_pOk = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
     m_pCancel = buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole);
@@ -31,7 +35,9 @@ CDATOptionDialog::CDATOptionDialog(CCashPath& path, QWidget* parent)
     layout->addWidget(prompt, 0, 0, 1, 2);
     layout->addWidget(m_pEdit, 1, 0);
     layout->addWidget(m_pBrowse, 1, 1);
-    layout->addWidget(buttons, 2, 0, 1, 2);
+    layout->addWidget(m_pCacheLabel, 2, 0);
+    layout->addWidget(m_pEmptyCache, 2, 1);
+    layout->addWidget(buttons, 3, 0, 1, 2);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
     setTabOrder(m_pOk, m_pCancel);
@@ -40,6 +46,7 @@ CDATOptionDialog::CDATOptionDialog(CCashPath& path, QWidget* parent)
     m_pOk->setFocus();
 
     connect(m_pBrowse, &QPushButton::clicked, this, [this] { GuardedCall("", [this] { OnBrowse(); }); });
+    connect(m_pEmptyCache, &QPushButton::clicked, this, [this] { GuardedCall("", [this] { OnEmptyCache(); }); });
     connect(buttons, &QDialogButtonBox::accepted, this, &CDATOptionDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &CDATOptionDialog::reject);
 }
@@ -48,6 +55,25 @@ void CDATOptionDialog::ShowCurrentValue()
 {
     const std::string& value = m_path.Get();
     m_pEdit->setText(QString::fromUtf8(value.data(), qsizetype(value.size())));
+}
+
+void CDATOptionDialog::ShowCacheUsage()
+{
+    const SCacheUsage usage = MeasureCache(m_path.Get());
+    m_pCacheLabel->setText(QStringLiteral("Кэш занимает %1 (файлов: %2)")
+                               .arg(locale().formattedDataSize(qint64(usage.m_nBytes)))
+                               .arg(usage.m_nFiles));
+    m_pEmptyCache->setEnabled(usage.m_nFiles != 0);
+}
+
+void CDATOptionDialog::OnEmptyCache()
+{
+    if (UiServices().MessageBox(this, "Удалить файлы кэша из " + m_path.Get() + "?", "Предупреждение",
+                                MB_YESNO | MB_ICONQUESTION) != IDYES)
+        return;
+    m_bCacheEmptied = true;
+    EmptyCache(m_path.Get());
+    ShowCacheUsage();
 }
 
 void CDATOptionDialog::showEvent(QShowEvent* event)

@@ -5,6 +5,7 @@
 #include <QDialog>
 
 class CCashPath;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 
@@ -21,6 +22,11 @@ public:
     QPushButton* OkButton() const { return m_pOk; }
     QPushButton* CancelButton() const { return m_pCancel; }
     void OnBrowse();
+    // The cache's size, and emptying it (after a question).
+    QLabel* CacheLabel() const { return m_pCacheLabel; }
+    QPushButton* EmptyCacheButton() const { return m_pEmptyCache; }
+    void OnEmptyCache();
+    bool CacheEmptied() const { return m_bCacheEmptied; }
     void accept() override; // the OK checks
 
 protected:
@@ -29,11 +35,15 @@ protected:
 private:
     void CheckAndAccept();
     void ShowCurrentValue();
+    void ShowCacheUsage();
 
     CCashPath& m_path;
     QLineEdit* m_pEdit;
     QPushButton* m_pBrowse;
     QPushButton* m_pOk;
     QPushButton* m_pCancel;
+    QLabel* m_pCacheLabel;
+    QPushButton* m_pEmptyCache;
+    bool m_bCacheEmptied = false;
     bool m_bInitialised = false;
 };
