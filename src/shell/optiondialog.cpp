@@ -10,6 +10,7 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPushButton>
 #include <sys/stat.h>
 
@@ -61,8 +62,8 @@ void CDATOptionDialog::ShowCacheUsage()
 {
     const SCacheUsage usage = MeasureCache(m_path.Get());
     m_pCacheLabel->setText(QStringLiteral("Кэш занимает %1 (файлов: %2)")
-                               .arg(locale().formattedDataSize(qint64(usage.m_nBytes)))
-                               .arg(usage.m_nFiles));
+                               .arg(locale().formattedDataSize(qint64(usage.m_nBytes)),
+                                    QString::number(usage.m_nFiles)));
     m_pEmptyCache->setEnabled(usage.m_nFiles != 0);
 }
 

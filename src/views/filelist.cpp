@@ -121,9 +121,9 @@ CDATFileList::CDATFileList(CDATFileDoc* doc, QWidget* parent)
     });
 
     m_pModel->SetMimeSource([this](const std::vector<int>& rows) {
-        QMimeData* data = nullptr;
-        GuardedCall("", [&] { data = FilesOfRows(rows); });
-        return data;
+        QMimeData* files = nullptr;
+        GuardedCall("", [&] { files = FilesOfRows(rows); });
+        return files;
     });
 
     ApplyStyle();
@@ -504,9 +504,8 @@ void CDATFileList::OnExtractWithFolders()
     if (folder.empty())
         return;
     ShowStatus(QStringLiteral("Извлечено файлов: %1 в %2%3")
-                   .arg(result.m_nWritten)
-                   .arg(QString::fromStdString(folder))
-                   .arg(result.m_bStopped ? QStringLiteral(" (прервано)") : QString()));
+                   .arg(QString::number(result.m_nWritten), QString::fromStdString(folder),
+                        result.m_bStopped ? QStringLiteral(" (прервано)") : QString()));
     ReportDamaged(result.m_damaged, "Повреждённые файлы не извлечены:\n");
 }
 
@@ -527,8 +526,8 @@ void CDATFileList::OnCopyToClipboard()
     const std::vector<int> rows = SelectedRows();
     if (rows.empty())
         return;
-    if (QMimeData* data = FilesOfRows(rows))
-        QApplication::clipboard()->setMimeData(data);
+    if (QMimeData* files = FilesOfRows(rows))
+        QApplication::clipboard()->setMimeData(files);
 }
 
 void CDATFileList::OnShow()
