@@ -5,6 +5,8 @@
 #include "platform/exceptions.h"
 
 #include <cstdio>
+#include <filesystem>
+#include <functional>
 #include <sys/stat.h>
 
 std::string ArchiveCacheFolder(const SArchiveContext& context)
@@ -40,4 +42,56 @@ std::string CacheFileFor(const SArchiveContext& context, const CDATInternalFile&
     ::mkdir(context.m_strCacheFolder.c_str(), 0777);
     MakeMappedFolder(folder.substr(0, folder.size() - 1));
     return MappedEntryPath(folder, entry, newExtension);
+}
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// "<name>-XXXXXXXX" or "<name>-XXXXXXXX.out", X an upper-case hex digit.
+bool IsArchiveFolderName(std::string name)
+{
+    if (name.size() > 4 && name.compare(name.size() - 4, 4, ".out") == 0)
+        name.resize(name.size() - 4);
+    if (name.size() < 10 || name[name.size() - 9] != '-')
+        return false;
+    for (std::size_t i = name.size() - 8; i < name.size(); ++i)
+        if (!((name[i] >= '0' && name[i] <= '9') || (name[i] >= 'A' && name[i] <= 'F')))
+            return false;
+    return true;
+}
+
+void ForEachArchiveFolder(const std::string& cacheFolder, const std::function<void(const fs::path&)>& fn)
+{
+    std::error_code ec;
+    for (fs::directory_iterator it(cacheFolder, ec), end; !ec && it != end; it.increment(ec))
+        if (it->is_directory(ec) && !it->is_symlink(ec) && IsArchiveFolderName(it->path().filename().string()))
+            fn(it->path());
+}
+
+} // namespace
+
+SCacheUsage MeasureCache(const std::string& cacheFolder)
+{
+    SCacheUsage usage;
+    ForEachArchiveFolder(cacheFolder, [&usage](const fs::path& folder) {
+        std::error_code ec;
+        for (fs::recursive_directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+            if (it->is_regular_file(ec) && !it->is_symlink(ec)) {
+                ++usage.m_nFiles;
+                usage.m_nBytes += it->file_size(ec);
+            }
+        }
+    });
+    return usage;
+}
+
+void EmptyCache(const std::string& cacheFolder)
+{
+    ForEachArchiveFolder(cacheFolder, [](const fs::path& folder) {
+        std::error_code ec;
+        fs::remove_all(folder, ec);
+        if (ec)
+            throw CFileException(CFileException::accessDenied, ec.value(), folder.string(), ec.message());
+    });
 }

@@ -3,6 +3,7 @@
 #include "platform/hostservices.h"
 
 #include <QChar>
+#include <QFileInfo>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QStringDecoder>
@@ -44,6 +45,17 @@ void CProfile::AddRecentFile(const QString& path)
     for (int i = 0; i < kRecentFileCount; ++i)
         WriteProfileString(QStringLiteral("Recent File List"), QStringLiteral("File%1").arg(i + 1),
                            i < list.size() ? list[i] : QString());
+}
+
+QString CProfile::GetLastFolder(const QString& dialog)
+{
+    const QString folder = GetProfileString(QStringLiteral("Folders"), dialog);
+    return !folder.isEmpty() && QFileInfo(folder).isDir() ? folder : QString();
+}
+
+void CProfile::SetLastFolder(const QString& dialog, const QString& folder)
+{
+    WriteProfileString(QStringLiteral("Folders"), dialog, folder);
 }
 
 namespace {

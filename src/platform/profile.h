@@ -16,4 +16,9 @@ public:
     static QStringList GetRecentFiles();
     static void AddRecentFile(const QString& path);
     static constexpr int kRecentFileCount = 4;
+
+    // The folder last used in a dialog ("Open", "Save", "Copy"); empty when
+    // none was used or it is gone.
+    static QString GetLastFolder(const QString& dialog);
+    static void SetLastFolder(const QString& dialog, const QString& folder);
 };

@@ -12,7 +12,7 @@ public:
     int MessageBox(CWnd*, const std::string&, const std::string&, unsigned flags) override
     {
         unsigned buttons = flags & 0x0F;
-        return buttons == MB_YESNO || buttons == MB_YESNOCANCEL ? IDNO : IDOK;
+        return buttons == MB_YESNO || buttons == MB_YESNOCANCEL || buttons == MB_YESNOALLCANCEL ? IDNO : IDOK;
     }
     void ReportException(const std::exception&, const std::string&) override {}
     void ShowProperties(CDATItem*, CWnd*) override {}

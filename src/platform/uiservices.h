@@ -18,19 +18,22 @@ enum : unsigned {
     MB_OKCANCEL = 0x0001,
     MB_YESNOCANCEL = 0x0003,
     MB_YESNO = 0x0004,
+    // Yes, Yes to all, No, No to all, Cancel: the question before a file of
+    // many is replaced.
+    MB_YESNOALLCANCEL = 0x0008,
     MB_ICONERROR = 0x0010,
     MB_ICONQUESTION = 0x0020,
     MB_ICONEXCLAMATION = 0x0030,
     MB_ICONINFORMATION = 0x0040,
 };
-enum : int { IDOK = 1, IDCANCEL = 2, IDYES = 6, IDNO = 7 };
+enum : int { IDOK = 1, IDCANCEL = 2, IDYES = 6, IDNO = 7, IDYESTOALL = 20, IDNOTOALL = 21 };
 
 class CUiServices
 {
 public:
     virtual ~CUiServices() = default;
 
-    // Texts are UTF-8. Returns IDOK, IDCANCEL, IDYES or IDNO.
+    // Texts are UTF-8. Returns IDOK, IDCANCEL, IDYES, IDNO, IDYESTOALL or IDNOTOALL.
     virtual int MessageBox(CWnd* parent, const std::string& text, const std::string& caption, unsigned flags) = 0;
 
     // The standard error report for a failure that reached a command,

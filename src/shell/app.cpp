@@ -30,6 +30,10 @@ bool CDocCommands::OnCmdMsg(unsigned id, CCmdUI* ui)
         if (!ui) {
             CDATOptionDialog dialog(m_doc.m_CashPath, m_pOwner);
             dialog.exec();
+            // Entries remember their cache files; those are gone now.
+            if (dialog.CacheEmptied())
+                for (CDATInternalFile& file : m_doc.m_files)
+                    file.m_strCachePath.clear();
         }
         return true;
     default:
@@ -100,9 +104,14 @@ void CDravikApp::OnFileOpen()
     QFileDialog dialog(m_pFrame.get());
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setNameFilter(QStringLiteral("All Files (*)"));
-    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
-        OpenDocumentFile(dialog.selectedFiles().front());
+    dialog.setNameFilters({QStringLiteral("DAT archives (*.dat)"), QStringLiteral("All Files (*)")});
+    if (const QString last = CProfile::GetLastFolder(QStringLiteral("Open")); !last.isEmpty())
+        dialog.setDirectory(last);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
+    const QString chosen = dialog.selectedFiles().front();
+    CProfile::SetLastFolder(QStringLiteral("Open"), QFileInfo(chosen).absolutePath());
+    OpenDocumentFile(chosen);
 }
 
 void CDravikApp::OnOpenRecentFile(int index)

@@ -10,6 +10,7 @@
 #include "views/prompts.h"
 #include "platform/ui/guarded.h"
 #include "shell/qtuiservices.h"
+#include "shell/savedchoices.h"
 #include "views/filelist.h"
 #include "views/fileviewer.h"
 #include "views/folderslist.h"
@@ -46,6 +47,7 @@ CMainFrame::CMainFrame(CDATFileDoc* doc, CCmdTarget* docCommands, CCmdTarget* ap
     CreateToolBar();
     CreateStatusBar();
     CreateClient();
+    RestoreSavedChoices(*this, *m_pDoc);
     UpdateTitle();
 
     // Command states follow what changes them: the selection, the listing, the
@@ -465,12 +467,14 @@ void CMainFrame::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
+    SaveChoices(*this, *m_pDoc);
     QMainWindow::closeEvent(event);
 }
 
 void CMainFrame::dragEnterEvent(QDragEnterEvent* event)
 {
-    if (IsWindowInputEnabled(this) && event->mimeData()->hasUrls())
+    // Entries dragged out of our own list are not archives to open.
+    if (IsWindowInputEnabled(this) && event->mimeData()->hasUrls() && !event->source())
         event->acceptProposedAction();
 }
 

@@ -2,6 +2,7 @@
 
 #include "platform/uiservices.h"
 #include "archive/cashpath.h"
+#include "filetypes/cachepath.h"
 #include "platform/ui/guarded.h"
 #include "shell/language.h"
 #include "shell/qtuiservices.h"
@@ -11,6 +12,7 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPushButton>
 #include <algorithm>
 #include <sys/stat.h>
@@ -40,6 +42,9 @@ CDATOptionDialog::CDATOptionDialog(CCashPath& path, QWidget* parent)
     ShowCurrentValue();
     m_pEdit->setMinimumWidth(320);
     m_pBrowse = new QPushButton(tr("&Обзор ..."), this);
+    m_pCacheLabel = new QLabel(this);
+    m_pEmptyCache = new QPushButton(tr("О&чистить кэш"), this);
+    ShowCacheUsage();
     auto* buttons = new QDialogButtonBox(this);
     m_pOk = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
     m_pCancel = buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole);
@@ -58,9 +63,11 @@ CDATOptionDialog::CDATOptionDialog(CCashPath& path, QWidget* parent)
     layout->addWidget(prompt, 0, 0, 1, 2);
     layout->addWidget(m_pEdit, 1, 0);
     layout->addWidget(m_pBrowse, 1, 1);
-    layout->addWidget(languageLabel, 2, 0, 1, 2);
-    layout->addWidget(m_pLanguage, 3, 0, 1, 2);
-    layout->addWidget(buttons, 4, 0, 1, 2);
+    layout->addWidget(m_pCacheLabel, 2, 0);
+    layout->addWidget(m_pEmptyCache, 2, 1);
+    layout->addWidget(languageLabel, 3, 0, 1, 2);
+    layout->addWidget(m_pLanguage, 4, 0, 1, 2);
+    layout->addWidget(buttons, 5, 0, 1, 2);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
     setTabOrder(m_pOk, m_pCancel);
@@ -70,6 +77,7 @@ CDATOptionDialog::CDATOptionDialog(CCashPath& path, QWidget* parent)
     m_pOk->setFocus();
 
     connect(m_pBrowse, &QPushButton::clicked, this, [this] { GuardedCall("", [this] { OnBrowse(); }); });
+    connect(m_pEmptyCache, &QPushButton::clicked, this, [this] { GuardedCall("", [this] { OnEmptyCache(); }); });
     connect(buttons, &QDialogButtonBox::accepted, this, &CDATOptionDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &CDATOptionDialog::reject);
 }
@@ -78,6 +86,25 @@ void CDATOptionDialog::ShowCurrentValue()
 {
     const std::string& value = m_path.Get();
     m_pEdit->setText(QString::fromUtf8(value.data(), qsizetype(value.size())));
+}
+
+void CDATOptionDialog::ShowCacheUsage()
+{
+    const SCacheUsage usage = MeasureCache(m_path.Get());
+    m_pCacheLabel->setText(tr("Кэш занимает %1 (файлов: %2)")
+                               .arg(locale().formattedDataSize(qint64(usage.m_nBytes)),
+                                    QString::number(usage.m_nFiles)));
+    m_pEmptyCache->setEnabled(usage.m_nFiles != 0);
+}
+
+void CDATOptionDialog::OnEmptyCache()
+{
+    if (UiServices().MessageBox(this, Text(tr("Удалить файлы кэша из %1?"), m_path.Get()), Text(tr("Предупреждение")),
+                                MB_YESNO | MB_ICONQUESTION) != IDYES)
+        return;
+    m_bCacheEmptied = true;
+    EmptyCache(m_path.Get());
+    ShowCacheUsage();
 }
 
 void CDATOptionDialog::showEvent(QShowEvent* event)

@@ -7,6 +7,7 @@
 
 class CCashPath;
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 
@@ -24,6 +25,11 @@ public:
     QPushButton* CancelButton() const { return m_pCancel; }
     QComboBox* LanguageBox() const { return m_pLanguage; }
     void OnBrowse();
+    // The cache's size, and emptying it (after a question).
+    QLabel* CacheLabel() const { return m_pCacheLabel; }
+    QPushButton* EmptyCacheButton() const { return m_pEmptyCache; }
+    void OnEmptyCache();
+    bool CacheEmptied() const { return m_bCacheEmptied; }
     void accept() override; // the OK checks
 
 protected:
@@ -32,6 +38,7 @@ protected:
 private:
     void CheckAndAccept();
     void ShowCurrentValue();
+    void ShowCacheUsage();
 
     CCashPath& m_path;
     QLineEdit* m_pEdit;
@@ -39,5 +46,8 @@ private:
     QPushButton* m_pOk;
     QPushButton* m_pCancel;
     QComboBox* m_pLanguage;
+    QLabel* m_pCacheLabel;
+    QPushButton* m_pEmptyCache;
+    bool m_bCacheEmptied = false;
     bool m_bInitialised = false;
 };

@@ -91,6 +91,10 @@ int CQtUiServices::MessageBox(CWnd* parent, const std::string& text, const std::
     case MB_YESNOCANCEL:
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         break;
+    case MB_YESNOALLCANCEL:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::YesToAll | QMessageBox::No | QMessageBox::NoToAll |
+                               QMessageBox::Cancel);
+        break;
     case MB_OKCANCEL:
         box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
         break;
@@ -101,6 +105,8 @@ int CQtUiServices::MessageBox(CWnd* parent, const std::string& text, const std::
     switch (box.exec()) {
     case QMessageBox::Yes: return IDYES;
     case QMessageBox::No: return IDNO;
+    case QMessageBox::YesToAll: return IDYESTOALL;
+    case QMessageBox::NoToAll: return IDNOTOALL;
     case QMessageBox::Cancel: return IDCANCEL;
     default: return IDOK;
     }
@@ -155,11 +161,15 @@ std::optional<CUiServices::SSaveFileResult> CQtUiServices::GetSaveFileName(CWnd*
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setNameFilters(filters);
+    if (const QString last = CProfile::GetLastFolder(QStringLiteral("Save")); !last.isEmpty())
+        dialog.setDirectory(last);
     dialog.selectFile(Utf8(initialName));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     SSaveFileResult result;
-    result.m_strPath = QFileInfo(dialog.selectedFiles().front()).absoluteFilePath().toStdString();
+    const QFileInfo chosen(dialog.selectedFiles().front());
+    CProfile::SetLastFolder(QStringLiteral("Save"), chosen.absolutePath());
+    result.m_strPath = chosen.absoluteFilePath().toStdString();
     result.m_nFilterIndex = int(filters.indexOf(dialog.selectedNameFilter())) + 1;
     if (result.m_nFilterIndex < 1)
         result.m_nFilterIndex = 1;
@@ -171,10 +181,14 @@ std::optional<std::string> CQtUiServices::BrowseForFolder(CWnd* parent, const st
     // The desktop's own folder dialog: it reaches hidden folders and takes a
     // typed path.
     ShowProgressAsSet();
-    const QString chosen = QFileDialog::getExistingDirectory(OwnerOf(parent), Utf8(title), QDir::homePath());
+    const QString last = CProfile::GetLastFolder(QStringLiteral("Copy"));
+    const QString chosen =
+        QFileDialog::getExistingDirectory(OwnerOf(parent), Utf8(title), last.isEmpty() ? QDir::homePath() : last);
     if (chosen.isEmpty())
         return std::nullopt;
-    return QDir::cleanPath(QFileInfo(chosen).absoluteFilePath()).toStdString();
+    const QString folder = QDir::cleanPath(QFileInfo(chosen).absoluteFilePath());
+    CProfile::SetLastFolder(QStringLiteral("Copy"), folder);
+    return folder.toStdString();
 }
 
 bool CQtUiServices::OpenWithDefaultProgram(CWnd*, const std::string& path, std::string* error)

@@ -31,4 +31,6 @@ enum ECommandId : unsigned {
     // The text encodings of the View menu, in the order of TextEncodings().
     ID_ENCODING_FIRST = 32800,
     ID_ENCODING_LAST = 32819,
+    ID_FILE_EXTRACTDIRS = 32850,
+    ID_EDIT_COPY = 57634,
 };

@@ -6,18 +6,25 @@
 #include "views/prompts.h"
 #include "platform/ui/guarded.h"
 #include "views/copyto.h"
+#include "views/dragout.h"
+#include "views/extractdirs.h"
 #include "views/fileviewer.h"
 #include "views/folderslist.h"
 #include "views/listingmodel.h"
 
+#include <QApplication>
+#include <QClipboard>
 #include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QListView>
+#include <QMainWindow>
+#include <QMimeData>
 #include <QMenu>
 #include <QPainter>
 #include <QStackedWidget>
+#include <QStatusBar>
 #include <QStyledItemDelegate>
 #include <QTreeView>
 #include <QVBoxLayout>
@@ -69,7 +76,10 @@ CDATFileList::CDATFileList(CDATFileDoc* doc, QWidget* parent)
         // Whole rows, so that a selection made in one style shows in the other.
         view->setSelectionBehavior(QAbstractItemView::SelectRows);
         view->setEditTriggers(QAbstractItemView::NoEditTriggers);
-        view->setDragEnabled(false);
+        // Entries are dragged out as files, never moved or dropped in.
+        view->setDragEnabled(true);
+        view->setDragDropMode(QAbstractItemView::DragOnly);
+        view->setDefaultDropAction(Qt::CopyAction);
         view->setAcceptDrops(false);
         view->installEventFilter(this);
         view->viewport()->installEventFilter(this);
@@ -108,6 +118,12 @@ CDATFileList::CDATFileList(CDATFileDoc* doc, QWidget* parent)
     connect(m_pSelection, &QItemSelectionModel::currentChanged, this, [this](const QModelIndex& current) {
         if (current.isValid())
             GuardedCall("", [&] { OnItemChanged(current.row()); });
+    });
+
+    m_pModel->SetMimeSource([this](const std::vector<int>& rows) {
+        QMimeData* files = nullptr;
+        GuardedCall("", [&] { files = FilesOfRows(rows); });
+        return files;
     });
 
     ApplyStyle();
@@ -169,6 +185,8 @@ bool CDATFileList::OnCmdMsg(unsigned id, CCmdUI* ui)
             OnProperties();
         return true;
     case ID_FILE_COPYTO:
+    case ID_FILE_EXTRACTDIRS:
+    case ID_EDIT_COPY:
     case ID_FILE_SHOW:
     case ID_SHOW_BUTTON:
         if (ui) {
@@ -177,6 +195,10 @@ bool CDATFileList::OnCmdMsg(unsigned id, CCmdUI* ui)
         }
         if (id == ID_FILE_COPYTO)
             OnCopyTo();
+        else if (id == ID_FILE_EXTRACTDIRS)
+            OnExtractWithFolders();
+        else if (id == ID_EDIT_COPY)
+            OnCopyToClipboard();
         else
             OnShow();
         return true;
@@ -233,8 +255,9 @@ void CDATFileList::ApplyStyle()
     m_pIcons->setMovement(QListView::Static);
     m_pIcons->setResizeMode(QListView::Adjust);
     m_pIcons->setSelectionRectVisible(true);
-    // The icon mode turns dragging on; items are never moved or dragged out.
-    m_pIcons->setDragEnabled(false);
+    // Entries are dragged out, never moved about.
+    m_pIcons->setDragEnabled(true);
+    m_pIcons->setDragDropMode(QAbstractItemView::DragOnly);
     m_pIcons->viewport()->setAcceptDrops(false);
     UpdateCellSizes();
     m_pStack->setCurrentWidget(m_pIcons);
@@ -371,6 +394,7 @@ QMenu* CDATFileList::BuildContextMenu()
     menu->addSeparator();
     add(ID_FILE_SAVEITEMAS, QStringLiteral("&Сохранить как ..."));
     add(ID_FILE_COPYTO, QStringLiteral("С&копировать в ..."));
+    add(ID_FILE_EXTRACTDIRS, QStringLiteral("Извлечь с &папками..."));
     menu->addSeparator();
     add(ID_FILE_ITEMPROPERTIES, QStringLiteral("С&войства"));
     return menu;
@@ -390,6 +414,11 @@ bool CDATFileList::eventFilter(QObject* watched, QEvent* event)
         const auto* key = static_cast<QKeyEvent*>(event);
         const bool menuKey = key->key() == Qt::Key_Menu && key->modifiers() == Qt::NoModifier;
         const bool shiftF10 = key->key() == Qt::Key_F10 && key->modifiers() == Qt::ShiftModifier;
+        // The entries as files, not the view's own copy of a name as text.
+        if (key->matches(QKeySequence::Copy)) {
+            GuardedCall("", [this] { OnCopyToClipboard(); });
+            return true;
+        }
         if (menuKey || shiftF10) {
             // From the keyboard the menu opens at the list's corner, in every
             // style (the details header does not move it down).
@@ -445,16 +474,60 @@ void CDATFileList::OnProperties()
 void CDATFileList::OnCopyTo()
 {
     const SCopyResult result = CopySelectedFiles(*m_pDoc, SelectedRows(), this);
-    if (result.m_damaged.empty())
+    ReportDamaged(result.m_damaged, "Повреждённые файлы не скопированы:\n");
+}
+
+void CDATFileList::ReportDamaged(const std::vector<std::string>& names, const char* intro)
+{
+    if (names.empty())
         return;
-    std::string text = "Повреждённые файлы не скопированы:\n";
-    const int total = int(result.m_damaged.size());
+    std::string text = intro;
+    const int total = int(names.size());
     for (int i = 0; i < total && i < kMaxDamagedNamesShown; ++i)
-        text += DecodeToUtf8(result.m_damaged[std::size_t(i)]) + "\n";
+        text += DecodeToUtf8(names[std::size_t(i)]) + "\n";
     if (total > kMaxDamagedNamesShown)
         text += "... и ещё " + std::to_string(total - kMaxDamagedNamesShown) + "\n";
     text.pop_back();
     m_pDoc->Context().Ui().MessageBox(this, text, "Предупреждение", MB_OK | MB_ICONEXCLAMATION);
+}
+
+void CDATFileList::ShowStatus(const QString& text)
+{
+    if (auto* frame = qobject_cast<QMainWindow*>(window()))
+        frame->statusBar()->showMessage(text);
+}
+
+void CDATFileList::OnExtractWithFolders()
+{
+    std::string folder;
+    const SExtractDirsResult result = ExtractRowsWithFolders(*m_pDoc, SelectedRows(), this, &folder);
+    if (folder.empty())
+        return;
+    ShowStatus(QStringLiteral("Извлечено файлов: %1 в %2%3")
+                   .arg(QString::number(result.m_nWritten), QString::fromStdString(folder),
+                        result.m_bStopped ? QStringLiteral(" (прервано)") : QString()));
+    ReportDamaged(result.m_damaged, "Повреждённые файлы не извлечены:\n");
+}
+
+QMimeData* CDATFileList::FilesOfRows(const std::vector<int>& rows)
+{
+    std::vector<const CDATItem*> items;
+    for (int row : rows)
+        items.push_back(ListingItem(row));
+    SExtractDirsResult result;
+    QMimeData* data = EntriesAsFiles(*m_pDoc, items, this, &result);
+    if (!result.m_damaged.empty())
+        ShowStatus(QStringLiteral("Повреждённые файлы пропущены: %1").arg(result.m_damaged.size()));
+    return data;
+}
+
+void CDATFileList::OnCopyToClipboard()
+{
+    const std::vector<int> rows = SelectedRows();
+    if (rows.empty())
+        return;
+    if (QMimeData* files = FilesOfRows(rows))
+        QApplication::clipboard()->setMimeData(files);
 }
 
 void CDATFileList::OnShow()

@@ -6,6 +6,7 @@
 #include "platform/ui/cmdtarget.h"
 
 #include <QWidget>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -20,6 +21,7 @@ class QListView;
 class QStackedWidget;
 class QTreeView;
 class QMenu;
+class QMimeData;
 
 class CDATFileList : public QWidget, public CView, public CWnd, public CCmdTarget
 {
@@ -54,6 +56,10 @@ public:
     void OnSaveAs();
     void OnProperties();
     void OnCopyTo();
+    void OnExtractWithFolders();
+    void OnCopyToClipboard();
+    // The selected rows as files for another program (a drag, the clipboard).
+    QMimeData* FilesOfRows(const std::vector<int>& rows);
     void OnShow();
     void OnAutoShow();
     void OnDoubleClick(int row);
@@ -68,6 +74,8 @@ protected:
 
 private:
     void OnItemChanged(int row);
+    void ReportDamaged(const std::vector<std::string>& names, const char* intro);
+    void ShowStatus(const QString& text);
     // The listing's entry of a row; a row outside it is refused.
     CDATItem* ListingItem(int row) const;
     std::vector<std::pair<int, int>> SelectedRanges() const;

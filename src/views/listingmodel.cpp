@@ -4,6 +4,8 @@
 #include "platform/codepage.h"
 #include "platform/ui/itemicons.h"
 
+#include <algorithm>
+
 namespace {
 
 QString FromRaw(const std::string& raw)
@@ -112,5 +114,24 @@ Qt::ItemFlags CListingModel::flags(const QModelIndex& index) const
 {
     if (!index.isValid())
         return Qt::NoItemFlags;
-    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
+    const Qt::ItemFlags drag = m_mimeSource ? Qt::ItemIsDragEnabled : Qt::NoItemFlags;
+    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren | drag;
+}
+
+QStringList CListingModel::mimeTypes() const
+{
+    return {QStringLiteral("text/uri-list")};
+}
+
+QMimeData* CListingModel::mimeData(const QModelIndexList& indexes) const
+{
+    if (!m_mimeSource)
+        return nullptr;
+    std::vector<int> rows;
+    for (const QModelIndex& index : indexes)
+        if (index.isValid())
+            rows.push_back(index.row());
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    return rows.empty() ? nullptr : m_mimeSource(rows);
 }

@@ -3,6 +3,8 @@
 // nothing is held or cached here.
 #include <QAbstractTableModel>
 #include <QSize>
+#include <functional>
+#include <vector>
 
 class CDATFileDoc;
 class CDATItem;
@@ -34,8 +36,17 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
+    // Rows dragged out become what source makes of them (null: no drag);
+    // without a source nothing is dragged.
+    using MimeSource = std::function<QMimeData*(const std::vector<int>& rows)>;
+    void SetMimeSource(MimeSource source) { m_mimeSource = std::move(source); }
+    QStringList mimeTypes() const override;
+    QMimeData* mimeData(const QModelIndexList& indexes) const override;
+    Qt::DropActions supportedDragActions() const override { return Qt::CopyAction; }
+
 private:
     CDATFileDoc* m_pDoc;
     bool m_bLargeIcons = true;
     QSize m_cellSize;
+    MimeSource m_mimeSource;
 };

@@ -27,6 +27,8 @@ QString CommandPrompt(unsigned id)
     case ID_FILE_ITEMPROPERTIES: return QStringLiteral("Свойства файла или папки");
     case ID_FILE_COPYTO: return QStringLiteral("Скопировать элемент(ы) в папку");
     case ID_FILE_SHOW: return QStringLiteral("Показать содержимое файла");
+    case ID_FILE_EXTRACTDIRS: return QStringLiteral("Извлечь элемент(ы) в папку вместе с их папками");
+    case ID_EDIT_COPY: return QStringLiteral("Поместить выбранные элементы в буфер обмена как файлы");
     default: return QString();
     }
 }
