@@ -27,6 +27,9 @@ QString CommandPrompt(unsigned id)
     case ID_FILE_ITEMPROPERTIES: return QStringLiteral("Свойства файла или папки");
     case ID_FILE_COPYTO: return QStringLiteral("Скопировать элемент(ы) в папку");
     case ID_FILE_SHOW: return QStringLiteral("Показать содержимое файла");
+    case ID_EDIT_FIND: return QStringLiteral("Найти файлы по имени или маске во всём архиве\nНайти");
+    case ID_GO_UP: return QStringLiteral("Перейти в родительскую папку\nВверх");
+    case ID_FILE_REOPEN: return QStringLiteral("Открыть архив заново");
     default: return QString();
     }
 }
