@@ -52,12 +52,17 @@ bool CDATFileDoc::OnOpenDocument(const std::string& path)
         tell("Файл «" + name + "» пуст (0 байт): открывать нечего.");
         return false;
     } catch (const CArchiveException& e) {
-        // A load the user cancelled is reported as before; anything else is
-        // a file that is not an archive, or a damaged one.
+        // A load the user cancelled is reported as before.
         if (e.m_cause == CArchiveException::none)
             UiServices().ReportException(e, "Failed to open document.");
         else
             tell("Файл «" + name + "» не открыт: это не архив DAT или архив повреждён.\n\n" + DescribeException(e));
+        return false;
+    } catch (const CFileException& e) {
+        // Reading past the end or seeking outside the file: its sizes are not an archive's.
+        const bool damaged = e.m_cause == CFileException::badSeek || e.m_cause == CFileException::endOfFile;
+        tell("Файл «" + name + (damaged ? "» не открыт: это не архив DAT или архив повреждён.\n\n" : "» не открыт.\n\n") +
+             DescribeException(e));
         return false;
     } catch (const std::exception& e) {
         tell("Файл «" + name + "» не открыт.\n\n" + DescribeException(e));

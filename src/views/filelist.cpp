@@ -14,6 +14,7 @@
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QListView>
 #include <QMenu>
 #include <QPainter>
@@ -93,7 +94,6 @@ CDATFileList::CDATFileList(CDATFileDoc* doc, QWidget* parent)
     m_pDetails->setExpandsOnDoubleClick(false);
     m_pDetails->setUniformRowHeights(true);
     m_pDetails->setAllColumnsShowFocus(true);
-    m_pDetails->setSortingEnabled(false);
     m_pDetails->setItemDelegate(new CGridDelegate(m_pDetails));
     m_pDetails->setIconSize(QSize(16, 16));
     QHeaderView* header = m_pDetails->header();

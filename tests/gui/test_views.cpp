@@ -201,6 +201,7 @@ TEST_F(ViewsTest, FolderTreeIsOneCollapsedRootTypeTreeOneNodePerTypeChildFolders
 TEST_F(ViewsTest, SelectingANodeFillsTheListAndEmptiesTheViewer)
 {
     OpenExample(false);
+    Select(TreeModel()->index(0, 0, RootNode())); // art
     CProbeItem probe("probe");
     Viewer()->SetItem(probe);
     Select(RootNode());
