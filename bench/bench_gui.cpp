@@ -1,7 +1,7 @@
 // The browser on Qt's offscreen platform over the generated archives: opening
 // the 200,000-entry archive until its tree is painted, showing a 640 x 480 FRM
-// that is not in the cache yet and repainting it, and copying the 10,000
-// entries of the largest folder with the progress dialog.
+// that is not in the cache yet and repainting it, copying the 10,000 entries
+// of the largest folder with the progress dialog, and typing into Find.
 #include "archive/datfiledoc.h"
 #include "benchdata.h"
 #include "filetypes/cachepath.h"
@@ -16,6 +16,9 @@
 #include <QAbstractItemModel>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QTreeView>
 #include <QStandardPaths>
 #include <benchmark/benchmark.h>
 #include <cstdio>
@@ -229,6 +232,48 @@ void BM_CopyTo10k(benchmark::State& state)
     state.counters["paints_per_copy"] = double(paints) / double(std::max<std::int64_t>(state.iterations(), 1));
 }
 BENCHMARK(BM_CopyTo10k)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// Typing a piece of a path into Find over the 200,000-entry archive, then
+// erasing it: each keystroke until the list has painted its new rows.
+void BM_FindKeystroke200k(benchmark::State& state)
+{
+    SApp a;
+    a.app.OpenDocumentFile(QString::fromStdString(BenchArchive(EBenchArchive::kTiny200k)));
+    CDATFileList* list = a.app.Frame()->GetFileList();
+    list->SetStyle(CDATFileList::LVS_REPORT);
+    list->StartFind();
+    QLineEdit* field = list->FindField();
+    CPaintFlag painted;
+    list->DetailsView()->viewport()->installEventFilter(&painted);
+    auto keystroke = [&](QChar ch) {
+        const bool erase = ch.isNull();
+        QKeyEvent press(QEvent::KeyPress, erase ? int(Qt::Key_Backspace) : int(ch.toUpper().unicode()), Qt::NoModifier,
+                        erase ? QString() : QString(ch));
+        painted.m_bPainted = false;
+        QCoreApplication::sendEvent(field, &press);
+        QElapsedTimer limit;
+        limit.start();
+        while (!painted.m_bPainted && limit.elapsed() < 2000)
+            QCoreApplication::processEvents();
+    };
+    QCoreApplication::processEvents();
+    // The first keystroke folds every path once; it is reported apart.
+    QElapsedTimer first;
+    first.start();
+    keystroke(QLatin1Char('q'));
+    const double firstMs = double(first.nsecsElapsed()) / 1e6;
+    keystroke(QChar());
+    const QString typed = QStringLiteral("dir12\\aab0");
+    std::size_t step = 0, rows = 0;
+    for (auto _ : state) {
+        const std::size_t at = step++ % (2 * std::size_t(typed.size()));
+        keystroke(at < std::size_t(typed.size()) ? typed[qsizetype(at)] : QChar());
+        rows += std::size_t(list->Model()->rowCount());
+    }
+    state.counters["first_keystroke_ms"] = firstMs;
+    state.counters["rows_per_keystroke"] = double(rows) / double(std::max<std::int64_t>(state.iterations(), 1));
+}
+BENCHMARK(BM_FindKeystroke200k)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -262,6 +262,25 @@ void ToolShow(QPainter& p)
     Outlined(p, Circle(6.5, 6.5, 4.5, 1), QColor(0x7d, 0x86, 0x92), g);
 }
 
+// A closed folder with a green arrow pointing up out of it.
+void ToolUp(QPainter& p)
+{
+    Outlined(p, Poly({{0, 5}, {4, 5}, {5, 7}, {12, 7}, {12, 14}, {0, 14}}, 1), kFolderLine,
+             Grad(0, 7, 0, 14, QColor(0xff, 0xe8, 0x9c), QColor(0xf4, 0xbd, 0x45), 1));
+    p.strokePath(Poly({{11.5, 12}, {11.5, 3}}, 1), QPen(QColor(0x1f, 0x8a, 0x2e), 2, Qt::SolidLine, Qt::FlatCap));
+    p.fillPath(Poly({{8, 4.5}, {11.5, 0}, {15, 4.5}}, 1), QColor(0x1f, 0x8a, 0x2e));
+}
+
+// A page of lines under a magnifying glass.
+void ToolFind(QPainter& p)
+{
+    Outlined(p, Box(0, 0, 9, 13, 1), QColor(0x7d, 0x86, 0x92), Qt::white);
+    for (int y : {3, 6, 9})
+        p.fillRect(QRectF(2, y, 5, 1), kInk);
+    p.strokePath(Poly({{11.5, 11.5}, {15, 15}}, 1), QPen(QColor(0x5a, 0x3c, 0x1e), 2.5, Qt::SolidLine, Qt::RoundCap));
+    Outlined(p, Circle(9, 8.5, 4, 1), QColor(0x2a, 0x2e, 0x36), QColor(0xcf, 0xe6, 0xfa, 0xd0));
+}
+
 void ToolLargeIcons(QPainter& p)
 {
     for (int x : {1, 9})
@@ -499,7 +518,8 @@ int main(int argc, char** argv)
 
     const std::pair<const char*, void (*)(QPainter&)> tools[] = {
         {"open", ToolOpen},        {"show", ToolShow},       {"largeicons", ToolLargeIcons}, {"smallicons", ToolSmallIcons},
-        {"list", ToolList},        {"details", ToolDetails}, {"about", ToolAbout},
+        {"list", ToolList},        {"details", ToolDetails}, {"about", ToolAbout},       {"up", ToolUp},
+        {"find", ToolFind},
     };
     for (const auto& [name, paint] : tools)
         ok &= Save(Draw(16, 15, paint, QImage::Format_ARGB32_Premultiplied),

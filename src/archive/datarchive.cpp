@@ -43,3 +43,41 @@ const CDATInternalFile* CDATArchive::FindEntry(std::string_view name) const
 {
     return const_cast<CDATArchive*>(this)->FindEntry(name);
 }
+
+void CDATArchive::SwapContents(CDATArchive& other)
+{
+    // Items at the top point at their archive's own root, which stays put:
+    // they are handed over to the other root.
+    m_files.swap(other.m_files);
+    m_folders.swap(other.m_folders);
+    for (CDATArchive* archive : {this, &other}) {
+        CDATArchive* from = archive == this ? &other : this;
+        for (CDATInternalFile& f : archive->m_files)
+            if (f.m_pParent == &from->m_rootFolder)
+                f.m_pParent = &archive->m_rootFolder;
+        for (const CDATFolder& folder : archive->m_folders)
+            if (folder.m_pParent == &from->m_rootFolder)
+                const_cast<CDATFolder&>(folder).m_pParent = &archive->m_rootFolder;
+    }
+    std::swap(m_rootFolder.m_strName, other.m_rootFolder.m_strName);
+    std::swap(m_nNextItemId, other.m_nNextItemId);
+    m_types.swap(other.m_types);
+    std::swap(m_dwDataSize, other.m_dwDataSize);
+    std::swap(m_pPaletteEntry, other.m_pPaletteEntry);
+    std::swap(m_index, other.m_index);
+    m_strArchivePath.swap(other.m_strArchivePath);
+}
+
+void CDATArchive::LoadKeepingOnFailure(const std::string& path)
+{
+    CDATArchive staged;
+    staged.m_progressFactory = m_progressFactory;
+    CFile file(path, CFile::modeRead);
+    if (file.GetLength() == 0)
+        throw CEmptyArchiveError(path + ": the file is empty (0 bytes)");
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(path, error);
+    staged.m_strArchivePath = error ? path : absolute.string();
+    staged.Serialize(file);
+    SwapContents(staged);
+}

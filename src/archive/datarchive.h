@@ -11,6 +11,7 @@
 #include <map>
 #include <memory>
 #include <set>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -63,6 +64,12 @@ struct CFolderLess
     }
 };
 
+// The file chosen holds no bytes at all.
+struct CEmptyArchiveError : std::runtime_error
+{
+    using std::runtime_error::runtime_error;
+};
+
 class CDATArchive
 {
 public:
@@ -75,6 +82,10 @@ public:
     void Clear();
     // The loader: reads the trailer and directory of an open archive file.
     void Serialize(CFile& file);
+    // Loads path into a second archive and, only when that succeeds, takes its
+    // contents; a failure raises and leaves this archive as it was. A file of
+    // length 0 raises CEmptyArchiveError.
+    void LoadKeepingOnFailure(const std::string& path);
 
     // The entry of that name (letter case ignored), else the palette entry.
     CDATInternalFile* FindEntry(std::string_view name);
@@ -118,6 +129,7 @@ protected:
 
 private:
     friend class CDATLoader;
+    void SwapContents(CDATArchive& other);
     ProgressFactory m_progressFactory;
     CStoredNames* m_pStoredNames = nullptr;
 };

@@ -18,6 +18,7 @@ SArchiveContext CDATFileDoc::Context() const
 void CDATFileDoc::DeleteContents()
 {
     m_listing.clear();
+    m_search.Clear();
     Clear();
     UpdateAllViews(nullptr, 0, nullptr);
 }
@@ -42,13 +43,36 @@ void CDATFileDoc::LoadArchive(const std::string& path)
 
 bool CDATFileDoc::OnOpenDocument(const std::string& path)
 {
+    // The archive that is open stays open until the new one has loaded.
+    const std::string name = std::filesystem::path(path).filename().string();
+    auto tell = [](const std::string& text) { UiServices().MessageBox(nullptr, text, "", MB_OK | MB_ICONEXCLAMATION); };
     try {
-        LoadArchive(path);
-        return true;
+        LoadKeepingOnFailure(path);
+    } catch (const CEmptyArchiveError&) {
+        tell("Файл «" + name + "» пуст (0 байт): открывать нечего.");
+        return false;
+    } catch (const CArchiveException& e) {
+        // A load the user cancelled is reported as before.
+        if (e.m_cause == CArchiveException::none)
+            UiServices().ReportException(e, "Failed to open document.");
+        else
+            tell("Файл «" + name + "» не открыт: это не архив DAT или архив повреждён.\n\n" + DescribeException(e));
+        return false;
+    } catch (const CFileException& e) {
+        // Reading past the end or seeking outside the file: its sizes are not an archive's.
+        const bool damaged = e.m_cause == CFileException::badSeek || e.m_cause == CFileException::endOfFile;
+        tell("Файл «" + name + (damaged ? "» не открыт: это не архив DAT или архив повреждён.\n\n" : "» не открыт.\n\n") +
+             DescribeException(e));
+        return false;
     } catch (const std::exception& e) {
-        UiServices().ReportException(e, "Failed to open document.");
+        tell("Файл «" + name + "» не открыт.\n\n" + DescribeException(e));
         return false;
     }
+    // The old entries are gone: nothing may point at them any more.
+    m_listing.clear();
+    m_search.Clear();
+    m_nListingKind = kListFolder;
+    return true;
 }
 
 void CDATFileDoc::SetViewMode(int mode)

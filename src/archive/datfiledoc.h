@@ -5,6 +5,7 @@
 #include "archive/datarchive.h"
 #include "archive/document.h"
 #include "archive/cashpath.h"
+#include "archive/entrysearch.h"
 
 #include <string>
 #include <vector>
@@ -32,8 +33,19 @@ public:
     // Listing operations: rebuild m_listing and notify every view but sender.
     void ListFolder(const CDATFolder* folder, CView* sender);
     void ListFileType(const CDATFileType* type, CView* sender);
+    // Every file of the archive whose path holds query, or matches it as a
+    // pattern (see CEntrySearch); the paths are folded at the first call.
+    void ListMatches(std::string_view query, CView* sender);
+
+    // What m_listing holds: one folder's items, one type's files, or matches
+    // from anywhere in the archive.
+    enum EListingKind { kListFolder, kListType, kListMatches };
+    EListingKind m_nListingKind = kListFolder;
 
     std::vector<CDATItem*> m_listing;
     CCashPath m_CashPath;
     int m_nViewMode = 0;
+
+private:
+    CEntrySearch m_search;
 };

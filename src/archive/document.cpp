@@ -72,10 +72,9 @@ void CDocument::OnCloseDocument()
 
 bool CDocument::OpenDocumentFile(const std::string& path)
 {
-    if (!OnOpenDocument(path)) {
-        m_strPathName.clear();
+    // A document that could not open the new file keeps its own, path and all.
+    if (!OnOpenDocument(path))
         return false;
-    }
     m_strPathName = path;
     SendInitialUpdate();
     return true;

@@ -44,8 +44,8 @@ public:
     virtual void DeleteContents() {}
     // Empties the document and forgets its path.
     virtual bool OnNewDocument();
-    // Empties the document, then loads path; false (after the standard error
-    // report) when that fails, leaving the document empty.
+    // Loads path in place of the document's contents; false (after telling
+    // the user) when that fails, leaving the document as it was.
     virtual bool OnOpenDocument(const std::string& path) = 0;
     virtual void OnCloseDocument();
 

@@ -55,6 +55,7 @@ void CDATFileDoc::ListFolder(const CDATFolder* folder, CView* sender)
     if (!IsLoaded())
         return;
     m_listing.clear();
+    m_nListingKind = kListFolder;
     const std::size_t slots = m_index.m_folderFileStart.size();
     const std::size_t slot = folder->IsRoot() ? slots - 2 : folder->m_nIndex;
     if (slots >= 2 && slot + 1 < slots) {
@@ -79,6 +80,7 @@ void CDATFileDoc::ListFileType(const CDATFileType* type, CView* sender)
     if (!IsLoaded())
         return;
     m_listing.clear();
+    m_nListingKind = kListType;
     const auto& types = m_index.m_typeByIndex;
     auto it = std::find(types.begin(), types.end(), type);
     if (it != types.end()) {
@@ -90,5 +92,20 @@ void CDATFileDoc::ListFileType(const CDATFileType* type, CView* sender)
             m_listing.push_back(&m_files[m_index.m_typeFiles[i]]);
     }
     SortListing(m_listing, false);
+    UpdateAllViews(sender, 0, nullptr);
+}
+
+void CDATFileDoc::ListMatches(std::string_view query, CView* sender)
+{
+    if (!IsLoaded())
+        return;
+    if (!m_search.IsBuilt())
+        m_search.Build(*this);
+    std::vector<std::uint32_t> hits;
+    m_search.Find(query, hits);
+    m_listing.resize(hits.size());
+    for (std::size_t i = 0; i < hits.size(); ++i)
+        m_listing[i] = &m_files[hits[i]];
+    m_nListingKind = kListMatches;
     UpdateAllViews(sender, 0, nullptr);
 }

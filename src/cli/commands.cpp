@@ -5,6 +5,7 @@
 #include "archive/entrypaths.h"
 #include "archive/extract.h"
 #include "archive/filenames.h"
+#include "cli/glob.h"
 #include "filetypes/frmfiletype.h"
 #include "filetypes/imageconvert.h"
 #include "filetypes/rixfiletype.h"
@@ -163,23 +164,34 @@ void AppendJsonString(std::string& out, std::string_view text)
     out += '"';
 }
 
-int ListArchive(const std::string& archivePath, bool json)
+int ListArchive(const std::string& archivePath, bool json, const std::vector<std::string>& patterns)
 {
     CDATFileDoc doc(false);
     CStoredNames names;
     if (!LoadArchiveOrReport(doc, names, archivePath))
         return kExitFailure;
+    const std::vector<CGlob> globs(patterns.begin(), patterns.end());
+    std::vector<bool> matched(globs.size(), false);
     CTypeTexts types;
     COutputBuffer output;
     if (json)
         output.Append("[");
     std::string piece, decoded;
+    std::size_t listed = 0;
     for (std::size_t i = 0; i < doc.m_files.size(); ++i) {
         const CDATInternalFile& f = doc.m_files[i];
-        const std::string& type = types.Of(f);
         const std::string_view path = StoredPathText(names[i], decoded);
+        if (!globs.empty()) {
+            bool any = false;
+            for (std::size_t g = 0; g < globs.size(); ++g)
+                if (globs[g].Matches(path))
+                    any = matched[g] = true;
+            if (!any)
+                continue;
+        }
+        const std::string& type = types.Of(f);
         if (json) {
-            piece.assign(i == 0 ? "\n  {\"path\": " : ",\n  {\"path\": ");
+            piece.assign(listed++ == 0 ? "\n  {\"path\": " : ",\n  {\"path\": ");
             AppendJsonString(piece, path);
             piece += ", \"size\": ";
             AppendNumber(piece, f.m_nRealSize);
@@ -207,8 +219,13 @@ int ListArchive(const std::string& archivePath, bool json)
         output.MaybeWrite();
     }
     if (json)
-        output.Append(doc.m_files.empty() ? "]\n" : "\n]\n");
-    return output.Finish() ? kExitOk : ReportOutputFailure();
+        output.Append(listed == 0 ? "]\n" : "\n]\n");
+    if (!output.Finish())
+        return ReportOutputFailure();
+    for (std::size_t g = 0; g < globs.size(); ++g)
+        if (!matched[g])
+            ReportError("warning: no entry matches '" + globs[g].Text() + "'");
+    return kExitOk;
 }
 
 int ShowArchiveInfo(const std::string& archivePath)

@@ -11,7 +11,8 @@ enum EExitStatus : int {
     kExitFailure = 2, // the archive, an entry or the output folder failed
 };
 
-int ListArchive(const std::string& archivePath, bool json);
+// patterns: the CGlob patterns of extract; none lists every entry.
+int ListArchive(const std::string& archivePath, bool json, const std::vector<std::string>& patterns = {});
 int ShowArchiveInfo(const std::string& archivePath);
 // Every entry goes to the path its directory stores (folders of other letter
 // case are other folders). patterns: CGlob patterns; none takes every entry.

@@ -14,8 +14,9 @@ const char kUsage[] =
     "Usage: dravik-cli COMMAND ARCHIVE [OPTIONS]\n"
     "\n"
     "Commands:\n"
-    "  list ARCHIVE [--json]\n"
-    "      One line per entry, in directory order, fields separated by tabs:\n"
+    "  list ARCHIVE [--json] [--] [PATTERN...]\n"
+    "      One line per entry matching any PATTERN (every entry when none is\n"
+    "      given), in directory order, fields separated by tabs:\n"
     "      path (as the archive stores it), size, packed size, offset, type.\n"
     "      With --json, one JSON array of\n"
     "      objects {\"path\", \"size\", \"packed\", \"offset\", \"type\"} instead (the\n"
@@ -153,11 +154,11 @@ int Run(const std::vector<std::string>& args)
             return UsageError("convert: unexpected argument '" + operands[3] + "'");
         return ConvertArchiveEntry(archive, operands[1], operands[2]);
     }
+    if (command == "list")
+        return ListArchive(archive, json, std::vector<std::string>(operands.begin() + 1, operands.end()));
     if (command != "extract" && operands.size() > 1)
         return UsageError(command + ": unexpected argument '" + operands[1] + "'");
 
-    if (command == "list")
-        return ListArchive(archive, json);
     if (command == "info")
         return ShowArchiveInfo(archive);
     return ExtractArchive(archive, outDir, std::vector<std::string>(operands.begin() + 1, operands.end()), jobs,

@@ -152,6 +152,13 @@ bool CDravikApp::OnCmdMsg(unsigned id, CCmdUI* ui)
         if (!ui)
             OnFileNew();
         return true;
+    case ID_FILE_REOPEN:
+        // The archive as it is on disk now; a failure keeps the one shown.
+        if (ui)
+            ui->Enable(m_pDoc && !m_pDoc->GetPathName().empty());
+        else if (m_pDoc && !m_pDoc->GetPathName().empty())
+            OpenDocumentFile(QString::fromStdString(m_pDoc->GetPathName()));
+        return true;
     case ID_APP_EXIT:
         if (!ui && m_pFrame)
             m_pFrame->close();

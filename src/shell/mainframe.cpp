@@ -114,7 +114,13 @@ void CMainFrame::CreateMenus()
     m_pRecentPlaceholder->setStatusTip(CommandStatusText(ID_FILE_MRU_FILE1));
     m_pFileMenu->addAction(m_pRecentPlaceholder);
     m_pFileMenu->addSeparator();
-    item(m_pFileMenu, ID_APP_EXIT, tr("&Выход"));
+    item(m_pFileMenu, ID_APP_EXIT, tr("&Выход"))->setShortcut(QKeySequence(QStringLiteral("Ctrl+Q")));
+
+    QMenu* edit = addMenu(tr("&Правка"));
+    item(edit, ID_EDIT_FIND, tr("&Найти"))->setShortcut(QKeySequence(QStringLiteral("Ctrl+F")));
+    item(edit, ID_GO_UP, tr("&Вверх"))->setShortcuts({QKeySequence(Qt::Key_Backspace),
+                                                       QKeySequence(QStringLiteral("Alt+Up"))});
+    item(edit, ID_FILE_REOPEN, tr("&Открыть заново"))->setShortcut(QKeySequence(Qt::Key_F5));
 
     QMenu* view = addMenu(tr("&Вид"));
     item(view, ID_VIEW_TOOLBAR, tr("&Toolbar"))->setCheckable(true);
@@ -169,6 +175,8 @@ void CMainFrame::CreateToolBar()
         m_pToolBar->addAction(action);
     };
     button(ID_FILE_OPEN, "open");
+    button(ID_GO_UP, "up");
+    button(ID_EDIT_FIND, "find");
     m_pToolBar->addSeparator();
     button(ID_SHOW_BUTTON, "show");
     m_pToolBar->addSeparator();
@@ -393,7 +401,9 @@ bool CMainFrame::OnCmdMsg(unsigned id, CCmdUI* ui)
         return true;
     case ID_SHOW_BUTTON:
     case ID_FILE_SHOW:
-        // Show works whichever pane has the focus.
+    case ID_EDIT_FIND:
+    case ID_GO_UP:
+        // Show, Find and Up work whichever pane has the focus.
         return m_pList && m_pList->OnCmdMsg(id, ui);
     case ID_VIEW_TOOLBAR:
     case ID_VIEW_STATUS_BAR: {

@@ -28,6 +28,10 @@ enum ECommandId : unsigned {
     ID_FILE_SHOW = 32783,
     ID_SETTINGS = 32786,
     ID_APP_HELPDIALOG = 32787,
+    // Find in the whole archive, the parent folder, the archive opened again.
+    ID_EDIT_FIND = 57636,
+    ID_GO_UP = 32830,
+    ID_FILE_REOPEN = 32831,
     // The text encodings of the View menu, in the order of TextEncodings().
     ID_ENCODING_FIRST = 32800,
     ID_ENCODING_LAST = 32819,

@@ -18,6 +18,7 @@
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QListView>
 #include <QMainWindow>
 #include <QMimeData>
@@ -62,6 +63,8 @@ CDATFileList::CDATFileList(CDATFileDoc* doc, QWidget* parent)
 {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    CreateFindBar(layout);
     layout->addWidget(m_pStack);
     m_pStack->addWidget(m_pIcons);
     m_pStack->addWidget(m_pDetails);
@@ -83,7 +86,7 @@ CDATFileList::CDATFileList(CDATFileDoc* doc, QWidget* parent)
         view->setAcceptDrops(false);
         view->installEventFilter(this);
         view->viewport()->installEventFilter(this);
-        // doubleClicked, not activated: Enter must not open a folder.
+        // doubleClicked, not activated: a single click must not open a folder.
         connect(view, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
             GuardedCall("", [&] { OnDoubleClick(index.row()); });
         });
@@ -101,13 +104,10 @@ CDATFileList::CDATFileList(CDATFileDoc* doc, QWidget* parent)
     m_pDetails->setExpandsOnDoubleClick(false);
     m_pDetails->setUniformRowHeights(true);
     m_pDetails->setAllColumnsShowFocus(true);
-    m_pDetails->setSortingEnabled(false);
     m_pDetails->setItemDelegate(new CGridDelegate(m_pDetails));
     m_pDetails->setIconSize(QSize(16, 16));
     QHeaderView* header = m_pDetails->header();
     header->setSectionsMovable(true);
-    header->setSectionsClickable(false);
-    header->setSortIndicatorShown(false);
     header->setHighlightSections(false);
     header->setStretchLastSection(false);
     header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
@@ -150,6 +150,7 @@ void CDATFileList::resizeEvent(QResizeEvent* event)
 
 void CDATFileList::OnUpdate(CView*, long, void*)
 {
+    OnListingChanged();
     m_pModel->Refresh();
     UpdateCellSizes();
     if (!m_pDoc->IsLoaded())
@@ -211,7 +212,7 @@ bool CDATFileList::OnCmdMsg(unsigned id, CCmdUI* ui)
         }
         return true;
     default:
-        return false;
+        return OnFindCmdMsg(id, ui);
     }
 }
 
@@ -410,6 +411,12 @@ bool CDATFileList::eventFilter(QObject* watched, QEvent* event)
 {
     const bool onView = watched == m_pIcons || watched == m_pDetails;
     const bool onViewport = watched == m_pIcons->viewport() || watched == m_pDetails->viewport();
+    if ((onView || watched == m_pFind) && event->type() == QEvent::KeyPress) {
+        bool handled = false;
+        GuardedCall("", [&] { handled = OnNavigationKey(*static_cast<QKeyEvent*>(event), watched == m_pFind); });
+        if (handled)
+            return true;
+    }
     if (onView && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         const bool menuKey = key->key() == Qt::Key_Menu && key->modifiers() == Qt::NoModifier;
@@ -541,6 +548,8 @@ void CDATFileList::OnDoubleClick(int row)
 {
     if (row < 0 || !m_pFoldersList)
         return;
+    if (m_pDoc->m_nListingKind == CDATFileDoc::kListMatches)
+        return GoToResult(row);
     if (auto* folder = dynamic_cast<CDATFolder*>(ListingItem(row)))
         m_pFoldersList->SelectChildFolder(folder);
 }

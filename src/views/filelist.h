@@ -21,7 +21,10 @@ class QListView;
 class QStackedWidget;
 class QTreeView;
 class QMenu;
+class QKeyEvent;
+class QLineEdit;
 class QMimeData;
+class QVBoxLayout;
 
 class CDATFileList : public QWidget, public CView, public CWnd, public CCmdTarget
 {
@@ -64,6 +67,22 @@ public:
     void OnAutoShow();
     void OnDoubleClick(int row);
 
+    // Find: a field above the list; results come from the whole archive.
+    void StartFind();
+    // Clears the field and lists again what the tree has selected.
+    void EndFind();
+    bool IsFinding() const;
+    QLineEdit* FindField() const { return m_pFind; }
+    // Selects a result's folder (its type in the types mode) in the tree, and
+    // the result in that listing.
+    void GoToResult(int row);
+    // Up: ends a search, else selects the tree's parent node.
+    bool CanGoUp() const;
+    void GoUp();
+    // A column header's click: sorted by it, then reversed, then the archive's order.
+    void OnHeaderClicked(int column);
+    int SortColumn() const { return m_nSortColumn; }
+
     CDATFileViewer* m_pViewer = nullptr;
     CDATFoldersList* m_pFoldersList = nullptr;
     bool m_bAutoShow = true;
@@ -73,6 +92,13 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void CreateFindBar(QVBoxLayout* layout);
+    bool OnFindCmdMsg(unsigned id, CCmdUI* ui);
+    // A new listing: sorted as the header says, the folder column where it helps.
+    void OnListingChanged();
+    void Resort();
+    // Enter opens a folder or goes to a result, Esc ends a search.
+    bool OnNavigationKey(const QKeyEvent& key, bool inFindField);
     void OnItemChanged(int row);
     void ReportDamaged(const std::vector<std::string>& names, const char* intro);
     void ShowStatus(const QString& text);
@@ -92,4 +118,8 @@ private:
     int m_nStyle = LVS_ICON;
     bool m_bColumnsSized = false;
     int m_nListCellWidth = 0;
+    QLineEdit* m_pFind = nullptr;
+    int m_nSortColumn = -1;
+    bool m_bSortDescending = false;
+    std::vector<CDATItem*> m_archiveOrder; // the listing before sorting
 };

@@ -151,6 +151,12 @@ void CDATFoldersList::OnUpdate(CView*, long, void*)
     m_pModel->Rebuild(CTreeModel{});
     m_pModel->Rebuild(BuildTree(*m_pDoc));
     viewport()->update();
+    // The top node open and selected, so the list shows something at once.
+    if (m_pDoc->IsLoaded() && !m_pModel->m_tree.m_roots.empty()) {
+        const QModelIndex top = IndexOfNode(m_pModel->m_tree.m_roots.front());
+        expand(top);
+        selectionModel()->setCurrentIndex(top, QItemSelectionModel::ClearAndSelect);
+    }
 }
 
 QModelIndex CDATFoldersList::IndexOfNode(int node) const
@@ -182,6 +188,53 @@ void CDATFoldersList::SelectChildFolder(const CDATFolder* folder)
             return;
         }
     }
+}
+
+void CDATFoldersList::SelectNode(int node)
+{
+    const QModelIndex index = IndexOfNode(node);
+    if (!index.isValid())
+        return;
+    for (QModelIndex up = index.parent(); up.isValid(); up = up.parent())
+        expand(up);
+    selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+    scrollTo(index);
+}
+
+void CDATFoldersList::ShowNodeOf(const CDATItem* item)
+{
+    const auto* file = dynamic_cast<const CDATInternalFile*>(item);
+    const CDATFolder* folder = item ? item->m_pParent : nullptr;
+    const auto& nodes = m_pModel->m_tree.m_nodes;
+    for (std::size_t i = 0; i < nodes.size(); ++i) {
+        const bool match = m_pDoc->m_nViewMode == 0
+                               ? nodes[i].m_pFolder && folder && nodes[i].m_pFolder->m_nID == folder->m_nID
+                               : nodes[i].m_pType && file && nodes[i].m_pType == file->m_pType;
+        if (match) {
+            const bool already = SelectedNode() == int(i);
+            SelectNode(int(i));
+            if (already)
+                RelistSelection();
+            return;
+        }
+    }
+}
+
+bool CDATFoldersList::CanGoUp() const
+{
+    const int node = SelectedNode();
+    return node >= 0 && m_pModel->m_tree.m_nodes[std::size_t(node)].m_nParent >= 0;
+}
+
+void CDATFoldersList::GoUp()
+{
+    if (CanGoUp())
+        SelectNode(m_pModel->m_tree.m_nodes[std::size_t(SelectedNode())].m_nParent);
+}
+
+void CDATFoldersList::RelistSelection()
+{
+    OnSelectionChanged();
 }
 
 const CTreeModel& CDATFoldersList::Tree() const

@@ -10,6 +10,7 @@
 
 class CDATFileDoc;
 class CDATFolder;
+class CDATItem;
 class CFolderTreeModel;
 
 class CDATFoldersList : public QTreeView, public CView, public CWnd, public CCmdTarget
@@ -26,6 +27,17 @@ public:
     // Selects, among the children of the selected node, the one of folder
     // (matched by id), which lists that folder.
     void SelectChildFolder(const CDATFolder* folder);
+
+    // Selects the node that lists item: its folder, or its type in the types
+    // mode. The listing is made anew even when that node was selected.
+    void ShowNodeOf(const CDATItem* item);
+    // The selected node's parent.
+    bool CanGoUp() const;
+    void GoUp();
+    // Lists the selected node again (after a search replaced its listing).
+    void RelistSelection();
+    // Selects a node, its ancestors expanded.
+    void SelectNode(int node);
 
     const CTreeModel& Tree() const;
     CDATFileDoc* Document() const { return m_pDoc; }

@@ -1,6 +1,7 @@
 #include "views/listingmodel.h"
 
 #include "archive/datfiledoc.h"
+#include "views/listingsort.h"
 #include "platform/codepage.h"
 #include "platform/ui/itemicons.h"
 
@@ -79,6 +80,7 @@ QVariant CListingModel::data(const QModelIndex& index, int role) const
         case kColSize: item->GetSizeText(buffer, int(sizeof buffer)); break;
         case kColPacked: item->GetPackedSizeText(buffer, int(sizeof buffer)); break;
         case kColOffset: item->GetOffsetText(buffer, int(sizeof buffer)); break;
+        case kColFolder: return FromRaw(FolderPathOf(*item));
         default: return {};
         }
         return FromRaw(buffer);
@@ -106,6 +108,7 @@ QVariant CListingModel::headerData(int section, Qt::Orientation orientation, int
     case kColSize: return QStringLiteral("Размер");
     case kColPacked: return QStringLiteral("Сжатый");
     case kColOffset: return QStringLiteral("Смещение");
+    case kColFolder: return QStringLiteral("Папка");
     default: return {};
     }
 }

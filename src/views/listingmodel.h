@@ -13,7 +13,8 @@ class CListingModel : public QAbstractTableModel
 {
     Q_OBJECT
 public:
-    enum EColumn { kColName, kColType, kColSize, kColPacked, kColOffset, kColumnCount };
+    // The folder column shows only where a listing mixes folders (types, matches).
+    enum EColumn { kColName, kColType, kColSize, kColPacked, kColOffset, kColFolder, kColumnCount };
 
     explicit CListingModel(CDATFileDoc* doc, QObject* parent = nullptr);
 

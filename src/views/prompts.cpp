@@ -29,6 +29,9 @@ QString CommandPrompt(unsigned id)
     case ID_FILE_SHOW: return QStringLiteral("Показать содержимое файла");
     case ID_FILE_EXTRACTDIRS: return QStringLiteral("Извлечь элемент(ы) в папку вместе с их папками");
     case ID_EDIT_COPY: return QStringLiteral("Поместить выбранные элементы в буфер обмена как файлы");
+    case ID_EDIT_FIND: return QStringLiteral("Найти файлы по имени или маске во всём архиве\nНайти");
+    case ID_GO_UP: return QStringLiteral("Перейти в родительскую папку\nВверх");
+    case ID_FILE_REOPEN: return QStringLiteral("Открыть архив заново");
     default: return QString();
     }
 }

@@ -75,18 +75,20 @@ TEST_F(LoaderTest, ReadsEntryFieldsIgnoresTheFlagAndTakesTheDataSizeWord)
     EXPECT_FALSE(m_doc.IsLoaded());
 }
 
-TEST_F(LoaderTest, OpenReportsFailureOnceButAnEmptyFileIsNoFailure)
+TEST_F(LoaderTest, AFailedOpenSaysWhyOnceAndKeepsTheArchiveButAnEmptyFileLoadsEmpty)
 {
     const std::string empty = m_dir / "empty.dat", bad = m_dir / "bad.dat";
     WriteWholeFile(empty, "");
     WriteWholeFile(bad, "abc");
+    m_doc.LoadArchive(Write({"a\\b.txt", "color.pal"}));
     for (const std::string& path : {empty, bad}) {
-        m_doc.LoadArchive(Write({"a\\b.txt", "color.pal"}));
-        EXPECT_EQ(m_doc.OnOpenDocument(path), path == empty);
-        ExpectEmpty(m_doc);
+        EXPECT_FALSE(m_doc.OnOpenDocument(path));
+        EXPECT_EQ(m_doc.m_files.size(), 2u);
     }
-    ASSERT_EQ(m_ui.m_reports.size(), 1u);
-    EXPECT_EQ(m_ui.m_reports[0].rfind("Failed to open document. " + bad + ": ", 0), 0u) << m_ui.m_reports[0];
+    ASSERT_EQ(m_ui.m_messages.size(), 2u);
+    EXPECT_NE(m_ui.m_messages[1].text.find(bad + ": "), std::string::npos) << m_ui.m_messages[1].text;
+    m_doc.LoadArchive(empty); // the command line's load
+    ExpectEmpty(m_doc);
 }
 
 TEST_F(LoaderTest, AcceptsTheLimitsAndRefusesMalformedArchivesNamingFileAndFault)

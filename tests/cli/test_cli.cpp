@@ -148,6 +148,28 @@ TEST_F(CliTest, ListPrintsEveryEntryAsStoredInDirectoryOrderWithItsFieldsAlsoAsJ
     WriteWholeFile(empty, "");
     EXPECT_EQ(RunCli({"list", empty, "--json"}).out, "[]\n");
     EXPECT_EQ(RunCli({"list", empty}).out, "");
+
+    // Patterns pick exactly what extract would take, in directory order.
+    const struct { Args patterns; std::vector<std::string> paths; } picks[] = {
+        {{"art/*/*.frm"}, {"art\\intrface\\b.frm", "art\\intrface\\a.frm", "art\\critters\\c.frm", "ART\\INTRFACE\\Y.frm"}},
+        {{"*\\?.msg", "папка/абв.*"}, {"text\\english\\d.msg", "Папка\\АБВ.txt"}},
+        {{"--json", "--", "readme.txt"}, {"  {\"path\": \"readme.txt\""}},
+        {{"nothing*"}, {}},
+    };
+    for (const auto& [patterns, paths] : picks) {
+        SCOPED_TRACE(::testing::PrintToString(patterns));
+        Args args{"list", archive};
+        args.insert(args.end(), patterns.begin(), patterns.end());
+        const SRun run = RunCli(args);
+        EXPECT_EQ(run.code, 0);
+        std::vector<std::string> got;
+        for (const std::string& line : Lines(run.out))
+            if (line != "[" && line != "]")
+                got.push_back(line.substr(0, line.find(paths.empty() || paths[0][0] != ' ' ? '\t' : ',')));
+        EXPECT_EQ(got, paths);
+        // A pattern that matches nothing is worth a warning, not a failure.
+        EXPECT_EQ(run.err.find("no entry matches") != std::string::npos, paths.empty()) << run.err;
+    }
 }
 
 TEST_F(CliTest, InfoReportsCountsDataSizeAndPaletteAndZeroSizeArchivesStillServe)
@@ -322,7 +344,7 @@ TEST_F(CliTest, MalformedArchivesExit2WithAMessageNamingTheFile)
 TEST_F(CliTest, BadUsageExits1WithUsageOnStderrAndHelpGoesToStdout)
 {
     const std::string archive = Write(ExampleArchive());
-    const Args bad[] = {{}, {"frobnicate", archive}, {"list"}, {"list", archive, "extra"}, {"list", "--bogus", archive},
+    const Args bad[] = {{}, {"frobnicate", archive}, {"list"}, {"list", "--bogus", archive},
                         {"info"}, {"info", "--json", archive}, {"extract"}, {"extract", archive, "-o"},
                         {"extract", archive, "-o", ""}, {"extract", archive, "--json"}, {"extract", archive, "-j", "0"},
                         {"extract", "-x", archive}, {"convert", archive}, {"convert", "-x", archive},

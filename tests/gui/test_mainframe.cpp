@@ -10,6 +10,7 @@
 #include "views/filelist.h"
 #include "views/fileviewer.h"
 #include "views/folderslist.h"
+#include "views/listingmodel.h"
 
 #include <QAction>
 #include <QApplication>
@@ -48,8 +49,8 @@ TEST(StartupTest, MissingOrBrokenArchiveEndsTheStartWithTheErrorAndNoWindow)
         CDravikApp app;
         EXPECT_FALSE(app.InitInstance({QString::fromStdString(path)}, &ui));
         EXPECT_EQ(app.Frame(), nullptr);
-        ASSERT_EQ(ui.m_reports.size(), 1u);
-        EXPECT_NE(ui.m_reports[0].find(path), std::string::npos) << ui.m_reports[0];
+        ASSERT_EQ(ui.m_messages.size(), 1u);
+        EXPECT_NE(ui.m_messages[0].text.find(path.substr(path.rfind('/') + 1)), std::string::npos);
         const QWidgetList windows = QApplication::topLevelWidgets();
         EXPECT_TRUE(std::none_of(windows.begin(), windows.end(), [](QWidget* w) { return w->isVisible(); }));
     }
@@ -124,8 +125,8 @@ TEST_F(MainFrameTest, TitleAndRecentFilesFollowTheDocumentAndFailuresAreReported
     // Opening a missing recent file reports the failure and drops it from the list.
     CProfile::AddRecentFile(QString::fromStdString(m_dir / "gone.dat"));
     Frame().ExecuteCommand(ID_FILE_MRU_FILE1);
-    ASSERT_EQ(m_ui.m_reports.size(), 1u);
-    EXPECT_NE(m_ui.m_reports[0].find("gone.dat"), std::string::npos);
+    ASSERT_EQ(m_ui.m_messages.size(), 1u);
+    EXPECT_NE(m_ui.m_messages[0].text.find("gone.dat"), std::string::npos);
     EXPECT_FALSE(CProfile::GetRecentFiles().contains(QString::fromStdString(m_dir / "gone.dat")));
     // Commands without a handler are disabled.
     EXPECT_FALSE(Frame().QueryCommand(12345).m_bEnabled);
@@ -173,6 +174,37 @@ TEST_F(MainFrameTest, ALoadCancelledWithYesEmptiesTheDocumentAndReportsTheFile)
     ASSERT_EQ(m_ui.m_reports.size(), 1u);
     EXPECT_NE(m_ui.m_reports[0].find("Failed to open document. " + path), std::string::npos);
     EXPECT_EQ(Frame().windowTitle(), QStringLiteral("Untitled - Ashmoor 2 DAT file browser"));
+}
+
+// In plain words why, and the archive that was open stays open.
+TEST_F(MainFrameTest, AFileThatDoesNotOpenLeavesTheOpenArchiveAndIsNotRemembered)
+{
+    const std::string good = MakeArchive();
+    ASSERT_TRUE(m_app.OpenDocumentFile(QString::fromStdString(good)));
+    WriteWholeFile(m_dir / "empty.dat", "");
+    WriteWholeFile(m_dir / "stub.dat", "DAT");
+    const struct { std::string path, says, reason; } cases[] = {
+        {m_dir / "empty.dat", "пуст (0 байт)", ""},
+        {m_dir / "stub.dat", "это не архив DAT", "trailer"},
+        {m_dir / "missing.dat", "не открыт", "could not be found"},
+    };
+    for (const auto& c : cases) {
+        m_ui.m_messages.clear();
+        EXPECT_FALSE(m_app.OpenDocumentFile(QString::fromStdString(c.path)));
+        ASSERT_EQ(m_ui.m_messages.size(), 1u) << c.path;
+        const std::string& text = m_ui.m_messages[0].text;
+        EXPECT_TRUE(text.find(c.says) != std::string::npos && text.find(c.reason) != std::string::npos) << text;
+        EXPECT_EQ(Doc().m_files.size(), 5u);
+        EXPECT_EQ(Frame().GetFileList()->Model()->rowCount(), 3);
+        EXPECT_EQ(Frame().windowTitle(), QStringLiteral("game.dat - Ashmoor 2 DAT file browser"));
+        EXPECT_FALSE(CProfile::GetRecentFiles().contains(QString::fromStdString(c.path)));
+    }
+    // F5 reads the archive again as it is now.
+    CDatWriter changed = ExampleArchive();
+    changed.AddStored("new.txt", "x");
+    changed.WriteTo(good);
+    Frame().ExecuteCommand(ID_FILE_REOPEN);
+    EXPECT_EQ(Doc().m_files.size(), 6u);
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 // Renders the main window into PNG files under build/screenshots/ for a
 // reviewer to look at: the empty window, the File menu with recent files, a
-// picture shown from a folder in details style, and the window in English and
-// in Russian.
+// picture shown from a folder in details style, Find's results, a list sorted
+// by size, and the window in English and in Russian.
 #include "archive/datfiledoc.h"
 #include "fakes.h"
 #include "frmwriter.h"
@@ -13,10 +13,12 @@
 #include "views/filelist.h"
 #include "views/fileviewer.h"
 #include "views/folderslist.h"
+#include "views/listingmodel.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -147,6 +149,16 @@ TEST(ScreenshotTest, RendersTheMainWindowForReview)
     frame.GetFileList()->SelectRows({0}); // landscape.frm
     EXPECT_NE(frame.GetFileViewer()->GetItem(), nullptr);
     Save(frame, "frm-picture-shown");
+
+    CDATFileList* list = frame.GetFileList();
+    frame.ExecuteCommand(ID_EDIT_FIND);
+    list->FindField()->setText(QStringLiteral("r"));
+    EXPECT_EQ(app.Document()->m_listing.size(), 4u);
+    Save(frame, "find-results");
+    list->EndFind();
+    list->OnHeaderClicked(CListingModel::kColSize);
+    list->OnHeaderClicked(CListingModel::kColSize);
+    Save(frame, "sorted-by-size");
 
     EXPECT_TRUE(ui.m_reports.empty()) << ui.m_reports.front();
 }

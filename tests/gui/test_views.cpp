@@ -17,6 +17,7 @@
 #include <QKeyEvent>
 #include <QListView>
 #include <QMenu>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QTimer>
@@ -176,12 +177,10 @@ TEST_F(ViewsTest, FolderTreeIsOneCollapsedRootTypeTreeOneNodePerTypeChildFolders
     EXPECT_EQ(TreeModel()->rowCount(), 0);
     OpenExample(false);
     ASSERT_EQ(Labels(TreeModel()), QStringList{QString::fromStdString(m_path)});
-    EXPECT_FALSE(Tree()->isExpanded(RootNode()) || Tree()->selectionModel()->hasSelection());
-    EXPECT_TRUE(ListedNames().isEmpty()); // nothing was listed by the build
+    // Opened with the top node open and selected, so the list is not empty.
+    EXPECT_TRUE(Tree()->isExpanded(RootNode()) && Tree()->currentIndex() == RootNode());
+    EXPECT_EQ(ListedNames(), QStringList({"art", "text", "readme.txt"}));
     const CDATFolder* intrface = &FindFolder(m_doc, "intrface");
-    Tree()->SelectChildFolder(intrface); // nothing selected
-    EXPECT_FALSE(Tree()->selectionModel()->hasSelection());
-    Select(RootNode());
     Tree()->SelectChildFolder(intrface); // a grandchild: no match
     EXPECT_EQ(Tree()->currentIndex(), RootNode());
     Tree()->SelectChildFolder(intrface->m_pParent);
@@ -194,15 +193,15 @@ TEST_F(ViewsTest, FolderTreeIsOneCollapsedRootTypeTreeOneNodePerTypeChildFolders
     EXPECT_EQ(Labels(TreeModel()), QStringList({"FRM files", "Msg files", "Text files"}));
     for (int row = 0; row < 3; ++row)
         EXPECT_FALSE(TreeModel()->index(row, 0).data(Qt::DecorationRole).value<QIcon>().isNull());
-    EXPECT_EQ(ListedNames(), QStringList({"a.frm", "b.frm"}));
-    EXPECT_FALSE(Tree()->selectionModel()->hasSelection());
-    Select(TreeModel()->index(0, 0));
     EXPECT_EQ(ListedNames(), QStringList({"a.frm", "b.frm", "c.frm"}));
+    Select(TreeModel()->index(1, 0));
+    EXPECT_EQ(ListedNames(), QStringList({"d.msg"}));
 }
 
 TEST_F(ViewsTest, SelectingANodeFillsTheListAndEmptiesTheViewer)
 {
     OpenExample(false);
+    Select(TreeModel()->index(0, 0, RootNode())); // art
     CProbeItem probe("probe");
     Viewer()->SetItem(probe);
     Select(RootNode());
@@ -315,7 +314,7 @@ TEST_F(ViewsTest, KeyboardMenuOpensAtTheListsCornerInEveryStyle)
     }
 }
 
-TEST_F(ViewsTest, DoubleClickOnAFolderSelectsItInTheTreeEnterDoesNot)
+TEST_F(ViewsTest, DoubleClickOrEnterOpensAFolderAndUpReturnsWithTheFolderLeftSelected)
 {
     OpenExample();
     List()->SetStyle(CDATFileList::LVS_REPORT);
@@ -330,7 +329,57 @@ TEST_F(ViewsTest, DoubleClickOnAFolderSelectsItInTheTreeEnterDoesNot)
     List()->SelectRows({0});
     QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
     QApplication::sendEvent(details, &enter);
-    EXPECT_EQ(ListedNames(), QStringList({"english"}));
+    EXPECT_EQ(ListedNames(), QStringList({"d.msg"}));
+    for (const auto& [names, selected] : {std::pair{QStringList({"english"}), 0},
+                                          std::pair{QStringList({"art", "text", "readme.txt"}), 1}}) {
+        m_frame->ExecuteCommand(ID_GO_UP);
+        EXPECT_EQ(ListedNames(), names);
+        EXPECT_EQ(List()->SelectedRows(), std::vector<int>{selected});
+    }
+    EXPECT_FALSE(m_frame->QueryCommand(ID_GO_UP).m_bEnabled); // at the top
+}
+
+TEST_F(ViewsTest, FindListsMatchesOfTheWholeArchiveEnterGoesToOneEscReturnsToTheFolder)
+{
+    OpenExample();
+    Tree()->SelectChildFolder(&FindFolder(m_doc, "text"));
+    List()->SetStyle(CDATFileList::LVS_REPORT);
+    m_frame->ExecuteCommand(ID_EDIT_FIND);
+    QLineEdit* field = List()->FindField();
+    ASSERT_TRUE(field->isVisible() && field->hasFocus());
+    const struct { const char* text; QStringList names; } finds[] = {
+        {"A.FRM", {"a.frm"}},                                // letter case ignored
+        {"art/", {"b.frm", "a.frm", "c.frm"}},               // any part of the path, either separator
+        {"NGLISH\\d", {"d.msg"}},
+        {"*\\?.frm", {"b.frm", "a.frm", "c.frm"}},           // a pattern on the whole path
+        {"*e.t?t", {"readme.txt"}},
+        {"intrface*", {}},
+    };
+    for (const auto& f : finds) {
+        field->setText(QString::fromUtf8(f.text));
+        EXPECT_EQ(ListedNames(), f.names) << f.text;
+    }
+    EXPECT_EQ(CurrentNode(), "text");
+    // Results tell their folders apart; Enter on one shows it in its folder.
+    field->setText(QStringLiteral("frm"));
+    EXPECT_FALSE(List()->DetailsView()->isColumnHidden(CListingModel::kColFolder));
+    EXPECT_EQ(List()->Model()->index(2, CListingModel::kColFolder).data().toString(), "art\\critters");
+    List()->SelectRows({2});
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(List()->DetailsView(), &enter);
+    EXPECT_EQ(CurrentNode(), "critters");
+    EXPECT_EQ(ListedNames(), QStringList({"c.frm"}));
+    EXPECT_EQ(List()->SelectedRows(), std::vector<int>{0});
+    EXPECT_TRUE(List()->DetailsView()->isColumnHidden(CListingModel::kColFolder));
+    EXPECT_FALSE(field->isVisible());
+    // Esc in the field returns to the folder shown before the search.
+    m_frame->ExecuteCommand(ID_EDIT_FIND);
+    field->setText(QStringLiteral("msg"));
+    EXPECT_EQ(ListedNames(), QStringList({"d.msg"}));
+    QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(field, &esc);
+    EXPECT_EQ(ListedNames(), QStringList({"c.frm"}));
+    EXPECT_FALSE(field->isVisible());
 }
 
 TEST_F(ViewsTest, AutoShowFollowsTheCurrentEntryOnlyWhenOnAndTogglesFromEitherPane)
@@ -404,7 +453,7 @@ TEST_F(ViewsTest, ListStylesShareOneSelectionAndTheRadioMarksFollowWhateverChang
     }
 }
 
-TEST_F(ViewsTest, DetailsColumnsStartAtAFifthAndHeadersMoveButNeverSort)
+TEST_F(ViewsTest, DetailsColumnsStartAtAFifth)
 {
     CDATFileDoc doc(false);
     CDATFileList list(&doc);
@@ -413,15 +462,36 @@ TEST_F(ViewsTest, DetailsColumnsStartAtAFifthAndHeadersMoveButNeverSort)
     Pump();
     list.resize(800, 300); // set once, at creation
     EXPECT_EQ(list.DetailsView()->header()->sectionSize(4), 100);
-    OpenExample();
+}
+
+TEST_F(ViewsTest, HeaderClicksSortByTheColumnThenReversedThenInTheArchivesOrderKeepingTheSelection)
+{
+    OpenExample(false);
     List()->SetStyle(CDATFileList::LVS_REPORT);
+    m_doc.SetViewMode(1);
     Pump();
-    QHeaderView* header = List()->DetailsView()->header();
-    EXPECT_TRUE(header->sectionsMovable());
-    const QPoint at(header->sectionViewportPosition(0) + 5, header->height() / 2);
-    Mouse(header->viewport(), at, {QEvent::MouseButtonPress, QEvent::MouseButtonRelease, QEvent::MouseButtonPress,
-                                   QEvent::MouseButtonRelease});
-    EXPECT_EQ(ListedNames(), QStringList({"art", "text", "readme.txt"}));
+    Select(TreeModel()->index(0, 0)); // FRM files, from two folders
+    QTreeView* details = List()->DetailsView();
+    EXPECT_FALSE(details->isColumnHidden(CListingModel::kColFolder));
+    QHeaderView* header = details->header();
+    for (int column = 0; column < CListingModel::kColumnCount; ++column)
+        header->resizeSection(column, 50);
+    List()->SelectRows({0}); // a.frm
+    const struct { int column; QStringList names; } clicks[] = {
+        {CListingModel::kColFolder, {"c.frm", "a.frm", "b.frm"}},
+        {CListingModel::kColFolder, {"b.frm", "a.frm", "c.frm"}},
+        {CListingModel::kColFolder, {"a.frm", "b.frm", "c.frm"}},
+        {CListingModel::kColSize, {"c.frm", "b.frm", "a.frm"}},
+    };
+    for (const auto& c : clicks) {
+        const QPoint at(header->sectionViewportPosition(c.column) + 5, header->height() / 2);
+        Mouse(header->viewport(), at, {QEvent::MouseButtonPress, QEvent::MouseButtonRelease});
+        EXPECT_EQ(ListedNames(), c.names) << c.column;
+        EXPECT_EQ(List()->SelectedRows(), std::vector<int>{int(c.names.indexOf("a.frm"))});
+    }
+    m_doc.SetViewMode(0);
+    Pump();
+    EXPECT_TRUE(details->isColumnHidden(CListingModel::kColFolder));
 }
 
 TEST_F(ViewsTest, ViewerBandCarriesTheItemTheContentBelowItAndFailuresAreReported)

@@ -154,4 +154,25 @@ TEST_F(ListingTest, FolderListsFoldersThenFilesByTypeKeyThenNameWhereverTheyStan
     EXPECT_TRUE(tree.m_nodes[0].m_children.empty());
 }
 
+// Names are CP1251; queries come as UTF-8 and fold Cyrillic letters too.
+TEST_F(ListingTest, MatchesComeFromTheWholeArchiveInDirectoryOrder)
+{
+    Open({"\xCF\xE0\xEF\xEA\xE0\\\xA8\xEB\xEA\xE0.txt", "art\\ab.frm", "art\\b\\abab.frm", "ab.txt", "art\\b\\c.frm"});
+    const struct { std::string query; Names names; } finds[] = {
+        {"ПАПКА/ёлка", {"\xA8\xEB\xEA\xE0.txt"}},
+        {"ab", {"ab.frm", "abab.frm", "ab.txt"}},
+        {"b\\", {"abab.frm", "c.frm"}},       // a folder's name, not a file's
+        {"*a*b.frm", {"ab.frm", "abab.frm"}}, // a star goes back until the rest fits
+        {"?b.*", {"ab.txt"}},
+        {"*.frm*", {"ab.frm", "abab.frm", "c.frm"}},
+        {std::string("t\0a", 3), {}},      // never across two paths
+        {"", {}},
+    };
+    for (const auto& f : finds) {
+        m_doc.ListMatches(f.query, nullptr);
+        EXPECT_EQ(List(), f.names) << f.query;
+        EXPECT_EQ(m_doc.m_nListingKind, CDATFileDoc::kListMatches);
+    }
+}
+
 } // namespace
