@@ -3,8 +3,12 @@
 #include "platform/uiservices.h"
 #include "archive/cashpath.h"
 #include "platform/ui/guarded.h"
+#include "shell/defaultpalette.h"
 #include "shell/qtuiservices.h"
 
+#include <QComboBox>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QLabel>
@@ -12,8 +16,8 @@
 #include <QPushButton>
 #include <sys/stat.h>
 
-CDATOptionDialog::CDATOptionDialog(CCashPath& path, QWidget* parent)
-    : QDialog(parent), m_path(path), m_pEdit(new QLineEdit(this))
+CDATOptionDialog::CDATOptionDialog(CCashPath& path, QWidget* parent, std::string* defaultPalette)
+    : QDialog(parent), m_path(path), m_pEdit(new QLineEdit(this)), m_pDefaultPalette(defaultPalette)
 {
     setWindowTitle(QStringLiteral("Свойства"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
@@ -31,7 +35,25 @@ CDATOptionDialog::CDATOptionDialog(CCashPath& path, QWidget* parent)
     layout->addWidget(prompt, 0, 0, 1, 2);
     layout->addWidget(m_pEdit, 1, 0);
     layout->addWidget(m_pBrowse, 1, 1);
-    layout->addWidget(buttons, 2, 0, 1, 2);
+    if (m_pDefaultPalette) {
+        // Free text, offering the palettes of archives opened before.
+        m_pPalette = new QComboBox(this);
+        m_pPalette->setEditable(true);
+        m_pPalette->addItem(QString());
+        m_pPalette->addItems(RememberedPalettes());
+        m_pPalette->setEditText(QString::fromStdString(*m_pDefaultPalette));
+        auto* choose = new QPushButton(QStringLiteral("О&бзор ..."), this);
+        layout->addWidget(new QLabel(QStringLiteral("Палитра для архивов без палитры"), this), 2, 0, 1, 2);
+        layout->addWidget(m_pPalette, 3, 0);
+        layout->addWidget(choose, 3, 1);
+        connect(choose, &QPushButton::clicked, this, [this] {
+            const QString file = QFileDialog::getOpenFileName(this, QStringLiteral("Палитра"), m_pPalette->currentText(),
+                                                              QStringLiteral("PAL files (*.pal);;All files (*)"));
+            if (!file.isEmpty())
+                m_pPalette->setEditText(file);
+        });
+    }
+    layout->addWidget(buttons, 4, 0, 1, 2);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
     setTabOrder(m_pOk, m_pCancel);
@@ -93,6 +115,16 @@ void CDATOptionDialog::CheckAndAccept()
     } else if (!S_ISDIR(info.st_mode)) {
         UiServices().MessageBox(this, "Необходмио ввести имя директории", "Ошибка", MB_OK | MB_ICONERROR);
         return;
+    }
+    if (m_pPalette) {
+        const std::string palette = m_pPalette->currentText().trimmed().toStdString();
+        // Only the first 768 bytes count: anything shorter is not a palette.
+        if (!palette.empty() && QFileInfo(QString::fromStdString(palette)).size() < 768) {
+            UiServices().MessageBox(this, "Файл палитры не найден: " + palette, "Ошибка", MB_OK | MB_ICONERROR);
+            return;
+        }
+        *m_pDefaultPalette = palette;
+        StoreDefaultPalettePath(palette);
     }
     m_path.Set(path);
     QDialog::accept();

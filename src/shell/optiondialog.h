@@ -1,10 +1,13 @@
 #pragma once
-// The settings dialog: the cache folder, checked and created on OK.
+// The settings dialog: the cache folder, checked and created on OK, and the
+// palette for pictures whose archive has none.
 #include "platform/cwnd.h"
 
 #include <QDialog>
+#include <string>
 
 class CCashPath;
+class QComboBox;
 class QLineEdit;
 class QPushButton;
 
@@ -14,12 +17,14 @@ class CDATOptionDialog : public QDialog, public CWnd
 {
     Q_OBJECT
 public:
-    CDATOptionDialog(CCashPath& path, QWidget* parent = nullptr);
+    // defaultPalette: the setting to show and change; null leaves it out.
+    CDATOptionDialog(CCashPath& path, QWidget* parent = nullptr, std::string* defaultPalette = nullptr);
 
     QLineEdit* Edit() const { return m_pEdit; }
     QPushButton* BrowseButton() const { return m_pBrowse; }
     QPushButton* OkButton() const { return m_pOk; }
     QPushButton* CancelButton() const { return m_pCancel; }
+    QComboBox* PaletteBox() const { return m_pPalette; }
     void OnBrowse();
     void accept() override; // the OK checks
 
@@ -36,4 +41,6 @@ private:
     QPushButton* m_pOk;
     QPushButton* m_pCancel;
     bool m_bInitialised = false;
+    std::string* m_pDefaultPalette;
+    QComboBox* m_pPalette = nullptr;
 };

@@ -31,4 +31,6 @@ enum ECommandId : unsigned {
     // The text encodings of the View menu, in the order of TextEncodings().
     ID_ENCODING_FIRST = 32800,
     ID_ENCODING_LAST = 32819,
+    ID_VIEW_TRANSPARENCY = 32820,
+    ID_VIEW_PALETTE_ANIMATION = 32821,
 };
