@@ -74,6 +74,21 @@ CFrmAnimationPreview::CFrmAnimationPreview(const SFrmSet& set, const Palette768&
     Show(SPictureState{m_nDirection}, 0, 0);
 }
 
+std::uint64_t CFrmAnimationPreview::ComposedBytes(const SFrm& frm)
+{
+    std::uint64_t total = 0;
+    for (int d = 0; d < SFrm::kDirections; ++d) {
+        if (std::find(frm.m_directionBlock.begin(), frm.m_directionBlock.begin() + d,
+                      frm.m_directionBlock[std::size_t(d)]) != frm.m_directionBlock.begin() + d)
+            continue;
+        const SFrmBox box = frm.DirectionBox(d);
+        // Boxes beyond the largest picture are not composed (ComposeFrame gives nothing).
+        if (box.Width() <= kMaxPictureSide && box.Height() <= kMaxPictureSide)
+            total += std::uint64_t(box.Width() + 3) * std::uint64_t(box.Height()) * frm.Frames(d).size();
+    }
+    return total;
+}
+
 int CFrmAnimationPreview::DirectionCount() const
 {
     return int(std::count(m_frm.m_present.begin(), m_frm.m_present.end(), true));

@@ -25,6 +25,12 @@ struct SPictureState
 class CFrmAnimationPreview : public CPreview
 {
 public:
+    // Composed frames cost each direction's box for every frame; hostile
+    // offsets could ask for gigabytes, so larger animations show their first
+    // frame only.
+    static constexpr std::uint64_t kMaxBytes = 64u << 20;
+    static std::uint64_t ComposedBytes(const SFrm& frm);
+
     // paletteName: what the band says coloured the picture.
     CFrmAnimationPreview(const SFrmSet& set, const Palette768& palette, std::string paletteName);
 
@@ -50,6 +56,8 @@ public:
     int Direction() const { return m_nDirection; }
     int Frame() const { return m_nFrame; }
     const SBitmap& ShownBitmap() const;
+    // Where Draw paints, its frame included.
+    RECT DrawnRect() const { return {m_rcDest.left - 2, m_rcDest.top - 2, m_rcDest.right + 2, m_rcDest.bottom + 2}; }
 
 private:
     struct SDirection

@@ -144,8 +144,9 @@ std::unique_ptr<CPreview> CDAT_FRM_FileType::MakePreview(const SPreviewRequest& 
         // A still picture is the header and one frame, give or take a few stray
         // bytes; one that uses the cycled colours is made anew to move.
         const SBitmap& bitmap = dib.Bitmap();
-        if (entry.m_nRealSize <= 62 + 12 + std::uint64_t(dib.Width()) * dib.Height() + 16 &&
-            !(bitmap.m_bIndexed && CycleGroupsUsed(bitmap.m_bits.data(), bitmap.m_bits.size())))
+        // A damaged cache file shows the empty frame, as it always did.
+        if (bitmap.IsEmpty() || (entry.m_nRealSize <= 62 + 12 + std::uint64_t(dib.Width()) * dib.Height() + 16 &&
+                                 !(bitmap.m_bIndexed && CycleGroupsUsed(bitmap.m_bits.data(), bitmap.m_bits.size()))))
             return still(dib);
     }
     if (paletteName.empty())
@@ -175,8 +176,10 @@ std::unique_ptr<CPreview> CDAT_FRM_FileType::MakePreview(const SPreviewRequest& 
         set = MergeDirectionFiles(files);
     }
     const Palette768 colors = ReadPalette(palette);
-    if (IsAnimation(set) || (PaletteCycles(colors) && CycleGroupsUsed(set.m_frm.Frames(0)[0].m_pixels.data(),
-                                                                      set.m_frm.Frames(0)[0].m_pixels.size())))
+    const bool affordable = CFrmAnimationPreview::ComposedBytes(set.m_frm) <= CFrmAnimationPreview::kMaxBytes;
+    const SFrmFrame& first = set.m_frm.Frames(0)[0];
+    if (affordable &&
+        (IsAnimation(set) || (PaletteCycles(colors) && CycleGroupsUsed(first.m_pixels.data(), first.m_pixels.size()))))
         return std::make_unique<CFrmAnimationPreview>(set, colors, paletteName);
 
     const std::string bmp = FrmToBmp(bytes, palette, name);

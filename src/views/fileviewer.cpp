@@ -259,7 +259,10 @@ void CDATFileViewer::OnTick()
             m_nNextFrameAt = now + animation->FrameDurationMs();
     }
     ApplyPictureState();
-    viewport()->update();
+    // Only the picture changed.
+    const RECT r = animation->DrawnRect();
+    viewport()->update(r.left - horizontalScrollBar()->value(), r.top - verticalScrollBar()->value(), r.Width(),
+                       r.Height());
     ScheduleTick();
 }
 

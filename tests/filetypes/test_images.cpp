@@ -409,7 +409,6 @@ TEST_F(ImageHandlerTest, PicturesWithoutAPaletteTakeTheDefaultOne)
         const std::unique_ptr<CPreview> preview = MakePreviewNow(m_doc->Context(), *Entry("a.frm"));
         auto* still = dynamic_cast<CPicturePreview*>(preview.get());
         EXPECT_EQ(still ? still->Facts() : "line", palette.empty() ? "line" : "3×2, палитра game.pal (по умолчанию)");
-        if (still)
-            EXPECT_EQ(still->Bitmap().m_palette[1], 0xF00000u);
+        EXPECT_EQ(still ? still->Bitmap().m_palette[1] : 0xF00000u, 0xF00000u);
     }
 }
