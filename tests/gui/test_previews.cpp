@@ -192,8 +192,7 @@ TEST_F(PreviewTest, PicturesPlayAndTheViewersStateOutlivesTheSelection)
         const std::string where = std::string(step.entry) + " at " + std::to_string(&step - steps);
         EXPECT_EQ(viewer.Strip()->isVisibleTo(&viewer), step.strip) << where;
         EXPECT_EQ(viewer.AnimationTimer().isActive(), step.timer) << where;
-        if (step.strip)
-            EXPECT_EQ(viewer.Strip()->FrameText().toStdString(), step.frame) << where;
+        EXPECT_EQ(step.strip ? viewer.Strip()->FrameText().toStdString() : "", step.frame) << where;
     }
     EXPECT_EQ(viewer.PictureState().m_nDirection, 2);
     EXPECT_EQ(viewer.PictureState().m_nZoom, 0);

@@ -102,6 +102,7 @@ TEST(ScreenshotTest, RendersPicturesThatMove)
     viewer.OnInitialUpdate();
     viewer.SetItem(&FindFile(doc, "critters\\walker.frm"));
     viewer.TogglePlay();
+    viewer.SetZoom(2);
     for (int d : {0, 2, 4}) {
         viewer.SetDirection(d);
         viewer.StepFrame(d);
