@@ -12,6 +12,8 @@
 #include <QElapsedTimer>
 #include <QStandardPaths>
 #include <benchmark/benchmark.h>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -57,8 +59,16 @@ struct SViewer
         viewer.resize(width, height);
         viewer.show();
         viewer.OnInitialUpdate();
-        viewer.SetItem(&doc.m_files.front());
-        QCoreApplication::processEvents();
+        for (CDATInternalFile& f : doc.m_files)
+            if (f.m_strName == "anim.frm")
+                viewer.SetItem(&f);
+        // Large pictures are made on a worker thread.
+        while (viewer.IsPreviewPending())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
+        if (!viewer.Animation() || !viewer.AnimationTimer().isActive()) {
+            std::fprintf(stderr, "the animation does not play\n");
+            std::exit(1);
+        }
     }
     CDATFileDoc doc{false};
     CDATFileViewer viewer;
