@@ -77,6 +77,106 @@ std::string BuildFrm(std::uint16_t width, std::uint16_t height, const std::vecto
     return out;
 }
 
+std::string BuildFrmDirections(std::uint16_t fps, std::uint16_t actionFrame,
+                               const std::array<std::vector<SFrmFrameSpec>, 6>& directions,
+                               const std::array<std::int16_t, 6>& shiftX, const std::array<std::int16_t, 6>& shiftY)
+{
+    std::string data;
+    std::array<std::uint32_t, 6> offsets{};
+    for (std::size_t d = 0; d < 6; ++d) {
+        if (directions[d].empty())
+            continue;
+        offsets[d] = static_cast<std::uint32_t>(data.size());
+        for (const SFrmFrameSpec& f : directions[d]) {
+            const std::size_t count = std::size_t(f.m_nWidth) * f.m_nHeight;
+            PutBe16(data, f.m_nWidth);
+            PutBe16(data, f.m_nHeight);
+            PutBe32(data, static_cast<std::uint32_t>(count));
+            PutBe16(data, static_cast<std::uint16_t>(f.m_nOffsetX));
+            PutBe16(data, static_cast<std::uint16_t>(f.m_nOffsetY));
+            std::string pixels(count, '\0');
+            std::copy_n(f.m_pixels.begin(), std::min(f.m_pixels.size(), count), pixels.begin());
+            data += pixels;
+        }
+    }
+    std::string out;
+    PutBe32(out, 4);
+    PutBe16(out, fps);
+    PutBe16(out, actionFrame);
+    PutBe16(out, static_cast<std::uint16_t>(directions[0].size()));
+    for (std::int16_t v : shiftX)
+        PutBe16(out, static_cast<std::uint16_t>(v));
+    for (std::int16_t v : shiftY)
+        PutBe16(out, static_cast<std::uint16_t>(v));
+    for (std::uint32_t v : offsets)
+        PutBe32(out, v);
+    PutBe32(out, static_cast<std::uint32_t>(data.size()));
+    return out + data;
+}
+
+std::vector<SFrmFrameSpec> CritterFrames(int direction, int frames, int width, int height)
+{
+    std::vector<SFrmFrameSpec> out;
+    const double facing = (direction * 60 - 60) * kPi / 180;
+    for (int k = 0; k < frames; ++k) {
+        SFrmFrameSpec f;
+        f.m_nWidth = static_cast<std::uint16_t>(width);
+        f.m_nHeight = static_cast<std::uint16_t>(height);
+        f.m_pixels.assign(std::size_t(width) * height, 0);
+        const double swing = std::sin(2 * kPi * k / std::max(frames, 1));
+        auto put = [&](int x, int y, std::uint8_t v) {
+            if (x >= 0 && y >= 0 && x < width && y < height)
+                f.m_pixels[std::size_t(y) * width + x] = v;
+        };
+        const double cx = width / 2.0, top = height * 0.1, hip = height * 0.6;
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) {
+                const double bx = (x - cx) / (width * 0.22), by = (y - (top + hip) / 2) / ((hip - top) / 2);
+                if (bx * bx + by * by <= 1)
+                    put(x, y, DemoIndex(kSand, 6 + int(4 * (1 - by))));
+            }
+        // Legs swing in turn; the nose points where the figure faces.
+        for (int leg = -1; leg <= 1; leg += 2)
+            for (int y = int(hip); y < height; ++y) {
+                const int x = int(cx + leg * width * 0.1 + leg * swing * (y - hip) * 0.4);
+                put(x, y, DemoIndex(kBrown, 8));
+                put(x + 1, y, DemoIndex(kBrown, 6));
+            }
+        const double r = width * 0.3;
+        for (double t = 0; t < r; t += 0.5)
+            for (int w = -1; w <= 1; ++w)
+                put(int(cx + std::cos(facing) * t - std::sin(facing) * w),
+                    int(top + (hip - top) * 0.35 + std::sin(facing) * t * 0.6 + std::cos(facing) * w),
+                    DemoIndex(kRed, 12));
+        out.push_back(std::move(f));
+    }
+    return out;
+}
+
+Palette63 CyclingPalette()
+{
+    Palette63 palette = DemoPalette();
+    for (int i = 229; i <= 254; ++i)
+        palette[i] = {255, 255, 255};
+    return palette;
+}
+
+std::vector<std::uint8_t> CyclingPicture(int width, int height)
+{
+    std::vector<std::uint8_t> px = LandscapePicture(width, height);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            std::uint8_t& v = px[std::size_t(y) * width + x];
+            if (y > height * 2 / 3) // the shore: waves running along it
+                v = static_cast<std::uint8_t>(248 + (x / 3 + y / 2) % 6);
+            else if (x < width / 4 && y > height / 3) // a fire
+                v = static_cast<std::uint8_t>(238 + (x + 2 * y) % 5);
+            else if (x > width * 3 / 4 && y < height / 3) // a screen and its alarm light
+                v = static_cast<std::uint8_t>(x > width - 6 && y < 6 ? 254 : 233 + (y / 2) % 5);
+        }
+    return px;
+}
+
 std::string BuildPalette(const Palette63& rgb63)
 {
     std::string out;

@@ -20,6 +20,34 @@ using Palette63 = std::array<std::array<std::uint8_t, 3>, 256>;
 std::string BuildFrm(std::uint16_t width, std::uint16_t height, const std::vector<std::uint8_t>& pixels,
                      int frames = 1);
 
+// One frame of a picture that moves: its size, its offset from the previous
+// frame, its indices (top row first, padded or cut like BuildFrm's).
+struct SFrmFrameSpec
+{
+    std::uint16_t m_nWidth = 1;
+    std::uint16_t m_nHeight = 1;
+    std::int16_t m_nOffsetX = 0;
+    std::int16_t m_nOffsetY = 0;
+    std::vector<std::uint8_t> m_pixels;
+};
+
+// An FRM of several directions: each non-empty list is its direction's block
+// of frames; an empty one shares direction 0's block. Frames per direction is
+// direction 0's count; shiftX/shiftY are the header's per-direction shifts.
+std::string BuildFrmDirections(std::uint16_t fps, std::uint16_t actionFrame,
+                               const std::array<std::vector<SFrmFrameSpec>, 6>& directions,
+                               const std::array<std::int16_t, 6>& shiftX = {},
+                               const std::array<std::int16_t, 6>& shiftY = {});
+
+// A walking figure facing a direction (0 north-east, clockwise), frame by
+// frame, standing still on its anchor; in DemoPalette indices.
+std::vector<SFrmFrameSpec> CritterFrames(int direction, int frames, int width, int height);
+
+// DemoPalette with entries 229 to 254 left to the game's colour cycling, as
+// in the game palette; and water, fire and a screen drawn with those entries.
+Palette63 CyclingPalette();
+std::vector<std::uint8_t> CyclingPicture(int width, int height);
+
 // 768 bytes: the entries in order, red, green, blue.
 std::string BuildPalette(const Palette63& rgb63);
 

@@ -13,6 +13,8 @@ struct SArchiveContext
     // The cache folder, ending with '/'; empty when none is set.
     std::string m_strCacheFolder;
     CUiServices* m_pUi = nullptr;
+    // A PAL file on disk for pictures the archive has no palette for; empty: none.
+    std::string m_strDefaultPalette;
 
     const std::string& ArchivePath() const { return m_pArchive->ArchivePath(); }
     // The entry of that name (letter case ignored), else the palette entry.

@@ -12,7 +12,7 @@ CDATFileDoc::~CDATFileDoc() = default;
 
 SArchiveContext CDATFileDoc::Context() const
 {
-    return {this, m_CashPath.Get(), &UiServices()};
+    return {this, m_CashPath.Get(), &UiServices(), m_strDefaultPalette};
 }
 
 void CDATFileDoc::DeleteContents()

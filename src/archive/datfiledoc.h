@@ -44,6 +44,8 @@ public:
 
     std::vector<CDATItem*> m_listing;
     CCashPath m_CashPath;
+    // The palette file pictures fall back on (the shell keeps it in the profile).
+    std::string m_strDefaultPalette;
     int m_nViewMode = 0;
 
 private:

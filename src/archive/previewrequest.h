@@ -21,6 +21,10 @@ struct SPreviewRequest
     // The raw names of the entry's folders, outermost first.
     std::vector<std::string> m_folders;
     std::optional<CDATInternalFile> m_palette;
+    // A PAL file on disk for pictures the archive has no palette for.
+    std::string m_strDefaultPalette;
+    // Entries read with this one: the other direction files of a figure.
+    std::vector<CDATInternalFile> m_siblings;
     // Where the handler keeps its converted copy; empty when it keeps none.
     std::string m_strCacheFile;
     // The cache file is to be written again even if it is there.

@@ -10,6 +10,13 @@ std::unique_ptr<CDATFileType> Make()
     return std::make_unique<T>();
 }
 
+// The direction files of a figure are FRM pictures too.
+template <char Direction>
+std::unique_ptr<CDATFileType> MakeDirectionFile()
+{
+    return std::make_unique<CDAT_FRM_FileType>(std::string("fr") + Direction);
+}
+
 struct SRegistryRow
 {
     const char* extension;
@@ -22,6 +29,8 @@ const SRegistryRow kRegistry[] = {
     {"mve", &Make<CDAT_MVE_FileType>}, {"acm", &Make<CDAT_ACM_FileType>}, {"msg", &Make<CDAT_MSG_FileType>},
     {"lst", &Make<CDAT_LST_FileType>}, {"gam", &Make<CDAT_GAM_FileType>}, {"cfg", &Make<CDAT_CFG_FileType>},
     {"bio", &Make<CDAT_BIO_FileType>},
+    {"fr0", &MakeDirectionFile<'0'>}, {"fr1", &MakeDirectionFile<'1'>}, {"fr2", &MakeDirectionFile<'2'>},
+    {"fr3", &MakeDirectionFile<'3'>}, {"fr4", &MakeDirectionFile<'4'>}, {"fr5", &MakeDirectionFile<'5'>},
 };
 
 } // namespace

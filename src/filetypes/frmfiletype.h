@@ -3,12 +3,16 @@
 
 class CDATArchive;
 
-// FRM pictures: the first frame, coloured by the palette named after the
-// entry, else the archive's color.pal.
+// FRM pictures, and the direction files .fr0 to .fr5 that hold one direction
+// each: coloured by the palette named after the entry, else the archive's
+// color.pal, else the default palette file. A still picture shows its only
+// frame; more frames or directions make an animation.
 class CDAT_FRM_FileType : public CDATImageFileType
 {
 public:
-    CDAT_FRM_FileType() : CDATImageFileType("FRM files", "frm", 3) {}
+    explicit CDAT_FRM_FileType(std::string extension = "frm") : CDATImageFileType("FRM files", std::move(extension), 3)
+    {
+    }
 
     void SaveAs(const SArchiveContext& archive, CDATInternalFile* item, CWnd* parent) override
     {
@@ -22,6 +26,8 @@ public:
     {
         return WriteBitmap(archive, item, destPath, wnd);
     }
+    std::unique_ptr<CPreview> MakePreview(const SPreviewRequest& request) const override;
+    unsigned PreviewGeneration(const SArchiveContext& archive) const override;
 
 protected:
     SPreviewRequest Source(const SArchiveContext& archive, const CDATInternalFile& item) const override;

@@ -58,7 +58,7 @@ std::unique_ptr<CPreview> CDATImageFileType::MakePreview(const SPreviewRequest& 
     } else {
         std::string bmp;
         switch (Convert(request, false, bmp)) {
-        case kNoPalette: return std::make_unique<CLinePreview>(kNoPaletteText);
+        case kNoPalette: return MakeNoPalettePreview();
         case kRefused: return FailedPreview();
         case kConverted: break;
         }
@@ -66,6 +66,11 @@ std::unique_ptr<CPreview> CDATImageFileType::MakePreview(const SPreviewRequest& 
         dib.ReadFromMemory(bmp);
     }
     return std::make_unique<CPicturePreview>(dib.Bitmap());
+}
+
+std::unique_ptr<CPreview> CDATImageFileType::MakeNoPalettePreview()
+{
+    return std::make_unique<CLinePreview>(kNoPaletteText);
 }
 
 std::unique_ptr<CPreview> CDATImageFileType::FailedPreview() const

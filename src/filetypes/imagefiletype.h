@@ -24,6 +24,8 @@ protected:
     // not interactive). Raises on errors that the user must hear of.
     virtual EConversion Convert(const SPreviewRequest& request, bool interactive, std::string& bmp) const = 0;
 
+    // The pane's line for a picture without a palette.
+    static std::unique_ptr<CPreview> MakeNoPalettePreview();
     // Save as (filter 2) and Open: the BMP at path, with the message boxes.
     bool WriteBitmap(const SArchiveContext& archive, CDATInternalFile* item, const std::string& path,
                      CWnd* wnd) const;

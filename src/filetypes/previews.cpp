@@ -27,6 +27,15 @@ CPreview::SExtent CPicturePreview::Layout(CDC&, const RECT& content)
     return {};
 }
 
+void CPicturePreview::SetTransparent(bool on)
+{
+    on = on && m_bKeyable;
+    if (m_bitmap.m_bKeyZero != on) {
+        m_bitmap.m_bKeyZero = on;
+        m_bitmap.m_pPrepared.reset();
+    }
+}
+
 void CPicturePreview::Draw(CDC& dc) const
 {
     if (!m_bitmap.IsEmpty())

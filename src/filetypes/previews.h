@@ -15,9 +15,16 @@ public:
     void Draw(CDC& dc) const override;
     std::size_t Bytes() const override { return sizeof *this + m_bitmap.Bytes(); }
     const SBitmap& Bitmap() const { return m_bitmap; }
+    std::string Facts() const override { return m_strFacts; }
+    void SetFacts(std::string facts) { m_strFacts = std::move(facts); }
+    // FRM pictures: index 0 may let the pane's background through.
+    void AllowTransparency() { m_bKeyable = true; }
+    void SetTransparent(bool on);
 
 private:
     SBitmap m_bitmap;
+    std::string m_strFacts;
+    bool m_bKeyable = false;
     RECT m_rcSource{};
     RECT m_rcDest{};
 };

@@ -13,6 +13,8 @@ struct SBitmap
     bool m_bIndexed = true;
     std::vector<std::uint8_t> m_bits;
     std::vector<std::uint32_t> m_palette; // 0x00RRGGBB, 256 entries when indexed
+    // Index 0 lets the background through (pictures the game blits over others).
+    bool m_bKeyZero = false;
     // The device's own copy, made at the first draw.
     mutable std::shared_ptr<void> m_pPrepared;
 

@@ -5,6 +5,7 @@
 #include "platform/rect.h"
 
 #include <cstddef>
+#include <string>
 
 class CDC;
 
@@ -24,4 +25,6 @@ public:
     virtual void Draw(CDC& dc) const = 0;
     // Memory held, for the viewer's cache of recent previews.
     virtual std::size_t Bytes() const = 0;
+    // What the band says of the entry beside its name (size, frames, palette).
+    virtual std::string Facts() const { return {}; }
 };

@@ -4,6 +4,7 @@
 #include "filetypes/openedfiles.h"
 #include "platform/profile.h"
 #include "shell/aboutdlg.h"
+#include "shell/defaultpalette.h"
 #include "views/commandids.h"
 #include "shell/helpdialog.h"
 #include "shell/mainframe.h"
@@ -28,7 +29,7 @@ bool CDocCommands::OnCmdMsg(unsigned id, CCmdUI* ui)
     }
     case ID_SETTINGS:
         if (!ui) {
-            CDATOptionDialog dialog(m_doc.m_CashPath, m_pOwner);
+            CDATOptionDialog dialog(m_doc.m_CashPath, m_pOwner, &m_doc.m_strDefaultPalette);
             dialog.exec();
             // Entries remember their cache files; those are gone now.
             if (dialog.CacheEmptied())
@@ -59,6 +60,7 @@ bool CDravikApp::InitInstance(const QStringList& arguments, CUiServices* service
 
     m_pDoc = std::make_unique<CDATFileDoc>(true);
     m_pDoc->SetProgressFactory([] { return UiServices().CreateProgress(); });
+    m_pDoc->m_strDefaultPalette = LoadDefaultPalettePath();
     m_pDocCommands = std::make_unique<CDocCommands>(*m_pDoc, nullptr);
     m_pFrame = std::make_unique<CMainFrame>(m_pDoc.get(), m_pDocCommands.get(), this);
     m_pServices->SetMainWindow(m_pFrame.get());
@@ -83,6 +85,7 @@ bool CDravikApp::OpenDocumentFile(const QString& path)
     const QString absolute = QFileInfo(path).absoluteFilePath();
     const bool opened = m_pDoc->OpenDocumentFile(absolute.toStdString());
     if (opened) {
+        RememberArchivePalette(*m_pDoc);
         CProfile::AddRecentFile(absolute);
         RefreshRecentFiles();
     }

@@ -133,6 +133,9 @@ void CMainFrame::CreateMenus()
     autoshow->setCheckable(true);
     autoshow->setChecked(true);
     view->addSeparator();
+    item(view, ID_VIEW_TRANSPARENCY, tr("&Прозрачность"))->setCheckable(true);
+    item(view, ID_VIEW_PALETTE_ANIMATION, tr("&Анимация палитры"))->setCheckable(true);
+    view->addSeparator();
     QMenu* encodings = view->addMenu(tr("&Кодировка"));
     connect(encodings, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandUI);
     const auto& list = TextEncodings();
@@ -369,6 +372,8 @@ bool CMainFrame::OnCmdMsg(unsigned id, CCmdUI* ui)
         }
         return true;
     }
+    if (m_pViewer && m_pViewer->OnPictureCommand(id, ui))
+        return true;
     switch (id) {
     case ID_VIEW_SMALLICON:
     case ID_VIEW_LARGEICON:

@@ -4,10 +4,13 @@
 #include "archive/cashpath.h"
 #include "filetypes/cachepath.h"
 #include "platform/ui/guarded.h"
+#include "shell/defaultpalette.h"
 #include "shell/language.h"
 #include "shell/qtuiservices.h"
 
 #include <QComboBox>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QLabel>
@@ -32,8 +35,8 @@ std::string Text(const QString& text, const std::string& path)
 
 } // namespace
 
-CDATOptionDialog::CDATOptionDialog(CCashPath& path, QWidget* parent)
-    : QDialog(parent), m_path(path), m_pEdit(new QLineEdit(this))
+CDATOptionDialog::CDATOptionDialog(CCashPath& path, QWidget* parent, std::string* defaultPalette)
+    : QDialog(parent), m_path(path), m_pEdit(new QLineEdit(this)), m_pDefaultPalette(defaultPalette)
 {
     setWindowTitle(tr("Свойства"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
@@ -65,9 +68,27 @@ CDATOptionDialog::CDATOptionDialog(CCashPath& path, QWidget* parent)
     layout->addWidget(m_pBrowse, 1, 1);
     layout->addWidget(m_pCacheLabel, 2, 0);
     layout->addWidget(m_pEmptyCache, 2, 1);
-    layout->addWidget(languageLabel, 3, 0, 1, 2);
-    layout->addWidget(m_pLanguage, 4, 0, 1, 2);
-    layout->addWidget(buttons, 5, 0, 1, 2);
+    if (m_pDefaultPalette) {
+        // Free text, offering the palettes of archives opened before.
+        m_pPalette = new QComboBox(this);
+        m_pPalette->setEditable(true);
+        m_pPalette->addItem(QString());
+        m_pPalette->addItems(RememberedPalettes());
+        m_pPalette->setEditText(QString::fromStdString(*m_pDefaultPalette));
+        auto* choose = new QPushButton(tr("О&бзор ..."), this);
+        layout->addWidget(new QLabel(tr("Палитра для архивов без палитры"), this), 3, 0, 1, 2);
+        layout->addWidget(m_pPalette, 4, 0);
+        layout->addWidget(choose, 4, 1);
+        connect(choose, &QPushButton::clicked, this, [this] {
+            const QString file = QFileDialog::getOpenFileName(this, tr("Палитра"), m_pPalette->currentText(),
+                                                              tr("PAL files (*.pal);;All files (*)"));
+            if (!file.isEmpty())
+                m_pPalette->setEditText(file);
+        });
+    }
+    layout->addWidget(languageLabel, 5, 0, 1, 2);
+    layout->addWidget(m_pLanguage, 6, 0, 1, 2);
+    layout->addWidget(buttons, 7, 0, 1, 2);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
     setTabOrder(m_pOk, m_pCancel);
@@ -152,6 +173,16 @@ void CDATOptionDialog::CheckAndAccept()
         UiServices().MessageBox(this, Text(tr("Необходмио ввести имя директории")), Text(tr("Ошибка")),
                                 MB_OK | MB_ICONERROR);
         return;
+    }
+    if (m_pPalette) {
+        const std::string palette = m_pPalette->currentText().trimmed().toStdString();
+        // Only the first 768 bytes count: anything shorter is not a palette.
+        if (!palette.empty() && QFileInfo(QString::fromStdString(palette)).size() < 768) {
+            UiServices().MessageBox(this, "Файл палитры не найден: " + palette, "Ошибка", MB_OK | MB_ICONERROR);
+            return;
+        }
+        *m_pDefaultPalette = palette;
+        StoreDefaultPalettePath(palette);
     }
     m_path.Set(path);
     SetLanguageSetting(m_pLanguage->currentData().toString());

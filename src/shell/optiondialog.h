@@ -1,9 +1,11 @@
 #pragma once
 // The settings dialog: the cache folder, checked and created on OK, and the
-// window's language, which takes effect on the next start.
+// window's language, which takes effect on the next start, and the default
+// palette for pictures whose archive has none.
 #include "platform/cwnd.h"
 
 #include <QDialog>
+#include <string>
 
 class CCashPath;
 class QComboBox;
@@ -17,13 +19,15 @@ class CDATOptionDialog : public QDialog, public CWnd
 {
     Q_OBJECT
 public:
-    CDATOptionDialog(CCashPath& path, QWidget* parent = nullptr);
+    // defaultPalette: the setting to show and change; null leaves it out.
+    CDATOptionDialog(CCashPath& path, QWidget* parent = nullptr, std::string* defaultPalette = nullptr);
 
     QLineEdit* Edit() const { return m_pEdit; }
     QPushButton* BrowseButton() const { return m_pBrowse; }
     QPushButton* OkButton() const { return m_pOk; }
     QPushButton* CancelButton() const { return m_pCancel; }
     QComboBox* LanguageBox() const { return m_pLanguage; }
+    QComboBox* PaletteBox() const { return m_pPalette; }
     void OnBrowse();
     // The cache's size, and emptying it (after a question).
     QLabel* CacheLabel() const { return m_pCacheLabel; }
@@ -50,4 +54,6 @@ private:
     QPushButton* m_pEmptyCache;
     bool m_bCacheEmptied = false;
     bool m_bInitialised = false;
+    std::string* m_pDefaultPalette;
+    QComboBox* m_pPalette = nullptr;
 };

@@ -6,9 +6,14 @@
 #include "platform/codepage.h"
 #include "platform/ui/guarded.h"
 #include "platform/ui/qtdc.h"
+#include "views/commandids.h"
+#include "views/picturestrip.h"
+#include "formats/palcycle.h"
 
 #include <QApplication>
 #include <QImage>
+#include <QKeyEvent>
+#include <QWheelEvent>
 #include <QPainter>
 #include <QPointer>
 #include <QScrollBar>
@@ -32,10 +37,19 @@ std::pair<std::shared_ptr<CPreview>, std::exception_ptr> Make(const CDATFileType
 
 } // namespace
 
-CDATFileViewer::CDATFileViewer(CDATFileDoc* doc, QWidget* parent) : QAbstractScrollArea(parent), m_pDoc(doc)
+CDATFileViewer::CDATFileViewer(CDATFileDoc* doc, QWidget* parent)
+    : QAbstractScrollArea(parent), m_pDoc(doc), m_pStrip(new CPictureStrip(viewport()))
 {
     viewport()->setBackgroundRole(QPalette::Base);
     viewport()->setAutoFillBackground(true);
+    m_pStrip->hide();
+    connect(m_pStrip, &CPictureStrip::DirectionChosen, this, [this](int d) { GuardedCall("", [&] { SetDirection(d); }); });
+    connect(m_pStrip, &CPictureStrip::PlayToggled, this, [this] { GuardedCall("", [&] { TogglePlay(); }); });
+    connect(m_pStrip, &CPictureStrip::Step, this, [this](int delta) { GuardedCall("", [&] { StepFrame(delta); }); });
+    connect(m_pStrip, &CPictureStrip::ZoomChosen, this, [this](int zoom) { GuardedCall("", [&] { SetZoom(zoom); }); });
+    m_timer.setSingleShot(true);
+    m_timer.setTimerType(Qt::PreciseTimer);
+    connect(&m_timer, &QTimer::timeout, this, [this] { GuardedCall("", [&] { OnTick(); }); });
     doc->AddView(this);
 }
 
@@ -166,8 +180,195 @@ void CDATFileViewer::ForgetAll()
 void CDATFileViewer::ShowPreview(std::shared_ptr<CPreview> preview)
 {
     m_pPreview = std::move(preview);
+    m_nFrame = 0;
+    m_clock.start();
+    const CFrmAnimationPreview* animation = ShownAnimation();
+    m_nNextFrameAt = animation ? animation->FrameDurationMs() : 0;
+    m_pStrip->setVisible(animation && animation->IsAnimation());
+    scrollContentsBy(0, 0);
+    ApplyPictureState();
     LayoutPreview();
     viewport()->update();
+    ScheduleTick();
+}
+
+CFrmAnimationPreview* CDATFileViewer::ShownAnimation() const
+{
+    return dynamic_cast<CFrmAnimationPreview*>(m_pPreview.get());
+}
+
+const CFrmAnimationPreview* CDATFileViewer::Animation() const
+{
+    return ShownAnimation();
+}
+
+int CDATFileViewer::ContentTop() const
+{
+    return kBandHeight + (m_pStrip->isVisibleTo(this) ? CPictureStrip::kHeight : 0);
+}
+
+void CDATFileViewer::ApplyPictureState()
+{
+    if (auto* still = dynamic_cast<CPicturePreview*>(m_pPreview.get()))
+        still->SetTransparent(m_state.m_bTransparent);
+    CFrmAnimationPreview* animation = ShownAnimation();
+    if (!animation)
+        return;
+    animation->Show(m_state, m_nFrame, m_clock.elapsed());
+    m_nFrame = animation->Frame();
+    if (m_pStrip->isVisibleTo(this)) {
+        unsigned present = 0;
+        for (int d = 0; d < 6; ++d)
+            present |= animation->HasDirection(d) ? 1u << d : 0;
+        const int direction = animation->Direction();
+        m_pStrip->Show(present, direction, m_state.m_bPlaying, m_nFrame, animation->FrameCount(direction),
+                       animation->ActionFrame(), m_state.m_nZoom);
+    }
+}
+
+void CDATFileViewer::ScheduleTick()
+{
+    // No timer while nothing moves: a paused picture without cycled colours
+    // changes only when the user asks.
+    const CFrmAnimationPreview* animation = ShownAnimation();
+    qint64 next = -1;
+    if (animation && m_state.m_bPlaying && animation->FrameCount(animation->Direction()) > 1)
+        next = m_nNextFrameAt;
+    if (animation && m_state.m_bPaletteAnimation && animation->CycleGroups()) {
+        const qint64 change = NextCycleChange(m_clock.elapsed(), animation->CycleGroups());
+        next = next < 0 ? change : std::min(next, change);
+    }
+    if (next < 0) {
+        m_timer.stop();
+        return;
+    }
+    m_timer.start(int(std::max<qint64>(0, next - m_clock.elapsed())));
+}
+
+void CDATFileViewer::OnTick()
+{
+    const CFrmAnimationPreview* animation = ShownAnimation();
+    if (!animation)
+        return;
+    const qint64 now = m_clock.elapsed();
+    if (m_state.m_bPlaying && now >= m_nNextFrameAt) {
+        ++m_nFrame;
+        m_nNextFrameAt += animation->FrameDurationMs();
+        // Behind by more than a frame (a busy machine): go on from now.
+        if (m_nNextFrameAt <= now)
+            m_nNextFrameAt = now + animation->FrameDurationMs();
+    }
+    ApplyPictureState();
+    // Only the picture changed.
+    const RECT r = animation->DrawnRect();
+    viewport()->update(r.left - horizontalScrollBar()->value(), r.top - verticalScrollBar()->value(), r.Width(),
+                       r.Height());
+    ScheduleTick();
+}
+
+void CDATFileViewer::SetDirection(int direction)
+{
+    const CFrmAnimationPreview* animation = ShownAnimation();
+    if (animation && !animation->HasDirection(direction))
+        return;
+    m_state.m_nDirection = direction;
+    m_nFrame = 0;
+    ApplyPictureState();
+    LayoutPreview();
+    viewport()->update();
+    ScheduleTick();
+}
+
+void CDATFileViewer::TogglePlay()
+{
+    m_state.m_bPlaying = !m_state.m_bPlaying;
+    m_nNextFrameAt = m_clock.elapsed() + (ShownAnimation() ? ShownAnimation()->FrameDurationMs() : 0);
+    ApplyPictureState();
+    ScheduleTick();
+}
+
+void CDATFileViewer::StepFrame(int delta)
+{
+    m_state.m_bPlaying = false;
+    m_nFrame += delta;
+    ApplyPictureState();
+    viewport()->update();
+    ScheduleTick();
+}
+
+void CDATFileViewer::SetZoom(int zoom)
+{
+    m_state.m_nZoom = zoom;
+    ApplyPictureState();
+    LayoutPreview();
+    viewport()->update();
+}
+
+void CDATFileViewer::SetTransparent(bool on)
+{
+    m_state.m_bTransparent = on;
+    ApplyPictureState();
+    viewport()->update();
+}
+
+void CDATFileViewer::SetPaletteAnimation(bool on)
+{
+    m_state.m_bPaletteAnimation = on;
+    ApplyPictureState();
+    viewport()->update();
+    ScheduleTick();
+}
+
+bool CDATFileViewer::OnPictureCommand(unsigned id, CCmdUI* ui)
+{
+    if (id != ID_VIEW_TRANSPARENCY && id != ID_VIEW_PALETTE_ANIMATION)
+        return false;
+    bool& value = id == ID_VIEW_TRANSPARENCY ? m_state.m_bTransparent : m_state.m_bPaletteAnimation;
+    if (ui)
+        ui->SetCheck(value ? 1 : 0);
+    else if (id == ID_VIEW_TRANSPARENCY)
+        SetTransparent(!value);
+    else
+        SetPaletteAnimation(!value);
+    return true;
+}
+
+void CDATFileViewer::keyPressEvent(QKeyEvent* event)
+{
+    if (!m_pStrip->isVisibleTo(this)) {
+        QAbstractScrollArea::keyPressEvent(event);
+        return;
+    }
+    const int key = event->key();
+    const bool ctrl = event->modifiers() & Qt::ControlModifier;
+    GuardedCall("", [&] {
+        if (key >= Qt::Key_1 && key <= Qt::Key_6 && !ctrl)
+            SetDirection(key - Qt::Key_1);
+        else if (key == Qt::Key_Space)
+            TogglePlay();
+        else if (key == Qt::Key_Comma || (key == Qt::Key_Left && !m_state.m_bPlaying))
+            StepFrame(-1);
+        else if (key == Qt::Key_Period || (key == Qt::Key_Right && !m_state.m_bPlaying))
+            StepFrame(1);
+        else if (key == Qt::Key_0 && ctrl)
+            SetZoom(0);
+        else
+            QAbstractScrollArea::keyPressEvent(event);
+    });
+}
+
+void CDATFileViewer::wheelEvent(QWheelEvent* event)
+{
+    if (!(event->modifiers() & Qt::ControlModifier) || !m_pStrip->isVisibleTo(this)) {
+        QAbstractScrollArea::wheelEvent(event);
+        return;
+    }
+    const auto& zooms = CPictureStrip::kZooms;
+    const int count = int(std::size(zooms));
+    int i = int(std::find(zooms, zooms + count, m_state.m_nZoom) - zooms);
+    i = std::clamp(i + (event->angleDelta().y() > 0 ? 1 : event->angleDelta().y() < 0 ? -1 : 0), 0, count - 1);
+    GuardedCall("", [&] { SetZoom(zooms[i]); });
+    event->accept();
 }
 
 void CDATFileViewer::LayoutPreview()
@@ -184,7 +385,7 @@ void CDATFileViewer::LayoutPreview()
     painter.setFont(viewport()->font());
     CQtDC measure(painter, this);
     RECT content = GetClientRect();
-    content.top += kBandHeight;
+    content.top = ContentTop();
     const CPreview::SExtent extent = m_pPreview->Layout(measure, content);
     SetScrollSizes(extent.m_nWidth, extent.m_nHeight);
 }
@@ -218,8 +419,13 @@ void CDATFileViewer::OnDraw(CDC& dc)
     dc.DrawItemIcon(m_pItem->GetImage(), client.left + 2, client.top + 2, true);
     dc.SetBkModeTransparent(true);
     dc.TextOut(client.left + 40, 10, DecodeToUtf8(m_pItem->GetName()));
-    if (m_pPreview)
-        m_pPreview->Draw(dc);
+    if (!m_pPreview)
+        return;
+    if (const std::string facts = m_pPreview->Facts(); !facts.empty()) {
+        RECT r{client.left + 40, 0, client.right - 8, kBandHeight};
+        dc.DrawText(facts, r, DT_RIGHT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    }
+    m_pPreview->Draw(dc);
 }
 
 void CDATFileViewer::paintEvent(QPaintEvent*)
@@ -237,12 +443,16 @@ void CDATFileViewer::paintEvent(QPaintEvent*)
 void CDATFileViewer::resizeEvent(QResizeEvent* event)
 {
     QAbstractScrollArea::resizeEvent(event);
+    scrollContentsBy(0, 0);
     LayoutPreview();
     UpdateScrollBars();
 }
 
 void CDATFileViewer::scrollContentsBy(int, int)
 {
+    // The strip sits under the band and scrolls with it.
+    m_pStrip->setGeometry(-horizontalScrollBar()->value(), kBandHeight + 1 - verticalScrollBar()->value(),
+                          std::max(viewport()->width(), m_nScrollWidth), CPictureStrip::kHeight - 1);
     viewport()->update();
 }
 

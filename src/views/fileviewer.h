@@ -3,11 +3,14 @@
 // preview below. Previews are made when an entry is selected (large ones on
 // a worker thread), kept for a while, and only drawn by paint.
 #include "archive/document.h"
+#include "filetypes/frmanimation.h"
 #include "platform/cwnd.h"
 #include "platform/preview.h"
 #include "platform/ui/cmdtarget.h"
 
 #include <QAbstractScrollArea>
+#include <QElapsedTimer>
+#include <QTimer>
 #include <exception>
 #include <list>
 #include <memory>
@@ -15,6 +18,7 @@
 class CDATFileDoc;
 class CDATItem;
 class CDC;
+class CPictureStrip;
 
 class CDATFileViewer : public QAbstractScrollArea, public CView, public CWnd, public CCmdTarget
 {
@@ -49,7 +53,24 @@ public:
     std::size_t CachedBytes() const { return m_nCachedBytes; }
     static constexpr std::size_t kCacheBytes = 64u << 20;
 
+    // Pictures that move. The state stays while other entries are shown.
+    const SPictureState& PictureState() const { return m_state; }
+    void SetDirection(int direction);
+    void TogglePlay();
+    void StepFrame(int delta); // pauses
+    void SetZoom(int zoom);
+    void SetTransparent(bool on);
+    void SetPaletteAnimation(bool on);
+    // The View menu's picture items, whichever pane has the focus.
+    bool OnPictureCommand(unsigned id, CCmdUI* ui);
+    CPictureStrip* Strip() const { return m_pStrip; }
+    // Runs only while the shown picture moves.
+    const QTimer& AnimationTimer() const { return m_timer; }
+    const CFrmAnimationPreview* Animation() const;
+
 protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
@@ -68,6 +89,11 @@ private:
     void ForgetAll();
     void LayoutPreview();
     void UpdateScrollBars();
+    CFrmAnimationPreview* ShownAnimation() const;
+    void ApplyPictureState();
+    void ScheduleTick();
+    void OnTick();
+    int ContentTop() const;
 
     CDATFileDoc* m_pDoc;
     CDATItem* m_pItem = nullptr;
@@ -80,4 +106,10 @@ private:
     std::size_t m_nCachedBytes = 0;
     int m_nScrollWidth = 0;
     int m_nScrollHeight = 0;
+    SPictureState m_state;
+    CPictureStrip* m_pStrip;
+    QTimer m_timer;
+    QElapsedTimer m_clock; // since the shown picture came up
+    int m_nFrame = 0;
+    qint64 m_nNextFrameAt = 0;
 };

@@ -2,8 +2,11 @@
 // saving, opening, and what the pane shows when a picture cannot be shown.
 #include "archive/filenames.h"
 #include "filetypes/filetypes.h"
+#include "filetypes/frmanimation.h"
+#include "filetypes/previews.h"
 #include "filetypes/imageconvert.h"
 #include "formats/frm.h"
+#include "formats/palcycle.h"
 #include "formats/picture.h"
 #include "frmwriter.h"
 #include "handlertest.h"
@@ -325,3 +328,87 @@ TEST_F(ImageHandlerTest, UnshowablePicturesEmptyThePaneAndOnlyABadRixSignatureIs
 }
 
 } // namespace
+
+// Colours of the cycled entries at moments of the game's clock: each colour
+// moves up one entry a step, the alarm ramps its red up and down.
+TEST(PaletteCycleTest, CycledEntriesFollowTheGameClock)
+{
+    const unsigned all = CycleGroupsUsed(std::vector<std::uint8_t>{229, 233, 238, 243, 248, 254}.data(), 6);
+    const std::tuple<std::int64_t, int, std::uint32_t> cases[] = {
+        {0, 229, 0x006C00},   {199, 229, 0x006C00}, {200, 229, 0x288018}, {200, 230, 0x006C00},
+        {100, 233, 0x68B8FC}, {142, 243, 0x440000}, {150, 248, 0x503C28}, {0, 254, 0x100000},
+        {33 * 15, 254, 0xE00000}, {33 * 29, 254, 0},
+    };
+    for (const auto& [ms, index, color] : cases) {
+        std::uint32_t colors[256] = {};
+        CycleColorsAt(ms, all, colors);
+        EXPECT_EQ(colors[index], color) << ms << " ms, entry " << index;
+    }
+    EXPECT_EQ(NextCycleChange(40, all), 66);
+    EXPECT_EQ(NextCycleChange(40, CycleGroupsUsed(std::vector<std::uint8_t>{1, 228, 255}.data(), 3)), -1);
+}
+
+// The figure stands still: every frame is drawn on the direction's union box,
+// fitted once, each at its place from the accumulated offsets.
+TEST_F(ImageHandlerTest, AnimationFramesShareOneBoxAndKeepTheirPlaces)
+{
+    // width, height, x and y offset; then where the frame's top left lands in the 9 x 6 union
+    const int frames[][6] = {{4, 2, 0, 0, 3, 3}, {2, 4, 3, -1, 7, 0}, {6, 1, -5, 2, 0, 5}};
+    std::array<std::vector<SFrmFrameSpec>, 6> directions;
+    for (const auto& f : frames)
+        directions[0].push_back({std::uint16_t(f[0]), std::uint16_t(f[1]), std::int16_t(f[2]), std::int16_t(f[3]),
+                                 std::vector<std::uint8_t>(std::size_t(f[0] * f[1]), std::uint8_t(10 + (&f - frames)))});
+    Open(Archive("a.dat", {{"color.pal", PaletteWithEntry1(1, 2, 3)}, {"walk.frm", BuildFrmDirections(5, 1, directions)}}));
+    const std::unique_ptr<CPreview> preview = MakePreviewNow(m_doc->Context(), *Entry("walk.frm"));
+    auto* animation = dynamic_cast<CFrmAnimationPreview*>(preview.get());
+    ASSERT_NE(animation, nullptr);
+    EXPECT_EQ(animation->FrameDurationMs(), 200);
+    animation->Layout(m_dc, {0, 0, 640, 480});
+    for (int i = 0; i < 3; ++i) {
+        animation->Show(SPictureState{}, i, 0);
+        animation->Draw(m_dc);
+        const SBitmap& bitmap = animation->ShownBitmap();
+        ASSERT_EQ(bitmap.m_nWidth * 100 + bitmap.m_nHeight, 906);
+        const auto at = std::find(bitmap.m_bits.begin(), bitmap.m_bits.end(), 10 + i) - bitmap.m_bits.begin();
+        EXPECT_EQ(at % bitmap.m_nStride * 10 + at / bitmap.m_nStride, frames[i][4] * 10 + frames[i][5]) << i;
+        EXPECT_EQ(std::count(bitmap.m_bits.begin(), bitmap.m_bits.end(), 10 + i), frames[i][0] * frames[i][1]);
+        EXPECT_EQ(m_dc.m_dibs[std::size_t(i)].dst, m_dc.m_dibs[0].dst);
+    }
+    EXPECT_EQ(animation->Facts(), "9×6, 3 кадра, палитра color.pal");
+}
+
+// Direction files of one base name in one folder make one picture; a damaged
+// sibling, or one in another folder, is left out; a lone still one stays still.
+TEST_F(ImageHandlerTest, DirectionFilesOfAFolderAreShownAsOnePicture)
+{
+    const auto frm = [](int frames) {
+        return BuildFrmDirections(10, 0, {std::vector<SFrmFrameSpec>(std::size_t(frames), {2, 2, 0, 0, {1, 1, 1, 1}})});
+    };
+    Open(Archive("a.dat", {{"color.pal", PaletteWithEntry1(1, 2, 3)}, {"c\\man.fr0", frm(2)}, {"c\\MAN.FR3", frm(1)},
+                           {"c\\man.fr5", "junk"}, {"c\\manx.fr1", frm(1)}, {"d\\man.fr1", frm(1)}}));
+    const std::pair<const char*, const char*> cases[] = {
+        {"c\\man.fr0", "100100"}, {"c\\MAN.FR3", "100100"}, {"d\\man.fr1", "still"}, {"c\\manx.fr1", "still"}};
+    for (const auto& [entry, present] : cases) {
+        const std::unique_ptr<CPreview> preview = MakePreviewNow(m_doc->Context(), *Entry(entry));
+        std::string shown = dynamic_cast<CPicturePreview*>(preview.get()) ? "still" : "";
+        if (auto* animation = dynamic_cast<CFrmAnimationPreview*>(preview.get()))
+            for (int d = 0; d < 6; ++d)
+                shown += animation->HasDirection(d) ? '1' : '0';
+        EXPECT_EQ(shown, present) << entry;
+    }
+}
+
+// Without a palette in the archive the default palette file colours the
+// picture, and the band says so; without one the pane says there is none.
+TEST_F(ImageHandlerTest, PicturesWithoutAPaletteTakeTheDefaultOne)
+{
+    Open(Archive("a.dat", {{"a.frm", Frm(3, 2)}}));
+    WriteWholeFile(m_dir / "game.pal", PaletteWithEntry1(60, 0, 0));
+    for (const std::string& palette : {std::string(), m_dir / "game.pal"}) {
+        m_doc->m_strDefaultPalette = palette;
+        const std::unique_ptr<CPreview> preview = MakePreviewNow(m_doc->Context(), *Entry("a.frm"));
+        auto* still = dynamic_cast<CPicturePreview*>(preview.get());
+        EXPECT_EQ(still ? still->Facts() : "line", palette.empty() ? "line" : "3×2, палитра game.pal (по умолчанию)");
+        EXPECT_EQ(still ? still->Bitmap().m_palette[1] : 0xF00000u, 0xF00000u);
+    }
+}

@@ -5,10 +5,14 @@
 #include "frmwriter.h"
 #include "helpers.h"
 #include "views/copyto.h"
+#include "views/commandids.h"
 #include "views/fileviewer.h"
+#include "views/picturestrip.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QKeyEvent>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace {
@@ -141,3 +145,61 @@ TEST_F(PreviewTest, PaintOnlyDrawsAndLargeEntriesAreMadeOnAWorker)
 }
 
 } // namespace
+
+// Keys and menu items drive the shown picture; direction, pause and zoom stay
+// while the selection moves on; the timer runs only while something moves.
+TEST_F(PreviewTest, PicturesPlayAndTheViewersStateOutlivesTheSelection)
+{
+    std::array<std::vector<SFrmFrameSpec>, 6> critter;
+    for (int d = 0; d < 6; ++d)
+        critter[std::size_t(d)] = CritterFrames(d, 4, 20, 30);
+    CDatWriter w;
+    w.AddStored("color.pal", BuildPalette(CyclingPalette()));
+    w.AddCompressed("a.frm", BuildFrmDirections(20, 2, critter));
+    w.AddCompressed("b.frm", BuildFrmDirections(20, 0, critter));
+    w.AddCompressed("still.frm", Picture(8, 5));
+    w.AddCompressed("water.frm", BuildFrm(16, 16, CyclingPicture(16, 16)));
+    w.WriteTo(m_dir / "x.dat");
+    SPane pane(m_dir / "x.dat", m_dir / "cache");
+    CDATFileViewer& viewer = pane.viewer;
+    auto key = [&](int k, Qt::KeyboardModifiers mods = {}) {
+        QKeyEvent press(QEvent::KeyPress, k, mods);
+        QApplication::sendEvent(&viewer, &press);
+    };
+    struct SStep
+    {
+        const char* entry;
+        std::function<void()> act;
+        bool strip, timer;
+        const char* frame; // the strip's text, or "" when hidden
+    };
+    const SStep steps[] = {
+        {"a.frm", [] {}, true, true, "1 / 4"},
+        {"a.frm", [&] { key(Qt::Key_3); }, true, true, "1 / 4"},
+        {"a.frm", [&] { key(Qt::Key_Space); }, true, false, "1 / 4"},
+        {"a.frm", [&] { key(Qt::Key_Period); key(Qt::Key_Right); }, true, false, "3 / 4 ✱"},
+        {"b.frm", [] {}, true, false, "1 / 4"},
+        {"b.frm", [&] { key(Qt::Key_Comma); key(Qt::Key_0, Qt::ControlModifier); }, true, false, "4 / 4"},
+        {"still.frm", [] {}, false, false, ""},
+        {"water.frm", [] {}, false, true, ""},
+        {"water.frm", [&] { viewer.OnPictureCommand(ID_VIEW_PALETTE_ANIMATION, nullptr); }, false, false, ""},
+        {"a.frm", [&] { key(Qt::Key_Space); }, true, true, "1 / 4"},
+    };
+    viewer.SetZoom(2);
+    for (const SStep& step : steps) {
+        viewer.SetItem(&FindFile(pane.doc, step.entry));
+        step.act();
+        const std::string where = std::string(step.entry) + " at " + std::to_string(&step - steps);
+        EXPECT_EQ(viewer.Strip()->isVisibleTo(&viewer), step.strip) << where;
+        EXPECT_EQ(viewer.AnimationTimer().isActive(), step.timer) << where;
+        EXPECT_EQ(step.strip ? viewer.Strip()->FrameText().toStdString() : "", step.frame) << where;
+    }
+    EXPECT_EQ(viewer.PictureState().m_nDirection, 2);
+    EXPECT_EQ(viewer.PictureState().m_nZoom, 0);
+    // Playing at 20 fps, the frame moves on within a few of its 50 ms.
+    QElapsedTimer clock;
+    clock.start();
+    while (viewer.Animation()->Frame() == 0 && clock.elapsed() < 2000)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
+    EXPECT_LT(clock.elapsed(), 500);
+}

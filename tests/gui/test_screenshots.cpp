@@ -1,7 +1,8 @@
 // Renders the main window into PNG files under build/screenshots/ for a
 // reviewer to look at: the empty window, the File menu with recent files, a
 // picture shown from a folder in details style, Find's results, a list sorted
-// by size, and the window in English and in Russian.
+// by size, the window in English and in Russian, a critter facing three ways,
+// and a picture whose palette moves, at two moments.
 #include "archive/datfiledoc.h"
 #include "fakes.h"
 #include "frmwriter.h"
@@ -18,6 +19,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -164,3 +166,38 @@ TEST(ScreenshotTest, RendersTheMainWindowForReview)
 }
 
 } // namespace
+
+TEST(ScreenshotTest, RendersPicturesThatMove)
+{
+    CTempDir dir;
+    std::array<std::vector<SFrmFrameSpec>, 6> critter;
+    for (int d = 0; d < 6; ++d)
+        critter[std::size_t(d)] = CritterFrames(d, 8, 60, 90);
+    CDatWriter writer;
+    writer.AddStored("color.pal", BuildPalette(CyclingPalette()));
+    writer.AddCompressed("critters\\walker.frm", BuildFrmDirections(10, 3, critter));
+    writer.AddCompressed("tiles\\shore.frm", BuildFrm(160, 100, CyclingPicture(160, 100)));
+    writer.WriteTo(dir / "moving.dat");
+    CDATFileDoc doc(false);
+    ASSERT_TRUE(doc.OpenDocumentFile(dir / "moving.dat"));
+    doc.m_CashPath.Set(dir / "cash");
+    CDATFileViewer viewer(&doc);
+    viewer.resize(520, 400);
+    viewer.show();
+    viewer.OnInitialUpdate();
+    viewer.SetItem(&FindFile(doc, "critters\\walker.frm"));
+    viewer.TogglePlay();
+    viewer.SetZoom(2);
+    for (int d : {0, 2, 4}) {
+        viewer.SetDirection(d);
+        viewer.StepFrame(d);
+        Save(viewer, ("critter-direction-" + std::to_string(d + 1)).c_str());
+    }
+    viewer.SetItem(&FindFile(doc, "tiles\\shore.frm"));
+    Save(viewer, "palette-cycling-at-start");
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < 450)
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
+    Save(viewer, "palette-cycling-later");
+}

@@ -124,7 +124,11 @@ void CQtDC::DrawBitmap(const SBitmap& bitmap, const RECT& dst, const RECT& src)
             for (std::uint32_t c : bitmap.m_palette)
                 table << (0xFF000000u | c);
             table.resize(256, 0xFF000000u);
+            if (bitmap.m_bKeyZero)
+                table[0] = 0;
             image->setColorTable(table);
+            // Converted once here, so that each paint is a plain copy.
+            *image = image->convertToFormat(QImage::Format_ARGB32_Premultiplied);
         }
         bitmap.m_pPrepared = image;
     }
