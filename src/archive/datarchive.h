@@ -17,6 +17,7 @@
 
 class CFile;
 class CStoredNames;
+struct SDirectoryBytes;
 
 // Icon indices, the same in the large and the small image list.
 enum EItemImage : int {
@@ -75,6 +76,9 @@ public:
     void Clear();
     // The loader: reads the trailer and directory of an open archive file.
     void Serialize(CFile& file);
+    // The same from a directory already in memory (count field and entries);
+    // fileName names it in errors.
+    void LoadDirectory(SDirectoryBytes&& directory, const std::string& fileName);
 
     // The entry of that name (letter case ignored), else the palette entry.
     CDATInternalFile* FindEntry(std::string_view name);

@@ -15,7 +15,7 @@ class CDATLoader
 {
 public:
     explicit CDATLoader(CDATArchive& doc) : m_doc(doc) {}
-    void Load(CFile& file);
+    void Load(SDirectoryBytes dir, const std::string& fileName);
 
 private:
     CDATFolder* FindOrAddFolder(std::string_view name, std::uint8_t depth, CDATFolder* parent);
@@ -67,11 +67,8 @@ std::uint32_t CDATLoader::TypeIndexFor(std::string_view extension)
     return m_nLastType;
 }
 
-void CDATLoader::Load(CFile& file)
+void CDATLoader::Load(SDirectoryBytes dir, const std::string& fileName)
 {
-    const std::string& fileName = file.GetFilePath();
-    // The whole directory in one read; the parser never looks past it.
-    SDirectoryBytes dir = ReadDirectoryBytes(file);
     m_doc.m_dwDataSize = dir.m_trailer.m_dwDataSize;
     CDirectoryParser parser(dir.m_pData.get(), dir.m_nSize, fileName);
     const std::uint32_t count = parser.GetCount();
@@ -235,6 +232,13 @@ void CDATLoader::BuildIndexes(const std::vector<std::uint32_t>& fileTypeIndex)
 
 void CDATArchive::Serialize(CFile& file)
 {
+    // The whole directory in one read; the parser never looks past it.
     CDATLoader loader(*this);
-    loader.Load(file);
+    loader.Load(ReadDirectoryBytes(file), file.GetFilePath());
+}
+
+void CDATArchive::LoadDirectory(SDirectoryBytes&& directory, const std::string& fileName)
+{
+    CDATLoader loader(*this);
+    loader.Load(std::move(directory), fileName);
 }
