@@ -263,8 +263,8 @@ void CSourceStack::Build(CDATArchive& merged, CStoredNames* names)
     for (std::size_t i = 0; i < Count(); ++i) {
         const CStackSource::SEntry e = EntryOf(Winner(i));
         p = PutU32(p, std::uint32_t(e.m_name.size()));
-        std::memcpy(p, e.m_name.data(), e.m_name.size());
-        p += e.m_name.size();
+        // A name stored with '/' goes under its folders like the others.
+        p = std::replace_copy(e.m_name.begin(), e.m_name.end(), p, '/', '\\');
         *p++ = e.m_nRealSize != e.m_nPackedSize ? 1 : 0;
         p = PutU32(PutU32(PutU32(p, e.m_nRealSize), e.m_nPackedSize), e.m_nOffset);
     }
