@@ -456,6 +456,15 @@ TEST_F(CliTest, OverlaysListAndExtractTheWinningCopyWithItsSourceAndAllCopiesWin
         std::replace(path.begin(), path.end(), '\\', '/');
         EXPECT_EQ(ReadWholeFile(m_tmp / ("out/" + path)), w.data) << path;
     }
+    // An overlay archive in the output folder is never replaced by an entry of its name.
+    fs::create_directory(m_tmp / "o2");
+    const std::string inside = Write(p, {}, "o2/patch.dat");
+    CDatWriter e;
+    e.AddStored("patch.dat", "not an archive");
+    run = RunCli({"extract", Write(e, {}, "e.dat"), "--overlay", inside, "-o", m_tmp / "o2"});
+    EXPECT_EQ(run.code, 2);
+    EXPECT_NE(run.err.find("is the archive being read"), std::string::npos) << run.err;
+    EXPECT_EQ(ReadWholeFile(inside), ReadWholeFile(patch));
 
     // Every copy, the winning one first; the same file twice is two copies.
     lines = Lines(RunCli({"list", base, "--overlay", patch, "--overlay", data, "--all-copies"}).out);
