@@ -2,12 +2,14 @@
 // entries, folders and handlers, then the per-folder and per-type indexes.
 #include "archive/datarchive.h"
 #include "archive/dirparser.h"
+#include "archive/entryfeed.h"
 #include "platform/exceptions.h"
 #include "platform/file.h"
 #include "platform/profile.h"
 #include "platform/uiservices.h"
 
 #include <cstring>
+#include <functional>
 #include <map>
 #include <memory>
 
@@ -16,6 +18,7 @@ class CDATLoader
 public:
     explicit CDATLoader(CDATArchive& doc) : m_doc(doc) {}
     void Load(SDirectoryBytes dir, const std::string& fileName);
+    void Load(std::uint32_t count, const std::function<bool(SRawEntry&)>& next, const std::string& fileName);
 
 private:
     CDATFolder* FindOrAddFolder(std::string_view name, std::uint8_t depth, CDATFolder* parent);
@@ -71,7 +74,13 @@ void CDATLoader::Load(SDirectoryBytes dir, const std::string& fileName)
 {
     m_doc.m_dwDataSize = dir.m_trailer.m_dwDataSize;
     CDirectoryParser parser(dir.m_pData.get(), dir.m_nSize, fileName);
-    const std::uint32_t count = parser.GetCount();
+    Load(parser.GetCount(), [&parser](SRawEntry& raw) { return parser.Next(raw); }, fileName);
+    if (m_doc.m_pStoredNames)
+        m_doc.m_pStoredNames->Keep(std::move(dir));
+}
+
+void CDATLoader::Load(std::uint32_t count, const std::function<bool(SRawEntry&)>& next, const std::string& fileName)
+{
 
     if (m_doc.m_files.capacity() < count)
         m_doc.m_files.reserve(count);
@@ -102,7 +111,7 @@ void CDATLoader::Load(SDirectoryBytes dir, const std::string& fileName)
     std::int32_t unreported = 0;
 
     SRawEntry raw;
-    while (parser.Next(raw)) {
+    while (next(raw)) {
         const bool visit = progress && (!refreshDue || refreshDue->load(std::memory_order_relaxed));
         if (visit) {
             if (unreported) {
@@ -175,8 +184,6 @@ void CDATLoader::Load(SDirectoryBytes dir, const std::string& fileName)
     if (unreported)
         progress->AdvanceBy(unreported);
     BuildIndexes(fileTypeIndex);
-    if (stored)
-        stored->Keep(std::move(dir));
 }
 
 void CDATLoader::BuildIndexes(const std::vector<std::uint32_t>& fileTypeIndex)
@@ -237,8 +244,10 @@ void CDATArchive::Serialize(CFile& file)
     loader.Load(ReadDirectoryBytes(file), file.GetFilePath());
 }
 
-void CDATArchive::LoadDirectory(SDirectoryBytes&& directory, const std::string& fileName)
+void LoadEntries(CDATArchive& archive, std::uint32_t count, const std::function<bool(SRawEntry&)>& next,
+                 std::uint32_t dataSize, const std::string& fileName)
 {
-    CDATLoader loader(*this);
-    loader.Load(std::move(directory), fileName);
+    archive.m_dwDataSize = dataSize;
+    CDATLoader loader(archive);
+    loader.Load(count, next, fileName);
 }

@@ -1,6 +1,7 @@
 #include "archive/sourcestack.h"
 
 #include "archive/datfiledoc.h"
+#include "archive/entryfeed.h"
 #include "archive/entrypaths.h"
 #include "archive/extract.h"
 #include "archive/namecompare.h"
@@ -175,103 +176,108 @@ void CSourceStack::Add(const std::string& label, const std::string& path, std::v
     else
         source->LoadArchive();
     m_sources.push_back(std::move(source));
-    m_copyStart.clear();
-    m_copies.clear();
-}
-
-void CSourceStack::Merge()
-{
-    constexpr std::uint32_t kNone = UINT32_MAX;
-    std::size_t total = 0;
-    for (const auto& s : m_sources)
-        total += s->Count();
-    std::size_t capacity = 16;
-    while (capacity < total * 2)
-        capacity <<= 1;
-    // Open addressing over the merged entries; each holds its latest copy,
-    // which links to the one it overrides.
-    std::vector<std::uint32_t> table(capacity, kNone);
-    std::vector<std::uint32_t> latest;
-    std::vector<SEntryCopy> arrivals;
-    std::vector<std::uint32_t> overridden;
-    arrivals.reserve(total);
-    overridden.reserve(total);
-    for (std::uint32_t s = 0; s < m_sources.size(); ++s) {
-        const CStackSource& source = *m_sources[s];
-        for (std::uint32_t i = 0; i < source.Count(); ++i) {
-            const std::string_view name = source.Entry(i).m_name;
-            const auto arrival = std::uint32_t(arrivals.size());
-            for (std::size_t slot = HashEntryName(name) & (capacity - 1);; slot = (slot + 1) & (capacity - 1)) {
-                const std::uint32_t m = table[slot];
-                if (m == kNone) {
-                    table[slot] = std::uint32_t(latest.size());
-                    latest.push_back(arrival);
-                    overridden.push_back(kNone);
-                    break;
-                }
-                if (SameEntryName(EntryOf(arrivals[latest[m]]).m_name, name)) {
-                    overridden.push_back(latest[m]);
-                    latest[m] = arrival;
-                    break;
-                }
-            }
-            arrivals.push_back({s, i});
-        }
-    }
-    m_copyStart.assign(1, 0);
-    m_copyStart.reserve(latest.size() + 1);
-    m_copies.clear();
-    m_copies.reserve(total);
-    for (std::uint32_t head : latest) {
-        for (std::uint32_t c = head; c != kNone; c = overridden[c])
-            m_copies.push_back(arrivals[c]);
-        m_copyStart.push_back(std::uint32_t(m_copies.size()));
-    }
-}
-
-std::span<const SEntryCopy> CSourceStack::Copies(std::size_t i) const
-{
-    return std::span<const SEntryCopy>(m_copies).subspan(m_copyStart[i], m_copyStart[i + 1] - m_copyStart[i]);
+    m_sourceStart.clear();
+    m_latest.clear();
 }
 
 namespace {
 
-char* PutU32(char* p, std::uint32_t v)
-{
-    const unsigned char bytes[4] = {static_cast<unsigned char>(v), static_cast<unsigned char>(v >> 8),
-                                    static_cast<unsigned char>(v >> 16), static_cast<unsigned char>(v >> 24)};
-    std::memcpy(p, bytes, 4);
-    return p + 4;
-}
+constexpr std::uint32_t kNone = UINT32_MAX;
 
 } // namespace
 
+SEntryCopy CSourceStack::CopyOf(std::uint32_t arrival) const
+{
+    const auto s = std::uint32_t(std::upper_bound(m_sourceStart.begin(), m_sourceStart.end(), arrival) -
+                                 m_sourceStart.begin() - 1);
+    return {s, arrival - m_sourceStart[s]};
+}
+
+void CSourceStack::Merge()
+{
+    m_sourceStart.assign(1, 0);
+    for (const auto& s : m_sources)
+        m_sourceStart.push_back(m_sourceStart.back() + std::uint32_t(s->Count()));
+    const std::size_t total = m_sourceStart.back();
+    std::size_t capacity = 16;
+    while (capacity < total * 2)
+        capacity <<= 1;
+    // Open addressing over the merged entries; each holds its latest copy,
+    // which links to the one it overrides. Memory is a few words per entry:
+    // a set of 200,000 entries opens in about the time one such archive does.
+    // A slot holds the entry's number and the high half of its name's hash,
+    // so that most slots of other names are passed without reading a name.
+    std::vector<std::uint64_t> table(capacity, UINT64_MAX);
+    m_latest.clear();
+    m_overridden.assign(total, kNone);
+    std::uint32_t arrival = 0;
+    for (const auto& source : m_sources) {
+        const std::uint32_t sourceStart = arrival;
+        for (std::uint32_t i = 0; i < source->Count(); ++i, ++arrival) {
+            const std::string_view name = source->Entry(i).m_name;
+            const std::uint64_t hash = HashEntryName(name);
+            const std::uint64_t tag = hash & 0xFFFFFFFF00000000ull;
+            for (std::size_t slot = hash & (capacity - 1);; slot = (slot + 1) & (capacity - 1)) {
+                if (table[slot] == UINT64_MAX) {
+                    table[slot] = tag | m_latest.size();
+                    m_latest.push_back(arrival);
+                    break;
+                }
+                if ((table[slot] & 0xFFFFFFFF00000000ull) != tag)
+                    continue;
+                const auto m = std::uint32_t(table[slot]);
+                const std::uint32_t other = m_latest[m];
+                const std::string_view otherName =
+                    other >= sourceStart ? source->Entry(other - sourceStart).m_name : EntryOf(CopyOf(other)).m_name;
+                if (SameEntryName(otherName, name)) {
+                    m_overridden[arrival] = other;
+                    m_latest[m] = arrival;
+                    break;
+                }
+            }
+        }
+    }
+}
+
+std::vector<SEntryCopy> CSourceStack::Copies(std::size_t i) const
+{
+    std::vector<SEntryCopy> copies;
+    for (std::uint32_t a = m_latest[i]; a != kNone; a = m_overridden[a])
+        copies.push_back(CopyOf(a));
+    return copies;
+}
+
 void CSourceStack::Build(CDATArchive& merged, CStoredNames* names)
 {
-    if (m_copyStart.empty())
+    if (m_sourceStart.size() != m_sources.size() + 1)
         Merge();
-    // The winning copies as one directory, which the loader turns into
-    // folders, types and indexes as it does an archive's.
-    std::size_t size = 4;
-    for (std::size_t i = 0; i < Count(); ++i)
-        size += 4 + EntryOf(Winner(i)).m_name.size() + 13;
-    SDirectoryBytes dir;
-    dir.m_nSize = size;
-    dir.m_pData.reset(new unsigned char[size]);
-    dir.m_trailer = {std::uint32_t(size), 1}; // a data size of 0 would mean "nothing open"
-    char* p = PutU32(reinterpret_cast<char*>(dir.m_pData.get()), std::uint32_t(Count()));
-    for (std::size_t i = 0; i < Count(); ++i) {
-        const CStackSource::SEntry e = EntryOf(Winner(i));
-        p = PutU32(p, std::uint32_t(e.m_name.size()));
-        // A name stored with '/' goes under its folders like the others.
-        p = std::replace_copy(e.m_name.begin(), e.m_name.end(), p, '/', '\\');
-        *p++ = e.m_nRealSize != e.m_nPackedSize ? 1 : 0;
-        p = PutU32(PutU32(PutU32(p, e.m_nRealSize), e.m_nPackedSize), e.m_nOffset);
-    }
+    // The winning copies go to the loader as an archive's entries do; it makes
+    // the folders, types and indexes.
+    m_slashedNames.clear();
+    std::size_t next = 0;
+    auto feed = [&](SRawEntry& raw) {
+        if (next == Count())
+            return false;
+        const CStackSource::SEntry e = EntryOf(Winner(next++));
+        raw.m_name = e.m_name;
+        if (e.m_name.find('/') != std::string_view::npos) {
+            // A name stored with '/' goes under its folders like the others.
+            std::string& slashed = m_slashedNames.emplace_back(e.m_name);
+            std::replace(slashed.begin(), slashed.end(), '/', '\\');
+            raw.m_name = slashed;
+        }
+        raw.m_nFlag = e.m_nRealSize != e.m_nPackedSize ? 1 : 0;
+        raw.m_nRealSize = e.m_nRealSize;
+        raw.m_nPackedSize = e.m_nPackedSize;
+        raw.m_nOffset = e.m_nOffset;
+        return true;
+    };
     merged.Clear();
     merged.KeepStoredNames(names);
     try {
-        merged.LoadDirectory(std::move(dir), m_sources.empty() ? std::string() : m_sources.front()->Path());
+        // A data size of 0 would mean "nothing open".
+        LoadEntries(merged, std::uint32_t(Count()), feed, 1,
+                    m_sources.empty() ? std::string() : m_sources.front()->Path());
     } catch (...) {
         merged.KeepStoredNames(nullptr);
         merged.Clear();
@@ -301,7 +307,7 @@ CCopyFile CSourceStack::Open(const SEntryCopy& copy) const
 
 std::string CSourceStack::ReadEntry(std::size_t i) const
 {
-    const SEntryCopy& winner = Winner(i);
+    const SEntryCopy winner = Winner(i);
     CCopyFile file = Open(winner);
     return ReadEntryData(*file, Record(EntryOf(winner)));
 }

@@ -10,8 +10,8 @@
 #include "platform/file.h"
 
 #include <cstdint>
+#include <deque>
 #include <memory>
-#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -114,16 +114,17 @@ public:
     // Works out the merged entries: in the order their names first appear,
     // each with its copies. Done once, after the last Add.
     void Merge();
-    std::size_t Count() const { return m_copyStart.empty() ? 0 : m_copyStart.size() - 1; }
+    std::size_t Count() const { return m_latest.size(); }
     // The copies of merged entry i, the winning one first, then the ones it
     // overrides from the latest on.
-    std::span<const SEntryCopy> Copies(std::size_t i) const;
-    const SEntryCopy& Winner(std::size_t i) const { return m_copies[m_copyStart[i]]; }
+    std::vector<SEntryCopy> Copies(std::size_t i) const;
+    SEntryCopy Winner(std::size_t i) const { return CopyOf(m_latest[i]); }
     CStackSource::SEntry EntryOf(const SEntryCopy& copy) const { return Source(copy.m_nSource).Entry(copy.m_nIndex); }
 
     // The merged view as an archive model (merging first when not yet done):
     // merged.m_files[i] is merged entry i under its winning copy's name,
-    // sizes and offset; names, when given, receives the stored names.
+    // sizes and offset; names, when given, receives the stored names, valid
+    // while this stack lives.
     void Build(CDATArchive& merged, CStoredNames* names = nullptr);
 
     // The copy as an entry record that the extraction routines read, its name
@@ -134,9 +135,14 @@ public:
     std::string ReadEntry(std::size_t i) const;
 
 private:
+    // Copies are numbered across the sources in order ("arrivals").
+    SEntryCopy CopyOf(std::uint32_t arrival) const;
+
     std::vector<std::unique_ptr<CStackSource>> m_sources;
-    std::vector<std::uint32_t> m_copyStart; // per merged entry, one extra end slot
-    std::vector<SEntryCopy> m_copies;
+    std::vector<std::uint32_t> m_sourceStart;  // first arrival of each source, one extra end slot
+    std::vector<std::uint32_t> m_latest;       // per merged entry: its winning arrival
+    std::vector<std::uint32_t> m_overridden;   // per arrival: the arrival it overrides, or none
+    std::deque<std::string> m_slashedNames;    // winners' names with '/' turned into '\\'
 };
 
 // Whether two stored names name the same entry to the game: ASCII letters
