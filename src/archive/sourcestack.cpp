@@ -9,7 +9,6 @@
 #include "platform/exceptions.h"
 
 #include <algorithm>
-#include <cstring>
 #include <filesystem>
 
 namespace {
@@ -203,8 +202,7 @@ void CSourceStack::Merge()
     while (capacity < total * 2)
         capacity <<= 1;
     // Open addressing over the merged entries; each holds its latest copy,
-    // which links to the one it overrides. Memory is a few words per entry:
-    // a set of 200,000 entries opens in about the time one such archive does.
+    // which links to the one it overrides: a few words per entry.
     // A slot holds the entry's number and the high half of its name's hash,
     // so that most slots of other names are passed without reading a name.
     std::vector<std::uint64_t> table(capacity, UINT64_MAX);
