@@ -4,12 +4,14 @@
 //              level 9), mostly FRM pictures, a color.pal, the entries of each
 //              folder together (sorted by name), one folder of 10,000 entries.
 //   kTiny200k  200,000 tiny stored entries in 134 folders.
+//   kGame30kPatched  kGame30k with one entry in a hundred drawn afresh (the
+//              same names; new pixels, sizes or text), for comparisons.
 // The same kind always gives the same bytes; the compression is spread over
 // threads without changing them. Standard library and zlib only.
 #include <cstdint>
 #include <string>
 
-enum class EBenchArchive { kGame30k, kTiny200k };
+enum class EBenchArchive { kGame30k, kTiny200k, kGame30kPatched };
 
 struct SBenchArchiveFacts
 {
@@ -26,14 +28,17 @@ inline constexpr std::uint32_t kBenchCopyFolderEntries = 10000;
 inline constexpr const char* kBenchBigFrmFolder = "art\\splash";     // 640 x 480 FRMs
 inline constexpr std::uint32_t kBenchBigFrmCount = 48;               // splash000.frm ... splash047.frm
 
-// "game30k" or "tiny200k"; false for anything else.
+// "game30k", "tiny200k" or "game30k-patched"; false for anything else.
 bool ParseBenchArchiveKind(const std::string& text, EBenchArchive& kind);
 const char* BenchArchiveKindName(EBenchArchive kind);
 
 // Writes the archive to path, through a sibling renamed into place, so a
 // broken run never leaves a half archive. threads 0: one per core. Throws
 // std::runtime_error on I/O failure.
-SBenchArchiveFacts WriteBenchArchive(EBenchArchive kind, const std::string& path, unsigned threads = 0);
+// kGame30kPatched copies the entries it keeps from base (a kGame30k archive)
+// when one is given, and packs them afresh otherwise.
+SBenchArchiveFacts WriteBenchArchive(EBenchArchive kind, const std::string& path, unsigned threads = 0,
+                                     const std::string& base = {});
 
 // The archive in folder dir (created), generated on the first call only: its
 // file name carries the generator's version, so a changed generator makes a

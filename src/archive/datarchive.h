@@ -18,6 +18,7 @@
 
 class CFile;
 class CStoredNames;
+struct SDirectoryBytes;
 
 // Icon indices, the same in the large and the small image list.
 enum EItemImage : int {
@@ -86,6 +87,9 @@ public:
     // contents; a failure raises and leaves this archive as it was. A file of
     // length 0 raises CEmptyArchiveError.
     void LoadKeepingOnFailure(const std::string& path);
+    // The same from a directory already in memory (count field and entries);
+    // fileName names it in errors.
+    void LoadDirectory(SDirectoryBytes&& directory, const std::string& fileName);
 
     // The entry of that name (letter case ignored), else the palette entry.
     CDATInternalFile* FindEntry(std::string_view name);

@@ -2,12 +2,14 @@
 // entries, folders and handlers, then the per-folder and per-type indexes.
 #include "archive/datarchive.h"
 #include "archive/dirparser.h"
+#include "archive/entryfeed.h"
 #include "platform/apptitle.h"
 #include "platform/exceptions.h"
 #include "platform/file.h"
 #include "platform/uiservices.h"
 
 #include <cstring>
+#include <functional>
 #include <map>
 #include <memory>
 
@@ -15,7 +17,8 @@ class CDATLoader
 {
 public:
     explicit CDATLoader(CDATArchive& doc) : m_doc(doc) {}
-    void Load(CFile& file);
+    void Load(SDirectoryBytes dir, const std::string& fileName);
+    void Load(std::uint32_t count, const std::function<bool(SRawEntry&)>& next, const std::string& fileName);
 
 private:
     CDATFolder* FindOrAddFolder(std::string_view name, std::uint8_t depth, CDATFolder* parent);
@@ -67,14 +70,17 @@ std::uint32_t CDATLoader::TypeIndexFor(std::string_view extension)
     return m_nLastType;
 }
 
-void CDATLoader::Load(CFile& file)
+void CDATLoader::Load(SDirectoryBytes dir, const std::string& fileName)
 {
-    const std::string& fileName = file.GetFilePath();
-    // The whole directory in one read; the parser never looks past it.
-    SDirectoryBytes dir = ReadDirectoryBytes(file);
     m_doc.m_dwDataSize = dir.m_trailer.m_dwDataSize;
     CDirectoryParser parser(dir.m_pData.get(), dir.m_nSize, fileName);
-    const std::uint32_t count = parser.GetCount();
+    Load(parser.GetCount(), [&parser](SRawEntry& raw) { return parser.Next(raw); }, fileName);
+    if (m_doc.m_pStoredNames)
+        m_doc.m_pStoredNames->Keep(std::move(dir));
+}
+
+void CDATLoader::Load(std::uint32_t count, const std::function<bool(SRawEntry&)>& next, const std::string& fileName)
+{
 
     if (m_doc.m_files.capacity() < count)
         m_doc.m_files.reserve(count);
@@ -105,7 +111,7 @@ void CDATLoader::Load(CFile& file)
     std::int32_t unreported = 0;
 
     SRawEntry raw;
-    while (parser.Next(raw)) {
+    while (next(raw)) {
         const bool visit = progress && (!refreshDue || refreshDue->load(std::memory_order_relaxed));
         if (visit) {
             if (unreported) {
@@ -178,8 +184,6 @@ void CDATLoader::Load(CFile& file)
     if (unreported)
         progress->AdvanceBy(unreported);
     BuildIndexes(fileTypeIndex);
-    if (stored)
-        stored->Keep(std::move(dir));
 }
 
 void CDATLoader::BuildIndexes(const std::vector<std::uint32_t>& fileTypeIndex)
@@ -235,6 +239,15 @@ void CDATLoader::BuildIndexes(const std::vector<std::uint32_t>& fileTypeIndex)
 
 void CDATArchive::Serialize(CFile& file)
 {
+    // The whole directory in one read; the parser never looks past it.
     CDATLoader loader(*this);
-    loader.Load(file);
+    loader.Load(ReadDirectoryBytes(file), file.GetFilePath());
+}
+
+void LoadEntries(CDATArchive& archive, std::uint32_t count, const std::function<bool(SRawEntry&)>& next,
+                 std::uint32_t dataSize, const std::string& fileName)
+{
+    archive.m_dwDataSize = dataSize;
+    CDATLoader loader(archive);
+    loader.Load(count, next, fileName);
 }

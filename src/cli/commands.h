@@ -28,8 +28,29 @@ unsigned DefaultExtractJobs();
 // parts, letter case ignored), exactly as the browser writes it to its cache.
 int ConvertArchiveEntry(const std::string& archivePath, const std::string& entryPath, const std::string& outPath);
 
+class CDATArchive;
 class CDATFileDoc;
 class CStoredNames;
+class CSourceStack;
+
+// Several sources (archives or folders; the first the base, each later one
+// overriding earlier copies entry by entry) read as one. list: the merged
+// view with the winning copy's source (as given) last; allCopies lists every
+// copy, the winning one first. extract: the winning copies.
+int ListStack(const std::vector<std::string>& sources, bool json, bool allCopies,
+              const std::vector<std::string>& patterns = {});
+int ExtractStack(const std::vector<std::string>& sources, const std::string& outDir,
+                 const std::vector<std::string>& patterns, unsigned jobs = 0, bool keepDamaged = false);
+// One line per difference between two sources, sorted by path: A (only in
+// NEW), D (only in OLD), M (contents differ). Identical stored bytes are not
+// inflated; a difference in compression alone is none. Returns 0 when nothing
+// differs, 1 when something does, 2 when a source or an entry failed.
+int DiffSources(const std::string& oldPath, const std::string& newPath, bool json);
+
+// Adds sources to stack in order (files of folders that cannot be entries are
+// reported as warnings) and builds the merged view, or reports why not.
+bool BuildStackOrReport(CSourceStack& stack, const std::vector<std::string>& sources, CDATArchive& merged,
+                        CStoredNames* names);
 
 // Loads the archive into doc, its stored names into names (in the order of
 // doc.m_files), or reports why not. An archive whose data-size word is 0

@@ -3,6 +3,7 @@
 #include "archive/datfiledoc.h"
 #include "archive/dirparser.h"
 #include "archive/entrypaths.h"
+#include "archive/sourcestack.h"
 #include "cli/commands.h"
 #include "cli/extractor.h"
 #include "cli/glob.h"
@@ -46,6 +47,26 @@ unsigned DefaultExtractJobs()
     return cores ? cores : 1;
 }
 
+namespace {
+
+// What an extraction reads: a model and its stored names, read from archive
+// (named archivePath), or for a set of sources each entry from the file that
+// holds its winning copy.
+struct SExtractInput
+{
+    const CDATArchive& m_doc;
+    const CStoredNames& m_names;
+    CFile& m_archive;
+    const std::string& m_strArchivePath; // empty for a set
+    const std::string& m_strLabel;       // for the closing complaint
+    const CSourceStack* m_pStack = nullptr;
+};
+
+int RunExtraction(const SExtractInput& in, const std::string& outDir, const std::vector<std::string>& patterns,
+                  unsigned jobs, bool keepDamaged);
+
+} // namespace
+
 int ExtractArchive(const std::string& archivePath, const std::string& outDir, const std::vector<std::string>& patterns,
                    unsigned jobs, bool keepDamaged)
 {
@@ -61,7 +82,31 @@ int ExtractArchive(const std::string& archivePath, const std::string& outDir, co
         ReportError(DescribeException(e));
         return kExitFailure;
     }
+    return RunExtraction({doc, names, archive, archivePath, archivePath}, outDir, patterns, jobs, keepDamaged);
+}
 
+int ExtractStack(const std::vector<std::string>& sources, const std::string& outDir,
+                 const std::vector<std::string>& patterns, unsigned jobs, bool keepDamaged)
+{
+    CSourceStack stack;
+    CDATArchive merged;
+    CStoredNames names;
+    if (!BuildStackOrReport(stack, sources, merged, &names))
+        return kExitFailure;
+    CFile none;
+    const std::string noArchive;
+    return RunExtraction({merged, names, none, noArchive, sources.front(), &stack}, outDir, patterns, jobs,
+                         keepDamaged);
+}
+
+namespace {
+
+int RunExtraction(const SExtractInput& in, const std::string& outDir, const std::vector<std::string>& patterns,
+                  unsigned jobs, bool keepDamaged)
+{
+    const CDATArchive& doc = in.m_doc;
+    const CStoredNames& names = in.m_names;
+    CFile& archive = in.m_archive;
     // The output folder is the user's choice, links and all; only what lies
     // inside it is checked.
     const std::string dir = outDir.empty() ? std::string(".") : outDir;
@@ -75,6 +120,10 @@ int ExtractArchive(const std::string& archivePath, const std::string& outDir, co
     std::vector<CGlob> globs(patterns.begin(), patterns.end());
     std::vector<bool> matched(globs.size(), false);
     CExtractor extractor(archive, dir, keepDamaged, dirMade && !ec);
+    if (in.m_pStack)
+        for (std::size_t s = 0; s < in.m_pStack->SourceCount(); ++s)
+            if (in.m_pStack->Source(s).Kind() == CStackSource::EKind::kArchive)
+                extractor.Protect(in.m_pStack->Source(s).Path());
     if (jobs == 0)
         jobs = DefaultExtractJobs();
     std::size_t failed = 0;
@@ -149,6 +198,10 @@ int ExtractArchive(const std::string& archivePath, const std::string& outDir, co
         q.m_pJob = std::make_unique<SExtractJob>();
         SExtractJob& job = *q.m_pJob;
         job.m_pEntry = &doc.m_files[n];
+        if (in.m_pStack) {
+            const SEntryCopy& winner = in.m_pStack->Winner(n);
+            job.m_strSourcePath = in.m_pStack->Source(winner.m_nSource).FileOf(winner.m_nIndex);
+        }
         job.m_strDisplayPath = std::move(path);
         const SStoredPath split = SplitStoredPath(job.m_strDisplayPath);
         job.m_folders = split.m_folders;
@@ -172,7 +225,7 @@ int ExtractArchive(const std::string& archivePath, const std::string& outDir, co
                 extractor.Write(job, archive);
                 if (jobs > 1 && job.m_outcome != EOutcome::kStop) {
                     try {
-                        pool = std::make_unique<CWritePool>(extractor, archivePath, jobs);
+                        pool = std::make_unique<CWritePool>(extractor, in.m_strArchivePath, jobs);
                     } catch (const std::exception&) {
                         jobs = 1; // one thread it is, then
                     }
@@ -201,9 +254,11 @@ int ExtractArchive(const std::string& archivePath, const std::string& outDir, co
         if (!matched[i])
             ReportError("warning: no entry matches '" + globs[i].Text() + "'");
     if (failed != 0) {
-        ReportError(archivePath + ": " + std::to_string(failed) + (failed == 1 ? " entry" : " entries") +
+        ReportError(in.m_strLabel + ": " + std::to_string(failed) + (failed == 1 ? " entry" : " entries") +
                     " could not be extracted intact");
         return kExitFailure;
     }
     return kExitOk;
 }
+
+} // namespace

@@ -39,10 +39,20 @@ CExtractor::CExtractor(CFile& archive, std::string outDir, bool keepDamaged, boo
     if (m_strBase.back() != '/')
         m_strBase += '/';
     struct stat st;
-    if (::fstat(archive.GetHandle(), &st) == 0) {
-        m_archiveDev = st.st_dev;
-        m_archiveIno = st.st_ino;
-    }
+    if (archive.IsOpen() && ::fstat(archive.GetHandle(), &st) == 0)
+        m_protected.emplace_back(st.st_dev, st.st_ino);
+}
+
+void CExtractor::Protect(const std::string& path)
+{
+    struct stat st;
+    if (::stat(path.c_str(), &st) == 0)
+        m_protected.emplace_back(st.st_dev, st.st_ino);
+}
+
+const std::string& CExtractor::SourceOf(const SExtractJob& job) const
+{
+    return job.m_strSourcePath.empty() ? m_archive.GetFilePath() : job.m_strSourcePath;
 }
 
 void CExtractor::Prepare(SExtractJob& job)
@@ -83,15 +93,14 @@ void CExtractor::Guarded(SExtractJob& job, F&& body)
                                       "; extraction stopped)");
         Decide(job, EOutcome::kStop);
     } catch (const std::exception& e) {
-        ReportTo(job.m_strReport,
-                 m_archive.GetFilePath() + ": entry " + Quoted(job.m_strDisplayPath) + ": " + DescribeException(e));
+        ReportTo(job.m_strReport, SourceOf(job) + ": entry " + Quoted(job.m_strDisplayPath) + ": " + DescribeException(e));
         Decide(job, EOutcome::kEntryFailed);
     }
 }
 
 void CExtractor::Refuse(SExtractJob& job, const std::string& why)
 {
-    ReportTo(job.m_strReport, m_archive.GetFilePath() + ": entry " + Quoted(job.m_strDisplayPath) + " refused: " + why);
+    ReportTo(job.m_strReport, SourceOf(job) + ": entry " + Quoted(job.m_strDisplayPath) + " refused: " + why);
     Decide(job, EOutcome::kEntryFailed);
 }
 
@@ -154,8 +163,9 @@ void CExtractor::PrepareChecked(SExtractJob& job)
     } else if (struct stat st; ::lstat(job.m_strTarget.c_str(), &st) == 0) {
         if (S_ISDIR(st.st_mode))
             return Refuse(job, "a folder " + Quoted(job.m_strTarget) + " is in the way");
-        if (m_archiveIno != 0 && st.st_dev == m_archiveDev && st.st_ino == m_archiveIno)
-            return Refuse(job, Quoted(job.m_strTarget) + " is the archive being read");
+        for (const auto& [dev, ino] : m_protected)
+            if (st.st_dev == dev && st.st_ino == ino)
+                return Refuse(job, Quoted(job.m_strTarget) + " is the archive being read");
     }
     job.m_bReady = true;
 }
@@ -166,8 +176,23 @@ void CExtractor::WriteChecked(SExtractJob& job, CFile& archive)
     const CDATInternalFile& entry = *job.m_pEntry;
     const std::string& target = job.m_strTarget;
     job.m_bReady = false;
-    const SExtractResult result = Extract(archive, entry, target,
-                                          {.m_bKeepDamaged = m_bKeepDamaged,
+    CFile own;
+    if (!job.m_strSourcePath.empty()) {
+        try {
+            own.Open(job.m_strSourcePath, CFile::modeRead);
+        } catch (CFileException& e) {
+            e.m_side = CFileException::archiveSide;
+            throw;
+        }
+        return WriteChecked(job, own, entry, target);
+    }
+    WriteChecked(job, archive, entry, target);
+}
+
+void CExtractor::WriteChecked(SExtractJob& job, CFile& archive, const CDATInternalFile& entry,
+                              const std::string& target)
+{
+    const SExtractResult result = Extract(archive, entry, target, {.m_bKeepDamaged = m_bKeepDamaged,
                                            .m_bPad = false,
                                            .m_bFreshFolder = job.m_bFreshFolder});
     if (result.Ok()) {
@@ -178,7 +203,7 @@ void CExtractor::WriteChecked(SExtractJob& job, CFile& archive)
     const std::string kept = m_bKeepDamaged ? Quoted(target) + " keeps the " + std::to_string(result.m_nStreamed) +
                                                   " of " + std::to_string(entry.m_nRealSize) + " bytes that unpacked"
                                             : "nothing was written to " + Quoted(target);
-    ReportTo(job.m_strReport, m_archive.GetFilePath() + ": entry " + Quoted(job.m_strDisplayPath) + " is damaged (" +
+    ReportTo(job.m_strReport, archive.GetFilePath() + ": entry " + Quoted(job.m_strDisplayPath) + " is damaged (" +
                                   zError(status) + ", zlib status " + std::to_string(status) + "); " + kept);
     job.m_outcome = EOutcome::kEntryFailed;
 }

@@ -24,6 +24,7 @@ struct SExtractJob
     std::string_view m_folders;   // its folders with their last '\\' ("" at the top)
     std::string_view m_name;      // its own name
     std::string m_strTarget;
+    std::string m_strSourcePath; // the file holding its bytes, when not the archive's
     bool m_bReady = false; // checked: only the writing is left
     bool m_bFreshFolder = false; // its folder was made by this run
     EOutcome m_outcome = EOutcome::kDone;
@@ -51,21 +52,25 @@ public:
     // goes to key.
     bool Clashes(const SExtractJob& job, const std::unordered_set<std::string>& targets, std::string& key);
 
+    // A file that must not be replaced either (another source being read).
+    void Protect(const std::string& path);
+
 private:
     template <class F>
     void Guarded(SExtractJob& job, F&& body);
     void Refuse(SExtractJob& job, const std::string& why);
     void PrepareChecked(SExtractJob& job);
     void WriteChecked(SExtractJob& job, CFile& archive);
+    void WriteChecked(SExtractJob& job, CFile& archive, const CDATInternalFile& entry, const std::string& target);
     // Splits the folders of an entry ("a\\b\\", decoded), unless the previous
     // entry had the same ones.
     void LoadFolders(std::string_view folders);
+    const std::string& SourceOf(const SExtractJob& job) const;
 
     CFile& m_archive;
     std::string m_strBase;
     bool m_bKeepDamaged;
-    dev_t m_archiveDev = 0;
-    ino_t m_archiveIno = 0;
+    std::vector<std::pair<dev_t, ino_t>> m_protected; // the archive (or sources) being read
 
     // Folders (relative) known to be real folders, and whether this run made them.
     std::unordered_map<std::string, bool> m_verified;

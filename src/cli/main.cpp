@@ -4,6 +4,7 @@
 #include "platform/exceptions.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,6 +13,7 @@ namespace {
 
 const char kUsage[] =
     "Usage: dravik-cli COMMAND ARCHIVE [OPTIONS]\n"
+    "       dravik-cli diff OLD NEW [--json]\n"
     "\n"
     "Commands:\n"
     "  list ARCHIVE [--json] [--] [PATTERN...]\n"
@@ -21,9 +23,21 @@ const char kUsage[] =
     "      With --json, one JSON array of\n"
     "      objects {\"path\", \"size\", \"packed\", \"offset\", \"type\"} instead (the\n"
     "      safe choice for names holding tabs or line breaks).\n"
+    "  list BASE --overlay SRC [--overlay SRC...] [--all-copies] [--json]\n"
+    "      The sources read as one, as the game reads them: each later source's\n"
+    "      copy of an entry overrides the earlier ones (names compared with letter\n"
+    "      case ignored, '/' and '\\' the same). A source is an archive or a\n"
+    "      folder, whose files count as stored entries without an offset. One\n"
+    "      more field: the source of the winning copy, as given. With\n"
+    "      --all-copies every copy, the winning one first.\n"
+    "  diff OLD NEW [--json]\n"
+    "      One line per difference, sorted by path: A (only in NEW), D (only in\n"
+    "      OLD) or M (the contents differ), a tab, the path. OLD and NEW are\n"
+    "      archives or folders. Exit status 0: no difference; 1: differences;\n"
+    "      2: trouble (a source could not be read, an entry was damaged).\n"
     "  info ARCHIVE\n"
     "      Entry, folder and type counts, the data-size word and the palette entry.\n"
-    "  extract ARCHIVE [-o DIR] [-j N] [--keep-damaged] [--] [PATTERN...]\n"
+    "  extract ARCHIVE [--overlay SRC...] [-o DIR] [-j N] [--keep-damaged] [--] [PATTERN...]\n"
     "      Writes the entries matching any PATTERN (every entry when none is given)\n"
     "      under DIR (default: the current folder), each at the path the archive\n"
     "      stores, folders in their own letter case. Files of the same name are\n"
@@ -31,7 +45,8 @@ const char kUsage[] =
     "      symbolic link are refused. A damaged entry is reported and leaves no\n"
     "      file; with --keep-damaged its file keeps the bytes that did unpack,\n"
     "      never padded to the recorded size. With -j N, N threads unpack and\n"
-    "      write (default: one per processor core).\n"
+    "      write (default: one per processor core). With --overlay, the winning\n"
+    "      copies of the sources read as one (see list).\n"
     "  convert ARCHIVE ENTRY OUT.bmp\n"
     "      Writes the FRM or RIX entry ENTRY (its whole path, letter case ignored,\n"
     "      '/' or '\\' between the parts) as an 8-bit BMP, byte for byte what the\n"
@@ -95,8 +110,14 @@ int Run(const std::vector<std::string>& args)
         return std::fflush(stdout) == 0 ? kExitOk : kExitFailure;
     }
     const std::string& command = args[0];
-    if (command != "list" && command != "info" && command != "extract" && command != "convert")
+    if (command != "list" && command != "info" && command != "extract" && command != "convert" && command != "diff")
         return UsageError("unknown command '" + command + "'");
+    // diff's status 1 means "they differ": its usage errors are trouble.
+    const int usageStatus = command == "diff" ? kExitFailure : kExitUsage;
+    auto usageError = [&](const std::string& problem) {
+        UsageError(problem);
+        return usageStatus;
+    };
 
     bool json = false;
     bool keepDamaged = false;
@@ -104,6 +125,8 @@ int Run(const std::vector<std::string>& args)
     bool haveOutDir = false;
     std::string outDir = ".";
     std::vector<std::string> operands;
+    std::vector<std::string> overlays;
+    bool allCopies = false;
     bool optionsEnded = false;
     for (std::size_t i = 1; i < args.size(); ++i) {
         const std::string& arg = args[i];
@@ -111,8 +134,15 @@ int Run(const std::vector<std::string>& args)
             operands.push_back(arg);
         } else if (arg == "--") {
             optionsEnded = true;
-        } else if (command == "list" && arg == "--json") {
+        } else if ((command == "list" || command == "diff") && arg == "--json") {
             json = true;
+        } else if (command == "list" && arg == "--all-copies") {
+            allCopies = true;
+        } else if ((command == "list" || command == "extract") &&
+                   (arg == "--overlay" || arg.rfind("--overlay=", 0) == 0)) {
+            if (arg == "--overlay" && i + 1 >= args.size())
+                return UsageError("option --overlay needs an archive or folder");
+            overlays.push_back(arg == "--overlay" ? args[++i] : arg.substr(10));
         } else if (command == "extract" && arg == "--keep-damaged") {
             keepDamaged = true;
         } else if (command == "extract" && (arg == "-o" || arg == "--output")) {
@@ -139,13 +169,18 @@ int Run(const std::vector<std::string>& args)
             if (!ParseJobs(count, jobs))
                 return UsageError("option -j needs a number of threads from 1 to 256, not '" + count + "'");
         } else {
-            return UsageError("unknown option '" + arg + "' for " + command);
+            return usageError("unknown option '" + arg + "' for " + command);
         }
     }
     if (haveOutDir && outDir.empty())
         return UsageError("the output folder name is empty");
     if (operands.empty())
-        return UsageError(command + ": no archive given");
+        return usageError(command + ": no archive given");
+    if (command == "diff") {
+        if (operands.size() != 2)
+            return usageError("diff: OLD and NEW are needed, and nothing more");
+        return DiffSources(operands[0], operands[1], json);
+    }
     const std::string& archive = operands[0];
     if (command == "convert") {
         if (operands.size() < 3)
@@ -154,15 +189,21 @@ int Run(const std::vector<std::string>& args)
             return UsageError("convert: unexpected argument '" + operands[3] + "'");
         return ConvertArchiveEntry(archive, operands[1], operands[2]);
     }
-    if (command == "list")
-        return ListArchive(archive, json, std::vector<std::string>(operands.begin() + 1, operands.end()));
-    if (command != "extract" && operands.size() > 1)
+    if (command != "extract" && command != "list" && operands.size() > 1)
         return UsageError(command + ": unexpected argument '" + operands[1] + "'");
 
+    std::vector<std::string> sources{archive};
+    sources.insert(sources.end(), overlays.begin(), overlays.end());
+    std::error_code ec;
+    const bool stacked = !overlays.empty() || allCopies || std::filesystem::is_directory(archive, ec);
+    const std::vector<std::string> patterns(operands.begin() + 1, operands.end());
+    if (command == "list")
+        return stacked ? ListStack(sources, json, allCopies, patterns) : ListArchive(archive, json, patterns);
     if (command == "info")
         return ShowArchiveInfo(archive);
-    return ExtractArchive(archive, outDir, std::vector<std::string>(operands.begin() + 1, operands.end()), jobs,
-                          keepDamaged);
+    if (stacked)
+        return ExtractStack(sources, outDir, patterns, jobs, keepDamaged);
+    return ExtractArchive(archive, outDir, patterns, jobs, keepDamaged);
 }
 
 } // namespace

@@ -7,8 +7,10 @@
 CWritePool::CWritePool(CExtractor& extractor, const std::string& archivePath, unsigned threads)
     : m_extractor(extractor)
 {
+    // Without an archive every job names the file it reads.
     for (unsigned i = 0; i < threads; ++i)
-        m_archives.push_back(std::make_unique<CFile>(archivePath, CFile::modeRead));
+        m_archives.push_back(archivePath.empty() ? std::make_unique<CFile>()
+                                                 : std::make_unique<CFile>(archivePath, CFile::modeRead));
     for (unsigned i = 0; i < threads; ++i)
         m_threads.emplace_back([this, i] { Run(*m_archives[i]); });
 }

@@ -441,3 +441,113 @@ TEST_F(CliTest, ConvertFailuresExit2NamingTheEntry)
 }
 
 } // namespace
+
+// ---------------------------------------------------------------- sets of sources, diff
+
+namespace {
+
+TEST_F(CliTest, OverlaysListAndExtractTheWinningCopyWithItsSourceAndAllCopiesWinnerFirst)
+{
+    const std::string base = Write(ExampleArchive());
+    CDatWriter p;
+    p.AddStored("ART\\INTRFACE\\B.FRM", "patched b");
+    p.AddStored("new.txt", "new");
+    const std::string patch = Write(p, {}, "patch.dat"), data = m_tmp / "data";
+    fs::create_directories(data + "/art/critters");
+    WriteWholeFile(data + "/Readme.TXT", "loose readme");
+    WriteWholeFile(data + "/art/critters/c.frm", "loose c");
+    const struct { std::string path, source, data; } winners[] = {
+        {"ART\\INTRFACE\\B.FRM", patch, "patched b"}, {"art\\intrface\\a.frm", base, std::string(4000, 'a') + "tail"},
+        {"art\\critters\\c.frm", data, "loose c"},    {"text\\english\\d.msg", base, "{100}{}{Hello}\n"},
+        {"Readme.TXT", data, "loose readme"},          {"new.txt", patch, "new"}};
+    SRun run = RunCli({"list", base, "--overlay", patch, "--overlay=" + data});
+    ASSERT_EQ(run.code, 0) << run.err;
+    std::vector<std::string> lines = Lines(run.out);
+    ASSERT_EQ(lines.size(), std::size(winners)) << run.out;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const std::vector<std::string> fields = Split(lines[i], '\t');
+        ASSERT_EQ(fields.size(), 6u) << lines[i];
+        EXPECT_EQ(fields[0] + " " + fields[1] + " " + fields[5],
+                  winners[i].path + " " + std::to_string(winners[i].data.size()) + " " + winners[i].source);
+        EXPECT_EQ(fields[3].empty(), winners[i].source == data) << "a loose file has no offset: " << lines[i];
+    }
+    run = RunCli({"extract", base, "--overlay", patch, "--overlay", data, "-o", m_tmp / "out"});
+    ASSERT_EQ(run.code, 0) << run.err;
+    for (const auto& w : winners) {
+        std::string path = w.path;
+        std::replace(path.begin(), path.end(), '\\', '/');
+        EXPECT_EQ(ReadWholeFile(m_tmp / ("out/" + path)), w.data) << path;
+    }
+    // An overlay archive in the output folder is never replaced by an entry of its name.
+    fs::create_directory(m_tmp / "o2");
+    const std::string inside = Write(p, {}, "o2/patch.dat");
+    CDatWriter e;
+    e.AddStored("patch.dat", "not an archive");
+    run = RunCli({"extract", Write(e, {}, "e.dat"), "--overlay", inside, "-o", m_tmp / "o2"});
+    EXPECT_EQ(run.code, 2);
+    EXPECT_NE(run.err.find("is the archive being read"), std::string::npos) << run.err;
+    EXPECT_EQ(ReadWholeFile(inside), ReadWholeFile(patch));
+
+    // Every copy, the winning one first; the same file twice is two copies.
+    lines = Lines(RunCli({"list", base, "--overlay", patch, "--overlay", data, "--all-copies"}).out);
+    std::vector<std::string> sources;
+    for (const std::string& line : lines)
+        sources.push_back(line.substr(0, 2) + Split(line, '\t').back());
+    EXPECT_EQ(sources, (std::vector<std::string>{"AR" + patch, "ar" + base, "ar" + base, "ar" + data, "ar" + base,
+                                                 "te" + base, "Re" + data, "re" + base, "ne" + patch}));
+    const std::string again = m_tmp / "./archive.dat";
+    run = RunCli({"list", "--json", base, "--overlay", again, "--all-copies"});
+    EXPECT_EQ(Lines(run.out).size(), 2u + 10u) << run.out;
+    EXPECT_NE(run.out.find("\"source\": \"" + again + "\", \"wins\": true},\n  {\"path\": \"art\\\\intrface\\\\b.frm\""),
+              std::string::npos) << run.out;
+    EXPECT_NE(RunCli({"list", "--json", data}).out.find("\"offset\": null, \"type\": \"Text files\", \"source\": \""),
+              std::string::npos);
+}
+
+TEST_F(CliTest, DiffPrintsSortedChangesInflatingOnlyWhereStoredBytesDifferAndExitsLikeDiff)
+{
+    CDatWriter o, n, damaged;
+    for (CDatWriter* w : {&o, &n, &damaged}) {
+        w->AddStored("keep.txt", "same");
+        w->AddStored(w == &o ? "art\\Case.frm" : "ART/case.FRM", "same picture");
+    }
+    o.AddCompressed("recompressed.txt", std::string(100, 'r'));
+    o.AddStored("changed.txt", "one");
+    o.AddStored("resized.txt", "short");
+    o.AddStored("gone.txt", "gone");
+    for (CDatWriter* w : {&n, &damaged}) {
+        w->AddStored("Recompressed.txt", std::string(100, 'r'));
+        w->AddStored("resized.txt", "longer");
+        w->AddStored("added.txt", "added");
+    }
+    n.AddCompressed("changed.txt", std::string("two"));
+    damaged.Add(Def("changed.txt", "one", [](SDatEntryDef& d) { d.packedBytes = "\x78\x01garbage"; }));
+    const std::string oldPath = Write(o, {}, "old.dat"), newPath = Write(n, {}, "new.dat");
+    const std::string brokenPath = Write(damaged, {}, "damaged.dat"), folder = m_tmp / "unpacked";
+    ASSERT_EQ(RunCli({"extract", oldPath, "-o", folder}).code, 0);
+    const struct { Args args; std::string out; int code; std::string complaint; } cases[] = {
+        {{oldPath, newPath}, "A\tadded.txt\nM\tchanged.txt\nD\tgone.txt\nM\tresized.txt\n", 1, ""},
+        {{newPath, oldPath}, "D\tadded.txt\nM\tchanged.txt\nA\tgone.txt\nM\tresized.txt\n", 1, ""},
+        {{"--json", oldPath, newPath},
+         "[\n  {\"change\": \"A\", \"path\": \"added.txt\"},\n  {\"change\": \"M\", \"path\": \"changed.txt\"},\n"
+         "  {\"change\": \"D\", \"path\": \"gone.txt\"},\n  {\"change\": \"M\", \"path\": \"resized.txt\"}\n]\n",
+         1, ""},
+        {{oldPath, oldPath}, "", 0, ""},
+        {{folder, oldPath, "--json"}, "[]\n", 0, ""}, // loose files against packed ones
+        {{oldPath, brokenPath}, "A\tadded.txt\nD\tgone.txt\nM\tresized.txt\n", 2, "'changed.txt' was not compared"},
+        {{oldPath, m_tmp / "missing.dat"}, "", 2, "missing.dat"},
+        {{oldPath}, "", 2, "Usage:"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::PrintToString(c.args));
+        Args args{"diff"};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        const SRun run = RunCli(args);
+        EXPECT_EQ(run.code, c.code) << run.err;
+        EXPECT_EQ(run.out, c.out);
+        EXPECT_EQ(c.complaint.empty(), run.err.empty()) << run.err;
+        EXPECT_NE(run.err.find(c.complaint), std::string::npos) << run.err;
+    }
+}
+
+} // namespace

@@ -1,0 +1,311 @@
+#include "archive/sourcestack.h"
+
+#include "archive/datfiledoc.h"
+#include "archive/entryfeed.h"
+#include "archive/entrypaths.h"
+#include "archive/extract.h"
+#include "archive/namecompare.h"
+#include "platform/codepage.h"
+#include "platform/exceptions.h"
+
+#include <algorithm>
+#include <filesystem>
+
+namespace {
+
+inline unsigned char EntryNameByte(char c)
+{
+    return c == '/' ? '\\' : FoldAscii(static_cast<unsigned char>(c));
+}
+
+std::uint64_t HashEntryName(std::string_view name)
+{
+    std::uint64_t h = 14695981039346656037ull;
+    for (char c : name)
+        h = (h ^ EntryNameByte(c)) * 1099511628211ull;
+    return h ^ (h >> 29);
+}
+
+// Why a file's path under its folder (UTF-8, '/' between parts) cannot be
+// an entry name, or null; stored receives the name as an archive holds it.
+const char* RefusedLooseName(const std::string& relative, std::string& stored)
+{
+    for (char c : relative) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
+            return "the name holds a control character";
+        if (c == '\\')
+            return "the name holds a backslash, which archives take as a folder separator";
+    }
+    stored = EncodeCp1251(relative);
+    if (DecodeToUtf8(stored) != relative)
+        return "the name cannot be written in code page 1251";
+    if (stored.size() > kMaxNameLength)
+        return "the path is longer than an archive name can be";
+    std::replace(stored.begin(), stored.end(), '/', '\\');
+    if (std::size_t(std::count(stored.begin(), stored.end(), '\\')) > kMaxBackslashes)
+        return "the path lies deeper than an archive's folders can";
+    return nullptr;
+}
+
+[[noreturn]] void ThrowFolderError(const std::string& path, const std::error_code& ec)
+{
+    throw CFileException(CFileException::CauseFromErrno(ec.value()), ec.value(), path,
+                         "the folder could not be read (" + ec.message() + ")");
+}
+
+} // namespace
+
+bool SameEntryName(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (a[i] != b[i] && EntryNameByte(a[i]) != EntryNameByte(b[i]))
+            return false;
+    return true;
+}
+
+int CompareEntryNames(std::string_view a, std::string_view b)
+{
+    const std::size_t n = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < n; ++i) {
+        const unsigned char x = EntryNameByte(a[i]), y = EntryNameByte(b[i]);
+        if (x != y)
+            return x < y ? -1 : 1;
+    }
+    return a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0;
+}
+
+CStackSource::CStackSource(std::string label, std::string path, EKind kind)
+    : m_strLabel(std::move(label)), m_strPath(std::move(path)), m_kind(kind)
+{
+}
+
+CStackSource::~CStackSource() = default;
+
+std::size_t CStackSource::Count() const
+{
+    return m_kind == EKind::kArchive ? m_names.size() : m_loose.size();
+}
+
+CStackSource::SEntry CStackSource::Entry(std::size_t i) const
+{
+    if (m_kind == EKind::kArchive) {
+        const CDATInternalFile& f = m_pArchive->m_files[i];
+        return {m_names[i], f.m_nRealSize, f.m_nPackedSize, f.m_nOffset};
+    }
+    const SLoose& l = m_loose[i];
+    return {std::string_view(m_strLooseNames).substr(l.m_nNameStart, l.m_nNameLength), l.m_nSize, l.m_nSize, 0};
+}
+
+std::string CStackSource::FileOf(std::size_t i) const
+{
+    if (m_kind == EKind::kArchive)
+        return m_strPath;
+    std::string relative = DecodeToUtf8(Entry(i).m_name);
+    std::replace(relative.begin(), relative.end(), '\\', '/');
+    return (std::filesystem::path(m_strPath) / relative).string();
+}
+
+void CStackSource::LoadArchive()
+{
+    m_pArchive = std::make_unique<CDATFileDoc>(false);
+    LoadWithStoredNames(*m_pArchive, m_names, m_strPath);
+    m_file.Open(m_strPath, CFile::modeRead);
+}
+
+void CStackSource::ScanFolder(std::vector<std::string>& skipped)
+{
+    namespace fs = std::filesystem;
+    struct SFound
+    {
+        std::string m_strName;
+        std::uint32_t m_nSize;
+    };
+    std::vector<SFound> found;
+    std::error_code ec;
+    // Links to folders are not entered: a loop of links must not run forever.
+    fs::recursive_directory_iterator it(m_strPath, fs::directory_options::skip_permission_denied, ec);
+    if (ec)
+        ThrowFolderError(m_strPath, ec);
+    for (; it != fs::recursive_directory_iterator(); it.increment(ec)) {
+        if (ec)
+            ThrowFolderError(m_strPath, ec);
+        std::error_code fileError;
+        if (!it->is_regular_file(fileError))
+            continue;
+        const std::string relative = it->path().lexically_relative(m_strPath).generic_string();
+        std::string stored;
+        const std::uintmax_t size = it->file_size(fileError);
+        const char* why = RefusedLooseName(relative, stored);
+        if (!why && fileError)
+            why = "its size could not be read";
+        if (!why && size > UINT32_MAX)
+            why = "the file is 4 GiB or larger, more than an archive entry can hold";
+        if (why) {
+            skipped.push_back(it->path().string() + ": left out: " + why);
+            continue;
+        }
+        found.push_back({std::move(stored), std::uint32_t(size)});
+    }
+    if (ec)
+        ThrowFolderError(m_strPath, ec);
+    // Directory order is the file system's whim; names give a stable one.
+    std::sort(found.begin(), found.end(),
+              [](const SFound& a, const SFound& b) { return CompareEntryNames(a.m_strName, b.m_strName) < 0; });
+    m_loose.reserve(found.size());
+    for (const SFound& f : found) {
+        m_loose.push_back({std::uint32_t(m_strLooseNames.size()), std::uint16_t(f.m_strName.size()), f.m_nSize});
+        m_strLooseNames += f.m_strName;
+    }
+}
+
+CSourceStack::CSourceStack() = default;
+
+CSourceStack::~CSourceStack() = default;
+
+void CSourceStack::Add(const std::string& label, const std::string& path, std::vector<std::string>& skipped)
+{
+    std::error_code ec;
+    const bool folder = std::filesystem::is_directory(path, ec);
+    auto source = std::make_unique<CStackSource>(
+        label, path, folder ? CStackSource::EKind::kFolder : CStackSource::EKind::kArchive);
+    if (folder)
+        source->ScanFolder(skipped);
+    else
+        source->LoadArchive();
+    m_sources.push_back(std::move(source));
+    m_sourceStart.clear();
+    m_latest.clear();
+}
+
+namespace {
+
+constexpr std::uint32_t kNone = UINT32_MAX;
+
+} // namespace
+
+SEntryCopy CSourceStack::CopyOf(std::uint32_t arrival) const
+{
+    const auto s = std::uint32_t(std::upper_bound(m_sourceStart.begin(), m_sourceStart.end(), arrival) -
+                                 m_sourceStart.begin() - 1);
+    return {s, arrival - m_sourceStart[s]};
+}
+
+void CSourceStack::Merge()
+{
+    m_sourceStart.assign(1, 0);
+    for (const auto& s : m_sources)
+        m_sourceStart.push_back(m_sourceStart.back() + std::uint32_t(s->Count()));
+    const std::size_t total = m_sourceStart.back();
+    std::size_t capacity = 16;
+    while (capacity < total * 2)
+        capacity <<= 1;
+    // Open addressing over the merged entries; each holds its latest copy,
+    // which links to the one it overrides: a few words per entry.
+    // A slot holds the entry's number and the high half of its name's hash,
+    // so that most slots of other names are passed without reading a name.
+    std::vector<std::uint64_t> table(capacity, UINT64_MAX);
+    m_latest.clear();
+    m_overridden.assign(total, kNone);
+    std::uint32_t arrival = 0;
+    for (const auto& source : m_sources) {
+        const std::uint32_t sourceStart = arrival;
+        for (std::uint32_t i = 0; i < source->Count(); ++i, ++arrival) {
+            const std::string_view name = source->Entry(i).m_name;
+            const std::uint64_t hash = HashEntryName(name);
+            const std::uint64_t tag = hash & 0xFFFFFFFF00000000ull;
+            for (std::size_t slot = hash & (capacity - 1);; slot = (slot + 1) & (capacity - 1)) {
+                if (table[slot] == UINT64_MAX) {
+                    table[slot] = tag | m_latest.size();
+                    m_latest.push_back(arrival);
+                    break;
+                }
+                if ((table[slot] & 0xFFFFFFFF00000000ull) != tag)
+                    continue;
+                const auto m = std::uint32_t(table[slot]);
+                const std::uint32_t other = m_latest[m];
+                const std::string_view otherName =
+                    other >= sourceStart ? source->Entry(other - sourceStart).m_name : EntryOf(CopyOf(other)).m_name;
+                if (SameEntryName(otherName, name)) {
+                    m_overridden[arrival] = other;
+                    m_latest[m] = arrival;
+                    break;
+                }
+            }
+        }
+    }
+}
+
+std::vector<SEntryCopy> CSourceStack::Copies(std::size_t i) const
+{
+    std::vector<SEntryCopy> copies;
+    for (std::uint32_t a = m_latest[i]; a != kNone; a = m_overridden[a])
+        copies.push_back(CopyOf(a));
+    return copies;
+}
+
+void CSourceStack::Build(CDATArchive& merged, CStoredNames* names)
+{
+    if (m_sourceStart.size() != m_sources.size() + 1)
+        Merge();
+    // The winning copies go to the loader as an archive's entries do; it makes
+    // the folders, types and indexes.
+    m_slashedNames.clear();
+    std::size_t next = 0;
+    auto feed = [&](SRawEntry& raw) {
+        if (next == Count())
+            return false;
+        const CStackSource::SEntry e = EntryOf(Winner(next++));
+        raw.m_name = e.m_name;
+        if (e.m_name.find('/') != std::string_view::npos) {
+            // A name stored with '/' goes under its folders like the others.
+            std::string& slashed = m_slashedNames.emplace_back(e.m_name);
+            std::replace(slashed.begin(), slashed.end(), '/', '\\');
+            raw.m_name = slashed;
+        }
+        raw.m_nFlag = e.m_nRealSize != e.m_nPackedSize ? 1 : 0;
+        raw.m_nRealSize = e.m_nRealSize;
+        raw.m_nPackedSize = e.m_nPackedSize;
+        raw.m_nOffset = e.m_nOffset;
+        return true;
+    };
+    merged.Clear();
+    merged.KeepStoredNames(names);
+    try {
+        // A data size of 0 would mean "nothing open".
+        LoadEntries(merged, std::uint32_t(Count()), feed, 1,
+                    m_sources.empty() ? std::string() : m_sources.front()->Path());
+    } catch (...) {
+        merged.KeepStoredNames(nullptr);
+        merged.Clear();
+        throw;
+    }
+    merged.KeepStoredNames(nullptr);
+}
+
+CDATInternalFile CSourceStack::Record(const CStackSource::SEntry& entry)
+{
+    return CDATInternalFile(nullptr, 1, std::string(entry.m_name), entry.m_nRealSize, entry.m_nOffset,
+                            entry.m_nPackedSize, nullptr);
+}
+
+CCopyFile CSourceStack::Open(const SEntryCopy& copy) const
+{
+    CStackSource& source = *m_sources[copy.m_nSource];
+    if (source.Kind() == CStackSource::EKind::kArchive)
+        return CCopyFile(&source.m_file);
+    try {
+        return CCopyFile(CFile(source.FileOf(copy.m_nIndex), CFile::modeRead));
+    } catch (CFileException& e) {
+        e.m_side = CFileException::archiveSide; // the source's failure, not the output's
+        throw;
+    }
+}
+
+std::string CSourceStack::ReadEntry(std::size_t i) const
+{
+    const SEntryCopy winner = Winner(i);
+    CCopyFile file = Open(winner);
+    return ReadEntryData(*file, Record(EntryOf(winner)));
+}
