@@ -1,6 +1,7 @@
 // dravik-cli: the archive browser's core for scripts. Parses the command line,
 // runs one command and turns every failure into a message and an exit status.
 #include "cli/commands.h"
+#include "cli/picturecommands.h"
 #include "platform/exceptions.h"
 
 #include <cstdio>
@@ -20,8 +21,10 @@ const char kUsage[] =
     "      With --json, one JSON array of\n"
     "      objects {\"path\", \"size\", \"packed\", \"offset\", \"type\"} instead (the\n"
     "      safe choice for names holding tabs or line breaks).\n"
-    "  info ARCHIVE\n"
-    "      Entry, folder and type counts, the data-size word and the palette entry.\n"
+    "  info ARCHIVE [ENTRY [--json]]\n"
+    "      Entry, folder and type counts, the data-size word and the palette entry;\n"
+    "      with ENTRY, an FRM's frames per second, action frame and frames per\n"
+    "      direction, and per direction its shift and each frame's size and offset.\n"
     "  extract ARCHIVE [-o DIR] [-j N] [--keep-damaged] [--] [PATTERN...]\n"
     "      Writes the entries matching any PATTERN (every entry when none is given)\n"
     "      under DIR (default: the current folder), each at the path the archive\n"
@@ -31,11 +34,25 @@ const char kUsage[] =
     "      file; with --keep-damaged its file keeps the bytes that did unpack,\n"
     "      never padded to the recorded size. With -j N, N threads unpack and\n"
     "      write (default: one per processor core).\n"
-    "  convert ARCHIVE ENTRY OUT.bmp\n"
+    "  convert ARCHIVE ENTRY OUT.bmp|OUT.png [--frame N] [--direction D]\n"
+    "          [--opaque|--transparent] [--palette P] [--animation|--sheet]\n"
     "      Writes the FRM or RIX entry ENTRY (its whole path, letter case ignored,\n"
-    "      '/' or '\\' between the parts) as an 8-bit BMP, byte for byte what the\n"
-    "      browser shows. An FRM takes its colours from the palette entry named\n"
-    "      like it with .pal, else from color.pal.\n"
+    "      '/' or '\\' between the parts) as an 8-bit BMP, or an indexed PNG when\n"
+    "      OUT ends in .png: frame N (from 0) of direction D (0 to 5; a .FR0 to\n"
+    "      .FR5 entry holds only its own). An FRM takes its colours from the\n"
+    "      palette entry named like it with .pal, else from color.pal; --palette\n"
+    "      names a PAL entry or file to use instead. In a PNG index 0 is\n"
+    "      transparent for FRM, opaque for RIX, unless --opaque or --transparent\n"
+    "      says otherwise. --animation writes direction D as an animated PNG,\n"
+    "      --sheet every direction (or D) as one sprite sheet with OUT.json\n"
+    "      beside it. A PAL entry gives a 16 x 16 swatch of its colours.\n"
+    "  convert ARCHIVE -o DIR [--to png|bmp] [--opaque|--transparent]\n"
+    "          [--palette P] [--] [PATTERN...]\n"
+    "      Converts the first frame of every FRM, .FR0-.FR5 and RIX entry\n"
+    "      matching any PATTERN (all of them when none is given) into DIR, at the\n"
+    "      archive's folders, names checked as extract checks them, one thread\n"
+    "      per processor core. Pictures that fail are reported and the rest\n"
+    "      converted.\n"
     "\n"
     "Patterns are matched against the entry's whole stored path, letter case\n"
     "ignored:\n"
@@ -92,6 +109,14 @@ int Run(const std::vector<std::string>& args)
     if (command != "list" && command != "info" && command != "extract" && command != "convert")
         return UsageError("unknown command '" + command + "'");
 
+    if (command == "convert" || command == "info") {
+        SPictureArgs picture;
+        std::string problem;
+        if (!ParsePictureArgs(args, picture, problem))
+            return UsageError(problem);
+        return RunPictureCommand(picture);
+    }
+
     bool json = false;
     bool keepDamaged = false;
     unsigned jobs = 0;
@@ -141,13 +166,6 @@ int Run(const std::vector<std::string>& args)
     if (operands.empty())
         return UsageError(command + ": no archive given");
     const std::string& archive = operands[0];
-    if (command == "convert") {
-        if (operands.size() < 3)
-            return UsageError("convert: ARCHIVE, ENTRY and OUT.bmp are needed");
-        if (operands.size() > 3)
-            return UsageError("convert: unexpected argument '" + operands[3] + "'");
-        return ConvertArchiveEntry(archive, operands[1], operands[2]);
-    }
     if (command != "extract" && operands.size() > 1)
         return UsageError(command + ": unexpected argument '" + operands[1] + "'");
 
