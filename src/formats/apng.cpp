@@ -11,9 +11,41 @@ extern "C" {
 
 namespace {
 
+// The file in memory; the muxer goes back to fill in the frame count.
+struct SMemoryFile
+{
+    std::string m_bytes;
+    std::size_t m_nPos = 0;
+};
+
+int WriteBytes(void* opaque, std::uint8_t* data, int size)
+{
+    auto* f = static_cast<SMemoryFile*>(opaque);
+    if (f->m_nPos + std::size_t(size) > f->m_bytes.size())
+        f->m_bytes.resize(f->m_nPos + std::size_t(size));
+    std::memcpy(&f->m_bytes[f->m_nPos], data, std::size_t(size));
+    f->m_nPos += std::size_t(size);
+    return size;
+}
+
+std::int64_t SeekBytes(void* opaque, std::int64_t offset, int whence)
+{
+    auto* f = static_cast<SMemoryFile*>(opaque);
+    if (whence == AVSEEK_SIZE)
+        return std::int64_t(f->m_bytes.size());
+    const std::int64_t base = (whence & 3) == SEEK_CUR ? std::int64_t(f->m_nPos)
+                              : (whence & 3) == SEEK_END ? std::int64_t(f->m_bytes.size())
+                                                         : 0;
+    if (base + offset < 0)
+        return AVERROR(EINVAL);
+    f->m_nPos = std::size_t(base + offset);
+    return base + offset;
+}
+
 // Owners of FFmpeg's objects, freed however the encoding ends.
 struct SApngWriter
 {
+    AVIOContext* m_pIo = nullptr;
     AVFormatContext* m_pFormat = nullptr;
     AVCodecContext* m_pCodec = nullptr;
     AVFrame* m_pFrame = nullptr;
@@ -23,12 +55,10 @@ struct SApngWriter
         av_packet_free(&m_pPacket);
         av_frame_free(&m_pFrame);
         avcodec_free_context(&m_pCodec);
-        if (m_pFormat && m_pFormat->pb) {
-            std::uint8_t* rest = nullptr;
-            avio_close_dyn_buf(m_pFormat->pb, &rest);
-            av_free(rest);
-        }
         avformat_free_context(m_pFormat);
+        if (m_pIo)
+            av_freep(&m_pIo->buffer);
+        avio_context_free(&m_pIo);
     }
 };
 
@@ -85,7 +115,14 @@ std::string EncodeApng(const std::vector<SIndexedPicture>& frames, const std::ui
     Check(avcodec_open2(w.m_pCodec, codec, nullptr), "opening the encoder");
     Check(avcodec_parameters_from_context(stream->codecpar, w.m_pCodec), "setting up the stream");
     stream->time_base = w.m_pCodec->time_base;
-    Check(avio_open_dyn_buf(&w.m_pFormat->pb), "opening the output");
+    SMemoryFile file;
+    constexpr int kChunk = 64 << 10;
+    auto* chunk = static_cast<unsigned char*>(av_malloc(kChunk));
+    if (!chunk || !(w.m_pIo = avio_alloc_context(chunk, kChunk, 1, &file, nullptr, WriteBytes, SeekBytes))) {
+        av_free(chunk);
+        throw std::runtime_error("the animated PNG could not be written: out of memory");
+    }
+    w.m_pFormat->pb = w.m_pIo;
     // Loop for ever, and hold the last frame as long as the others.
     AVDictionary* options = nullptr;
     av_dict_set(&options, "plays", "0", 0);
@@ -121,10 +158,6 @@ std::string EncodeApng(const std::vector<SIndexedPicture>& frames, const std::ui
     }
     Encode(w, stream, nullptr);
     Check(av_write_trailer(w.m_pFormat), "finishing the file");
-    std::uint8_t* bytes = nullptr;
-    const int size = avio_close_dyn_buf(w.m_pFormat->pb, &bytes);
-    w.m_pFormat->pb = nullptr;
-    std::string out(reinterpret_cast<const char*>(bytes), std::size_t(size > 0 ? size : 0));
-    av_free(bytes);
-    return out;
+    avio_flush(w.m_pIo);
+    return std::move(file.m_bytes);
 }

@@ -591,4 +591,7 @@ TEST_F(CliTest, PictureFailuresExit2AndABatchGoesOnPastDamage)
         EXPECT_EQ(run.code, 2);
         EXPECT_NE(run.err.find("conversion stopped"), std::string::npos) << run.err;
     }
+    run = RunCli({"convert", archive, "-o", archive + "/dir"});
+    EXPECT_EQ(run.code, 2);
+    EXPECT_NE(run.err.find("the output folder could not be created"), std::string::npos) << run.err;
 }
