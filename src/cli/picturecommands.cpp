@@ -5,6 +5,7 @@
 #include "archive/entrypaths.h"
 #include "archive/extract.h"
 #include "archive/filenames.h"
+#include "archive/namecompare.h"
 #include "cli/commands.h"
 #include "cli/extractor.h"
 #include "cli/glob.h"
@@ -29,6 +30,7 @@
 #include <optional>
 #include <sys/stat.h>
 #include <thread>
+#include <unordered_map>
 
 namespace {
 
@@ -178,7 +180,16 @@ bool LoadChosenPalette(SSource& src, const std::string& choice)
     return true;
 }
 
-SPicture LoadPicture(const SSource& src, CFile& archive, const CDATInternalFile& entry, const std::string& display)
+std::string NoPaletteText(const SSource& src, const CDATInternalFile& entry, const std::string& quoted)
+{
+    return src.m_strPath + ": entry " + quoted + " has no palette (neither " +
+           DecodeToUtf8(ReplaceExtension(entry.m_strName, ".pal")) +
+           " nor color.pal is in the archive; --palette names one)";
+}
+
+// known: the FRM's palette when the caller has read it already.
+SPicture LoadPicture(const SSource& src, CFile& archive, const CDATInternalFile& entry, const std::string& display,
+                     const Palette768* known = nullptr)
 {
     SPicture pic;
     pic.m_strQuoted = "'" + display + "'";
@@ -187,12 +198,12 @@ SPicture LoadPicture(const SSource& src, CFile& archive, const CDATInternalFile&
     if (pic.m_kind == EKind::kRix) {
         pic.m_still = ParseRix(ReadEntryData(archive, entry), pic.m_palette, name);
     } else if (pic.m_kind == EKind::kFrm || pic.m_kind == EKind::kDirectionFile) {
-        if (!src.m_chosenPalette) {
+        if (known) {
+            pic.m_palette = *known;
+        } else if (!src.m_chosenPalette) {
             const CDATInternalFile* palette = FindPaletteFor(src.m_doc, entry);
             if (!palette)
-                throw SEntryError(src.m_strPath + ": entry " + pic.m_strQuoted + " has no palette (neither " +
-                                  DecodeToUtf8(ReplaceExtension(entry.m_strName, ".pal")) +
-                                  " nor color.pal is in the archive; --palette names one)");
+                throw SEntryError(NoPaletteText(src, entry, pic.m_strQuoted));
             pic.m_palette = ReadPalette(ReadEntryData(archive, *palette));
         }
         pic.m_frm = ParseFrm(ReadEntryData(archive, entry), name);
@@ -436,6 +447,57 @@ struct SBatchJob
 {
     SExtractJob m_job;
     std::string m_strOutName;
+    const Palette768* m_pPalette = nullptr; // an FRM's, read once for all that share it
+};
+
+// The palette entries of FRM entries, looked up as the browser looks them up
+// but through an index, and read once each: a batch has tens of thousands.
+class CPaletteCache
+{
+public:
+    explicit CPaletteCache(SSource& src) : m_src(src)
+    {
+        for (const CDATInternalFile& f : src.m_doc.m_files)
+            if (ExtensionOf(f.m_strName) == "pal")
+                m_byName.emplace(Fold(f.m_strName), &f); // the first of a name wins
+    }
+    // The palette, or null with why set.
+    const Palette768* For(const CDATInternalFile& entry, const std::string& quoted, std::string& why)
+    {
+        if (m_src.m_chosenPalette)
+            return &*m_src.m_chosenPalette;
+        auto named = m_byName.find(Fold(ReplaceExtension(entry.m_strName, ".pal")));
+        const CDATInternalFile* palette = named != m_byName.end() ? named->second : m_src.m_doc.m_pPaletteEntry;
+        if (!palette) {
+            why = NoPaletteText(m_src, entry, quoted);
+            return nullptr;
+        }
+        auto [it, fresh] = m_read.try_emplace(palette);
+        if (fresh) {
+            try {
+                it->second = ReadPalette(ReadEntryData(m_src.m_archive, *palette));
+            } catch (const std::exception& e) {
+                m_failed[palette] = "its palette: " + DescribeException(e);
+            }
+        }
+        if (auto failed = m_failed.find(palette); failed != m_failed.end()) {
+            why = m_src.m_strPath + ": entry " + quoted + ": " + failed->second;
+            return nullptr;
+        }
+        return &it->second;
+    }
+
+private:
+    static std::string Fold(std::string s)
+    {
+        for (char& c : s)
+            c = char(FoldAscii(static_cast<unsigned char>(c)));
+        return s;
+    }
+    SSource& m_src;
+    std::unordered_map<std::string, const CDATInternalFile*> m_byName;
+    std::unordered_map<const CDATInternalFile*, Palette768> m_read;
+    std::unordered_map<const CDATInternalFile*, std::string> m_failed;
 };
 
 int ConvertBatch(const SPictureArgs& a)
@@ -453,6 +515,7 @@ int ConvertBatch(const SPictureArgs& a)
     std::vector<CGlob> globs(a.m_operands.begin() + 1, a.m_operands.end());
     std::vector<bool> matched(globs.size(), false);
     CExtractor checker(src.m_archive, a.m_strOutDir, false);
+    CPaletteCache palettes(src);
     std::vector<std::unique_ptr<SBatchJob>> jobs;
     std::unordered_set<std::string> targets;
     for (std::size_t n = 0; n < src.m_doc.m_files.size(); ++n) {
@@ -479,6 +542,13 @@ int ConvertBatch(const SPictureArgs& a)
         b->m_strOutName = (kind == EKind::kDirectionFile ? name : ReplaceExtension(name, "")) + (png ? ".png" : ".bmp");
         job.m_name = b->m_strOutName;
         checker.Prepare(job);
+        std::string why;
+        if (job.m_bReady && kind != EKind::kRix &&
+            !(b->m_pPalette = palettes.For(entry, "'" + job.m_strDisplayPath + "'", why))) {
+            job.m_bReady = false;
+            job.m_outcome = EOutcome::kEntryFailed;
+            job.m_strReport += "dravik-cli: " + why + "\n";
+        }
         if (job.m_bReady && !targets.insert(job.m_strTarget).second) {
             job.m_bReady = false;
             job.m_outcome = EOutcome::kEntryFailed;
@@ -497,7 +567,7 @@ int ConvertBatch(const SPictureArgs& a)
                 continue;
             job.m_bReady = false;
             try {
-                const SPicture pic = LoadPicture(src, archive, *job.m_pEntry, job.m_strDisplayPath);
+                const SPicture pic = LoadPicture(src, archive, *job.m_pEntry, job.m_strDisplayPath, jobs[i]->m_pPalette);
                 const std::string bytes = StillBytes(pic, StillOf(pic, 0, -1), png, a.m_nTransparent);
                 try {
                     WriteFileAtomically(job.m_strTarget, bytes.data(), bytes.size());

@@ -1,6 +1,7 @@
 #include "formats/png.h"
 
 #include <png.h>
+#include <zlib.h>
 
 #include <algorithm>
 #include <stdexcept>
@@ -57,9 +58,11 @@ bool WritePng(png_structp png, png_infop info, std::string& out, const SPngInput
     if (setjmp(png_jmpbuf(png)))
         return false;
     png_set_write_fn(png, &out, AppendToString, NoFlush);
-    // Sprites are small and batches large: no row filters (they rarely pay
-    // on palette indices) and zlib's default level.
-    png_set_compression_level(png, 6);
+    // Batches convert tens of thousands of pictures: no row filters (they
+    // rarely pay on palette indices) and run-length matching at the fastest
+    // level, twice as fast as the default for a few per cent in size.
+    png_set_compression_level(png, 1);
+    png_set_compression_strategy(png, Z_RLE);
     png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);
     png_set_IHDR(png, info, in.m_nWidth, in.m_nHeight, 8, PNG_COLOR_TYPE_PALETTE, PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
