@@ -1,6 +1,6 @@
 # Installs the Debian packages the build needs when any is missing.
 dravik_packages=(cmake ninja-build g++ clang pkg-config qt6-base-dev qt6-tools-dev qt6-l10n-tools qt6-translations-l10n zlib1g-dev libdeflate-dev libgtest-dev libbenchmark-dev
-                 libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev libsdl2-dev libuchardet-dev
+                 libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev libsdl2-dev libuchardet-dev libpng-dev
                  desktop-file-utils appstream shared-mime-info)
 
 ensure_packages() {

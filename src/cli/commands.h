@@ -24,10 +24,6 @@ int ExtractArchive(const std::string& archivePath, const std::string& outDir, co
                    unsigned jobs = 0, bool keepDamaged = false);
 unsigned DefaultExtractJobs();
 
-// The BMP of an FRM or RIX entry (its whole path, '/' or '\\' between the
-// parts, letter case ignored), exactly as the browser writes it to its cache.
-int ConvertArchiveEntry(const std::string& archivePath, const std::string& entryPath, const std::string& outPath);
-
 class CDATArchive;
 class CDATFileDoc;
 class CStoredNames;

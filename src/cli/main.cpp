@@ -1,6 +1,7 @@
 // dravik-cli: the archive browser's core for scripts. Parses the command line,
 // runs one command and turns every failure into a message and an exit status.
 #include "cli/commands.h"
+#include "cli/picturecommands.h"
 #include "platform/exceptions.h"
 
 #include <cstdio>
@@ -35,8 +36,10 @@ const char kUsage[] =
     "      OLD) or M (the contents differ), a tab, the path. OLD and NEW are\n"
     "      archives or folders. Exit status 0: no difference; 1: differences;\n"
     "      2: trouble (a source could not be read, an entry was damaged).\n"
-    "  info ARCHIVE\n"
-    "      Entry, folder and type counts, the data-size word and the palette entry.\n"
+    "  info ARCHIVE [ENTRY [--json]]\n"
+    "      Entry, folder and type counts, the data-size word and the palette entry;\n"
+    "      with ENTRY, an FRM's frames per second, action frame and frames per\n"
+    "      direction, and per direction its shift and each frame's size and offset.\n"
     "  extract ARCHIVE [--overlay SRC...] [-o DIR] [-j N] [--keep-damaged] [--] [PATTERN...]\n"
     "      Writes the entries matching any PATTERN (every entry when none is given)\n"
     "      under DIR (default: the current folder), each at the path the archive\n"
@@ -47,11 +50,25 @@ const char kUsage[] =
     "      never padded to the recorded size. With -j N, N threads unpack and\n"
     "      write (default: one per processor core). With --overlay, the winning\n"
     "      copies of the sources read as one (see list).\n"
-    "  convert ARCHIVE ENTRY OUT.bmp\n"
+    "  convert ARCHIVE ENTRY OUT.bmp|OUT.png [--frame N] [--direction D]\n"
+    "          [--opaque|--transparent] [--palette P] [--animation|--sheet]\n"
     "      Writes the FRM or RIX entry ENTRY (its whole path, letter case ignored,\n"
-    "      '/' or '\\' between the parts) as an 8-bit BMP, byte for byte what the\n"
-    "      browser shows. An FRM takes its colours from the palette entry named\n"
-    "      like it with .pal, else from color.pal.\n"
+    "      '/' or '\\' between the parts) as an 8-bit BMP, or an indexed PNG when\n"
+    "      OUT ends in .png: frame N (from 0) of direction D (0 to 5; a .FR0 to\n"
+    "      .FR5 entry holds only its own). An FRM takes its colours from the\n"
+    "      palette entry named like it with .pal, else from color.pal; --palette\n"
+    "      names a PAL entry or file to use instead. In a PNG index 0 is\n"
+    "      transparent for FRM, opaque for RIX, unless --opaque or --transparent\n"
+    "      says otherwise. --animation writes direction D as an animated PNG,\n"
+    "      --sheet every direction (or D) as one sprite sheet with OUT.json\n"
+    "      beside it. A PAL entry gives a 16 x 16 swatch of its colours.\n"
+    "  convert ARCHIVE -o DIR [--to png|bmp] [--opaque|--transparent]\n"
+    "          [--palette P] [--] [PATTERN...]\n"
+    "      Converts the first frame of every FRM, .FR0-.FR5 and RIX entry\n"
+    "      matching any PATTERN (all of them when none is given) into DIR, at the\n"
+    "      archive's folders, names checked as extract checks them, one thread\n"
+    "      per processor core. Pictures that fail are reported and the rest\n"
+    "      converted.\n"
     "\n"
     "Patterns are matched against the entry's whole stored path, letter case\n"
     "ignored:\n"
@@ -119,6 +136,14 @@ int Run(const std::vector<std::string>& args)
         return usageStatus;
     };
 
+    if (command == "convert" || command == "info") {
+        SPictureArgs picture;
+        std::string problem;
+        if (!ParsePictureArgs(args, picture, problem))
+            return UsageError(problem);
+        return RunPictureCommand(picture);
+    }
+
     bool json = false;
     bool keepDamaged = false;
     unsigned jobs = 0;
@@ -182,13 +207,6 @@ int Run(const std::vector<std::string>& args)
         return DiffSources(operands[0], operands[1], json);
     }
     const std::string& archive = operands[0];
-    if (command == "convert") {
-        if (operands.size() < 3)
-            return UsageError("convert: ARCHIVE, ENTRY and OUT.bmp are needed");
-        if (operands.size() > 3)
-            return UsageError("convert: unexpected argument '" + operands[3] + "'");
-        return ConvertArchiveEntry(archive, operands[1], operands[2]);
-    }
     if (command != "extract" && command != "list" && operands.size() > 1)
         return UsageError(command + ": unexpected argument '" + operands[1] + "'");
 

@@ -8,6 +8,7 @@
 #include "filetypes/openedfiles.h"
 #include "filetypes/previews.h"
 #include "formats/dib.h"
+#include "formats/png.h"
 #include "platform/atomicfile.h"
 #include "platform/cdc.h"
 #include "platform/cwnd.h"
@@ -16,6 +17,7 @@
 #include "platform/codepage.h"
 #include "platform/uiservices.h"
 
+#include <algorithm>
 #include <sys/stat.h>
 
 namespace {
@@ -81,6 +83,18 @@ std::unique_ptr<CPreview> CDATImageFileType::FailedPreview() const
 bool CDATImageFileType::WriteBitmap(const SArchiveContext& archive, CDATInternalFile* item, const std::string& path,
                                     CWnd* wnd) const
 {
+    return WriteConverted(archive, item, path, wnd, nullptr);
+}
+
+bool CDATImageFileType::WritePng(const SArchiveContext& archive, CDATInternalFile* item, const std::string& path,
+                                 CWnd* wnd, bool transparent) const
+{
+    return WriteConverted(archive, item, path, wnd, &transparent);
+}
+
+bool CDATImageFileType::WriteConverted(const SArchiveContext& archive, CDATInternalFile* item,
+                                       const std::string& path, CWnd* wnd, const bool* pngTransparent) const
+{
     std::string bmp;
     switch (Convert(Source(archive, *item), true, bmp)) {
     case kNoPalette:
@@ -89,6 +103,17 @@ bool CDATImageFileType::WriteBitmap(const SArchiveContext& archive, CDATInternal
         return false;
     case kRefused: return false;
     case kConverted: break;
+    }
+    if (pngTransparent) {
+        // The BMP's own colours and rows, so that both files show the same picture.
+        CDib dib;
+        dib.ReadFromMemory(bmp);
+        SIndexedPicture picture{dib.Width(), dib.Height(), {}};
+        picture.m_pixels.resize(std::size_t(picture.m_nWidth) * picture.m_nHeight);
+        for (std::uint32_t y = 0; y < picture.m_nHeight; ++y)
+            std::copy_n(&dib.Bits()[std::size_t(picture.m_nHeight - 1 - y) * dib.Stride()], picture.m_nWidth,
+                        &picture.m_pixels[std::size_t(y) * picture.m_nWidth]);
+        bmp = EncodeIndexedPng(picture, dib.Palette(), *pngTransparent);
     }
     WriteFileAtomically(path, bmp.data(), bmp.size());
     return true;
@@ -107,7 +132,8 @@ void CDATImageFileType::OpenAsBitmap(const SArchiveContext& archive, CDATInterna
 void CDATImageFileType::SaveAsWithBitmap(const SArchiveContext& archive, CDATInternalFile* item, CWnd* parent) const
 {
     const std::string filter = DecodeToUtf8(m_strDescription) + "|*." + DecodeToUtf8(m_strExtension) +
-                               "|Bitmap files (*.bmp)|*.bmp|All files (*.*)|*.*||";
+                               "|Bitmap files (*.bmp)|*.bmp|PNG files (*.png)|*.png|PNG files, opaque (*.png)|*.png"
+                               "|All files (*.*)|*.*||";
     auto chosen = archive.Ui().GetSaveFileName(parent, filter, EntryNameForDisk(item->m_strName));
     if (!chosen)
         return;
@@ -115,4 +141,6 @@ void CDATImageFileType::SaveAsWithBitmap(const SArchiveContext& archive, CDATInt
         SaveEntryTo(archive, *item, chosen->m_strPath);
     else if (chosen->m_nFilterIndex == 2)
         WriteBitmap(archive, item, chosen->m_strPath, parent);
+    else if (chosen->m_nFilterIndex == 3 || chosen->m_nFilterIndex == 4)
+        WritePng(archive, item, chosen->m_strPath, parent, chosen->m_nFilterIndex == 3);
 }

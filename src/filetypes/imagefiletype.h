@@ -1,6 +1,7 @@
 #pragma once
 // What the FRM and RIX handlers share: the entry converted once into a BMP in
-// the cache, shown fitted into the pane and framed, saved and opened as BMP.
+// the cache, shown fitted into the pane and framed, saved and opened as BMP,
+// saved as PNG too.
 #include "archive/datfiletype.h"
 
 class CUiServices;
@@ -29,6 +30,11 @@ protected:
     // Save as (filter 2) and Open: the BMP at path, with the message boxes.
     bool WriteBitmap(const SArchiveContext& archive, CDATInternalFile* item, const std::string& path,
                      CWnd* wnd) const;
+    // Save as (filters 3 and 4): the same picture as an indexed PNG.
+    bool WritePng(const SArchiveContext& archive, CDATInternalFile* item, const std::string& path, CWnd* wnd,
+                  bool transparent) const;
+    bool WriteConverted(const SArchiveContext& archive, CDATInternalFile* item, const std::string& path, CWnd* wnd,
+                        const bool* pngTransparent) const;
     void OpenAsBitmap(const SArchiveContext& archive, CDATInternalFile* item, CWnd* wnd) const;
     void SaveAsWithBitmap(const SArchiveContext& archive, CDATInternalFile* item, CWnd* parent) const;
 };

@@ -1,5 +1,8 @@
 #pragma once
 // FRM and RIX pictures to 8-bit BMP files, in memory.
+#include "formats/pal.h"
+#include "formats/png.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -17,3 +20,6 @@ std::string BuildIndexedBmp(std::uint32_t width, std::uint32_t height, const std
 // palette file's bytes.
 std::string FrmToBmp(std::string_view frm, std::string_view palette, const std::string& nameForErrors);
 std::string RixToBmp(std::string_view rix, const std::string& nameForErrors);
+
+// A RIX picture's pixels, completed as RixToBmp completes them, and its own palette.
+SIndexedPicture ParseRix(std::string_view rix, Palette768& palette, const std::string& nameForErrors);

@@ -5,18 +5,25 @@
 #include "fakes.h"
 #include "frmwriter.h"
 #include "helpers.h"
+#include "pngread.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <fcntl.h>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <set>
 #include <spawn.h>
 #include <string>
 #include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
+
+extern "C" {
+#include <libavformat/avformat.h>
+}
 
 extern char** environ;
 
@@ -551,3 +558,172 @@ TEST_F(CliTest, DiffPrintsSortedChangesInflatingOnlyWhereStoredBytesDifferAndExi
 }
 
 } // namespace
+
+// ---------------------------------------------------------------- pictures
+
+namespace pictures {
+
+// Frames, and their display times, as FFmpeg's APNG demuxer reads the file.
+std::vector<std::int64_t> ApngDelaysMs(const std::string& path)
+{
+    std::vector<std::int64_t> delays;
+    AVFormatContext* format = nullptr;
+    if (avformat_open_input(&format, path.c_str(), av_find_input_format("apng"), nullptr) < 0)
+        return delays;
+    AVPacket* packet = av_packet_alloc();
+    while (av_read_frame(format, packet) >= 0) {
+        delays.push_back(av_rescale_q(packet->duration, format->streams[0]->time_base, {1, 1000}));
+        av_packet_unref(packet);
+    }
+    av_packet_free(&packet);
+    avformat_close_input(&format);
+    return delays;
+}
+
+std::uint32_t Rgba(const Palette63& p, std::uint8_t index, bool transparent)
+{
+    return std::uint32_t(std::uint8_t(p[index][0] * 4)) << 24 | std::uint32_t(std::uint8_t(p[index][1] * 4)) << 16 |
+           std::uint32_t(std::uint8_t(p[index][2] * 4)) << 8 | (transparent && index == 0 ? 0u : 0xFFu);
+}
+
+// Index i of a frame fixture: 0 in the first column, so that transparency shows.
+std::vector<std::uint8_t> Pixels(int w, int h)
+{
+    std::vector<std::uint8_t> px(std::size_t(w) * h);
+    for (std::size_t i = 0; i < px.size(); ++i)
+        px[i] = std::uint8_t(i % std::size_t(w) == 0 ? 0 : 60 + i);
+    return px;
+}
+
+} // namespace pictures
+
+TEST_F(CliTest, PicturesConvertToIndexedPngAnimationsAndSheetsWithTheirPalettes)
+{
+    using namespace pictures;
+    const Palette63 game = DemoPalette();
+    Palette63 other{};
+    for (int i = 0; i < 256; ++i)
+        other[std::size_t(i)] = {std::uint8_t(i % 64), 63, std::uint8_t(63 - i % 64)};
+    CDatWriter w;
+    w.AddCompressed("art\\walk.frm", BuildFrm(4, 3, Pixels(4, 3), 3));
+    w.AddCompressed("art\\knock.FR2", BuildFrm(2, 2, Pixels(2, 2), 2));
+    w.AddCompressed("art\\title.rix", BuildRix(3, 2, other, Pixels(3, 2)));
+    w.AddStored("color.pal", BuildPalette(game));
+    w.AddStored("other.pal", BuildPalette(other));
+    const std::string archive = Write(w);
+    const std::string disk = m_tmp / "disk.pal";
+    std::ofstream(disk, std::ios::binary) << BuildPalette(other);
+    const std::string png = m_tmp / "out.png";
+
+    // Frame k of the writer's pictures holds the first frame's indices plus k.
+    const struct { Args extra; std::string entry; int w, h, frame; const Palette63* palette; bool clear; } stills[] = {
+        {{}, "art/walk.frm", 4, 3, 0, &game, true},
+        {{"--frame", "2", "--direction", "0"}, "art/walk.frm", 4, 3, 2, &game, true},
+        {{"--opaque", "--frame", "1"}, "art/walk.frm", 4, 3, 1, &game, false},
+        {{"--palette", "OTHER.PAL"}, "art/walk.frm", 4, 3, 0, &other, true},
+        {{"--palette", disk, "--frame", "1"}, "art/knock.FR2", 2, 2, 1, &other, true},
+        {{}, "art/title.rix", 3, 2, 0, &other, false},
+        {{"--transparent"}, "art/title.rix", 3, 2, 0, &other, true},
+    };
+    for (const auto& c : stills) {
+        SCOPED_TRACE(c.entry + " " + ::testing::PrintToString(c.extra));
+        Args args{"convert", archive, c.entry, png};
+        args.insert(args.end(), c.extra.begin(), c.extra.end());
+        SRun run = RunCli(args);
+        ASSERT_EQ(run.code, 0) << run.err;
+        const SRgbaPicture got = ReadPngRgba(ReadWholeFile(png));
+        EXPECT_TRUE(got.indexed);
+        ASSERT_EQ(got.pixels.size(), std::size_t(c.w * c.h));
+        const std::vector<std::uint8_t> px = Pixels(c.w, c.h);
+        for (std::size_t i = 0; i < px.size(); ++i)
+            EXPECT_EQ(got.pixels[i], Rgba(*c.palette, std::uint8_t(px[i] + c.frame), c.clear)) << i;
+    }
+
+    SRun run = RunCli({"convert", archive, "other.pal", png});
+    ASSERT_EQ(run.code, 0) << run.err;
+    const SRgbaPicture swatch = ReadPngRgba(ReadWholeFile(png));
+    ASSERT_EQ(swatch.width * swatch.height, 256u);
+    for (std::size_t i = 0; i < 256; ++i)
+        EXPECT_EQ(swatch.pixels[i], Rgba(other, std::uint8_t(i), false));
+
+    // Three frames at the writer's 10 per second.
+    ASSERT_EQ(RunCli({"convert", archive, "art/walk.frm", png, "--animation"}).code, 0);
+    EXPECT_EQ(ApngDelaysMs(png), (std::vector<std::int64_t>{100, 100, 100}));
+
+    // Every frame cut out of the sheet where its JSON says is that frame.
+    run = RunCli({"convert", archive, "art/walk.frm", png, "--sheet", "--opaque"});
+    ASSERT_EQ(run.code, 0) << run.err;
+    const SRgbaPicture sheet = ReadPngRgba(ReadWholeFile(png));
+    const std::string json = ReadWholeFile(m_tmp / "out.json");
+    for (int f = 0; f < 3; ++f) {
+        const std::string rect = "[" + std::to_string(4 * f) + ",0,4,3]";
+        EXPECT_NE(json.find("\"rect\":" + rect), std::string::npos) << json;
+        for (int y = 0; y < 3; ++y)
+            for (int x = 0; x < 4; ++x)
+                EXPECT_EQ(sheet.pixels[std::size_t(y) * sheet.width + std::size_t(4 * f + x)],
+                          Rgba(game, std::uint8_t(Pixels(4, 3)[std::size_t(y * 4 + x)] + f), false));
+    }
+
+    run = RunCli({"info", archive, "art/walk.frm", "--json"});
+    EXPECT_EQ(run.out, "{\"fps\":10,\"action_frame\":0,\"frames_per_direction\":3,\"directions\":[{\"shift\":[0,0],"
+                       "\"frames\":[{\"width\":4,\"height\":3,\"offset\":[0,0]},{\"width\":4,\"height\":3,\"offset\":"
+                       "[0,0]},{\"width\":4,\"height\":3,\"offset\":[0,0]}]}]}\n");
+}
+
+TEST_F(CliTest, PictureFailuresExit2AndABatchGoesOnPastDamage)
+{
+    CDatWriter w;
+    w.AddCompressed("art\\a.frm", BuildFrm(2, 2, {1, 2, 3, 4}, 3));
+    w.AddCompressed("art\\k.fr4", BuildFrm(2, 2, {1, 2, 3, 4}));
+    w.AddStored("art\\b.frm", "not a picture");
+    w.AddStored("..\\escape.frm", BuildFrm(1, 1, {1}));
+    w.AddCompressed("art\\z.rix", BuildRix(2, 1, DemoPalette(), {0, 5}));
+    const std::string noPalette = Write(w, {}, "nopal.dat");
+    w.AddStored("color.pal", BuildPalette(DemoPalette()));
+    const std::string archive = Write(w);
+    const std::string out = m_tmp / "out.png";
+    const struct { Args args; std::string complaint; } failures[] = {
+        {{"convert", noPalette, "art/a.frm", out}, "'art/a.frm' has no palette"},
+        {{"convert", archive, "art/a.frm", out, "--frame", "3"}, "direction 0 of 'art/a.frm' has 3 frames (0 to 2)"},
+        {{"convert", archive, "art/a.frm", out, "--direction", "1"}, "has 1 direction (0 to 0), not 1"},
+        {{"convert", archive, "art/k.fr4", out, "--direction", "0"}, "holds direction 4 only"},
+        {{"convert", archive, "art/z.rix", out, "--frame", "1"}, "'art/z.rix' has 1 frame (0 to 0)"},
+        {{"convert", archive, "art/a.frm", out, "--palette", "none.pal"}, "palette 'none.pal' is neither"},
+        {{"info", archive, "art/z.rix"}, "is not an FRM picture"},
+    };
+    for (const auto& f : failures) {
+        SCOPED_TRACE(::testing::PrintToString(f.args));
+        SRun run = RunCli(f.args);
+        EXPECT_EQ(run.code, 2);
+        EXPECT_NE(run.err.find(f.complaint), std::string::npos) << run.err;
+        EXPECT_FALSE(FileExists(out));
+    }
+
+    // The damaged and the escaping entries are reported; the rest are written.
+    const std::string dir = m_tmp / "batch";
+    SRun run = RunCli({"convert", archive, "-o", dir});
+    EXPECT_EQ(run.code, 2);
+    EXPECT_NE(run.err.find("'art\\b.frm'"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("'..\\escape.frm' refused"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("2 pictures could not be converted"), std::string::npos) << run.err;
+    EXPECT_EQ(Files(m_tmp.Path()).count("escape.png"), 0u);
+    EXPECT_EQ(Files(dir), (std::set<std::string>{"art/a.png", "art/k.fr4.png", "art/z.png"}));
+    EXPECT_EQ(ReadPngRgba(ReadWholeFile(dir + "/art/z.png")).pixels.at(0) & 0xFF, 0xFFu) << "RIX stays opaque";
+    run = RunCli({"convert", archive, "-o", dir, "--to", "bmp", "*.rix"});
+    EXPECT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(ReadWholeFile(dir + "/art/z.bmp").substr(0, 2), "BM");
+
+    // A folder that cannot be written to stops the run with one message.
+    const std::string locked = m_tmp / "locked";
+    fs::create_directories(locked + "/art");
+    fs::permissions(locked + "/art", fs::perms::owner_read | fs::perms::owner_exec);
+    run = RunCli({"convert", archive, "-o", locked, "art/*.frm"});
+    fs::permissions(locked + "/art", fs::perms::owner_all);
+    if (::geteuid() != 0) {
+        EXPECT_EQ(run.code, 2);
+        EXPECT_NE(run.err.find("conversion stopped"), std::string::npos) << run.err;
+    }
+    run = RunCli({"convert", archive, "-o", archive + "/dir"});
+    EXPECT_EQ(run.code, 2);
+    EXPECT_NE(run.err.find("the output folder could not be created"), std::string::npos) << run.err;
+}

@@ -6,12 +6,14 @@
 #include "filetypes/previews.h"
 #include "filetypes/imageconvert.h"
 #include "formats/frm.h"
+#include "formats/dib.h"
 #include "formats/palcycle.h"
 #include "formats/picture.h"
 #include "frmwriter.h"
 #include "handlertest.h"
 #include "platform/exceptions.h"
 #include "platform/freespace.h"
+#include "pngread.h"
 
 #include <functional>
 #include <regex>
@@ -265,18 +267,36 @@ TEST_F(ImageHandlerTest, SaveAsWritesTheEntryTheBitmapOrNothingAndOpenHandsOverT
     for (const auto& [entry, raw, bmp] : cases) {
         SCOPED_TRACE(entry);
         CDATInternalFile* item = Entry(entry);
-        for (int filter = 1; filter <= 3; ++filter) {
+        for (int filter = 1; filter <= 5; ++filter) {
             const std::string dest = m_dir / (std::string(entry) + std::to_string(filter));
             m_ui.m_saveAnswer = CUiServices::SSaveFileResult{dest, filter};
             item->m_pType->SaveAs(m_doc->Context(), item, nullptr);
-            EXPECT_EQ(FileExists(dest) ? ReadWholeFile(dest) : "none", filter == 1 ? raw : filter == 2 ? bmp : "none");
+            const std::string saved = FileExists(dest) ? ReadWholeFile(dest) : "none";
+            if (filter == 3 || filter == 4) {
+                // The PNG holds the BMP's colours; only the first filter makes index 0 see-through.
+                CDib dib;
+                dib.ReadFromMemory(bmp);
+                const SRgbaPicture png = ReadPngRgba(saved);
+                ASSERT_TRUE(png.indexed);
+                EXPECT_EQ(saved.find("tRNS") != std::string::npos, filter == 3);
+                ASSERT_EQ(png.pixels.size(), std::size_t(dib.Width()) * dib.Height());
+                for (std::size_t i = 0; i < png.pixels.size(); ++i) {
+                    const std::size_t row = dib.Height() - 1 - i / dib.Width(), col = i % dib.Width();
+                    const std::uint8_t index = dib.Bits()[row * dib.Stride() + col];
+                    const std::uint32_t alpha = index == 0 && filter == 3 ? 0 : 0xFF;
+                    EXPECT_EQ(png.pixels[i], dib.Palette()[index] << 8 | alpha) << i;
+                }
+                continue;
+            }
+            EXPECT_EQ(saved, filter == 1 ? raw : filter == 2 ? bmp : "none");
         }
         EXPECT_EQ(m_ui.m_saveDialogs.back().second, entry);
         const std::string opened = OpenOutside(entry);
         EXPECT_EQ(opened, m_opened.Folder() + ReplaceExtension(entry, ".bmp"));
         EXPECT_EQ(ReadWholeFile(opened), bmp);
     }
-    EXPECT_EQ(m_ui.m_saveDialogs.back().first, "RIX files|*.rix|Bitmap files (*.bmp)|*.bmp|All files (*.*)|*.*||");
+    EXPECT_EQ(m_ui.m_saveDialogs.back().first, "RIX files|*.rix|Bitmap files (*.bmp)|*.bmp|PNG files (*.png)|*.png|PNG files, opaque "
+                                                     "(*.png)|*.png|All files (*.*)|*.*||");
     EXPECT_TRUE(m_ui.m_messages.empty());
 }
 
