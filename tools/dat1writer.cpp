@@ -149,7 +149,7 @@ std::string CDat1Writer::Build(const SDat1Options& opt) const
 
     std::string dir;
     PutBE32(dir, opt.folderCount.value_or(std::uint32_t(folders.size())));
-    PutBE32(dir, std::max<std::uint32_t>(opt.capacity, std::uint32_t(folders.size())));
+    PutBE32(dir, opt.capacity);
     PutBE32(dir, opt.folderValueSize.value_or(0));
     PutBE32(dir, 0);
     for (const std::string& f : folders) {
@@ -171,7 +171,7 @@ std::string CDat1Writer::Build(const SDat1Options& opt) const
             if (item.def.folder == f)
                 files.push_back(&item);
         PutBE32(dir, std::uint32_t(files.size()));
-        PutBE32(dir, std::max<std::uint32_t>(opt.capacity, std::uint32_t(files.size())));
+        PutBE32(dir, opt.capacity);
         PutBE32(dir, opt.fileValueSize.value_or(16));
         PutBE32(dir, 0);
         for (const SItem* item : files) {

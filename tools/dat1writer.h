@@ -30,7 +30,7 @@ struct SDat1Options
     std::optional<std::uint32_t> folderCount;     // written instead of the real count
     std::optional<std::uint32_t> folderValueSize; // header word 3 (0)
     std::optional<std::uint32_t> fileValueSize;   // each folder's word 3 (16)
-    std::uint32_t capacity = 1;
+    std::uint32_t capacity = 1; // every capacity field; the engine's own archives hold more than the counts
     bool storedPackedZero = true; // stored entries' packed field is 0, as in the game's archives
     std::size_t truncateTo = SIZE_MAX;
 };

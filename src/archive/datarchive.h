@@ -95,8 +95,9 @@ public:
     std::vector<CDATInternalFile> m_files;
     std::set<CDATFolder, CFolderLess> m_folders;
     std::map<std::string, std::shared_ptr<CDATFileType>, NameLess> m_types;
-    std::uint32_t m_dwDataSize = 0;
+    std::uint32_t m_dwDataSize = 0; // the first game's archives: the file's length
     CDATInternalFile* m_pPaletteEntry = nullptr;
+    int m_nDatVersion = 0; // which game's archive is loaded: 1 or 2
 
     // Indexes built once per load: the files of each folder wherever they stand
     // in the directory, each folder's subfolders in set order, each type's files.
@@ -118,6 +119,8 @@ protected:
 
 private:
     friend class CDATLoader;
+    // The file as the first game's archive; false (and nothing loaded) when it is not one.
+    bool TryFirstGameArchive(CFile& file);
     ProgressFactory m_progressFactory;
     CStoredNames* m_pStoredNames = nullptr;
 };
