@@ -5,6 +5,7 @@
 
 namespace {
 
+constexpr std::size_t kRingSize = 4096;
 constexpr std::uint32_t kRingMask = 0xFFF;
 constexpr std::uint32_t kRingStart = 0xFEE;
 constexpr std::uint32_t kMaxMatch = 18;
@@ -120,33 +121,54 @@ ELzssStatus CLzssInflater::Run(bool finalInput)
             break;
 
         case EState::kToken: {
-            // Unchecked while a whole token fits the input, the block and the output.
+            // Unchecked while a whole token fits the input, the block and the
+            // output. Matches copy from the output itself where their source
+            // was written in this loop; the ring is brought up to date after.
             if (m_nFresh >= kMaxMatch) {
                 const unsigned char* blockEnd =
                     m_nBlockLeft < std::uint64_t(inEnd - in) ? in + m_nBlockLeft : inEnd;
                 const unsigned char* const start = in;
+                unsigned char* const fastStart = out;
+                const std::uint32_t w0 = w;
                 while (blockEnd - in >= 3 && outEnd - out >= std::ptrdiff_t(kMaxMatch)) {
                     if (flags == 1) {
                         flags = *in++ | 0x100u;
-                    } else if (flags & 1) {
-                        put(*in++);
-                        flags >>= 1;
+                        continue;
+                    }
+                    if (flags & 1) {
+                        *out++ = *in++;
                     } else {
                         const std::uint32_t b1 = in[1];
-                        std::uint32_t p = in[0] | ((b1 & 0xF0) << 4);
-                        const std::uint32_t n = (b1 & 0x0F) + 3;
+                        const std::uint32_t p = in[0] | ((b1 & 0xF0) << 4);
+                        const std::size_t n = (b1 & 0x0F) + 3;
                         in += 2;
-                        for (std::uint32_t k = 0; k < n; ++k) {
-                            const unsigned char c = ring[p];
-                            p = (p + 1) & kRingMask;
-                            out[k] = c;
-                            ring[w] = c;
-                            w = (w + 1) & kRingMask;
+                        const std::size_t made = std::size_t(out - fastStart);
+                        std::size_t distance = (w0 + made - p) & kRingMask;
+                        if (distance == 0)
+                            distance = kRingSize;
+                        std::size_t k = 0;
+                        if (distance <= made && distance >= kMaxMatch) {
+                            // Apart from the bytes it writes: one fixed-size copy (room for
+                            // 18 bytes is there; what lies past the match is written again).
+                            std::memcpy(out, out - distance, kMaxMatch);
+                            out += n;
+                            flags >>= 1;
+                            continue;
                         }
+                        if (distance > made) // the source begins before this loop's output
+                            for (const std::size_t fromRing = std::min(n, distance - made); k < fromRing; ++k)
+                                out[k] = ring[(p + k) & kRingMask];
+                        for (const unsigned char* src = fastStart + (made + k - distance); k < n; ++k)
+                            out[k] = *src++;
                         out += n;
-                        flags >>= 1;
                     }
+                    flags >>= 1;
                 }
+                const std::size_t made = std::size_t(out - fastStart);
+                const std::size_t keep = std::min<std::size_t>(made, kRingSize);
+                for (std::size_t i = made - keep; i < made; ++i)
+                    ring[(w0 + i) & kRingMask] = fastStart[i];
+                w = std::uint32_t((w0 + made) & kRingMask);
                 m_nBlockLeft -= std::uint64_t(in - start);
             }
             if (flags == 1) {
