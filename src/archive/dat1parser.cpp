@@ -105,7 +105,8 @@ void CDat1Parser::Parse()
             Fail(folder + ": value size " + std::to_string(fileValueSize) + " is not 16");
         if (files > Left() / kMinEntryBytes)
             Fail(folder + ": file count " + std::to_string(files) + " is more than the rest of the file can hold");
-        const std::uint32_t folderSlashes = Backslashes(m_out.FolderName(f)) + 1;
+        const std::string_view folderName = m_out.FolderName(f);
+        const std::uint32_t folderSlashes = folderName == "." ? 0 : Backslashes(folderName) + 1;
         for (std::uint32_t i = 0; i < files; ++i) {
             const std::string where = folder + ", entry " + std::to_string(i);
             SDat1Entry e{};

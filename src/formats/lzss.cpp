@@ -67,6 +67,12 @@ ELzssStatus CLzssInflater::Run(bool finalInput)
     for (;;) {
         switch (m_state) {
         case EState::kHeader:
+            // The engine reads blocks until it has the real size: what follows
+            // (a zero header in a real archive) is never read.
+            if (m_nHeaderHave == 0 && m_nProduced + std::uint64_t(out - m_pOut) == m_nReal) {
+                status = ELzssStatus::kDone;
+                goto leave;
+            }
             if (in == inEnd)
                 goto inputEnd;
             m_nHeader = (m_nHeader << 8) | *in++;
@@ -158,8 +164,9 @@ ELzssStatus CLzssInflater::Run(bool finalInput)
                         if (distance > made) // the source begins before this loop's output
                             for (const std::size_t fromRing = std::min(n, distance - made); k < fromRing; ++k)
                                 out[k] = ring[(p + k) & kRingMask];
-                        for (const unsigned char* src = fastStart + (made + k - distance); k < n; ++k)
-                            out[k] = *src++;
+                        if (k < n) // the rest (all of it, mostly) from this loop's output
+                            for (const unsigned char* src = fastStart + (made + k - distance); k < n; ++k)
+                                out[k] = *src++;
                         out += n;
                     }
                     flags >>= 1;

@@ -3,7 +3,8 @@
 // from the lowest, literals and 12-bit-position matches of 3 to 18 bytes.
 // Entries hold either one stream or a series of blocks behind big-endian
 // 16-bit headers (top bit: stored block; otherwise an LZSS block of that many
-// bytes with a fresh ring). Damage is anything but exactly the expected size.
+// bytes with a fresh ring), read until the real size is there. Damage is
+// anything but exactly the expected size.
 #include <cstddef>
 #include <cstdint>
 
@@ -14,7 +15,7 @@ enum class ELzssFraming : std::uint8_t {
 
 enum class ELzssStatus {
     kMore,    // give more input or more output room
-    kDone,    // every packed byte used, exactly the real size produced
+    kDone,    // exactly the real size produced (a stream: from every packed byte)
     kDamaged, // ends early or short, a zero block header, a match into unwritten ring bytes
     kTooLong, // would produce more than the real size
 };

@@ -71,6 +71,9 @@ TEST_F(Dat1Test, EveryStorageListsAndUnpacksByteIdenticalEveryWay)
         {Entry("SOUND", "PACKED.TXT", "   ABCABCABCD", EDat1Storage::kBlocks,
                [](auto& d) { d.packedBytes = std::string("\x00\x09\x2E\x00\x00\x41\x42\x43\xF1\xF3\x44", 11); }),
          "SOUND\\PACKED.TXT"},
+        {Entry("SOUND", "TRAILING.ACM", mixed, EDat1Storage::kBlocks,
+               [&](auto& d) { d.packedBytes = LzssBlocks(mixed, 29120) + std::string(2, '\0'); }), // never read
+         "SOUND\\TRAILING.ACM"},
         {Entry("SOUND", "ZERO.TXT", "attribute 0 is one stream", EDat1Storage::kStream,
                [](auto& d) { d.attributes = 0; }), "SOUND\\ZERO.TXT"},
     };
