@@ -7,12 +7,20 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 enum class EDat1Storage { kStored, kBlocks, kStream };
 
 struct SDat1EntryDef
 {
+    SDat1EntryDef() = default;
+    SDat1EntryDef(std::string inFolder, std::string inName, std::string inData,
+                  EDat1Storage inStorage = EDat1Storage::kBlocks)
+        : folder(std::move(inFolder)), name(std::move(inName)), data(std::move(inData)), storage(inStorage)
+    {
+    }
+
     std::string folder = "."; // as stored: "ART\\CRITTERS", "." for the root
     std::string name;
     std::string data;

@@ -220,7 +220,9 @@ void Dat1Seeds(const fs::path& dir)
     Write(dir, "well-formed.dat", w.Build());
     CDat1Writer one;
     one.Add({".", "A.TXT", "   ABCABCABCD"});
-    Write(dir, "one-entry.dat", one.Build({.capacity = 10}));
+    SDat1Options game; // capacities above the counts, as in the game's archives
+    game.capacity = 10;
+    Write(dir, "one-entry.dat", one.Build(game));
 }
 
 void LzssSeeds(const fs::path& dir)

@@ -159,8 +159,9 @@ TEST_F(Dat1Test, LzssStreamsThatLieAreDamageStreamedUnpaddedAndPaddedInTheBrowse
         EXPECT_EQ(got, c.unpacked.empty() ? text.substr(0, got.size()) : c.unpacked);
         for (const auto& [how, options] : {kWays[0], kWays[1]}) {
             EXPECT_EQ(Extract(m_archive, entry, m_out / "p", options).m_nStatus, c.status) << how;
-            if (FileExists(m_out / "p"))
+            if (FileExists(m_out / "p")) {
                 EXPECT_EQ(ReadWholeFile(m_out / "p").substr(0, got.size()), got) << how;
+            }
         }
         EXPECT_EQ(Extract(m_archive, entry, m_out / "dropped", {}).m_nStatus, c.status);
         EXPECT_FALSE(FileExists(m_out / "dropped"));
