@@ -73,7 +73,8 @@ public:
 
     // Forgets every entry; ids start again at 1 (the root holds 0).
     void Clear();
-    // The loader: reads the trailer and directory of an open archive file.
+    // The loader: reads the directory of an open archive file, the second
+    // game's (trailer at the end) or, when the file is not one, the first game's.
     void Serialize(CFile& file);
 
     // The entry of that name (letter case ignored), else the palette entry.
