@@ -71,6 +71,13 @@ void LoadArchive(const std::uint8_t* data, std::size_t size)
         }
         if (done > 4)
             continue;
+        try {
+            std::uint64_t streamed = 0;
+            StreamEntryData(archive, entry, [&](const unsigned char*, std::size_t n) { streamed += n; });
+            if (streamed > entry.m_nRealSize)
+                std::abort();
+        } catch (const CException&) {
+        }
         const std::string out = OutputFolder() + "entry";
         try {
             ExtractEntry(archive, entry, out);

@@ -1,6 +1,7 @@
 // Writes the fuzz targets' seed inputs from the fixture writers:
 //   dravik-fuzz-seeds OUTDIR   ->  OUTDIR/<target>/<seed>
 // Each seed is a few KB at most, so the repository keeps them.
+#include "dat1writer.h"
 #include "datwriter.h"
 #include "formats/picture.h"
 #include "frmwriter.h"
@@ -197,6 +198,52 @@ void MovieSeeds(const fs::path& dir)
     Write(dir, "mono-8x8.mve", BuildMve(single));
 }
 
+void Dat1Seeds(const fs::path& dir)
+{
+    const Palette63 palette = DemoPalette();
+    std::string text;
+    for (int i = 0; i < 40; ++i)
+        text += "   line " + std::to_string(i % 7) + " of a text that repeats\r\n";
+    CDat1Writer w;
+    SDat1EntryDef frm{"ART\\INTRFACE", "RING.FRM", BuildFrm(12, 8, RingsPicture(12, 8))};
+    w.Add(frm);
+    SDat1EntryDef pal{".", "COLOR.PAL", BuildPalette(palette)};
+    pal.blockSize = 300;
+    w.Add(pal);
+    SDat1EntryDef msg{"TEXT\\ENGLISH", "HELLO.MSG", text, EDat1Storage::kStream};
+    w.Add(msg);
+    w.AddStored("TEXT\\ENGLISH", "PLAIN.TXT", "stored as it is\n");
+    SDat1EntryDef mixed{"SOUND", "MIXED.ACM", text + Cp1251Russian()};
+    mixed.blockSize = 512;
+    mixed.storeAll = true;
+    w.Add(mixed);
+    Write(dir, "well-formed.dat", w.Build());
+    CDat1Writer one;
+    one.Add({".", "A.TXT", "   ABCABCABCD"});
+    SDat1Options game; // capacities above the counts, as in the game's archives
+    game.capacity = 10;
+    Write(dir, "one-entry.dat", one.Build(game));
+}
+
+void LzssSeeds(const fs::path& dir)
+{
+    // The framing byte, three bytes of real size, then the packed bytes.
+    auto seed = [&](const std::string& name, bool stream, const std::string& real, const std::string& packed) {
+        std::string s(1, char(stream ? 1 : 0));
+        s += char(real.size() >> 16);
+        s += char(real.size() >> 8);
+        s += char(real.size());
+        Write(dir, name, s + packed);
+    };
+    std::string text;
+    for (int i = 0; i < 200; ++i)
+        text += "entry " + std::to_string(i % 13) + "    \n";
+    seed("blocks", false, text, LzssBlocks(text, 1024));
+    seed("stored-blocks", false, text, LzssBlocks(text, 700, true));
+    seed("stream", true, text, LzssCompress(text));
+    seed("spaces", true, std::string(300, ' '), LzssCompress(std::string(300, ' ')));
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -208,6 +255,8 @@ int main(int argc, char** argv)
     try {
         const fs::path root = argv[1];
         ArchiveSeeds(root / "dirparser");
+        Dat1Seeds(root / "dat1dir");
+        LzssSeeds(root / "lzss");
         FrmSeeds(root / "frm");
         RixSeeds(root / "rix");
         DibSeeds(root / "dib");

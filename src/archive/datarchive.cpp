@@ -27,6 +27,7 @@ void CDATArchive::Clear()
     m_index.Clear();
     m_dwDataSize = 0;
     m_pPaletteEntry = nullptr;
+    m_nDatVersion = 0;
     m_strArchivePath.clear();
     m_nNextItemId = 1;
 }

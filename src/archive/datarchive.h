@@ -81,7 +81,8 @@ public:
 
     // Forgets every entry; ids start again at 1 (the root holds 0).
     void Clear();
-    // The loader: reads the trailer and directory of an open archive file.
+    // The loader: reads the directory of an open archive file, the second
+    // game's (trailer at the end) or, when the file is not one, the first game's.
     void Serialize(CFile& file);
     // Loads path into a second archive and, only when that succeeds, takes its
     // contents; a failure raises and leaves this archive as it was. A file of
@@ -110,8 +111,9 @@ public:
     std::vector<CDATInternalFile> m_files;
     std::set<CDATFolder, CFolderLess> m_folders;
     std::map<std::string, std::shared_ptr<CDATFileType>, NameLess> m_types;
-    std::uint32_t m_dwDataSize = 0;
+    std::uint32_t m_dwDataSize = 0; // the first game's archives: the file's length
     CDATInternalFile* m_pPaletteEntry = nullptr;
+    int m_nDatVersion = 0; // which game's archive is loaded: 1 or 2
 
     // Indexes built once per load: the files of each folder wherever they stand
     // in the directory, each folder's subfolders in set order, each type's files.
@@ -134,6 +136,8 @@ protected:
 private:
     friend class CDATLoader;
     void SwapContents(CDATArchive& other);
+    // The file as the first game's archive; false (and nothing loaded) when it is not one.
+    bool TryFirstGameArchive(CFile& file);
     ProgressFactory m_progressFactory;
     CStoredNames* m_pStoredNames = nullptr;
 };

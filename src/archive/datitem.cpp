@@ -72,14 +72,15 @@ CDATInternalFile::CDATInternalFile(CDATFolder* parent, std::uint8_t depth, std::
 }
 
 CDATInternalFile::CDATInternalFile(const CDATInternalFile& other)
-    : CDATItem(other), m_nRealSize(other.m_nRealSize), m_strName(other.m_strName), m_nOffset(other.m_nOffset),
-      m_nPackedSize(other.m_nPackedSize), m_pType(other.m_pType)
+    : CDATItem(other), m_storage(other.m_storage), m_nRealSize(other.m_nRealSize), m_strName(other.m_strName),
+      m_nOffset(other.m_nOffset), m_nPackedSize(other.m_nPackedSize), m_pType(other.m_pType)
 {
 }
 
 // Moves happen only while the entry array is filled; the record moves whole.
 CDATInternalFile::CDATInternalFile(CDATInternalFile&& other) noexcept
-    : CDATItem(other), m_nRealSize(other.m_nRealSize), m_strName(std::move(other.m_strName)),
+    : CDATItem(other), m_storage(other.m_storage), m_nRealSize(other.m_nRealSize),
+      m_strName(std::move(other.m_strName)),
       m_nOffset(other.m_nOffset), m_nPackedSize(other.m_nPackedSize), m_pType(other.m_pType),
       m_strCachePath(std::move(other.m_strCachePath))
 {

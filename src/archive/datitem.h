@@ -104,6 +104,15 @@ private:
     std::unique_ptr<std::string> m_p;
 };
 
+// How an entry's bytes are kept: the second game's archives say it by their
+// sizes alone; the first game's entries say it in their attributes.
+enum class EEntryStorage : std::uint8_t {
+    kBySizes,    // zlib when the real and packed sizes differ, else stored
+    kStored,     // real-size bytes as they are
+    kLzssBlocks, // LZSS blocks behind 16-bit headers
+    kLzssStream, // one LZSS stream
+};
+
 class CDATInternalFile final : public CDATItem
 {
 public:
@@ -124,10 +133,15 @@ public:
     void GetPackedSizeText(char* buffer, int maxLength) const override;
     void GetOffsetText(char* buffer, int maxLength) const override;
 
-    bool IsCompressed() const { return m_nRealSize != m_nPackedSize; }
+    bool IsCompressed() const
+    {
+        return m_storage == EEntryStorage::kBySizes ? m_nRealSize != m_nPackedSize : m_storage != EEntryStorage::kStored;
+    }
+    bool IsLzss() const { return m_storage == EEntryStorage::kLzssBlocks || m_storage == EEntryStorage::kLzssStream; }
 
-    // The real size first: it fills the base's tail padding, so a record of
-    // the 200,000 an archive may hold takes 80 bytes instead of 112.
+    // The storage and the real size first: they fill the base's tail padding,
+    // so a record of the 200,000 an archive may hold takes 80 bytes, not 112.
+    EEntryStorage m_storage = EEntryStorage::kBySizes;
     std::uint32_t m_nRealSize;
     std::string m_strName;
     std::uint32_t m_nOffset;

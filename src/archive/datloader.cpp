@@ -1,6 +1,7 @@
 // The loader: trailer and directory in one read each, parsed from memory into
 // entries, folders and handlers, then the per-folder and per-type indexes.
 #include "archive/datarchive.h"
+#include "archive/dat1parser.h"
 #include "archive/dirparser.h"
 #include "archive/entryfeed.h"
 #include "platform/apptitle.h"
@@ -8,6 +9,7 @@
 #include "platform/file.h"
 #include "platform/uiservices.h"
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <map>
@@ -17,20 +19,42 @@ class CDATLoader
 {
 public:
     explicit CDATLoader(CDATArchive& doc) : m_doc(doc) {}
-    void Load(SDirectoryBytes dir, const std::string& fileName);
-    void Load(std::uint32_t count, const std::function<bool(SRawEntry&)>& next, const std::string& fileName);
+    void Load(CFile& file);
+    void LoadDat1(CFile& file);
+    void LoadFeed(std::uint32_t count, const std::function<bool(SRawEntry&)>& next, const std::string& fileName);
 
 private:
+    void Begin(std::uint32_t count);
+    // name must stay valid until the next entry is added (the folder chain looks back at it).
+    void AddEntry(std::string_view name, std::uint32_t realSize, std::uint32_t offset, std::uint32_t packedSize,
+                  EEntryStorage storage);
+    void Finish();
     CDATFolder* FindOrAddFolder(std::string_view name, std::uint8_t depth, CDATFolder* parent);
     std::uint32_t TypeIndexFor(std::string_view extension);
     void BuildIndexes(const std::vector<std::uint32_t>& fileTypeIndex);
 
     CDATArchive& m_doc;
+    std::string m_strFileName;
     std::vector<CDATFolder*> m_folderByIndex;
     std::vector<CDATFileType*> m_typeByIndex;
     std::map<std::string_view, std::uint32_t, NameLess> m_typeIndexByExtension;
     std::string_view m_lastExtension;
     std::uint32_t m_nLastType = UINT32_MAX;
+
+    CStoredNames* m_pStored = nullptr;
+    std::unique_ptr<IProgress> m_pProgress;
+    // A dialog that refreshes on a timer is only visited when a refresh is
+    // due; the entries in between are reported in one step.
+    const std::atomic<bool>* m_pRefreshDue = nullptr;
+    std::int32_t m_nUnreported = 0;
+    std::vector<std::uint32_t> m_fileTypeIndex;
+    // The previous entry's folder chain: entries of one folder usually stand
+    // together, so most look-ups are skipped (ids are still consumed).
+    std::string_view m_chainNames[kMaxBackslashes + 1];
+    CDATFolder* m_chainFolders[kMaxBackslashes + 1];
+    std::size_t m_nChainLength = 0;
+    std::string_view m_lastFolderPart; // the previous entry's name up to its last backslash
+    bool m_bPaletteFound = false;
 };
 
 CDATFolder* CDATLoader::FindOrAddFolder(std::string_view name, std::uint8_t depth, CDATFolder* parent)
@@ -70,120 +94,163 @@ std::uint32_t CDATLoader::TypeIndexFor(std::string_view extension)
     return m_nLastType;
 }
 
-void CDATLoader::Load(SDirectoryBytes dir, const std::string& fileName)
+void CDATLoader::Begin(std::uint32_t count)
 {
-    m_doc.m_dwDataSize = dir.m_trailer.m_dwDataSize;
-    CDirectoryParser parser(dir.m_pData.get(), dir.m_nSize, fileName);
-    Load(parser.GetCount(), [&parser](SRawEntry& raw) { return parser.Next(raw); }, fileName);
-    if (m_doc.m_pStoredNames)
-        m_doc.m_pStoredNames->Keep(std::move(dir));
-}
-
-void CDATLoader::Load(std::uint32_t count, const std::function<bool(SRawEntry&)>& next, const std::string& fileName)
-{
-
     if (m_doc.m_files.capacity() < count)
         m_doc.m_files.reserve(count);
-    CStoredNames* stored = m_doc.m_pStoredNames;
-    if (stored)
-        stored->Reset(count);
+    m_pStored = m_doc.m_pStoredNames;
+    if (m_pStored)
+        m_pStored->Reset(count);
+    m_pProgress = m_doc.m_progressFactory ? m_doc.m_progressFactory() : nullptr;
+    if (m_pProgress) {
+        m_pProgress->OpenModeless(nullptr);
+        m_pProgress->SetWindowText("Загрузка...");
+        m_pProgress->SetBounds(1, std::int32_t(std::int64_t(count) + 1));
+        m_pRefreshDue = m_pProgress->RefreshFlag();
+    }
+    m_fileTypeIndex.reserve(count);
+}
 
-    std::unique_ptr<IProgress> progress = m_doc.m_progressFactory ? m_doc.m_progressFactory() : nullptr;
-    if (progress) {
-        progress->OpenModeless(nullptr);
-        progress->SetWindowText("Загрузка...");
-        progress->SetBounds(1, std::int32_t(std::int64_t(count) + 1));
+void CDATLoader::AddEntry(std::string_view name, std::uint32_t realSize, std::uint32_t offset,
+                          std::uint32_t packedSize, EEntryStorage storage)
+{
+    IProgress* progress = m_pProgress.get();
+    const bool visit = progress && (!m_pRefreshDue || m_pRefreshDue->load(std::memory_order_relaxed));
+    if (visit) {
+        if (m_nUnreported) {
+            progress->AdvanceBy(m_nUnreported);
+            m_nUnreported = 0;
+        }
+        if (progress->PollCancel() &&
+            UiServices().MessageBox(nullptr, "Canceled loading?", g_szAppTitle, MB_YESNO | MB_ICONQUESTION) == IDYES)
+            throw CArchiveException(CArchiveException::none, m_strFileName, "loading was cancelled");
+        progress->SetStatusLine(name, true);
     }
 
-    std::vector<std::uint32_t> fileTypeIndex;
-    fileTypeIndex.reserve(count);
-    // The previous entry's folder chain: entries of one folder usually stand
-    // together, so most look-ups are skipped (ids are still consumed).
-    std::string_view chainNames[kMaxBackslashes + 1];
-    CDATFolder* chainFolders[kMaxBackslashes + 1];
-    std::size_t chainLength = 0;
-    std::string_view lastFolderPart; // the previous entry's name up to its last backslash
-    bool paletteFound = false;
+    const std::size_t lastSlash = name.rfind('\\');
+    const std::size_t start = lastSlash == std::string_view::npos ? 0 : lastSlash + 1;
+    // The extension: after the last '.' anywhere, up to the next backslash.
+    std::string_view extension;
+    std::size_t dot = name.rfind('.');
+    if (dot != std::string_view::npos) {
+        std::size_t end = dot >= start ? std::string_view::npos : name.find('\\', dot + 1);
+        extension = name.substr(dot + 1, end == std::string_view::npos ? std::string_view::npos : end - dot - 1);
+    }
 
-    // A dialog that refreshes on a timer is only visited when a refresh is
-    // due; the entries in between are reported in one step.
-    const std::atomic<bool>* refreshDue = progress ? progress->RefreshFlag() : nullptr;
-    std::int32_t unreported = 0;
+    CDATFolder* current = &m_doc.m_rootFolder;
+    std::uint8_t depth = 1;
+    const std::string_view folderPart = name.substr(0, start);
+    if (m_nChainLength != 0 && folderPart.size() == m_lastFolderPart.size() &&
+        std::memcmp(folderPart.data(), m_lastFolderPart.data(), folderPart.size()) == 0) {
+        // The same bytes as the previous entry's folders: its whole chain.
+        m_doc.m_nNextItemId += std::uint32_t(m_nChainLength);
+        current = m_chainFolders[m_nChainLength - 1];
+        depth = std::uint8_t(m_nChainLength + 1);
+    } else {
+        std::size_t from = 0;
+        bool sameChain = true;
+        for (std::size_t slash; (slash = name.find('\\', from)) != std::string_view::npos; from = slash + 1) {
+            std::string_view component = name.substr(from, slash - from);
+            std::size_t j = depth - 1u;
+            if (sameChain && j < m_nChainLength && EqualNames(component, m_chainNames[j])) {
+                ++m_doc.m_nNextItemId;
+                current = m_chainFolders[j];
+            } else {
+                sameChain = false;
+                current = FindOrAddFolder(component, depth, current);
+                m_chainFolders[j] = current;
+            }
+            m_chainNames[j] = component;
+            ++depth;
+        }
+        m_nChainLength = depth - 1u;
+        m_lastFolderPart = folderPart;
+    }
 
+    m_fileTypeIndex.push_back(TypeIndexFor(extension));
+    CDATFileType* type = m_typeByIndex[m_fileTypeIndex.back()];
+    CDATInternalFile& entry = m_doc.m_files.emplace_back(current, depth, std::string(name.substr(start)), realSize,
+                                                         offset, packedSize, type);
+    entry.m_storage = storage;
+    if (!m_bPaletteFound && name.size() - start == 9 && EqualNames(entry.m_strName, "color.pal")) {
+        m_doc.m_pPaletteEntry = &entry;
+        m_bPaletteFound = true;
+    }
+    if (m_pStored)
+        m_pStored->Add(name);
+    if (visit)
+        progress->Advance();
+    else if (progress)
+        ++m_nUnreported;
+}
+
+void CDATLoader::Finish()
+{
+    if (m_nUnreported)
+        m_pProgress->AdvanceBy(m_nUnreported);
+    BuildIndexes(m_fileTypeIndex);
+}
+
+void CDATLoader::Load(CFile& file)
+{
+    m_strFileName = file.GetFilePath();
+    // The whole directory in one read; the parser never looks past it.
+    SDirectoryBytes dir = ReadDirectoryBytes(file);
+    m_doc.m_dwDataSize = dir.m_trailer.m_dwDataSize;
+    CDirectoryParser parser(dir.m_pData.get(), dir.m_nSize, m_strFileName);
+    Begin(parser.GetCount());
     SRawEntry raw;
-    while (next(raw)) {
-        const bool visit = progress && (!refreshDue || refreshDue->load(std::memory_order_relaxed));
-        if (visit) {
-            if (unreported) {
-                progress->AdvanceBy(unreported);
-                unreported = 0;
-            }
-            if (progress->PollCancel() &&
-                UiServices().MessageBox(nullptr, "Canceled loading?", g_szAppTitle, MB_YESNO | MB_ICONQUESTION) ==
-                    IDYES)
-                throw CArchiveException(CArchiveException::none, fileName, "loading was cancelled");
-            progress->SetStatusLine(raw.m_name, true);
-        }
+    while (parser.Next(raw))
+        AddEntry(raw.m_name, raw.m_nRealSize, raw.m_nOffset, raw.m_nPackedSize, EEntryStorage::kBySizes);
+    Finish();
+    if (m_pStored)
+        m_pStored->Keep(std::move(dir));
+}
 
-        std::string_view name = raw.m_name;
-        const std::size_t lastSlash = name.rfind('\\');
-        const std::size_t start = lastSlash == std::string_view::npos ? 0 : lastSlash + 1;
-        // The extension: after the last '.' anywhere, up to the next backslash.
-        std::string_view extension;
-        std::size_t dot = name.rfind('.');
-        if (dot != std::string_view::npos) {
-            std::size_t end = dot >= start ? std::string_view::npos : name.find('\\', dot + 1);
-            extension = name.substr(dot + 1, end == std::string_view::npos ? std::string_view::npos : end - dot - 1);
-        }
-
-        CDATFolder* current = &m_doc.m_rootFolder;
-        std::uint8_t depth = 1;
-        const std::string_view folderPart = name.substr(0, start);
-        if (chainLength != 0 && folderPart.size() == lastFolderPart.size() &&
-            std::memcmp(folderPart.data(), lastFolderPart.data(), folderPart.size()) == 0) {
-            // The same bytes as the previous entry's folders: its whole chain.
-            m_doc.m_nNextItemId += std::uint32_t(chainLength);
-            current = chainFolders[chainLength - 1];
-            depth = std::uint8_t(chainLength + 1);
-        } else {
-            std::size_t from = 0;
-            bool sameChain = true;
-            for (std::size_t slash; (slash = name.find('\\', from)) != std::string_view::npos; from = slash + 1) {
-                std::string_view component = name.substr(from, slash - from);
-                std::size_t j = depth - 1u;
-                if (sameChain && j < chainLength && EqualNames(component, chainNames[j])) {
-                    ++m_doc.m_nNextItemId;
-                    current = chainFolders[j];
-                } else {
-                    sameChain = false;
-                    current = FindOrAddFolder(component, depth, current);
-                    chainFolders[j] = current;
-                }
-                chainNames[j] = component;
-                ++depth;
-            }
-            chainLength = depth - 1u;
-            lastFolderPart = folderPart;
-        }
-
-        fileTypeIndex.push_back(TypeIndexFor(extension));
-        CDATFileType* type = m_typeByIndex[fileTypeIndex.back()];
-        m_doc.m_files.emplace_back(current, depth, std::string(name.substr(start)), raw.m_nRealSize, raw.m_nOffset,
-                                   raw.m_nPackedSize, type);
-        if (!paletteFound && name.size() - start == 9 && EqualNames(m_doc.m_files.back().m_strName, "color.pal")) {
-            m_doc.m_pPaletteEntry = &m_doc.m_files.back();
-            paletteFound = true;
-        }
-        if (stored)
-            stored->Add(name);
-        if (visit)
-            progress->Advance();
-        else if (progress)
-            ++unreported;
+void CDATLoader::LoadDat1(CFile& file)
+{
+    m_strFileName = file.GetFilePath();
+    const SDat1Directory dir = ReadDat1Directory(file);
+    // The entries' paths, FOLDER\NAME, side by side in one block that outlives the load.
+    std::size_t pathBytes = 0;
+    for (const SDat1Entry& e : dir.m_entries)
+        pathBytes += dir.PathLength(e);
+    SDirectoryBytes paths;
+    paths.m_nSize = pathBytes;
+    paths.m_pData.reset(new unsigned char[pathBytes ? pathBytes : 1]);
+    m_doc.m_dwDataSize = std::uint32_t(std::min<std::uint64_t>(file.GetLength(), UINT32_MAX));
+    m_doc.m_nDatVersion = 1;
+    Begin(std::uint32_t(dir.m_entries.size()));
+    std::string path;
+    auto* at = reinterpret_cast<char*>(paths.m_pData.get());
+    for (const SDat1Entry& e : dir.m_entries) {
+        path.clear();
+        dir.AppendPath(e, path);
+        std::memcpy(at, path.data(), path.size());
+        const std::string_view name(at, path.size());
+        at += path.size();
+        // A stored entry's packed field is 0 in the game's own archives: what
+        // is read, and shown as packed, is its real size.
+        if (e.m_nAttributes == kDat1Stored)
+            AddEntry(name, e.m_nRealSize, e.m_nOffset, e.m_nRealSize, EEntryStorage::kStored);
+        else
+            AddEntry(name, e.m_nRealSize, e.m_nOffset, e.m_nPackedSize,
+                     e.m_nAttributes == kDat1Blocks ? EEntryStorage::kLzssBlocks : EEntryStorage::kLzssStream);
     }
-    if (unreported)
-        progress->AdvanceBy(unreported);
-    BuildIndexes(fileTypeIndex);
+    Finish();
+    if (m_pStored)
+        m_pStored->Keep(std::move(paths));
+}
+
+void CDATLoader::LoadFeed(std::uint32_t count, const std::function<bool(SRawEntry&)>& next,
+                          const std::string& fileName)
+{
+    m_strFileName = fileName;
+    Begin(count);
+    SRawEntry raw;
+    while (next(raw))
+        AddEntry(raw.m_name, raw.m_nRealSize, raw.m_nOffset, raw.m_nPackedSize, raw.m_storage);
+    Finish();
 }
 
 void CDATLoader::BuildIndexes(const std::vector<std::uint32_t>& fileTypeIndex)
@@ -239,15 +306,43 @@ void CDATLoader::BuildIndexes(const std::vector<std::uint32_t>& fileTypeIndex)
 
 void CDATArchive::Serialize(CFile& file)
 {
-    // The whole directory in one read; the parser never looks past it.
-    CDATLoader loader(*this);
-    loader.Load(ReadDirectoryBytes(file), file.GetFilePath());
+    // A file that reads as the second game's archive is one; only what does
+    // not is tried as the first game's, and if that fails too the second
+    // game's complaint stands.
+    m_nDatVersion = 2;
+    try {
+        CDATLoader(*this).Load(file);
+    } catch (const CArchiveException& e) {
+        if (e.m_cause != CArchiveException::badIndex || !TryFirstGameArchive(file))
+            throw;
+    } catch (const CFileException&) {
+        if (!TryFirstGameArchive(file))
+            throw;
+    }
 }
 
 void LoadEntries(CDATArchive& archive, std::uint32_t count, const std::function<bool(SRawEntry&)>& next,
                  std::uint32_t dataSize, const std::string& fileName)
 {
     archive.m_dwDataSize = dataSize;
-    CDATLoader loader(archive);
-    loader.Load(count, next, fileName);
+    CDATLoader(archive).LoadFeed(count, next, fileName);
+}
+
+bool CDATArchive::TryFirstGameArchive(CFile& file)
+{
+    std::string path = std::move(m_strArchivePath);
+    Clear();
+    m_strArchivePath = std::move(path);
+    try {
+        CDATLoader(*this).LoadDat1(file);
+        return true;
+    } catch (const CException& e) {
+        const auto* archive = dynamic_cast<const CArchiveException*>(&e);
+        if (archive && archive->m_cause == CArchiveException::none)
+            throw; // cancelled
+        path = std::move(m_strArchivePath);
+        Clear();
+        m_strArchivePath = std::move(path);
+        return false;
+    }
 }

@@ -1,6 +1,8 @@
 #pragma once
 // The archive's trailer and directory, parsed from memory through one
 // bounds-checked cursor: bytes in, entries or a clear error out.
+#include "archive/datitem.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -28,6 +30,7 @@ struct SRawEntry
     std::uint32_t m_nRealSize;
     std::uint32_t m_nPackedSize;
     std::uint32_t m_nOffset;
+    EEntryStorage m_storage = EEntryStorage::kBySizes;
 };
 
 SDatTrailer ParseTrailer(const unsigned char* bytes);

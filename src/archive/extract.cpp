@@ -3,6 +3,7 @@
 #include "archive/datitem.h"
 #include "archive/inflate.h"
 #include "archive/playerresource.h"
+#include "formats/lzss.h"
 #include "platform/atomicfile.h"
 #include "platform/codepage.h"
 #include "platform/exceptions.h"
@@ -48,12 +49,12 @@ void CheckEntryInArchive(CFile& archive, const CDATInternalFile& entry)
         ThrowBeyondEnd(archive, entry);
 }
 
-// Deflate grows data at most 1032-fold: a larger claim is damage, found
-// before the memory or disk it claims is taken.
+// Deflate grows data at most 1032-fold, LZSS 144 bytes from 17: a larger
+// claim is damage, found before the memory or disk it claims is taken.
 bool ClaimsMoreThanStreamHolds(const CDATInternalFile& entry)
 {
-    return entry.IsCompressed() &&
-           std::uint64_t(entry.m_nRealSize) > (std::uint64_t(entry.m_nPackedSize) + 1) * 1032;
+    const std::uint64_t ratio = entry.IsLzss() ? 9 : 1032;
+    return entry.IsCompressed() && std::uint64_t(entry.m_nRealSize) > (std::uint64_t(entry.m_nPackedSize) + 1) * ratio;
 }
 
 void ReadStored(CFile& archive, const CDATInternalFile& entry, unsigned char* buffer)
@@ -162,7 +163,7 @@ int ExtractEntry(CFile& archive, const CDATInternalFile& entry, const std::strin
         WriteSibling(out, [&] { out.File().Write(packed.get(), entry.m_nPackedSize); });
     } else {
         std::unique_ptr<unsigned char[]> real(new unsigned char[entry.m_nRealSize ? entry.m_nRealSize : 1]);
-        status = InflateEntryData(packed.get(), entry.m_nPackedSize, real.get(), entry.m_nRealSize);
+        status = UnpackEntryData(entry, packed.get(), entry.m_nPackedSize, real.get(), entry.m_nRealSize);
         packed.reset();
         if (status != Z_OK && !keepDamaged)
             return status; // the sibling goes; an old file at path stays as it was
@@ -217,6 +218,30 @@ std::size_t ReadPiece(CFile& archive, const CDATInternalFile& entry, std::uint64
     return n;
 }
 
+int StreamLzss(CFile& archive, const CDATInternalFile& entry, const EntrySink& sink)
+{
+    SStreamState& st = StreamState();
+    CLzssInflater inflater(
+        entry.m_storage == EEntryStorage::kLzssBlocks ? ELzssFraming::kBlocks : ELzssFraming::kStream,
+        entry.m_nRealSize);
+    std::uint64_t read = 0;
+    for (;;) {
+        if (inflater.m_nAvailIn == 0 && read < entry.m_nPackedSize) {
+            const std::size_t n = ReadPiece(archive, entry, read, st.m_in.get(), st.kIn);
+            read += n;
+            inflater.m_pIn = st.m_in.get();
+            inflater.m_nAvailIn = n;
+        }
+        inflater.m_pOut = st.m_out.get();
+        inflater.m_nAvailOut = st.kOut;
+        const ELzssStatus status = inflater.Run(read == entry.m_nPackedSize);
+        if (const std::size_t made = st.kOut - inflater.m_nAvailOut)
+            sink(st.m_out.get(), made);
+        if (status != ELzssStatus::kMore)
+            return LzssZlibStatus(int(status));
+    }
+}
+
 } // namespace
 
 int StreamEntryData(CFile& archive, const CDATInternalFile& entry, const EntrySink& sink)
@@ -234,6 +259,8 @@ int StreamEntryData(CFile& archive, const CDATInternalFile& entry, const EntrySi
         }
         return Z_OK;
     }
+    if (entry.IsLzss())
+        return StreamLzss(archive, entry, sink);
 
     // An entry that fits the buffers whole goes through libdeflate; anything it
     // does not take as good is streamed through zlib for zlib's own verdict.
@@ -299,8 +326,8 @@ std::string ReadEntryData(CFile& archive, const CDATInternalFile& entry)
     if (ClaimsMoreThanStreamHolds(entry))
         ThrowIfDamaged(Z_DATA_ERROR, entry, archive.GetFilePath());
     std::string real(entry.m_nRealSize, '\0');
-    const int status = InflateEntryData(reinterpret_cast<const unsigned char*>(packed.data()), packed.size(),
-                                        reinterpret_cast<unsigned char*>(real.data()), real.size());
+    const int status = UnpackEntryData(entry, reinterpret_cast<const unsigned char*>(packed.data()), packed.size(),
+                                       reinterpret_cast<unsigned char*>(real.data()), real.size());
     ThrowIfDamaged(status, entry, archive.GetFilePath());
     return real;
 }
@@ -354,7 +381,7 @@ int ExtractEntryMapped(CFile& archive, const CDATInternalFile& entry, const std:
         CMapping source(raw, entry.m_nPackedSize, false);
         CMapping dest(out.File(), entry.m_nRealSize, true);
         unsigned char scratch = 0;
-        status = InflateEntryData(source.View(), entry.m_nPackedSize, dest.View() ? dest.View() : &scratch,
+        status = UnpackEntryData(entry, source.View(), entry.m_nPackedSize, dest.View() ? dest.View() : &scratch,
                                   entry.m_nRealSize);
     });
     if (status != Z_OK && !keepDamaged)
@@ -383,7 +410,7 @@ int ExtractMovieWithPlayer(const std::string& rawPath, const std::string& path, 
         unsigned char* movie = dest.View() ? dest.View() + copied : nullptr;
         if (entry.IsCompressed()) {
             unsigned char scratch = 0;
-            status = InflateEntryData(source.View(), entry.m_nPackedSize, movie ? movie : &scratch,
+            status = UnpackEntryData(entry, source.View(), entry.m_nPackedSize, movie ? movie : &scratch,
                                       entry.m_nRealSize);
         } else if (entry.m_nPackedSize > 0) {
             std::memcpy(movie, source.View(), entry.m_nPackedSize);

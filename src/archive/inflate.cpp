@@ -1,5 +1,8 @@
 #include "archive/inflate.h"
 
+#include "archive/datitem.h"
+#include "formats/lzss.h"
+
 #include <cstring>
 #include <libdeflate.h>
 #include <memory>
@@ -41,4 +44,27 @@ int InflateEntryData(const unsigned char* src, std::size_t packedSize, unsigned 
     if (status == Z_OK && destLength < realSize)
         status = Z_DATA_ERROR;
     return status;
+}
+
+int LzssZlibStatus(int lzssStatus)
+{
+    switch (ELzssStatus(lzssStatus)) {
+    case ELzssStatus::kDone: return Z_OK;
+    case ELzssStatus::kTooLong: return Z_BUF_ERROR;
+    default: return Z_DATA_ERROR;
+    }
+}
+
+int UnpackEntryData(const CDATInternalFile& entry, const unsigned char* src, std::size_t packedSize,
+                    unsigned char* dest, std::size_t realSize)
+{
+    if (!entry.IsLzss())
+        return InflateEntryData(src, packedSize, dest, realSize);
+    std::size_t produced = 0;
+    const ELzssStatus status =
+        LzssInflate(entry.m_storage == EEntryStorage::kLzssBlocks ? ELzssFraming::kBlocks : ELzssFraming::kStream,
+                    src, packedSize, dest, realSize, &produced);
+    if (produced < realSize)
+        std::memset(dest + produced, 0, realSize - produced);
+    return LzssZlibStatus(int(status));
 }

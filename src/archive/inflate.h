@@ -8,3 +8,15 @@
 // bytes after a failed inflation are zero. A stream that ends before realSize
 // bytes counts as damage (Z_DATA_ERROR) although zlib calls it a success.
 int InflateEntryData(const unsigned char* src, std::size_t packedSize, unsigned char* dest, std::size_t realSize);
+
+class CDATInternalFile;
+
+// The entry's packed bytes into exactly realSize bytes at dest, zlib or LZSS
+// as the entry is stored, with InflateEntryData's statuses and filling: a
+// stream that ends early or short is Z_DATA_ERROR, one that runs past the
+// real size Z_BUF_ERROR.
+int UnpackEntryData(const CDATInternalFile& entry, const unsigned char* src, std::size_t packedSize,
+                    unsigned char* dest, std::size_t realSize);
+
+// zlib's status for what the LZSS inflater said.
+int LzssZlibStatus(int lzssStatus);

@@ -92,7 +92,7 @@ CStackSource::SEntry CStackSource::Entry(std::size_t i) const
 {
     if (m_kind == EKind::kArchive) {
         const CDATInternalFile& f = m_pArchive->m_files[i];
-        return {m_names[i], f.m_nRealSize, f.m_nPackedSize, f.m_nOffset};
+        return {m_names[i], f.m_nRealSize, f.m_nPackedSize, f.m_nOffset, f.m_storage};
     }
     const SLoose& l = m_loose[i];
     return {std::string_view(m_strLooseNames).substr(l.m_nNameStart, l.m_nNameLength), l.m_nSize, l.m_nSize, 0};
@@ -268,6 +268,7 @@ void CSourceStack::Build(CDATArchive& merged, CStoredNames* names)
         raw.m_nRealSize = e.m_nRealSize;
         raw.m_nPackedSize = e.m_nPackedSize;
         raw.m_nOffset = e.m_nOffset;
+        raw.m_storage = e.m_storage;
         return true;
     };
     merged.Clear();
@@ -286,8 +287,10 @@ void CSourceStack::Build(CDATArchive& merged, CStoredNames* names)
 
 CDATInternalFile CSourceStack::Record(const CStackSource::SEntry& entry)
 {
-    return CDATInternalFile(nullptr, 1, std::string(entry.m_name), entry.m_nRealSize, entry.m_nOffset,
+    CDATInternalFile record(nullptr, 1, std::string(entry.m_name), entry.m_nRealSize, entry.m_nOffset,
                             entry.m_nPackedSize, nullptr);
+    record.m_storage = entry.m_storage;
+    return record;
 }
 
 CCopyFile CSourceStack::Open(const SEntryCopy& copy) const

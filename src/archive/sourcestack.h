@@ -39,6 +39,7 @@ public:
         std::uint32_t m_nRealSize;
         std::uint32_t m_nPackedSize;
         std::uint32_t m_nOffset;
+        EEntryStorage m_storage = EEntryStorage::kStored;
     };
 
     CStackSource(std::string label, std::string path, EKind kind);

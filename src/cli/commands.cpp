@@ -246,7 +246,7 @@ int ShowArchiveInfo(const std::string& archivePath)
     out += "\npalette: ";
     out += doc.m_pPaletteEntry ? DecodeToUtf8(names[std::size_t(doc.m_pPaletteEntry - doc.m_files.data())])
                                : std::string("none");
-    out += '\n';
+    out += doc.m_nDatVersion == 1 ? "\nformat: DAT1\n" : "\nformat: DAT2\n";
     COutputBuffer output;
     output.Append(out);
     return output.Finish() ? kExitOk : ReportOutputFailure();

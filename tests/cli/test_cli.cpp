@@ -2,6 +2,7 @@
 // stdout, stderr, exit status and the files it leaves behind.
 #include "../filetypes/handlertest.h"
 #include "archive/datfiledoc.h"
+#include "dat1writer.h"
 #include "fakes.h"
 #include "frmwriter.h"
 #include "helpers.h"
@@ -185,7 +186,7 @@ TEST_F(CliTest, InfoReportsCountsDataSizeAndPaletteAndZeroSizeArchivesStillServe
     SRun run = RunCli({"info", plain});
     ASSERT_EQ(run.code, 0) << run.err;
     EXPECT_EQ(run.out, "entries: 5\nfolders: 5\ntypes: 3\ndata size: " +
-                           std::to_string(fs::file_size(plain)) + "\npalette: none\n");
+                           std::to_string(fs::file_size(plain)) + "\npalette: none\nformat: DAT2\n");
 
     CDatWriter w = ExampleArchive();
     w.AddStored("Art\\Palettes\\COLOR.PAL", std::string(768, '\0'));
@@ -303,6 +304,45 @@ TEST_F(CliTest, DamagedEntriesAreReportedAndTheOthersStillExtracted)
     EXPECT_EQ(run.code, 2);
     EXPECT_NE(run.err.find("'art\\corrupt.frm' is damaged"), std::string::npos) << run.err;
     EXPECT_EQ(ReadWholeFile(out + "/art/corrupt.frm"), "HELLO");
+}
+
+TEST_F(CliTest, FirstGameArchivesListInfoAndExtractAsTheSecondGamesDo)
+{
+    const std::string text = "{100}{}{Welcome}\r\n" + std::string(40000, ' ') + "end";
+    CDat1Writer w;
+    w.AddStored(".", "README.TXT", "stored, packed field 0");
+    w.Add({"ART\\INTRFACE", "IFACE.FRM", BuildFrm(4, 4, std::vector<std::uint8_t>(16, 7))});
+    w.Add({"TEXT\\ENGLISH\\GAME", "misc.msg", text, EDat1Storage::kStream});
+    SDat1EntryDef bad{"TEXT\\ENGLISH\\GAME", "bad.msg", "", EDat1Storage::kBlocks};
+    bad.realSize = 10;
+    bad.packedBytes = std::string("\x00\x03\x01Z\x05", 5);
+    w.Add(bad);
+    const std::string archive = m_tmp / "first.dat";
+    w.WriteTo(archive);
+
+    const std::vector<std::string> lines = Lines(RunCli({"list", archive}).out);
+    const std::vector<std::string> expected = {
+        "README.TXT\t22\t22\t", "ART\\INTRFACE\\IFACE.FRM\t",
+        "TEXT\\ENGLISH\\GAME\\misc.msg\t" + std::to_string(text.size()) + "\t" + std::to_string(w.PackedBytes(2).size()) + "\t",
+        "TEXT\\ENGLISH\\GAME\\bad.msg\t10\t5\t"};
+    ASSERT_EQ(lines.size(), expected.size());
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        EXPECT_EQ(lines[i].substr(0, expected[i].size()), expected[i]);
+    EXPECT_NE(lines[1].find("\tFRM files"), std::string::npos) << lines[1];
+    EXPECT_NE(RunCli({"info", archive}).out.find("entries: 4\nfolders: 5\n"), std::string::npos);
+    EXPECT_NE(RunCli({"info", archive}).out.find("format: DAT1\n"), std::string::npos);
+
+    const std::string out = m_tmp / "out";
+    SRun run = RunCli({"extract", archive, "-o", out});
+    EXPECT_EQ(run.code, 2);
+    EXPECT_NE(run.err.find("'TEXT\\ENGLISH\\GAME\\bad.msg' is damaged"), std::string::npos) << run.err;
+    EXPECT_EQ(ReadWholeFile(out + "/README.TXT"), "stored, packed field 0");
+    EXPECT_EQ(ReadWholeFile(out + "/ART/INTRFACE/IFACE.FRM"), BuildFrm(4, 4, std::vector<std::uint8_t>(16, 7)));
+    EXPECT_EQ(ReadWholeFile(out + "/TEXT/ENGLISH/GAME/misc.msg"), text);
+    EXPECT_FALSE(FileExists(out + "/TEXT/ENGLISH/GAME/bad.msg"));
+    run = RunCli({"extract", archive, "-o", m_tmp / "one", "-j", "1", "art\\*.frm"});
+    EXPECT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(Files(m_tmp / "one"), std::set<std::string>{"ART/INTRFACE/IFACE.FRM"});
 }
 
 TEST_F(CliTest, OutputFailuresStopTheRunWithAMessage)

@@ -1,6 +1,7 @@
 // Previews: made once per entry outside paint (large ones on a worker
 // thread), shown by paint alone, and several archives open side by side.
 #include "archive/datfiledoc.h"
+#include "dat1writer.h"
 #include "fakes.h"
 #include "frmwriter.h"
 #include "helpers.h"
@@ -105,6 +106,23 @@ TEST_F(PreviewTest, TwoArchivesShowSaveAndCopyEachFromItsOwnFile)
         EXPECT_EQ(ReadWholeFile(folder + "/readme.txt"), "line one\r\nline two\r\n");
     }
     EXPECT_NE(ReadWholeFile(m_dir / "saved-1.bmp"), ReadWholeFile(m_dir / "saved-0.bmp"));
+    EXPECT_EQ(m_ui.m_reports, std::vector<std::string>{});
+}
+
+TEST_F(PreviewTest, FirstGameArchiveShowsItsPictureInItsPaletteAndItsText)
+{
+    CDat1Writer w;
+    w.AddStored(".", "COLOR.PAL", Palette());
+    w.Add({"ART\\INTRFACE", "PIC.FRM", Picture(32, 10), EDat1Storage::kStream});
+    w.Add({"TEXT", "README.TXT", "line one\r\nline two\r\n"}); // LZSS blocks
+    w.WriteTo(m_dir / "first.dat");
+    SPane pane(m_dir / "first.dat", m_dir / "cache");
+    pane.viewer.SetItem(&FindFile(pane.doc, "ART\\INTRFACE\\PIC.FRM"));
+    EXPECT_EQ(Centre(pane.viewer), QColor(40, 40, 40));
+    CDATInternalFile& text = FindFile(pane.doc, "TEXT\\README.TXT");
+    pane.viewer.SetItem(&text);
+    EXPECT_EQ(pane.viewer.GetItem(), &text);
+    EXPECT_EQ(ReadWholeFile(text.m_strCachePath), "line one\r\nline two\r\n");
     EXPECT_EQ(m_ui.m_reports, std::vector<std::string>{});
 }
 
