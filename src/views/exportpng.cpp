@@ -3,10 +3,13 @@
 #include "archive/datfiledoc.h"
 #include "archive/filenames.h"
 #include "filetypes/imagefiletype.h"
+#include "formats/frmset.h"
 #include "platform/atomicfile.h"
 #include "platform/exceptions.h"
 
 #include <QCoreApplication>
+
+#include <stdexcept>
 
 namespace {
 
@@ -26,7 +29,10 @@ SExtractDirsResult ExportRowsToPng(CDATFileDoc& doc, const std::vector<int>& row
         QCoreApplication::translate("CDATFileList", "Экспорт выбранных картинок в PNG").toStdString();
     options.m_strProgressTitle = QCoreApplication::translate("CDATFileList", "Экспорт...").toStdString();
     options.m_take = [](const CDATInternalFile& file) { return PictureType(file) != nullptr; };
-    options.m_rename = [](const std::string& path) { return ReplaceExtension(path, ".png"); };
+    // A direction file keeps its extension, so that a.fr0 and a.frm do not meet.
+    options.m_rename = [](const CDATInternalFile& file, const std::string& path) {
+        return DirectionOfFileName(file.m_strName) >= 0 ? path + ".png" : ReplaceExtension(path, ".png");
+    };
     options.m_write = [&context](CFile&, const CDATInternalFile& file, const std::string& path) {
         const CDATImageFileType* type = PictureType(file);
         std::string png;

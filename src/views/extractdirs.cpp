@@ -76,7 +76,7 @@ private:
         if (file && m_options.m_take) {
             if (!m_options.m_take(*file))
                 return;
-            path = m_options.m_rename(path);
+            path = m_options.m_rename(*file, path);
         }
         if (file) {
             ++m_nFiles;

@@ -29,7 +29,7 @@ struct SExtractDirsOptions
     // returns false for an entry it could not convert (reported like a
     // damaged one) and raises for a destination error.
     std::function<bool(const CDATInternalFile&)> m_take;
-    std::function<std::string(const std::string&)> m_rename;
+    std::function<std::string(const CDATInternalFile&, const std::string&)> m_rename;
     std::function<bool(CFile& archive, const CDATInternalFile&, const std::string& path)> m_write;
 };
 
