@@ -13,6 +13,7 @@
 #include <QElapsedTimer>
 #include <QKeyEvent>
 #include <functional>
+#include <tuple>
 #include <gtest/gtest.h>
 
 namespace {
@@ -206,7 +207,7 @@ TEST_F(PreviewTest, PicturesPlayAndTheViewersStateOutlivesTheSelection)
 
 TEST_F(PreviewTest, AChosenPaletteRecoloursThePictureAndStaysForTheNextOne)
 {
-    // Entries 1 and 2 in one colour, so every frame shows it.
+    // Entries 1 and 2 (both frames) in one colour.
     auto palette = [](std::uint8_t r, std::uint8_t g, std::uint8_t b) {
         Palette63 rgb{};
         rgb[1] = rgb[2] = {r, g, b};
@@ -215,34 +216,25 @@ TEST_F(PreviewTest, AChosenPaletteRecoloursThePictureAndStaysForTheNextOne)
     CDatWriter w;
     w.AddStored("color.pal", palette(10, 10, 10));
     w.AddStored("other.pal", palette(63, 0, 0));
-    w.AddCompressed("a.frm", BuildFrm(16, 16, std::vector<std::uint8_t>(256, 1), 2));
-    w.AddCompressed("b.frm", BuildFrm(16, 16, std::vector<std::uint8_t>(256, 1), 2));
+    for (const char* name : {"a.frm", "b.frm"})
+        w.AddCompressed(name, BuildFrm(16, 16, std::vector<std::uint8_t>(256, 1), 2));
     w.WriteTo(m_dir / "x.dat");
     WriteWholeFile(m_dir / "disk.pal", palette(0, 63, 0));
     SPane pane(m_dir / "x.dat", m_dir / "cache");
     CDATFileViewer& viewer = pane.viewer;
-    struct SStep
-    {
-        const char* entry;
-        std::function<void()> act;
-        QColor colour;
-        const char* palette;
+    const std::tuple<const char*, std::function<void()>, QColor, const char*> steps[] = {
+        {"a.frm", [] {}, QColor(40, 40, 40), "color.pal"},
+        {"a.frm", [&] { emit viewer.Strip()->PaletteChosen(2); }, QColor(252, 0, 0), "other.pal"},
+        {"b.frm", [] {}, QColor(252, 0, 0), "other.pal"},
+        {"b.frm", [&] { viewer.SetPalette({}, m_dir / "disk.pal"); }, QColor(0, 252, 0), "disk.pal"},
+        {"a.frm", [&] { emit viewer.Strip()->PaletteChosen(0); }, QColor(40, 40, 40), "color.pal"},
     };
-    const SStep steps[] = {
-        {"a.frm", [] {}, QColor(40, 40, 40), "палитра color.pal"},
-        {"a.frm", [&] { emit viewer.Strip()->PaletteChosen(2); }, QColor(252, 0, 0), "палитра other.pal"},
-        {"b.frm", [] {}, QColor(252, 0, 0), "палитра other.pal"},
-        {"b.frm", [&] { viewer.SetPalette({}, m_dir / "disk.pal"); }, QColor(0, 252, 0), "палитра disk.pal"},
-        {"a.frm", [] {}, QColor(0, 252, 0), "палитра disk.pal"},
-        {"a.frm", [&] { emit viewer.Strip()->PaletteChosen(0); }, QColor(40, 40, 40), "палитра color.pal"},
-    };
-    for (const SStep& step : steps) {
-        viewer.SetItem(&FindFile(pane.doc, step.entry));
-        step.act();
+    for (const auto& [entry, act, colour, name] : steps) {
+        viewer.SetItem(&FindFile(pane.doc, entry));
+        act();
         WaitForPreview(viewer);
-        const std::string where = std::string(step.entry) + " at " + std::to_string(&step - steps);
-        ASSERT_TRUE(viewer.Animation()) << where;
-        EXPECT_EQ(Centre(viewer), step.colour) << where;
-        EXPECT_TRUE(viewer.Animation()->Facts().ends_with(step.palette)) << viewer.Animation()->Facts() << " " << where;
+        ASSERT_TRUE(viewer.Animation()) << entry;
+        EXPECT_EQ(Centre(viewer), colour) << entry << name;
+        EXPECT_TRUE(viewer.Animation()->Facts().ends_with(std::string("палитра ") + name)) << viewer.Animation()->Facts();
     }
 }
