@@ -134,7 +134,8 @@ TEST(ExportPngTest, PicturesOfANestedSelectionBecomePngsInTheirFoldersAndTheDama
     CDATFileDoc doc(false);
     ASSERT_TRUE(doc.OpenDocumentFile(dir / "t.dat"));
     doc.ListFolder(&doc.m_rootFolder, nullptr);
-    const std::string out = ui.m_folderAnswer = dir / "out";
+    const std::string out = dir / "out";
+    ui.m_folderAnswer = out;
     // FRM pictures keep index 0 transparent, RIX pictures are opaque.
     const std::uint32_t kClear = 0x04040400, kBlack = 0x040404ff, kBlue = 0x285078ff, kRed = 0xfc0000ff;
     const std::pair<std::string, std::vector<std::uint32_t>> pictures[] = {{"/art/sub/b.png", {kBlue, kRed}},
