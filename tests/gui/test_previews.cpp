@@ -217,7 +217,7 @@ TEST_F(PreviewTest, AChosenPaletteRecoloursThePictureAndStaysForTheNextOne)
     w.AddStored("color.pal", palette(10, 10, 10));
     w.AddStored("other.pal", palette(63, 0, 0));
     for (const char* name : {"a.frm", "b.frm"})
-        w.AddCompressed(name, BuildFrm(16, 16, std::vector<std::uint8_t>(256, 1), 2));
+        w.AddCompressed(name, BuildFrm(300, 200, std::vector<std::uint8_t>(60000, 1), 2));
     w.WriteTo(m_dir / "x.dat");
     WriteWholeFile(m_dir / "disk.pal", palette(0, 63, 0));
     SPane pane(m_dir / "x.dat", m_dir / "cache");
