@@ -23,6 +23,8 @@ struct SPreviewRequest
     std::optional<CDATInternalFile> m_palette;
     // A PAL file on disk for pictures the archive has no palette for.
     std::string m_strDefaultPalette;
+    // The user chose the palette: the preview is not cached on disk.
+    bool m_bChosenPalette = false;
     // Entries read with this one: the other direction files of a figure.
     std::vector<CDATInternalFile> m_siblings;
     // Where the handler keeps its converted copy; empty when it keeps none.

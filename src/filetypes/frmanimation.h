@@ -20,6 +20,10 @@ struct SPictureState
     int m_nZoom = 0; // 0 fits the pane, else pixels per picture pixel
     bool m_bTransparent = false;
     bool m_bPaletteAnimation = true;
+    // A palette chosen instead of the picture's own: the raw name of a PAL
+    // entry, or a PAL file on disk; both empty: the picture's own.
+    std::string m_strPaletteEntry;
+    std::string m_strPaletteFile;
 };
 
 class CFrmAnimationPreview : public CPreview

@@ -124,12 +124,12 @@ std::unique_ptr<CPreview> CDAT_FRM_FileType::MakePreview(const SPreviewRequest& 
     const CDATInternalFile& entry = request.m_entry;
     const std::string name = request.m_strArchivePath + ": " + DecodeToUtf8(entry.m_strName);
     // A picture coloured by the default palette changes with the setting: not cached.
-    const bool cached = request.m_palette && !request.m_strCacheFile.empty();
+    const bool cached = request.m_palette && !request.m_bChosenPalette && !request.m_strCacheFile.empty();
     std::string paletteName;
     if (request.m_palette)
         paletteName = DecodeToUtf8(request.m_palette->m_strName);
     else if (!request.m_strDefaultPalette.empty())
-        paletteName = BaseName(request.m_strDefaultPalette) + " (по умолчанию)";
+        paletteName = BaseName(request.m_strDefaultPalette) + (request.m_bChosenPalette ? "" : " (по умолчанию)");
     auto still = [&](const CDib& dib) {
         auto preview = std::make_unique<CPicturePreview>(dib.Bitmap());
         preview->AllowTransparency();

@@ -28,6 +28,7 @@ public:
     }
     std::unique_ptr<CPreview> MakePreview(const SPreviewRequest& request) const override;
     unsigned PreviewGeneration(const SArchiveContext& archive) const override;
+    bool TransparentByDefault() const override { return true; }
 
 protected:
     SPreviewRequest Source(const SArchiveContext& archive, const CDATInternalFile& item) const override;

@@ -30,7 +30,31 @@ bool Exists(const std::string& path)
 
 const char* const kNoPaletteText = "Невозможно показать файл. Нет палитры.";
 
+// The BMP's own colours and rows, so that both files show the same picture.
+std::string BmpToPng(const std::string& bmp, bool transparent)
+{
+    CDib dib;
+    dib.ReadFromMemory(bmp);
+    SIndexedPicture picture{dib.Width(), dib.Height(), {}};
+    picture.m_pixels.resize(std::size_t(picture.m_nWidth) * picture.m_nHeight);
+    for (std::uint32_t y = 0; y < picture.m_nHeight; ++y)
+        std::copy_n(&dib.Bits()[std::size_t(picture.m_nHeight - 1 - y) * dib.Stride()], picture.m_nWidth,
+                    &picture.m_pixels[std::size_t(y) * picture.m_nWidth]);
+    return EncodeIndexedPng(picture, dib.Palette(), transparent);
+}
+
 } // namespace
+
+CDATImageFileType::EConversion CDATImageFileType::ConvertToPng(const SArchiveContext& archive,
+                                                               const CDATInternalFile& item, bool transparent,
+                                                               std::string& png) const
+{
+    std::string bmp;
+    const EConversion result = Convert(Source(archive, item), true, bmp);
+    if (result == kConverted)
+        png = BmpToPng(bmp, transparent);
+    return result;
+}
 
 void ReportOpenFailure(CUiServices& ui, CWnd* wnd, const std::string& error)
 {
@@ -104,17 +128,8 @@ bool CDATImageFileType::WriteConverted(const SArchiveContext& archive, CDATInter
     case kRefused: return false;
     case kConverted: break;
     }
-    if (pngTransparent) {
-        // The BMP's own colours and rows, so that both files show the same picture.
-        CDib dib;
-        dib.ReadFromMemory(bmp);
-        SIndexedPicture picture{dib.Width(), dib.Height(), {}};
-        picture.m_pixels.resize(std::size_t(picture.m_nWidth) * picture.m_nHeight);
-        for (std::uint32_t y = 0; y < picture.m_nHeight; ++y)
-            std::copy_n(&dib.Bits()[std::size_t(picture.m_nHeight - 1 - y) * dib.Stride()], picture.m_nWidth,
-                        &picture.m_pixels[std::size_t(y) * picture.m_nWidth]);
-        bmp = EncodeIndexedPng(picture, dib.Palette(), *pngTransparent);
-    }
+    if (pngTransparent)
+        bmp = BmpToPng(bmp, *pngTransparent);
     WriteFileAtomically(path, bmp.data(), bmp.size());
     return true;
 }

@@ -15,6 +15,15 @@ public:
 
     enum EConversion { kConverted, kNoPalette, kRefused };
 
+    // The entry as an indexed PNG file's bytes, with the palette the viewer
+    // would use, and no message box: kNoPalette for an FRM without one;
+    // raises for a damaged entry or a picture that is not one.
+    EConversion ConvertToPng(const SArchiveContext& archive, const CDATInternalFile& item, bool transparent,
+                             std::string& png) const;
+    // What an export writes when the user did not choose: sprites keep their
+    // transparent colour, full pictures are opaque.
+    virtual bool TransparentByDefault() const { return false; }
+
 protected:
     using CDATFileType::CDATFileType;
 

@@ -108,6 +108,7 @@ void CMainFrame::CreateMenus()
 
     m_pFileMenu = addMenu(tr("&Файл"));
     item(m_pFileMenu, ID_FILE_OPEN, tr("&Открыть..."))->setShortcut(QKeySequence(QStringLiteral("Ctrl+O")));
+    item(m_pFileMenu, ID_FILE_EXPORTPNG, tr("&Экспорт в PNG..."));
     m_pFileMenu->addSeparator();
     m_pRecentPlaceholder = new QAction(tr("Recent File"), this);
     m_pRecentPlaceholder->setEnabled(false);
@@ -408,7 +409,8 @@ bool CMainFrame::OnCmdMsg(unsigned id, CCmdUI* ui)
     case ID_FILE_SHOW:
     case ID_EDIT_FIND:
     case ID_GO_UP:
-        // Show, Find and Up work whichever pane has the focus.
+    case ID_FILE_EXPORTPNG:
+        // Show, Find, Up and Export work whichever pane has the focus.
         return m_pList && m_pList->OnCmdMsg(id, ui);
     case ID_VIEW_TOOLBAR:
     case ID_VIEW_STATUS_BAR: {

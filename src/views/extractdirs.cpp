@@ -30,7 +30,9 @@ struct SPlanned
 class CPlanner
 {
 public:
-    explicit CPlanner(const CDATArchive& archive) : m_archive(archive) {}
+    CPlanner(const CDATArchive& archive, const SExtractDirsOptions& options) : m_archive(archive), m_options(options)
+    {
+    }
 
     void AddItem(const CDATItem* item)
     {
@@ -49,6 +51,21 @@ public:
         }
     }
 
+    // Without a filter every folder is made, empty ones too; with one, only
+    // those that hold something to write. A folder's contents follow it.
+    void DropEmptyFolders()
+    {
+        if (!m_options.m_take)
+            return;
+        std::vector<SPlanned> kept;
+        for (auto it = m_plan.rbegin(); it != m_plan.rend(); ++it) {
+            if (!it->m_pFile && (kept.empty() || kept.back().m_strPath.rfind(it->m_strPath + '/', 0) != 0))
+                continue;
+            kept.push_back(*it);
+        }
+        m_plan.assign(kept.rbegin(), kept.rend());
+    }
+
     std::vector<SPlanned> m_plan;
     std::size_t m_nFiles = 0;
     std::uint64_t m_nBytes = 0;
@@ -56,6 +73,11 @@ public:
 private:
     void Add(const CDATInternalFile* file, std::string path, bool top)
     {
+        if (file && m_options.m_take) {
+            if (!m_options.m_take(*file))
+                return;
+            path = m_options.m_rename(*file, path);
+        }
         if (file) {
             ++m_nFiles;
             m_nBytes += file->m_nRealSize;
@@ -89,6 +111,7 @@ private:
     }
 
     const CDATArchive& m_archive;
+    const SExtractDirsOptions& m_options;
     std::set<const CDATItem*> m_seen;
 };
 
@@ -120,9 +143,10 @@ SExtractDirsResult ExtractItemsWithFolders(CDATFileDoc& doc, const std::vector<c
     if (folder.back() != '/')
         folder += '/';
 
-    CPlanner planner(doc);
+    CPlanner planner(doc, options);
     for (const CDATItem* item : items)
         planner.AddItem(item);
+    planner.DropEmptyFolders();
 
     // An archive that cannot be read fails before any progress shows.
     CFile archive(doc.GetPathName(), CFile::modeRead);
@@ -131,7 +155,7 @@ SExtractDirsResult ExtractItemsWithFolders(CDATFileDoc& doc, const std::vector<c
         progress = ui.CreateProgress();
     if (progress) {
         progress->OpenModeless(nullptr);
-        progress->SetWindowText("Извлечение...");
+        progress->SetWindowText(options.m_strProgressTitle);
         progress->SetBounds(1, std::int32_t(std::min<std::size_t>(planner.m_nFiles, INT32_MAX - 1)) + 1);
     }
 
@@ -174,7 +198,10 @@ SExtractDirsResult ExtractItemsWithFolders(CDATFileDoc& doc, const std::vector<c
         // is complete, and a damaged entry leaves it as it was.
         int status = 0;
         try {
-            status = Extract(archive, *planned.m_pFile, path, SExtractOptions{}).m_nStatus;
+            if (options.m_write)
+                status = options.m_write(archive, *planned.m_pFile, path) ? 0 : -1;
+            else
+                status = Extract(archive, *planned.m_pFile, path, SExtractOptions{}).m_nStatus;
         } catch (const CFileException& e) {
             if (e.m_side != CFileException::archiveSide)
                 throw;
@@ -192,7 +219,7 @@ SExtractDirsResult ExtractItemsWithFolders(CDATFileDoc& doc, const std::vector<c
 }
 
 SExtractDirsResult ExtractRowsWithFolders(CDATFileDoc& doc, const std::vector<int>& rows, CWnd* owner,
-                                          std::string* folder)
+                                          std::string* folder, const SExtractDirsOptions& options)
 {
     std::vector<const CDATItem*> items;
     for (int row : rows) {
@@ -202,9 +229,9 @@ SExtractDirsResult ExtractRowsWithFolders(CDATFileDoc& doc, const std::vector<in
     }
     folder->clear();
     const std::optional<std::string> chosen =
-        doc.Context().Ui().BrowseForFolder(owner, "Извлечение выбранных элементов с папками");
+        doc.Context().Ui().BrowseForFolder(owner, options.m_strBrowseTitle);
     if (!chosen || chosen->empty())
         return {};
     *folder = *chosen;
-    return ExtractItemsWithFolders(doc, items, *folder, SExtractDirsOptions{}, owner);
+    return ExtractItemsWithFolders(doc, items, *folder, options, owner);
 }

@@ -3,11 +3,14 @@
 // below the selection's own folder. The command "Извлечь с папками..." and
 // the drag out of the file list both go through here.
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
 class CDATFileDoc;
+class CDATInternalFile;
 class CDATItem;
+class CFile;
 class CWnd;
 
 struct SExtractDirsOptions
@@ -18,6 +21,16 @@ struct SExtractDirsOptions
     // Progress shows from this many files or bytes on (0: always).
     std::size_t m_nProgressFromFiles = 0;
     std::uint64_t m_nProgressFromBytes = 0;
+    std::string m_strBrowseTitle = "Извлечение выбранных элементов с папками";
+    std::string m_strProgressTitle = "Извлечение...";
+    // Set to write something else than the entries themselves (an export):
+    // only the files m_take accepts, and the folders holding them, are made;
+    // each is written by m_write under the disk name m_rename gives. m_write
+    // returns false for an entry it could not convert (reported like a
+    // damaged one) and raises for a destination error.
+    std::function<bool(const CDATInternalFile&)> m_take;
+    std::function<std::string(const CDATInternalFile&, const std::string&)> m_rename;
+    std::function<bool(CFile& archive, const CDATInternalFile&, const std::string& path)> m_write;
 };
 
 struct SExtractDirsResult
@@ -41,4 +54,4 @@ SExtractDirsResult ExtractItemsWithFolders(CDATFileDoc& doc, const std::vector<c
 // The command on the listing's rows: asks for the folder (nothing is done
 // when the user cancels; folder is then left empty), then extracts.
 SExtractDirsResult ExtractRowsWithFolders(CDATFileDoc& doc, const std::vector<int>& rows, CWnd* owner,
-                                          std::string* folder);
+                                          std::string* folder, const SExtractDirsOptions& options = {});

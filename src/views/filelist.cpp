@@ -7,6 +7,7 @@
 #include "platform/ui/guarded.h"
 #include "views/copyto.h"
 #include "views/dragout.h"
+#include "views/exportpng.h"
 #include "views/extractdirs.h"
 #include "views/fileviewer.h"
 #include "views/folderslist.h"
@@ -187,6 +188,7 @@ bool CDATFileList::OnCmdMsg(unsigned id, CCmdUI* ui)
         return true;
     case ID_FILE_COPYTO:
     case ID_FILE_EXTRACTDIRS:
+    case ID_FILE_EXPORTPNG:
     case ID_EDIT_COPY:
     case ID_FILE_SHOW:
     case ID_SHOW_BUTTON:
@@ -198,6 +200,8 @@ bool CDATFileList::OnCmdMsg(unsigned id, CCmdUI* ui)
             OnCopyTo();
         else if (id == ID_FILE_EXTRACTDIRS)
             OnExtractWithFolders();
+        else if (id == ID_FILE_EXPORTPNG)
+            OnExportPng();
         else if (id == ID_EDIT_COPY)
             OnCopyToClipboard();
         else
@@ -396,6 +400,7 @@ QMenu* CDATFileList::BuildContextMenu()
     add(ID_FILE_SAVEITEMAS, QStringLiteral("&Сохранить как ..."));
     add(ID_FILE_COPYTO, QStringLiteral("С&копировать в ..."));
     add(ID_FILE_EXTRACTDIRS, QStringLiteral("Извлечь с &папками..."));
+    add(ID_FILE_EXPORTPNG, tr("&Экспорт в PNG..."));
     menu->addSeparator();
     add(ID_FILE_ITEMPROPERTIES, QStringLiteral("С&войства"));
     return menu;
@@ -514,6 +519,18 @@ void CDATFileList::OnExtractWithFolders()
                    .arg(QString::number(result.m_nWritten), QString::fromStdString(folder),
                         result.m_bStopped ? QStringLiteral(" (прервано)") : QString()));
     ReportDamaged(result.m_damaged, "Повреждённые файлы не извлечены:\n");
+}
+
+void CDATFileList::OnExportPng()
+{
+    std::string folder;
+    const SExtractDirsResult result = ExportRowsToPng(*m_pDoc, SelectedRows(), this, &folder);
+    if (folder.empty())
+        return;
+    ShowStatus(tr("Экспортировано картинок: %1 в %2%3")
+                   .arg(QString::number(result.m_nWritten), QString::fromStdString(folder),
+                        result.m_bStopped ? tr(" (прервано)") : QString()));
+    ReportDamaged(result.m_damaged, tr("Не удалось преобразовать в PNG:\n").toStdString().c_str());
 }
 
 QMimeData* CDATFileList::FilesOfRows(const std::vector<int>& rows)

@@ -60,6 +60,7 @@ public:
     void OnProperties();
     void OnCopyTo();
     void OnExtractWithFolders();
+    void OnExportPng();
     void OnCopyToClipboard();
     // The selected rows as files for another program (a drag, the clipboard).
     QMimeData* FilesOfRows(const std::vector<int>& rows);

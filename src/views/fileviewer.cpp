@@ -1,6 +1,8 @@
 #include "views/fileviewer.h"
 
 #include "archive/datfiledoc.h"
+#include "archive/namecompare.h"
+#include "filetypes/frmfiletype.h"
 #include "filetypes/previews.h"
 #include "platform/cdc.h"
 #include "platform/codepage.h"
@@ -11,6 +13,7 @@
 #include "formats/palcycle.h"
 
 #include <QApplication>
+#include <QFileDialog>
 #include <QImage>
 #include <QKeyEvent>
 #include <QWheelEvent>
@@ -46,6 +49,7 @@ CDATFileViewer::CDATFileViewer(CDATFileDoc* doc, QWidget* parent)
     connect(m_pStrip, &CPictureStrip::DirectionChosen, this, [this](int d) { GuardedCall("", [&] { SetDirection(d); }); });
     connect(m_pStrip, &CPictureStrip::PlayToggled, this, [this] { GuardedCall("", [&] { TogglePlay(); }); });
     connect(m_pStrip, &CPictureStrip::Step, this, [this](int delta) { GuardedCall("", [&] { StepFrame(delta); }); });
+    connect(m_pStrip, &CPictureStrip::PaletteChosen, this, [this](int i) { GuardedCall("", [&] { ChoosePalette(i); }); });
     connect(m_pStrip, &CPictureStrip::ZoomChosen, this, [this](int zoom) { GuardedCall("", [&] { SetZoom(zoom); }); });
     m_timer.setSingleShot(true);
     m_timer.setTimerType(Qt::PreciseTimer);
@@ -65,6 +69,7 @@ void CDATFileViewer::OnUpdate(CView*, long, void*)
 {
     // The entries the cache knows may be gone.
     m_pItem = nullptr;
+    m_palEntries.reset();
     ForgetAll();
     ShowPreview(nullptr);
 }
@@ -73,7 +78,9 @@ void CDATFileViewer::SetItem(CDATItem* item)
 {
     auto* file = dynamic_cast<CDATInternalFile*>(item);
     const SArchiveContext context = m_pDoc->Context();
-    const unsigned generation = file ? file->m_pType->PreviewGeneration(context) : 0;
+    unsigned generation = file ? file->m_pType->PreviewGeneration(context) : 0;
+    if (file && dynamic_cast<const CDAT_FRM_FileType*>(file->m_pType))
+        generation ^= unsigned(std::hash<std::string>{}(m_state.m_strPaletteEntry + '\n' + m_state.m_strPaletteFile));
     // Autoshow reports the same row more than once: that must cost nothing.
     if (item == m_pItem && generation == m_nGeneration)
         return;
@@ -111,6 +118,7 @@ void CDATFileViewer::SetItem(CDATItem* item)
         return;
     }
     SPreviewRequest request = std::move(*prepared);
+    ApplyChosenPalette(*type, request);
     ++m_nPreviewsMade;
     if (!type->IsPreviewLarge(*file)) {
         auto [preview, error] = Make(*type, request);
@@ -185,11 +193,73 @@ void CDATFileViewer::ShowPreview(std::shared_ptr<CPreview> preview)
     const CFrmAnimationPreview* animation = ShownAnimation();
     m_nNextFrameAt = animation ? animation->FrameDurationMs() : 0;
     m_pStrip->setVisible(animation && animation->IsAnimation());
+    if (m_pStrip->isVisibleTo(this)) {
+        QStringList names;
+        int current = 0;
+        for (const std::string& name : PaletteEntries()) {
+            names.push_back(QString::fromStdString(DecodeToUtf8(name)));
+            if (name == m_state.m_strPaletteEntry)
+                current = int(names.size());
+        }
+        m_pStrip->SetPalettes(names, m_state.m_strPaletteFile.empty() ? current : int(names.size()) + 1);
+    }
     scrollContentsBy(0, 0);
     ApplyPictureState();
     LayoutPreview();
     viewport()->update();
     ScheduleTick();
+}
+
+void CDATFileViewer::ApplyChosenPalette(const CDATFileType& type, SPreviewRequest& request) const
+{
+    if (!dynamic_cast<const CDAT_FRM_FileType*>(&type))
+        return;
+    if (!m_state.m_strPaletteEntry.empty()) {
+        const CDATInternalFile* entry = m_pDoc->FindEntry(m_state.m_strPaletteEntry);
+        if (!entry)
+            return;
+        request.m_palette.emplace(*entry);
+    } else if (!m_state.m_strPaletteFile.empty()) {
+        request.m_palette.reset();
+        request.m_strDefaultPalette = m_state.m_strPaletteFile;
+    } else {
+        return;
+    }
+    request.m_bChosenPalette = true;
+}
+
+const std::vector<std::string>& CDATFileViewer::PaletteEntries()
+{
+    if (!m_palEntries) {
+        m_palEntries.emplace();
+        for (const CDATInternalFile& file : m_pDoc->m_files) {
+            const std::string& name = file.m_strName;
+            if (name.size() > 4 && EqualNames(std::string_view(name).substr(name.size() - 4), ".pal"))
+                m_palEntries->push_back(name);
+        }
+    }
+    return *m_palEntries;
+}
+
+void CDATFileViewer::ChoosePalette(int index)
+{
+    const std::vector<std::string>& entries = PaletteEntries();
+    if (index == int(entries.size()) + 1) {
+        const QString file = QFileDialog::getOpenFileName(this, tr("Палитра"), QString(),
+                                                          tr("PAL files (*.pal);;All files (*)"));
+        if (file.isEmpty())
+            return ShowPreview(m_pPreview); // back to what colours it now
+        SetPalette({}, file.toStdString());
+    } else {
+        SetPalette(index >= 1 && index <= int(entries.size()) ? entries[std::size_t(index - 1)] : std::string(), {});
+    }
+}
+
+void CDATFileViewer::SetPalette(const std::string& entry, const std::string& file)
+{
+    m_state.m_strPaletteEntry = entry;
+    m_state.m_strPaletteFile = file;
+    RefreshPreview();
 }
 
 CFrmAnimationPreview* CDATFileViewer::ShownAnimation() const

@@ -14,6 +14,12 @@
 #include <exception>
 #include <list>
 #include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+class CDATFileType;
+struct SPreviewRequest;
 
 class CDATFileDoc;
 class CDATItem;
@@ -61,6 +67,9 @@ public:
     void SetZoom(int zoom);
     void SetTransparent(bool on);
     void SetPaletteAnimation(bool on);
+    // Colours pictures by a PAL entry (raw name) or a PAL file instead of
+    // their own palette; both empty: their own again.
+    void SetPalette(const std::string& entry, const std::string& file);
     // The View menu's picture items, whichever pane has the focus.
     bool OnPictureCommand(unsigned id, CCmdUI* ui);
     CPictureStrip* Strip() const { return m_pStrip; }
@@ -94,6 +103,9 @@ private:
     void ScheduleTick();
     void OnTick();
     int ContentTop() const;
+    void ApplyChosenPalette(const CDATFileType& type, SPreviewRequest& request) const;
+    const std::vector<std::string>& PaletteEntries();
+    void ChoosePalette(int index);
 
     CDATFileDoc* m_pDoc;
     CDATItem* m_pItem = nullptr;
@@ -107,6 +119,7 @@ private:
     int m_nScrollWidth = 0;
     int m_nScrollHeight = 0;
     SPictureState m_state;
+    std::optional<std::vector<std::string>> m_palEntries; // raw names, read once per archive
     CPictureStrip* m_pStrip;
     QTimer m_timer;
     QElapsedTimer m_clock; // since the shown picture came up

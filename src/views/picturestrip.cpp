@@ -50,6 +50,12 @@ CPictureStrip::CPictureStrip(QWidget* parent) : QWidget(parent)
     m_pFrame->setAlignment(Qt::AlignCenter);
     layout->addWidget(m_pFrame);
     layout->addStretch(1);
+    m_pPalette = new QComboBox(this);
+    m_pPalette->setFocusPolicy(Qt::NoFocus);
+    m_pPalette->setToolTip(tr("Палитра"));
+    m_pPalette->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    layout->addWidget(m_pPalette);
+    connect(m_pPalette, &QComboBox::activated, this, &CPictureStrip::PaletteChosen);
     m_pZoom = new QComboBox(this);
     m_pZoom->setFocusPolicy(Qt::NoFocus);
     m_pZoom->addItems({QStringLiteral("Вписать"), QStringLiteral("1:1"), QStringLiteral("2:1"), QStringLiteral("4:1")});
@@ -78,6 +84,18 @@ void CPictureStrip::Show(unsigned present, int direction, bool playing, int fram
     for (int i = 0; i < 4; ++i)
         if (kZooms[i] == zoom)
             m_pZoom->setCurrentIndex(i);
+}
+
+void CPictureStrip::SetPalettes(const QStringList& entries, int current)
+{
+    if (m_pPalette->count() != entries.size() + 2 ||
+        (entries.size() && m_pPalette->itemText(entries.size()) != entries.back())) {
+        m_pPalette->clear();
+        m_pPalette->addItem(tr("Своя палитра"));
+        m_pPalette->addItems(entries);
+        m_pPalette->addItem(tr("Файл..."));
+    }
+    m_pPalette->setCurrentIndex(current);
 }
 
 QString CPictureStrip::FrameText() const

@@ -2,6 +2,8 @@
 
 #include "views/commandids.h"
 
+#include <QCoreApplication>
+
 QString CommandPrompt(unsigned id)
 {
     if (id >= ID_FILE_MRU_FILE1 && id <= ID_FILE_MRU_LAST)
@@ -30,6 +32,8 @@ QString CommandPrompt(unsigned id)
     case ID_FILE_COPYTO: return QStringLiteral("Скопировать элемент(ы) в папку");
     case ID_FILE_SHOW: return QStringLiteral("Показать содержимое файла");
     case ID_FILE_EXTRACTDIRS: return QStringLiteral("Извлечь элемент(ы) в папку вместе с их папками");
+    case ID_FILE_EXPORTPNG:
+        return QCoreApplication::translate("Prompts", "Сохранить выбранные картинки в папку как PNG вместе с их папками");
     case ID_EDIT_COPY: return QStringLiteral("Поместить выбранные элементы в буфер обмена как файлы");
     case ID_EDIT_FIND: return QStringLiteral("Найти файлы по имени или маске во всём архиве\nНайти");
     case ID_GO_UP: return QStringLiteral("Перейти в родительскую папку\nВверх");

@@ -2,7 +2,9 @@
 // choices a new window comes back with, and the cache in the settings.
 #include "archive/datfiledoc.h"
 #include "fakes.h"
+#include "frmwriter.h"
 #include "helpers.h"
+#include "pngread.h"
 #include "platform/exceptions.h"
 #include "platform/profile.h"
 #include "shell/app.h"
@@ -109,6 +111,57 @@ TEST_F(ExtractDirsTest, ANestedSelectionKeepsItsFoldersAndTheOverwriteAnswersHol
         EXPECT_TRUE(status.contains(QStringLiteral("Извлечено файлов: %1 в ").arg(c.written)) &&
                     status.contains(QString::fromStdString(m_out)))
             << status.toStdString();
+    }
+}
+
+TEST(ExportPngTest, PicturesOfANestedSelectionBecomePngsInTheirFoldersAndTheDamagedOneIsReported)
+{
+    CTempDir dir;
+    Palette63 rgb{};
+    rgb[0] = {1, 1, 1};
+    rgb[1] = {10, 20, 30};
+    rgb[2] = {63, 0, 0};
+    CDatWriter w;
+    w.AddStored("color.pal", BuildPalette(rgb));
+    w.AddStored("top.frm", BuildFrm(2, 1, {1, 0}));
+    w.AddStored("art\\a.frm", BuildFrm(2, 1, {0, 1}));
+    w.AddStored("art\\text\\x.txt", "not a picture");
+    w.AddStored("art\\sub\\b.frm", BuildFrm(2, 1, {1, 2}));
+    w.AddStored("art\\sub\\c.rix", BuildRix(2, 1, rgb, {0, 2}));
+    w.Add(Def("art\\bad.frm", BuildFrm(2, 1, {1, 1}), [](SDatEntryDef& d) { d.packedBytes = kBadStream; }));
+    w.WriteTo(dir / "t.dat");
+    CFakeUiServices ui;
+    CDATFileDoc doc(false);
+    ASSERT_TRUE(doc.OpenDocumentFile(dir / "t.dat"));
+    doc.ListFolder(&doc.m_rootFolder, nullptr);
+    const std::string out = dir / "out";
+    ui.m_folderAnswer = out;
+    // FRM pictures keep index 0 transparent, RIX pictures are opaque.
+    const std::uint32_t kClear = 0x04040400, kBlack = 0x040404ff, kBlue = 0x285078ff, kRed = 0xfc0000ff;
+    const std::pair<std::string, std::vector<std::uint32_t>> pictures[] = {{"/art/sub/b.png", {kBlue, kRed}},
+        {"/art/sub/c.png", {kBlack, kRed}}, {"/art/a.png", {kClear, kBlue}}, {"/top.png", {kBlue, kClear}}};
+    for (const int answer : {IDYESTOALL, IDNO, IDCANCEL}) {
+        fs::remove_all(out);
+        fs::create_directories(out + "/art/sub");
+        WriteWholeFile(out + "/art/sub/b.png", "old");
+        ui.m_messages.clear();
+        ui.m_answers = {answer};
+        QMainWindow window;
+        auto* list = new CDATFileList(&doc);
+        window.setCentralWidget(list);
+        list->SelectRows({0, 1, 2}); // all: art, color.pal, top.frm
+        list->OnCmdMsg(ID_FILE_EXPORTPNG, nullptr);
+
+        for (const auto& [name, pixels] : pictures) {
+            const SRgbaPicture png = fs::exists(out + name) ? ReadPngRgba(ReadWholeFile(out + name)) : SRgbaPicture{};
+            const bool written = answer == IDYESTOALL || (answer == IDNO && name != "/art/sub/b.png");
+            EXPECT_EQ(png.indexed && png.width == 2 && png.pixels == pixels, written) << name << answer;
+        }
+        EXPECT_EQ(ReadWholeFile(out + "/art/sub/b.png") == "old", answer != IDYESTOALL);
+        EXPECT_EQ(FileNames(out).size() + FileNames(out + "/art").size(), answer == IDCANCEL ? 2u : 4u);
+        ASSERT_EQ(ui.m_messages.size(), answer == IDCANCEL ? 1u : 2u);
+        EXPECT_EQ(ui.m_messages.back().text.find("bad.frm") != std::string::npos, answer != IDCANCEL);
+        EXPECT_TRUE(window.statusBar()->currentMessage().contains(QString::fromStdString(out)));
     }
 }
 

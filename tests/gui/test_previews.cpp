@@ -14,6 +14,7 @@
 #include <QElapsedTimer>
 #include <QKeyEvent>
 #include <functional>
+#include <tuple>
 #include <gtest/gtest.h>
 
 namespace {
@@ -220,4 +221,38 @@ TEST_F(PreviewTest, PicturesPlayAndTheViewersStateOutlivesTheSelection)
     while (viewer.Animation()->Frame() == 0 && clock.elapsed() < 2000)
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
     EXPECT_LT(clock.elapsed(), 500);
+}
+
+TEST_F(PreviewTest, AChosenPaletteRecoloursThePictureAndStaysForTheNextOne)
+{
+    // Entries 1 and 2 (both frames) in one colour.
+    auto palette = [](std::uint8_t r, std::uint8_t g, std::uint8_t b) {
+        Palette63 rgb{};
+        rgb[1] = rgb[2] = {r, g, b};
+        return BuildPalette(rgb);
+    };
+    CDatWriter w;
+    w.AddStored("color.pal", palette(10, 10, 10));
+    w.AddStored("other.pal", palette(63, 0, 0));
+    for (const char* name : {"a.frm", "b.frm"})
+        w.AddCompressed(name, BuildFrm(300, 200, std::vector<std::uint8_t>(60000, 1), 2));
+    w.WriteTo(m_dir / "x.dat");
+    WriteWholeFile(m_dir / "disk.pal", palette(0, 63, 0));
+    SPane pane(m_dir / "x.dat", m_dir / "cache");
+    CDATFileViewer& viewer = pane.viewer;
+    const std::tuple<const char*, std::function<void()>, QColor, const char*> steps[] = {
+        {"a.frm", [] {}, QColor(40, 40, 40), "color.pal"},
+        {"a.frm", [&] { emit viewer.Strip()->PaletteChosen(2); }, QColor(252, 0, 0), "other.pal"},
+        {"b.frm", [] {}, QColor(252, 0, 0), "other.pal"},
+        {"b.frm", [&] { viewer.SetPalette({}, m_dir / "disk.pal"); }, QColor(0, 252, 0), "disk.pal"},
+        {"a.frm", [&] { emit viewer.Strip()->PaletteChosen(0); }, QColor(40, 40, 40), "color.pal"},
+    };
+    for (const auto& [entry, act, colour, name] : steps) {
+        viewer.SetItem(&FindFile(pane.doc, entry));
+        act();
+        WaitForPreview(viewer);
+        ASSERT_TRUE(viewer.Animation()) << entry;
+        EXPECT_EQ(Centre(viewer), colour) << entry << name;
+        EXPECT_TRUE(viewer.Animation()->Facts().ends_with(std::string("палитра ") + name)) << viewer.Animation()->Facts();
+    }
 }
