@@ -21,6 +21,8 @@ struct SPreviewRequest
     // The raw names of the entry's folders, outermost first.
     std::vector<std::string> m_folders;
     std::optional<CDATInternalFile> m_palette;
+    // The file m_palette is read from (a set may hold it in another source).
+    std::string m_strPaletteFile;
     // A PAL file on disk for pictures the archive has no palette for.
     std::string m_strDefaultPalette;
     // Entries read with this one: the other direction files of a figure.

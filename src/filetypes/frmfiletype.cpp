@@ -20,6 +20,12 @@
 
 namespace {
 
+std::string ReadEntryFrom(const std::string& path, const CDATInternalFile& entry)
+{
+    CFile file(path, CFile::modeRead);
+    return ReadEntryData(file, entry);
+}
+
 // A palette file needs only 768 bytes; anything past a game palette's size is not one.
 constexpr std::uint64_t kMaxPaletteFile = 1u << 20;
 
@@ -83,9 +89,10 @@ const CDATInternalFile* FindPaletteFor(const CDATArchive& archive, const CDATInt
 SPreviewRequest CDAT_FRM_FileType::Source(const SArchiveContext& archive, const CDATInternalFile& item) const
 {
     SPreviewRequest request = CDATImageFileType::Source(archive, item);
-    if (const CDATInternalFile* palette = FindPaletteFor(*archive.m_pArchive, item))
+    if (const CDATInternalFile* palette = FindPaletteFor(*archive.m_pArchive, item)) {
         request.m_palette.emplace(*palette);
-    else
+        request.m_strPaletteFile = archive.EntryFile(*palette);
+    } else
         request.m_strDefaultPalette = archive.m_strDefaultPalette;
     const std::string_view base = DirectionFileBase(item.m_strName);
     if (!base.empty()) {
@@ -107,7 +114,7 @@ CDATImageFileType::EConversion CDAT_FRM_FileType::Convert(const SPreviewRequest&
                                                           std::string& bmp) const
 {
     if (request.m_palette) {
-        bmp = FrmEntryToBmp(request.m_strArchivePath, request.m_entry, *request.m_palette);
+        bmp = FrmEntryToBmp(request.m_strArchivePath, request.m_entry, *request.m_palette, request.m_strPaletteFile);
         return kConverted;
     }
     if (request.m_strDefaultPalette.empty())
@@ -153,8 +160,10 @@ std::unique_ptr<CPreview> CDAT_FRM_FileType::MakePreview(const SPreviewRequest& 
         return MakeNoPalettePreview();
 
     CFile archive(request.m_strArchivePath, CFile::modeRead);
-    const std::string palette =
-        request.m_palette ? ReadEntryData(archive, *request.m_palette) : ReadPaletteFile(request.m_strDefaultPalette);
+    const std::string palette = !request.m_palette ? ReadPaletteFile(request.m_strDefaultPalette)
+                                : request.m_strPaletteFile.empty() || request.m_strPaletteFile == request.m_strArchivePath
+                                    ? ReadEntryData(archive, *request.m_palette)
+                                    : ReadEntryFrom(request.m_strPaletteFile, *request.m_palette);
     const std::string bytes = ReadEntryData(archive, entry);
     SFrmSet set;
     const int direction = DirectionOfFileName(entry.m_strName);
@@ -190,10 +199,12 @@ std::unique_ptr<CPreview> CDAT_FRM_FileType::MakePreview(const SPreviewRequest& 
 }
 
 std::string FrmEntryToBmp(const std::string& archivePath, const CDATInternalFile& item,
-                          const CDATInternalFile& palette)
+                          const CDATInternalFile& palette, const std::string& paletteFile)
 {
     CFile archive(archivePath, CFile::modeRead);
     const std::string frm = ReadEntryData(archive, item);
-    const std::string pal = ReadEntryData(archive, palette);
+    const std::string pal = paletteFile.empty() || paletteFile == archivePath
+                                ? ReadEntryData(archive, palette)
+                                : ReadEntryFrom(paletteFile, palette);
     return FrmToBmp(frm, pal, archivePath + ": " + DecodeToUtf8(item.m_strName));
 }

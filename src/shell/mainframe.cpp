@@ -22,6 +22,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
+#include "shell/sourcesetdlg.h"
 #include <QLabel>
 #include <QMenuBar>
 #include <QMimeData>
@@ -108,6 +109,7 @@ void CMainFrame::CreateMenus()
 
     m_pFileMenu = addMenu(tr("&Файл"));
     item(m_pFileMenu, ID_FILE_OPEN, tr("&Открыть..."))->setShortcut(QKeySequence(QStringLiteral("Ctrl+O")));
+    item(m_pFileMenu, ID_FILE_OPENSET, tr("Открыть &набор..."));
     m_pFileMenu->addSeparator();
     m_pRecentPlaceholder = new QAction(tr("Recent File"), this);
     m_pRecentPlaceholder->setEnabled(false);
@@ -445,6 +447,13 @@ QString RecentFileLabel(const QString& path)
 {
     constexpr qsizetype kMaxChars = 60;
     QString shown = path;
+    if (path.contains(QLatin1Char('\n'))) {
+        // A set: its sources' names, in order.
+        QStringList names;
+        for (const QString& s : path.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+            names << QFileInfo(s).fileName();
+        shown = names.join(QStringLiteral(" + "));
+    }
     if (path.size() > kMaxChars) {
         const qsizetype name = path.size() - path.lastIndexOf(QLatin1Char('/'));
         const qsizetype tail = std::clamp<qsizetype>(name, kMaxChars / 2, kMaxChars - 12);
@@ -497,10 +506,15 @@ void CMainFrame::dropEvent(QDropEvent* event)
 {
     if (!IsWindowInputEnabled(this))
         return;
+    QStringList dropped;
+    for (const QUrl& url : event->mimeData()->urls())
+        if (url.isLocalFile())
+            dropped << url.toLocalFile();
+    // Several archives dropped at once open as a set, in the order given.
     for (const QUrl& url : event->mimeData()->urls()) {
         if (url.isLocalFile()) {
             event->acceptProposedAction();
-            const QString path = url.toLocalFile();
+            const QString path = dropped.size() > 1 ? SourceSetPath(dropped) : url.toLocalFile();
             // Open after the drop has finished, not inside it.
             QTimer::singleShot(0, this, [this, path] {
                 if (m_openHandler)

@@ -28,6 +28,7 @@ enum ECommandId : unsigned {
     ID_FILE_SHOW = 32783,
     ID_SETTINGS = 32786,
     ID_APP_HELPDIALOG = 32787,
+    ID_FILE_OPENSET = 32790,
     // Find in the whole archive, the parent folder, the archive opened again.
     ID_EDIT_FIND = 57636,
     ID_GO_UP = 32830,

@@ -125,7 +125,7 @@ SExtractDirsResult ExtractItemsWithFolders(CDATFileDoc& doc, const std::vector<c
         planner.AddItem(item);
 
     // An archive that cannot be read fails before any progress shows.
-    CFile archive(doc.GetPathName(), CFile::modeRead);
+    CEntryFiles files(doc);
     std::unique_ptr<IProgress> progress;
     if (planner.m_nFiles >= options.m_nProgressFromFiles || planner.m_nBytes >= options.m_nProgressFromBytes)
         progress = ui.CreateProgress();
@@ -174,7 +174,7 @@ SExtractDirsResult ExtractItemsWithFolders(CDATFileDoc& doc, const std::vector<c
         // is complete, and a damaged entry leaves it as it was.
         int status = 0;
         try {
-            status = Extract(archive, *planned.m_pFile, path, SExtractOptions{}).m_nStatus;
+            status = Extract(files.For(*planned.m_pFile), *planned.m_pFile, path, SExtractOptions{}).m_nStatus;
         } catch (const CFileException& e) {
             if (e.m_side != CFileException::archiveSide)
                 throw;
