@@ -65,6 +65,7 @@ bool CDravikApp::InitInstance(const QStringList& arguments, CUiServices* service
     m_pDocCommands = std::make_unique<CDocCommands>(*m_pDoc, nullptr);
     m_pFrame = std::make_unique<CMainFrame>(m_pDoc.get(), m_pDocCommands.get(), this);
     m_pServices->SetMainWindow(m_pFrame.get());
+    m_pServices->SetDocument(m_pDoc.get());
     m_pDocCommands->SetDialogOwner(m_pFrame.get());
     m_pFrame->SetOpenHandler([this](const QString& path) { OpenDocumentFile(path); });
     RefreshRecentFiles();
