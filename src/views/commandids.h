@@ -28,7 +28,6 @@ enum ECommandId : unsigned {
     ID_FILE_SHOW = 32783,
     ID_SETTINGS = 32786,
     ID_APP_HELPDIALOG = 32787,
-    ID_FILE_OPENSET = 32790,
     // Find in the whole archive, the parent folder, the archive opened again.
     ID_EDIT_FIND = 57636,
     ID_GO_UP = 32830,
@@ -40,4 +39,6 @@ enum ECommandId : unsigned {
     ID_EDIT_COPY = 57634,
     ID_VIEW_TRANSPARENCY = 32820,
     ID_VIEW_PALETTE_ANIMATION = 32821,
+    // Several archives and folders as one set.
+    ID_FILE_OPENSET = 32860,
 };
