@@ -27,6 +27,8 @@ struct SPreviewRequest
     std::string m_strDefaultPalette;
     // Entries read with this one: the other direction files of a figure.
     std::vector<CDATInternalFile> m_siblings;
+    // The file each sibling is read from, where a set keeps it elsewhere.
+    std::vector<std::string> m_siblingFiles;
     // Where the handler keeps its converted copy; empty when it keeps none.
     std::string m_strCacheFile;
     // The cache file is to be written again even if it is there.

@@ -92,14 +92,17 @@ SPreviewRequest CDAT_FRM_FileType::Source(const SArchiveContext& archive, const 
     if (const CDATInternalFile* palette = FindPaletteFor(*archive.m_pArchive, item)) {
         request.m_palette.emplace(*palette);
         request.m_strPaletteFile = archive.EntryFile(*palette);
-    } else
+    } else {
         request.m_strDefaultPalette = archive.m_strDefaultPalette;
+    }
     const std::string_view base = DirectionFileBase(item.m_strName);
     if (!base.empty()) {
         ForEachInFolder(*archive.m_pArchive, item, [&](const CDATInternalFile& f) {
             if (&f != &item && EqualNames(DirectionFileBase(f.m_strName), base) &&
-                DirectionOfFileName(f.m_strName) != DirectionOfFileName(item.m_strName))
+                DirectionOfFileName(f.m_strName) != DirectionOfFileName(item.m_strName)) {
                 request.m_siblings.push_back(f);
+                request.m_siblingFiles.push_back(archive.EntryFile(f));
+            }
         });
     }
     return request;
@@ -174,11 +177,14 @@ std::unique_ptr<CPreview> CDAT_FRM_FileType::MakePreview(const SPreviewRequest& 
     } else {
         std::array<std::optional<SFrm>, SFrm::kDirections> files;
         files[std::size_t(direction)] = ParseFrm(bytes, name);
-        for (const CDATInternalFile& sibling : request.m_siblings) {
+        for (std::size_t i = 0; i < request.m_siblings.size(); ++i) {
+            const CDATInternalFile& sibling = request.m_siblings[i];
+            const bool elsewhere = i < request.m_siblingFiles.size() && request.m_siblingFiles[i] != request.m_strArchivePath;
             // A damaged sibling only leaves its direction out.
             try {
                 files[std::size_t(DirectionOfFileName(sibling.m_strName))] =
-                    ParseFrm(ReadEntryData(archive, sibling), DecodeToUtf8(sibling.m_strName));
+                    ParseFrm(elsewhere ? ReadEntryFrom(request.m_siblingFiles[i], sibling) : ReadEntryData(archive, sibling),
+                             DecodeToUtf8(sibling.m_strName));
             } catch (const CArchiveException&) {
             }
         }

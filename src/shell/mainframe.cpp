@@ -446,14 +446,14 @@ namespace {
 QString RecentFileLabel(const QString& path)
 {
     constexpr qsizetype kMaxChars = 60;
-    QString shown = path;
     if (path.contains(QLatin1Char('\n'))) {
         // A set: its sources' names, in order.
         QStringList names;
         for (const QString& s : path.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
             names << QFileInfo(s).fileName();
-        shown = names.join(QStringLiteral(" + "));
+        return names.join(QStringLiteral(" + ")).replace(QLatin1Char('&'), QStringLiteral("&&"));
     }
+    QString shown = path;
     if (path.size() > kMaxChars) {
         const qsizetype name = path.size() - path.lastIndexOf(QLatin1Char('/'));
         const qsizetype tail = std::clamp<qsizetype>(name, kMaxChars / 2, kMaxChars - 12);
@@ -510,17 +510,14 @@ void CMainFrame::dropEvent(QDropEvent* event)
     for (const QUrl& url : event->mimeData()->urls())
         if (url.isLocalFile())
             dropped << url.toLocalFile();
+    if (dropped.isEmpty())
+        return;
+    event->acceptProposedAction();
     // Several archives dropped at once open as a set, in the order given.
-    for (const QUrl& url : event->mimeData()->urls()) {
-        if (url.isLocalFile()) {
-            event->acceptProposedAction();
-            const QString path = dropped.size() > 1 ? SourceSetPath(dropped) : url.toLocalFile();
-            // Open after the drop has finished, not inside it.
-            QTimer::singleShot(0, this, [this, path] {
-                if (m_openHandler)
-                    m_openHandler(path);
-            });
-            return;
-        }
-    }
+    const QString path = SourceSetPath(dropped);
+    // Open after the drop has finished, not inside it.
+    QTimer::singleShot(0, this, [this, path] {
+        if (m_openHandler)
+            m_openHandler(path);
+    });
 }
