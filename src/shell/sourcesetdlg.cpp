@@ -14,7 +14,8 @@
 
 QString SourceSetPath(const QStringList& sources)
 {
-    if (sources.size() == 1)
+    // One folder alone is a set too: it is no archive.
+    if (sources.size() == 1 && !QFileInfo(sources.front()).isDir())
         return sources.front();
     std::vector<std::string> absolute;
     for (const QString& s : sources)

@@ -7,7 +7,7 @@
 class QListWidget;
 class QPushButton;
 
-// The path that opens sources as one set; one source alone is itself.
+// The path that opens sources as one set; one archive alone is itself.
 QString SourceSetPath(const QStringList& sources);
 
 class CSourceSetDialog : public QDialog
