@@ -247,7 +247,7 @@ TEST_F(MainFrameTest, ASetShowsAndReadsItsWinningCopiesAndReopensInItsOrder)
         auto b = std::find_if(Doc().m_files.begin(), Doc().m_files.end(),
                               [](const CDATInternalFile& f) { return EqualNames(f.m_strName, "b.frm"); });
         ASSERT_NE(b, Doc().m_files.end());
-        Doc().ListFolder(b->m_pParent, nullptr);
+        Doc().ListFolder(b->m_pParent, Frame().GetFoldersList()); // as the tree does
         EXPECT_FALSE(Frame().GetFileList()->DetailsView()->isColumnHidden(CListingModel::kColSource));
         QStringList shown;
         for (int row = 0; row < model->rowCount(); ++row)

@@ -166,7 +166,7 @@ TEST(ScreenshotTest, RendersTheMainWindowForReview)
 
     // A set: a patch overrides the landscape, a loose folder the readme.
     CDatWriter patch;
-    patch.AddCompressed("ART\\INTRFACE\\LANDSCAPE.FRM", BuildFrm(200, 120, RingsPicture(200, 120)));
+    patch.AddCompressed("art\\intrface\\landscape.frm", BuildFrm(200, 120, RingsPicture(200, 120)));
     patch.WriteTo(dir / "patch.dat");
     std::filesystem::create_directories(dir / "data/art/intrface");
     WriteWholeFile(dir / "data/readme.txt", "The door is shut now.");
