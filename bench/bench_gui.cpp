@@ -126,6 +126,30 @@ void BM_OpenInBrowser200k(benchmark::State& state)
 }
 BENCHMARK(BM_OpenInBrowser200k)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
+// The 30k and 200k archives and a 2,000-file folder opened as one set.
+void BM_OpenSetInBrowser30k200kFolder2k(benchmark::State& state)
+{
+    std::vector<std::string> sources{BenchArchive(EBenchArchive::kGame30k), BenchArchive(EBenchArchive::kTiny200k),
+                                     LooseFolder()};
+    const QString path = QString::fromStdString(JoinSourceSet(sources));
+    SApp a;
+    CDATFoldersList* tree = a.app.Frame()->GetFoldersList();
+    CPaintFlag painted;
+    tree->viewport()->installEventFilter(&painted);
+    for (auto _ : state) {
+        state.PauseTiming();
+        a.app.OnFileNew();
+        QCoreApplication::processEvents();
+        painted.m_bPainted = false;
+        state.ResumeTiming();
+        a.app.OpenDocumentFile(path);
+        while (tree->model()->rowCount() == 0 || !painted.m_bPainted)
+            QCoreApplication::processEvents();
+    }
+    state.counters["entries"] = double(a.app.Document()->m_files.size());
+}
+BENCHMARK(BM_OpenSetInBrowser30k200kFolder2k)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
 // A viewer pane over the 30k archive, its FRM handler converting into a fresh cache.
 struct SViewer
 {

@@ -7,31 +7,8 @@
 #include "views/treebuild.h"
 
 #include <benchmark/benchmark.h>
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
 
 namespace {
-
-std::string LooseFolder()
-{
-    namespace fs = std::filesystem;
-    static const std::string dir = BenchDataDir(DRAVIK_BENCHDATA_DIR) + "/loose2k-v1";
-    if (fs::exists(dir + "/done"))
-        return dir;
-    char name[64];
-    for (int i = 0; i < 2000; ++i) {
-        if (i < 400)
-            std::snprintf(name, sizeof name, "art/tiles/aaa%04d.frm", i);
-        else
-            std::snprintf(name, sizeof name, "data/set%02d/file%04d.txt", i % 16, i);
-        const fs::path path = fs::path(dir) / name;
-        fs::create_directories(path.parent_path());
-        std::ofstream(path) << "loose file " << i << '\n';
-    }
-    std::ofstream(dir + "/done") << "";
-    return dir;
-}
 
 void BM_OpenSet30k200kFolder2k(benchmark::State& state)
 {

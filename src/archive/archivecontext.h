@@ -17,6 +17,7 @@ struct SArchiveContext
     std::string m_strDefaultPalette;
 
     const std::string& ArchivePath() const { return m_pArchive->ArchivePath(); }
+    std::string EntryFile(const CDATInternalFile& entry) const { return m_pArchive->EntryFile(entry); }
     // The entry of that name (letter case ignored), else the palette entry.
     const CDATInternalFile* FindEntry(std::string_view name) const { return m_pArchive->FindEntry(name); }
     CUiServices& Ui() const { return m_pUi ? *m_pUi : UiServices(); }

@@ -82,3 +82,8 @@ void CDATArchive::LoadKeepingOnFailure(const std::string& path)
     staged.Serialize(file);
     SwapContents(staged);
 }
+
+std::string CDATArchive::EntryFile(const CDATInternalFile&) const
+{
+    return m_strArchivePath;
+}

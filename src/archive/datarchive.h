@@ -98,6 +98,9 @@ public:
     bool IsLoaded() const { return m_dwDataSize != 0; }
     // The absolute path of the archive file; empty when none is open.
     const std::string& ArchivePath() const { return m_strArchivePath; }
+    // The file that holds entry's bytes: the archive itself, or for a merged
+    // set of sources the winning copy's archive or loose file.
+    virtual std::string EntryFile(const CDATInternalFile& entry) const;
 
     // The loader also records every entry's name as stored in names (the
     // command line's), for loads while names lives; nullptr stops it.

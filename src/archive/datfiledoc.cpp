@@ -1,5 +1,6 @@
 #include "archive/datfiledoc.h"
 
+#include "archive/sourcestack.h"
 #include "platform/exceptions.h"
 #include "platform/file.h"
 #include "platform/uiservices.h"
@@ -20,6 +21,7 @@ void CDATFileDoc::DeleteContents()
     m_listing.clear();
     m_search.Clear();
     Clear();
+    m_pStack.reset();
     UpdateAllViews(nullptr, 0, nullptr);
 }
 
@@ -47,7 +49,12 @@ bool CDATFileDoc::OnOpenDocument(const std::string& path)
     const std::string name = std::filesystem::path(path).filename().string();
     auto tell = [](const std::string& text) { UiServices().MessageBox(nullptr, text, "", MB_OK | MB_ICONEXCLAMATION); };
     try {
-        LoadKeepingOnFailure(path);
+        if (IsSourceSet(path)) {
+            LoadSet(SplitSourceSet(path));
+        } else {
+            LoadKeepingOnFailure(path);
+            m_pStack.reset();
+        }
     } catch (const CEmptyArchiveError&) {
         tell("Файл «" + name + "» пуст (0 байт): открывать нечего.");
         return false;
@@ -73,6 +80,94 @@ bool CDATFileDoc::OnOpenDocument(const std::string& path)
     m_search.Clear();
     m_nListingKind = kListFolder;
     return true;
+}
+
+void CDATFileDoc::LoadSet(const std::vector<std::string>& sources)
+{
+    auto stack = std::make_unique<CSourceStack>();
+    std::vector<std::string> skipped; // names no archive can hold are simply not shown
+    std::vector<std::string> absolute;
+    for (const std::string& source : sources) {
+        std::error_code error;
+        const std::filesystem::path full = std::filesystem::absolute(source, error);
+        absolute.push_back(error ? source : full.lexically_normal().string());
+        if (absolute.back().size() > 1 && absolute.back().back() == '/')
+            absolute.back().pop_back();
+        stack->Add(std::filesystem::path(absolute.back()).filename().string(), absolute.back(), skipped);
+    }
+    m_listing.clear();
+    m_search.Clear();
+    m_pStack.reset();
+    try {
+        stack->Build(*this);
+    } catch (...) {
+        DeleteContents();
+        throw;
+    }
+    m_pStack = std::move(stack);
+    m_strArchivePath = JoinSourceSet(absolute);
+}
+
+std::string CDATFileDoc::EntryFile(const CDATInternalFile& entry) const
+{
+    if (!m_pStack)
+        return m_strArchivePath;
+    const std::size_t i = std::size_t(&entry - m_files.data());
+    if (&entry < m_files.data() || i >= m_files.size())
+        return m_strArchivePath; // a copy made for a preview carries its own path
+    const SEntryCopy winner = m_pStack->Winner(i);
+    return m_pStack->Source(winner.m_nSource).FileOf(winner.m_nIndex);
+}
+
+std::string JoinSourceSet(const std::vector<std::string>& sources)
+{
+    std::string joined;
+    for (const std::string& s : sources)
+        joined += (joined.empty() ? "" : "\n") + s;
+    // One source alone still opens as a set.
+    return sources.size() == 1 ? joined + "\n" : joined;
+}
+
+std::vector<std::string> SplitSourceSet(const std::string& path)
+{
+    std::vector<std::string> sources;
+    for (std::size_t start = 0; start < path.size();) {
+        std::size_t end = path.find('\n', start);
+        if (end == std::string::npos)
+            end = path.size();
+        if (end > start)
+            sources.push_back(path.substr(start, end - start));
+        start = end + 1;
+    }
+    return sources;
+}
+
+bool IsSourceSet(const std::string& path)
+{
+    return path.find('\n') != std::string::npos;
+}
+
+CEntryFiles::CEntryFiles(const CDATArchive& archive) : m_archive(archive)
+{
+    if (!IsSourceSet(archive.ArchivePath())) {
+        m_strPath = archive.ArchivePath();
+        m_file.Open(m_strPath, CFile::modeRead);
+    }
+}
+
+CFile& CEntryFiles::For(const CDATInternalFile& entry)
+{
+    std::string path = m_archive.EntryFile(entry);
+    if (path != m_strPath) {
+        try {
+            m_file = CFile(path, CFile::modeRead);
+        } catch (CFileException& e) {
+            e.m_side = CFileException::archiveSide; // the source's failure, not the output's
+            throw;
+        }
+        m_strPath = std::move(path);
+    }
+    return m_file;
 }
 
 void CDATFileDoc::SetViewMode(int mode)

@@ -6,9 +6,13 @@
 #include "archive/document.h"
 #include "archive/cashpath.h"
 #include "archive/entrysearch.h"
+#include "platform/file.h"
 
+#include <memory>
 #include <string>
 #include <vector>
+
+class CSourceStack;
 
 class CDATFileDoc : public CDocument, public CDATArchive
 {
@@ -24,6 +28,15 @@ public:
     // Empties the document and loads path; raises on failure, leaving the
     // document empty. A file of length 0 opens empty.
     void LoadArchive(const std::string& path);
+
+    // Opens several archives and folders as one, later ones overriding
+    // earlier ones entry by entry; raises naming the source that failed,
+    // leaving the document as it was.
+    void LoadSet(const std::vector<std::string>& sources);
+    // The sources when a set is open (null otherwise); entry i of m_files is
+    // the stack's merged entry i.
+    const CSourceStack* Stack() const { return m_pStack.get(); }
+    std::string EntryFile(const CDATInternalFile& entry) const override;
 
     void SetViewMode(int mode);
 
@@ -50,4 +63,27 @@ public:
 
 private:
     CEntrySearch m_search;
+    std::unique_ptr<CSourceStack> m_pStack;
+};
+
+// A set of sources travels as one path (the recent files keep it as one
+// entry): the sources' paths, one per line. A path without a line break is
+// one archive.
+std::string JoinSourceSet(const std::vector<std::string>& sources);
+std::vector<std::string> SplitSourceSet(const std::string& path);
+bool IsSourceSet(const std::string& path);
+
+// Reads many entries of one document, keeping the last file it opened: the
+// archive, or for a set the sources the entries come from.
+class CEntryFiles
+{
+public:
+    // Opens the archive at once, so that one that cannot be read fails first.
+    explicit CEntryFiles(const CDATArchive& archive);
+    CFile& For(const CDATInternalFile& entry);
+
+private:
+    const CDATArchive& m_archive;
+    std::string m_strPath;
+    CFile m_file;
 };

@@ -36,7 +36,7 @@ void CDATFileType::Open(const SArchiveContext&, CDATInternalFile*, CWnd*) {}
 
 SPreviewRequest CDATFileType::PreparePreview(const SArchiveContext& archive, CDATInternalFile& item) const
 {
-    SPreviewRequest request{archive.ArchivePath(), item};
+    SPreviewRequest request{archive.EntryFile(item), item};
     for (const CDATFolder* f = item.m_pParent; f && !f->IsRoot(); f = f->m_pParent)
         request.m_folders.insert(request.m_folders.begin(), f->m_strName);
     return request;
@@ -54,7 +54,7 @@ bool CDATFileType::IsPreviewLarge(const CDATInternalFile& item) const
 
 void SaveEntryTo(const SArchiveContext& context, const CDATInternalFile& item, const std::string& path)
 {
-    const std::string& archivePath = context.ArchivePath();
+    const std::string archivePath = context.EntryFile(item);
     CFile archive(archivePath, CFile::modeRead);
     ThrowIfDamaged(Extract(archive, item, path, SExtractOptions{}).m_nStatus, item, archivePath);
 }

@@ -53,8 +53,17 @@ std::string CDocument::GetTitle() const
 {
     if (m_strPathName.empty())
         return "Untitled";
-    std::string::size_type slash = m_strPathName.rfind('/');
-    return slash == std::string::npos ? m_strPathName : m_strPathName.substr(slash + 1);
+    // A set of sources (one path a line) is named by its sources' names.
+    std::string title;
+    for (std::size_t start = 0; start < m_strPathName.size();) {
+        std::size_t end = std::min(m_strPathName.find('\n', start), m_strPathName.size());
+        const std::string line = m_strPathName.substr(start, end - start);
+        const std::string::size_type slash = line.rfind('/');
+        if (!line.empty())
+            title += (title.empty() ? "" : " + ") + (slash == std::string::npos ? line : line.substr(slash + 1));
+        start = end + 1;
+    }
+    return title;
 }
 
 bool CDocument::OnNewDocument()

@@ -21,12 +21,16 @@ struct SPreviewRequest
     // The raw names of the entry's folders, outermost first.
     std::vector<std::string> m_folders;
     std::optional<CDATInternalFile> m_palette;
+    // The file m_palette is read from (a set may hold it in another source).
+    std::string m_strPaletteFile;
     // A PAL file on disk for pictures the archive has no palette for.
     std::string m_strDefaultPalette;
     // The user chose the palette: the preview is not cached on disk.
     bool m_bChosenPalette = false;
     // Entries read with this one: the other direction files of a figure.
     std::vector<CDATInternalFile> m_siblings;
+    // The file each sibling is read from, where a set keeps it elsewhere.
+    std::vector<std::string> m_siblingFiles;
     // Where the handler keeps its converted copy; empty when it keeps none.
     std::string m_strCacheFile;
     // The cache file is to be written again even if it is there.

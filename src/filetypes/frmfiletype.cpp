@@ -20,6 +20,12 @@
 
 namespace {
 
+std::string ReadEntryFrom(const std::string& path, const CDATInternalFile& entry)
+{
+    CFile file(path, CFile::modeRead);
+    return ReadEntryData(file, entry);
+}
+
 // A palette file needs only 768 bytes; anything past a game palette's size is not one.
 constexpr std::uint64_t kMaxPaletteFile = 1u << 20;
 
@@ -83,16 +89,20 @@ const CDATInternalFile* FindPaletteFor(const CDATArchive& archive, const CDATInt
 SPreviewRequest CDAT_FRM_FileType::Source(const SArchiveContext& archive, const CDATInternalFile& item) const
 {
     SPreviewRequest request = CDATImageFileType::Source(archive, item);
-    if (const CDATInternalFile* palette = FindPaletteFor(*archive.m_pArchive, item))
+    if (const CDATInternalFile* palette = FindPaletteFor(*archive.m_pArchive, item)) {
         request.m_palette.emplace(*palette);
-    else
+        request.m_strPaletteFile = archive.EntryFile(*palette);
+    } else {
         request.m_strDefaultPalette = archive.m_strDefaultPalette;
+    }
     const std::string_view base = DirectionFileBase(item.m_strName);
     if (!base.empty()) {
         ForEachInFolder(*archive.m_pArchive, item, [&](const CDATInternalFile& f) {
             if (&f != &item && EqualNames(DirectionFileBase(f.m_strName), base) &&
-                DirectionOfFileName(f.m_strName) != DirectionOfFileName(item.m_strName))
+                DirectionOfFileName(f.m_strName) != DirectionOfFileName(item.m_strName)) {
                 request.m_siblings.push_back(f);
+                request.m_siblingFiles.push_back(archive.EntryFile(f));
+            }
         });
     }
     return request;
@@ -107,7 +117,7 @@ CDATImageFileType::EConversion CDAT_FRM_FileType::Convert(const SPreviewRequest&
                                                           std::string& bmp) const
 {
     if (request.m_palette) {
-        bmp = FrmEntryToBmp(request.m_strArchivePath, request.m_entry, *request.m_palette);
+        bmp = FrmEntryToBmp(request.m_strArchivePath, request.m_entry, *request.m_palette, request.m_strPaletteFile);
         return kConverted;
     }
     if (request.m_strDefaultPalette.empty())
@@ -153,8 +163,10 @@ std::unique_ptr<CPreview> CDAT_FRM_FileType::MakePreview(const SPreviewRequest& 
         return MakeNoPalettePreview();
 
     CFile archive(request.m_strArchivePath, CFile::modeRead);
-    const std::string palette =
-        request.m_palette ? ReadEntryData(archive, *request.m_palette) : ReadPaletteFile(request.m_strDefaultPalette);
+    const std::string palette = !request.m_palette ? ReadPaletteFile(request.m_strDefaultPalette)
+                                : request.m_strPaletteFile.empty() || request.m_strPaletteFile == request.m_strArchivePath
+                                    ? ReadEntryData(archive, *request.m_palette)
+                                    : ReadEntryFrom(request.m_strPaletteFile, *request.m_palette);
     const std::string bytes = ReadEntryData(archive, entry);
     SFrmSet set;
     const int direction = DirectionOfFileName(entry.m_strName);
@@ -165,11 +177,14 @@ std::unique_ptr<CPreview> CDAT_FRM_FileType::MakePreview(const SPreviewRequest& 
     } else {
         std::array<std::optional<SFrm>, SFrm::kDirections> files;
         files[std::size_t(direction)] = ParseFrm(bytes, name);
-        for (const CDATInternalFile& sibling : request.m_siblings) {
+        for (std::size_t i = 0; i < request.m_siblings.size(); ++i) {
+            const CDATInternalFile& sibling = request.m_siblings[i];
+            const bool elsewhere = i < request.m_siblingFiles.size() && request.m_siblingFiles[i] != request.m_strArchivePath;
             // A damaged sibling only leaves its direction out.
             try {
                 files[std::size_t(DirectionOfFileName(sibling.m_strName))] =
-                    ParseFrm(ReadEntryData(archive, sibling), DecodeToUtf8(sibling.m_strName));
+                    ParseFrm(elsewhere ? ReadEntryFrom(request.m_siblingFiles[i], sibling) : ReadEntryData(archive, sibling),
+                             DecodeToUtf8(sibling.m_strName));
             } catch (const CArchiveException&) {
             }
         }
@@ -190,10 +205,12 @@ std::unique_ptr<CPreview> CDAT_FRM_FileType::MakePreview(const SPreviewRequest& 
 }
 
 std::string FrmEntryToBmp(const std::string& archivePath, const CDATInternalFile& item,
-                          const CDATInternalFile& palette)
+                          const CDATInternalFile& palette, const std::string& paletteFile)
 {
     CFile archive(archivePath, CFile::modeRead);
     const std::string frm = ReadEntryData(archive, item);
-    const std::string pal = ReadEntryData(archive, palette);
+    const std::string pal = paletteFile.empty() || paletteFile == archivePath
+                                ? ReadEntryData(archive, palette)
+                                : ReadEntryFrom(paletteFile, palette);
     return FrmToBmp(frm, pal, archivePath + ": " + DecodeToUtf8(item.m_strName));
 }

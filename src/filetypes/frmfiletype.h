@@ -42,4 +42,4 @@ const CDATInternalFile* FindPaletteFor(const CDATArchive& archive, const CDATInt
 // entry; raises like FrmToBmp and ReadEntryData. The browser and the command
 // line both convert through this.
 std::string FrmEntryToBmp(const std::string& archivePath, const CDATInternalFile& item,
-                          const CDATInternalFile& palette);
+                          const CDATInternalFile& palette, const std::string& paletteFile = {});

@@ -63,7 +63,7 @@ void ReportOpenFailure(CUiServices& ui, CWnd* wnd, const std::string& error)
 
 SPreviewRequest CDATImageFileType::Source(const SArchiveContext& archive, const CDATInternalFile& item) const
 {
-    return {archive.ArchivePath(), item};
+    return {archive.EntryFile(item), item};
 }
 
 SPreviewRequest CDATImageFileType::PreparePreview(const SArchiveContext& archive, CDATInternalFile& item) const

@@ -74,7 +74,7 @@ bool CDAT_MVE_FileType::BuildMovieExe(const SArchiveContext& context, const std:
     if (context.Ui().MessageBox(wnd, kUnpackQuestion, "Предупреждение", MB_YESNO | MB_ICONQUESTION) != IDYES)
         return false;
     std::unique_ptr<IProgress> progress = OpenProgress(context.Ui(), wnd, exePath);
-    const std::string& archivePath = context.ArchivePath();
+    const std::string archivePath = context.EntryFile(*item);
     CFile archive(archivePath, CFile::modeRead);
     // Cancel is looked at between the steps only; a step once begun finishes.
     auto nextStep = [&progress] {
@@ -131,7 +131,7 @@ void CDAT_MVE_FileType::SaveAs(const SArchiveContext& archive, CDATInternalFile*
     if (archive.Ui().MessageBox(parent, kUnpackQuestion, "Предупреждение", MB_YESNO | MB_ICONQUESTION) != IDYES)
         return;
     std::unique_ptr<IProgress> progress = OpenProgress(archive.Ui(), parent, chosen->m_strPath);
-    const std::string& archivePath = archive.ArchivePath();
+    const std::string archivePath = archive.EntryFile(*item);
     CFile archiveFile(archivePath, CFile::modeRead);
     if (progress)
         progress->Advance();

@@ -100,7 +100,7 @@ unsigned CDAT_TXT_FileType::PreviewGeneration(const SArchiveContext&) const
 
 void CDAT_TXT_FileType::Open(const SArchiveContext& context, CDATInternalFile* item, CWnd* wnd)
 {
-    CFile archive(context.ArchivePath(), CFile::modeRead);
+    CFile archive(context.EntryFile(*item), CFile::modeRead);
     const std::string bytes = ReadEntryData(archive, *item);
     // The whole entry, zero bytes and all, as UTF-8, which the desktop's editors expect.
     const SPreviewRequest source = CDATFileType::PreparePreview(context, *item);

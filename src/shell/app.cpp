@@ -11,6 +11,7 @@
 #include "shell/optiondialog.h"
 #include "shell/playerblob.h"
 #include "shell/qtuiservices.h"
+#include "shell/sourcesetdlg.h"
 
 #include <QFileDialog>
 #include <QFileInfo>
@@ -64,12 +65,13 @@ bool CDravikApp::InitInstance(const QStringList& arguments, CUiServices* service
     m_pDocCommands = std::make_unique<CDocCommands>(*m_pDoc, nullptr);
     m_pFrame = std::make_unique<CMainFrame>(m_pDoc.get(), m_pDocCommands.get(), this);
     m_pServices->SetMainWindow(m_pFrame.get());
+    m_pServices->SetDocument(m_pDoc.get());
     m_pDocCommands->SetDialogOwner(m_pFrame.get());
     m_pFrame->SetOpenHandler([this](const QString& path) { OpenDocumentFile(path); });
     RefreshRecentFiles();
 
     if (!arguments.isEmpty()) {
-        if (!OpenDocumentFile(arguments.front())) {
+        if (!OpenDocumentFile(SourceSetPath(arguments))) {
             m_pFrame.reset();
             return false;
         }
@@ -82,7 +84,7 @@ bool CDravikApp::InitInstance(const QStringList& arguments, CUiServices* service
 
 bool CDravikApp::OpenDocumentFile(const QString& path)
 {
-    const QString absolute = QFileInfo(path).absoluteFilePath();
+    const QString absolute = IsSourceSet(path.toStdString()) ? path : QFileInfo(path).absoluteFilePath();
     const bool opened = m_pDoc->OpenDocumentFile(absolute.toStdString());
     if (opened) {
         RememberArchivePalette(*m_pDoc);
@@ -115,6 +117,22 @@ void CDravikApp::OnFileOpen()
     const QString chosen = dialog.selectedFiles().front();
     CProfile::SetLastFolder(QStringLiteral("Open"), QFileInfo(chosen).absolutePath());
     OpenDocumentFile(chosen);
+}
+
+void CDravikApp::OnFileOpenSet()
+{
+    // An open set is offered for reordering; an open archive starts a new set.
+    QStringList sources;
+    if (m_pDoc && !m_pDoc->GetPathName().empty())
+        for (const std::string& s : SplitSourceSet(m_pDoc->GetPathName()))
+            sources << QString::fromStdString(s);
+    CSourceSetDialog dialog(sources, m_pFrame.get());
+    if (dialog.exec() == QDialog::Accepted && !dialog.Sources().isEmpty()) {
+        std::vector<std::string> chosen;
+        for (const QString& s : dialog.Sources())
+            chosen.push_back(QFileInfo(s).absoluteFilePath().toStdString());
+        OpenDocumentFile(QString::fromStdString(JoinSourceSet(chosen)));
+    }
 }
 
 void CDravikApp::OnOpenRecentFile(int index)
@@ -150,6 +168,10 @@ bool CDravikApp::OnCmdMsg(unsigned id, CCmdUI* ui)
     case ID_FILE_OPEN:
         if (!ui)
             OnFileOpen();
+        return true;
+    case ID_FILE_OPENSET:
+        if (!ui)
+            OnFileOpenSet();
         return true;
     case ID_FILE_NEW:
         if (!ui)

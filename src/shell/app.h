@@ -41,6 +41,7 @@ public:
     bool OnCmdMsg(unsigned id, CCmdUI* ui) override;
 
     bool OpenDocumentFile(const QString& path);
+    void OnFileOpenSet();
     void OnFileNew();
     void OnFileOpen();
 

@@ -22,6 +22,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
+#include "shell/sourcesetdlg.h"
 #include <QLabel>
 #include <QMenuBar>
 #include <QMimeData>
@@ -108,6 +109,7 @@ void CMainFrame::CreateMenus()
 
     m_pFileMenu = addMenu(tr("&Файл"));
     item(m_pFileMenu, ID_FILE_OPEN, tr("&Открыть..."))->setShortcut(QKeySequence(QStringLiteral("Ctrl+O")));
+    item(m_pFileMenu, ID_FILE_OPENSET, tr("Открыть &набор..."));
     item(m_pFileMenu, ID_FILE_EXPORTPNG, tr("&Экспорт в PNG..."));
     m_pFileMenu->addSeparator();
     m_pRecentPlaceholder = new QAction(tr("Recent File"), this);
@@ -446,6 +448,13 @@ namespace {
 QString RecentFileLabel(const QString& path)
 {
     constexpr qsizetype kMaxChars = 60;
+    if (path.contains(QLatin1Char('\n'))) {
+        // A set: its sources' names, in order.
+        QStringList names;
+        for (const QString& s : path.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+            names << QFileInfo(s).fileName();
+        return names.join(QStringLiteral(" + ")).replace(QLatin1Char('&'), QStringLiteral("&&"));
+    }
     QString shown = path;
     if (path.size() > kMaxChars) {
         const qsizetype name = path.size() - path.lastIndexOf(QLatin1Char('/'));
@@ -499,16 +508,18 @@ void CMainFrame::dropEvent(QDropEvent* event)
 {
     if (!IsWindowInputEnabled(this))
         return;
-    for (const QUrl& url : event->mimeData()->urls()) {
-        if (url.isLocalFile()) {
-            event->acceptProposedAction();
-            const QString path = url.toLocalFile();
-            // Open after the drop has finished, not inside it.
-            QTimer::singleShot(0, this, [this, path] {
-                if (m_openHandler)
-                    m_openHandler(path);
-            });
-            return;
-        }
-    }
+    QStringList dropped;
+    for (const QUrl& url : event->mimeData()->urls())
+        if (url.isLocalFile())
+            dropped << url.toLocalFile();
+    if (dropped.isEmpty())
+        return;
+    event->acceptProposedAction();
+    // Several archives dropped at once open as a set, in the order given.
+    const QString path = SourceSetPath(dropped);
+    // Open after the drop has finished, not inside it.
+    QTimer::singleShot(0, this, [this, path] {
+        if (m_openHandler)
+            m_openHandler(path);
+    });
 }

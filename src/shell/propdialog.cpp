@@ -1,6 +1,8 @@
 #include "shell/propdialog.h"
 
+#include "archive/datfiledoc.h"
 #include "archive/datitem.h"
+#include "archive/sourcestack.h"
 #include "platform/codepage.h"
 #include "platform/ui/itemicons.h"
 
@@ -12,6 +14,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTreeWidget>
 #include <QVBoxLayout>
 
 namespace {
@@ -52,7 +55,7 @@ std::string CFilePropDialog::ArchivePath(const CDATItem& item)
     return path;
 }
 
-CFilePropDialog::CFilePropDialog(QWidget* parent, CDATItem* item) : QDialog(parent)
+CFilePropDialog::CFilePropDialog(QWidget* parent, CDATItem* item, const CDATFileDoc* doc) : QDialog(parent)
 {
     setWindowTitle(QStringLiteral("Свойства"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
@@ -63,13 +66,25 @@ CFilePropDialog::CFilePropDialog(QWidget* parent, CDATItem* item) : QDialog(pare
         char type[100];
         item->GetTypeText(type, int(sizeof type));
         m_strType = FromArchive(type);
-        if (auto* file = dynamic_cast<const CDATInternalFile*>(item)) {
+        const auto* file = dynamic_cast<const CDATInternalFile*>(item);
+        if (file) {
             m_strCache = QString::fromUtf8(file->m_strCachePath.data(), qsizetype(file->m_strCachePath.size()));
             m_strSize = FromSlot(&CDATItem::GetSizeText, *item);
             m_strPacked = FromSlot(&CDATItem::GetPackedSizeText, *item);
             m_strOffset = FromSlot(&CDATItem::GetOffsetText, *item);
         }
         m_strPath = FromArchive(ArchivePath(*item));
+        const CSourceStack* stack = doc ? doc->Stack() : nullptr;
+        const auto* begin = doc ? doc->m_files.data() : nullptr;
+        if (stack && file && file >= begin && file < begin + doc->m_files.size()) {
+            for (const SEntryCopy& copy : stack->Copies(std::size_t(file - begin))) {
+                const CStackSource& source = stack->Source(copy.m_nSource);
+                const CStackSource::SEntry e = source.Entry(copy.m_nIndex);
+                const bool loose = source.Kind() == CStackSource::EKind::kFolder;
+                m_copies.push_back({QString::fromStdString(source.Path()), QString::number(e.m_nRealSize),
+                                    QString::number(e.m_nPackedSize), loose ? QString() : QString::number(e.m_nOffset)});
+            }
+        }
     }
 
     auto* tabs = new QTabWidget(this);
@@ -106,6 +121,18 @@ CFilePropDialog::CFilePropDialog(QWidget* parent, CDATItem* item) : QDialog(pare
     pageLayout->addWidget(rule);
     pageLayout->addLayout(grid);
     pageLayout->addStretch();
+
+    if (!m_copies.empty()) {
+        auto* copies = new QTreeWidget(tabs);
+        copies->setObjectName(QStringLiteral("copies"));
+        copies->setRootIsDecorated(false);
+        copies->setHeaderLabels({tr("Источник"), QStringLiteral("Размер"), QStringLiteral("Сжатый"),
+                                 QStringLiteral("Смещение")});
+        for (const QStringList& copy : m_copies)
+            copies->addTopLevelItem(new QTreeWidgetItem(copy));
+        copies->resizeColumnToContents(0);
+        tabs->addTab(copies, tr("Копии (%1)").arg(m_copies.size()));
+    }
 
     auto* buttons = new QDialogButtonBox(this);
     QPushButton* ok = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);

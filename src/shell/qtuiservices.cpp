@@ -148,7 +148,7 @@ void CQtUiServices::ShowDeferredReports()
 
 void CQtUiServices::ShowProperties(CDATItem* item, CWnd* parent)
 {
-    CFilePropDialog dialog(OwnerOf(parent), item);
+    CFilePropDialog dialog(OwnerOf(parent), item, m_pDoc);
     dialog.exec();
 }
 

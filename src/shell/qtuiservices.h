@@ -5,6 +5,7 @@
 
 #include <QStringList>
 
+class CDATFileDoc;
 class QWidget;
 
 class CQtUiServices : public CUiServices
@@ -14,6 +15,8 @@ public:
     explicit CQtUiServices(QWidget* mainWindow = nullptr);
     ~CQtUiServices() override;
     void SetMainWindow(QWidget* mainWindow) { m_pMainWindow = mainWindow; }
+    // The open document, whose sets' entries show their copies in Properties.
+    void SetDocument(const CDATFileDoc* doc) { m_pDoc = doc; }
 
     int MessageBox(CWnd* parent, const std::string& text, const std::string& caption, unsigned flags) override;
     void ReportException(const std::exception& e, const std::string& context) override;
@@ -36,5 +39,6 @@ private:
     void ShowDeferredReports();
 
     QWidget* m_pMainWindow;
+    const CDATFileDoc* m_pDoc = nullptr;
     QStringList m_deferred;
 };

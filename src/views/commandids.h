@@ -40,4 +40,6 @@ enum ECommandId : unsigned {
     ID_EDIT_COPY = 57634,
     ID_VIEW_TRANSPARENCY = 32820,
     ID_VIEW_PALETTE_ANIMATION = 32821,
+    // Several archives and folders as one set.
+    ID_FILE_OPENSET = 32860,
 };

@@ -42,7 +42,7 @@ SCopyResult CopySelectedFiles(CDATFileDoc& doc, const std::vector<int>& rows, CW
         folder += '/';
 
     // An archive that cannot be read fails before any progress shows.
-    CFile archive(doc.GetPathName(), CFile::modeRead);
+    CEntryFiles files(doc);
     std::unique_ptr<IProgress> progress = ui.CreateProgress();
     if (progress) {
         progress->OpenModeless(nullptr);
@@ -72,7 +72,7 @@ SCopyResult CopySelectedFiles(CDATFileDoc& doc, const std::vector<int>& rows, CW
         // one is complete, and a damaged entry leaves it as it was.
         int status = 0;
         try {
-            status = Extract(archive, *file, path, SExtractOptions{}).m_nStatus;
+            status = Extract(files.For(*file), *file, path, SExtractOptions{}).m_nStatus;
         } catch (const CFileException& e) {
             // Bytes beyond the archive's end are the entry's damage; anything
             // on the destination side ends the run.

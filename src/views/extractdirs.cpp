@@ -149,7 +149,7 @@ SExtractDirsResult ExtractItemsWithFolders(CDATFileDoc& doc, const std::vector<c
     planner.DropEmptyFolders();
 
     // An archive that cannot be read fails before any progress shows.
-    CFile archive(doc.GetPathName(), CFile::modeRead);
+    CEntryFiles files(doc);
     std::unique_ptr<IProgress> progress;
     if (planner.m_nFiles >= options.m_nProgressFromFiles || planner.m_nBytes >= options.m_nProgressFromBytes)
         progress = ui.CreateProgress();
@@ -199,9 +199,9 @@ SExtractDirsResult ExtractItemsWithFolders(CDATFileDoc& doc, const std::vector<c
         int status = 0;
         try {
             if (options.m_write)
-                status = options.m_write(archive, *planned.m_pFile, path) ? 0 : -1;
+                status = options.m_write(files.For(*planned.m_pFile), *planned.m_pFile, path) ? 0 : -1;
             else
-                status = Extract(archive, *planned.m_pFile, path, SExtractOptions{}).m_nStatus;
+                status = Extract(files.For(*planned.m_pFile), *planned.m_pFile, path, SExtractOptions{}).m_nStatus;
         } catch (const CFileException& e) {
             if (e.m_side != CFileException::archiveSide)
                 throw;

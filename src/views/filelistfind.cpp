@@ -185,6 +185,7 @@ void CDATFileList::OnListingChanged()
     if (m_nSortColumn >= 0)
         SortListingBy(m_pDoc->m_listing, ESortKey(m_nSortColumn), m_bSortDescending);
     m_pDetails->setColumnHidden(CListingModel::kColFolder, m_pDoc->m_nListingKind == CDATFileDoc::kListFolder);
+    m_pDetails->setColumnHidden(CListingModel::kColSource, !m_pDoc->Stack());
 }
 
 void CDATFileList::OnHeaderClicked(int column)

@@ -1,6 +1,7 @@
 #include "views/listingmodel.h"
 
 #include "archive/datfiledoc.h"
+#include "archive/sourcestack.h"
 #include "views/listingsort.h"
 #include "platform/codepage.h"
 #include "platform/ui/itemicons.h"
@@ -81,6 +82,7 @@ QVariant CListingModel::data(const QModelIndex& index, int role) const
         case kColPacked: item->GetPackedSizeText(buffer, int(sizeof buffer)); break;
         case kColOffset: item->GetOffsetText(buffer, int(sizeof buffer)); break;
         case kColFolder: return FromRaw(FolderPathOf(*item));
+        case kColSource: return SourceText(*item);
         default: return {};
         }
         return FromRaw(buffer);
@@ -98,6 +100,23 @@ QVariant CListingModel::data(const QModelIndex& index, int role) const
     }
 }
 
+QString CListingModel::SourceText(const CDATItem& item) const
+{
+    const CSourceStack* stack = m_pDoc->Stack();
+    const auto* file = dynamic_cast<const CDATInternalFile*>(&item);
+    if (!stack || !file || file < m_pDoc->m_files.data() || file >= m_pDoc->m_files.data() + m_pDoc->m_files.size())
+        return {};
+    const std::vector<SEntryCopy> copies = stack->Copies(std::size_t(file - m_pDoc->m_files.data()));
+    const QString winner = QString::fromStdString(stack->Source(copies.front().m_nSource).Label());
+    if (copies.size() == 1)
+        return winner;
+    // The copies it overrides, latest first: the mark of an overridden entry.
+    QStringList under;
+    for (std::size_t i = 1; i < copies.size(); ++i)
+        under << QString::fromStdString(stack->Source(copies[i].m_nSource).Label());
+    return tr("%1 (поверх %2)").arg(winner, under.join(QStringLiteral(", ")));
+}
+
 QVariant CListingModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
@@ -109,6 +128,7 @@ QVariant CListingModel::headerData(int section, Qt::Orientation orientation, int
     case kColPacked: return QStringLiteral("Сжатый");
     case kColOffset: return QStringLiteral("Смещение");
     case kColFolder: return QStringLiteral("Папка");
+    case kColSource: return tr("Источник");
     default: return {};
     }
 }

@@ -13,8 +13,9 @@ class CListingModel : public QAbstractTableModel
 {
     Q_OBJECT
 public:
-    // The folder column shows only where a listing mixes folders (types, matches).
-    enum EColumn { kColName, kColType, kColSize, kColPacked, kColOffset, kColFolder, kColumnCount };
+    // The folder column shows only where a listing mixes folders (types, matches);
+    // the source column only for a set of sources.
+    enum EColumn { kColName, kColType, kColSize, kColPacked, kColOffset, kColFolder, kColSource, kColumnCount };
 
     explicit CListingModel(CDATFileDoc* doc, QObject* parent = nullptr);
 
@@ -46,6 +47,8 @@ public:
     Qt::DropActions supportedDragActions() const override { return Qt::CopyAction; }
 
 private:
+    QString SourceText(const CDATItem& item) const;
+
     CDATFileDoc* m_pDoc;
     bool m_bLargeIcons = true;
     QSize m_cellSize;

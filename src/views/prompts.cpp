@@ -38,6 +38,8 @@ QString CommandPrompt(unsigned id)
     case ID_EDIT_FIND: return QStringLiteral("Найти файлы по имени или маске во всём архиве\nНайти");
     case ID_GO_UP: return QStringLiteral("Перейти в родительскую папку\nВверх");
     case ID_FILE_REOPEN: return QStringLiteral("Открыть архив заново");
+    case ID_FILE_OPENSET:
+        return QCoreApplication::translate("Prompts", "Открыть несколько архивов и папок как один; нижние заменяют верхние");
     default: return QString();
     }
 }

@@ -32,7 +32,8 @@ CTreeModel BuildFolderTree(const CDATFileDoc& doc)
         return tree;
     tree.m_nodes.reserve(doc.m_folders.size() + 1);
     CTreeNode root;
-    root.m_strLabel = doc.GetPathName();
+    // A set of sources is named by its sources' names, not its paths one a line.
+    root.m_strLabel = IsSourceSet(doc.GetPathName()) ? doc.GetTitle() : doc.GetPathName();
     root.m_nImage = kImageRoot;
     root.m_nSelectedImage = kImageRootSelected;
     root.m_pFolder = const_cast<CDATFolder*>(&doc.m_rootFolder);

@@ -7,6 +7,9 @@
 #include "shell/app.h"
 #include "views/commandids.h"
 #include "shell/mainframe.h"
+#include "shell/propdialog.h"
+#include "shell/sourcesetdlg.h"
+#include "archive/extract.h"
 #include "views/filelist.h"
 #include "views/fileviewer.h"
 #include "views/folderslist.h"
@@ -18,7 +21,10 @@
 #include <QMenu>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QFileInfo>
+#include <QTreeView>
 #include <algorithm>
+#include <filesystem>
 #include <gtest/gtest.h>
 
 namespace {
@@ -205,6 +211,60 @@ TEST_F(MainFrameTest, AFileThatDoesNotOpenLeavesTheOpenArchiveAndIsNotRemembered
     changed.WriteTo(good);
     Frame().ExecuteCommand(ID_FILE_REOPEN);
     EXPECT_EQ(Doc().m_files.size(), 6u);
+}
+
+// Later sources win across letter case and separators: the list names the
+// winning source and what it overrides, reads take the winning bytes,
+// Properties list every copy, and the set reopens from the recent files in
+// its order.
+TEST_F(MainFrameTest, ASetShowsAndReadsItsWinningCopiesAndReopensInItsOrder)
+{
+    MakeArchive("base.dat");
+    CDatWriter patch;
+    patch.AddCompressed("ART\\INTRFACE\\B.FRM", "patched b");
+    patch.WriteTo(m_dir / "patch.dat");
+    std::filesystem::create_directories(m_dir / "mods/art/Intrface");
+    WriteWholeFile(m_dir / "mods/art/Intrface/b.frm", "loose b");
+    const struct { QStringList sources; QString shown; std::string bytes; QStringList copies; } cases[] = {
+        {{"base.dat", "patch.dat"}, "patch.dat (поверх base.dat)", "patched b", {"patch.dat", "base.dat"}},
+        {{"base.dat", "patch.dat", "mods"}, "mods (поверх patch.dat, base.dat)", "loose b", {"mods", "patch.dat", "base.dat"}},
+        {{"mods", "base.dat"}, "base.dat (поверх mods)", "frame b", {"base.dat", "mods"}},
+    };
+    CListingModel* model = Frame().GetFileList()->Model();
+    for (const auto& c : cases) {
+        QStringList paths;
+        for (const QString& s : c.sources)
+            paths << QString::fromStdString(m_dir / s.toStdString());
+        ASSERT_TRUE(m_app.OpenDocumentFile(SourceSetPath(paths)));
+        ASSERT_TRUE(m_app.OpenDocumentFile(QString::fromStdString(m_dir / "base.dat")));
+        EXPECT_EQ(Doc().Stack(), nullptr);
+        EXPECT_TRUE(Frame().GetFileList()->DetailsView()->isColumnHidden(CListingModel::kColSource));
+        Frame().ExecuteCommand(ID_FILE_MRU_FILE1 + 1);
+        ASSERT_NE(Doc().Stack(), nullptr) << c.shown.toStdString();
+        EXPECT_EQ(QString::fromStdString(Doc().GetPathName()).split('\n', Qt::SkipEmptyParts), paths);
+        ASSERT_EQ(Doc().m_files.size(), 5u);
+
+        auto b = std::find_if(Doc().m_files.begin(), Doc().m_files.end(),
+                              [](const CDATInternalFile& f) { return EqualNames(f.m_strName, "b.frm"); });
+        ASSERT_NE(b, Doc().m_files.end());
+        Doc().ListFolder(b->m_pParent, Frame().GetFoldersList()); // as the tree does
+        EXPECT_FALSE(Frame().GetFileList()->DetailsView()->isColumnHidden(CListingModel::kColSource));
+        QStringList shown;
+        for (int row = 0; row < model->rowCount(); ++row)
+            if (model->ItemAt(row) == &*b)
+                shown << model->index(row, CListingModel::kColSource).data().toString();
+        EXPECT_EQ(shown, QStringList{c.shown});
+        CEntryFiles files(Doc());
+        EXPECT_EQ(ReadEntryData(files.For(*b), *b), c.bytes);
+
+        CFilePropDialog properties(nullptr, &*b, &Doc());
+        QStringList copies;
+        for (const QStringList& copy : properties.m_copies) {
+            copies << QFileInfo(copy[0]).fileName();
+            EXPECT_EQ(copy[3].isEmpty(), copies.back() == "mods") << copy.join(' ').toStdString();
+        }
+        EXPECT_EQ(copies, c.copies);
+    }
 }
 
 } // namespace

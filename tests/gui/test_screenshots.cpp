@@ -2,7 +2,7 @@
 // reviewer to look at: the empty window, the File menu with recent files, a
 // picture shown from a folder in details style, Find's results, a list sorted
 // by size, the window in English and in Russian, a critter facing three ways,
-// and a picture whose palette moves, at two moments.
+// a picture whose palette moves, at two moments, and a set of sources.
 #include "archive/datfiledoc.h"
 #include "fakes.h"
 #include "frmwriter.h"
@@ -11,6 +11,7 @@
 #include "shell/language.h"
 #include "views/commandids.h"
 #include "shell/mainframe.h"
+#include "shell/sourcesetdlg.h"
 #include "views/filelist.h"
 #include "views/fileviewer.h"
 #include "views/folderslist.h"
@@ -27,6 +28,7 @@
 #include <QPainter>
 #include <QTranslator>
 #include <algorithm>
+#include <filesystem>
 #include <gtest/gtest.h>
 
 namespace {
@@ -161,6 +163,25 @@ TEST(ScreenshotTest, RendersTheMainWindowForReview)
     list->OnHeaderClicked(CListingModel::kColSize);
     list->OnHeaderClicked(CListingModel::kColSize);
     Save(frame, "sorted-by-size");
+
+    // A set: a patch overrides the landscape, a loose folder the readme.
+    CDatWriter patch;
+    patch.AddCompressed("art\\intrface\\landscape.frm", BuildFrm(200, 120, RingsPicture(200, 120)));
+    patch.WriteTo(dir / "patch.dat");
+    std::filesystem::create_directories(dir / "data/art/intrface");
+    WriteWholeFile(dir / "data/readme.txt", "The door is shut now.");
+    WriteWholeFile(dir / "data/art/intrface/new.frm", BuildFrm(32, 32, RingsPicture(32, 32)));
+    ASSERT_TRUE(app.OpenDocumentFile(SourceSetPath(
+        {QString::fromStdString(archive), QString::fromStdString(dir / "patch.dat"), QString::fromStdString(dir / "data")})));
+    node = tree->model()->index(0, 0);
+    for (const char* name : {"art", "intrface"}) {
+        tree->expand(node);
+        tree->setCurrentIndex(node);
+        tree->SelectChildFolder(&FindFolder(*app.Document(), name));
+        node = tree->currentIndex();
+    }
+    list->SelectRows({1});
+    Save(frame, "merged-set");
 
     EXPECT_TRUE(ui.m_reports.empty()) << ui.m_reports.front();
 }
