@@ -7,6 +7,7 @@
 #include "archive/filenames.h"
 #include "filetypes/frmfiletype.h"
 #include "filetypes/imageconvert.h"
+#include "filetypes/mvefiletype.h"
 #include "filetypes/rixfiletype.h"
 #include "platform/atomicfile.h"
 #include "platform/codepage.h"
@@ -266,8 +267,11 @@ int ConvertArchiveEntry(const std::string& archivePath, const std::string& entry
             bmp = FrmEntryToBmp(archivePath, *entry, *palette);
         } else if (dynamic_cast<const CDAT_RIX_FileType*>(entry->m_pType)) {
             bmp = RixEntryToBmp(archivePath, *entry);
+        } else if (dynamic_cast<const CDAT_ACM_FileType*>(entry->m_pType)) {
+            CFile archive(archivePath, CFile::modeRead);
+            bmp = AcmEntryToWav(ReadEntryData(archive, *entry), std::string(names[std::size_t(entry - doc.m_files.data())]));
         } else {
-            ReportError(archivePath + ": entry " + quoted + " is not an FRM or RIX picture");
+            ReportError(archivePath + ": entry " + quoted + " is not an FRM or RIX picture or an ACM sound");
             return kExitFailure;
         }
         WriteFileAtomically(outPath, bmp.data(), bmp.size());

@@ -22,6 +22,9 @@ const char kUsage[] =
     "      safe choice for names holding tabs or line breaks).\n"
     "  info ARCHIVE\n"
     "      Entry, folder and type counts, the data-size word and the palette entry.\n"
+    "  info ARCHIVE ENTRY --json\n"
+    "      The facts of an ACM sound (rate, channels, samples, duration_ms) or an\n"
+    "      MVE movie (width, height, frames, duration_ms, audio) as one JSON object.\n"
     "  extract ARCHIVE [-o DIR] [-j N] [--keep-damaged] [--] [PATTERN...]\n"
     "      Writes the entries matching any PATTERN (every entry when none is given)\n"
     "      under DIR (default: the current folder), each at the path the archive\n"
@@ -31,11 +34,12 @@ const char kUsage[] =
     "      file; with --keep-damaged its file keeps the bytes that did unpack,\n"
     "      never padded to the recorded size. With -j N, N threads unpack and\n"
     "      write (default: one per processor core).\n"
-    "  convert ARCHIVE ENTRY OUT.bmp\n"
+    "  convert ARCHIVE ENTRY OUT.bmp|OUT.wav\n"
     "      Writes the FRM or RIX entry ENTRY (its whole path, letter case ignored,\n"
     "      '/' or '\\' between the parts) as an 8-bit BMP, byte for byte what the\n"
     "      browser shows. An FRM takes its colours from the palette entry named\n"
-    "      like it with .pal, else from color.pal.\n"
+    "      like it with .pal, else from color.pal. An ACM entry becomes a 16-bit\n"
+    "      PCM WAV file, mono or stereo as the game plays it.\n"
     "\n"
     "Patterns are matched against the entry's whole stored path, letter case\n"
     "ignored:\n"
@@ -105,7 +109,7 @@ int Run(const std::vector<std::string>& args)
             operands.push_back(arg);
         } else if (arg == "--") {
             optionsEnded = true;
-        } else if (command == "list" && arg == "--json") {
+        } else if ((command == "list" || command == "info") && arg == "--json") {
             json = true;
         } else if (command == "extract" && arg == "--keep-damaged") {
             keepDamaged = true;
@@ -143,10 +147,15 @@ int Run(const std::vector<std::string>& args)
     const std::string& archive = operands[0];
     if (command == "convert") {
         if (operands.size() < 3)
-            return UsageError("convert: ARCHIVE, ENTRY and OUT.bmp are needed");
+            return UsageError("convert: ARCHIVE, ENTRY and OUT.bmp or OUT.wav are needed");
         if (operands.size() > 3)
             return UsageError("convert: unexpected argument '" + operands[3] + "'");
         return ConvertArchiveEntry(archive, operands[1], operands[2]);
+    }
+    if (command == "info" && (operands.size() == 2 || json)) {
+        if (operands.size() != 2 || !json)
+            return UsageError("info: the facts of one ENTRY are given with --json only");
+        return ShowEntryInfo(archive, operands[1]);
     }
     if (command != "extract" && operands.size() > 1)
         return UsageError(command + ": unexpected argument '" + operands[1] + "'");
