@@ -21,6 +21,7 @@ constexpr std::size_t kAcmHeader = 14;
 constexpr std::size_t kAcmZeroTail = 4179 + 64;
 // About twelve minutes of stereo at 44,100 Hz; a header asking for more is not believed.
 constexpr std::uint64_t kMaxSamples = 1u << 26;
+constexpr unsigned kMaxBlock = 1u << 16;
 constexpr int kMaxSide = 4096;
 constexpr std::int64_t kPosterWindowUs = 2000000;
 
@@ -82,6 +83,11 @@ SSoundFacts HeaderFacts(const std::uint8_t* data, std::size_t size, int channels
     if (facts.m_nChannels <= 0 || facts.m_nChannels > 2 || facts.m_nRate <= 0)
         throw CMediaError("its header states " + std::to_string(facts.m_nChannels) + " channels at " +
                           std::to_string(facts.m_nRate) + " Hz");
+    // The decoder holds a whole block of 32-bit values: game files use 16 rows of 128.
+    const unsigned levels = Le16(data + 12) & 15u, rows = Le16(data + 12) >> 4;
+    if (rows == 0 || (rows << levels) > kMaxBlock)
+        throw CMediaError("its block of " + std::to_string(rows) + " rows of " + std::to_string(1u << levels) +
+                          " samples is impossible");
     if (facts.m_nSamples > kMaxSamples)
         throw CMediaError("its header states " + std::to_string(facts.m_nSamples) + " samples, too many to be true");
     return facts;

@@ -1,18 +1,23 @@
 #include "views/fileviewer.h"
 
 #include "archive/datfiledoc.h"
+#include "filetypes/mediapreviews.h"
 #include "filetypes/previews.h"
 #include "platform/cdc.h"
 #include "platform/codepage.h"
 #include "platform/ui/guarded.h"
 #include "platform/ui/qtdc.h"
+#include "views/soundplayer.h"
 
 #include <QApplication>
 #include <QImage>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QPointer>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QThreadPool>
+#include <QTimer>
 #include <optional>
 
 namespace {
@@ -166,8 +171,83 @@ void CDATFileViewer::ForgetAll()
 void CDATFileViewer::ShowPreview(std::shared_ptr<CPreview> preview)
 {
     m_pPreview = std::move(preview);
+    ShowSoundControls();
     LayoutPreview();
     viewport()->update();
+}
+
+CSoundPreview* CDATFileViewer::ShownSound() const
+{
+    return dynamic_cast<CSoundPreview*>(m_pPreview.get());
+}
+
+// A sound shown anew is silent until asked for; whatever played stops.
+void CDATFileViewer::ShowSoundControls()
+{
+    if (m_pSound)
+        m_pSound->Stop();
+    CSoundPreview* sound = ShownSound();
+    if (!m_pPlayButton && sound) {
+        m_pPlayButton = new QPushButton(viewport());
+        m_pPlayButton->setFocusPolicy(Qt::NoFocus);
+        connect(m_pPlayButton, &QPushButton::clicked, this, [this] { ToggleSound(); });
+        m_pSoundTimer = new QTimer(this);
+        m_pSoundTimer->setInterval(200);
+        connect(m_pSoundTimer, &QTimer::timeout, this, [this] { OnSoundTick(); });
+    }
+    if (!m_pPlayButton)
+        return;
+    m_pSoundTimer->stop();
+    m_pPlayButton->setVisible(sound != nullptr);
+    m_pPlayButton->setText("Играть");
+    m_pPlayButton->setGeometry(std::max(viewport()->width() - 100, 0), 8, 90, 24);
+    if (!sound)
+        return;
+    if (!m_pSound)
+        m_pSound = std::make_unique<CSoundPlayer>();
+    sound->SetStatus(m_pSound->Available() ? "Пробел или «Играть» — прослушать, ещё раз — остановить"
+                                           : "Звуковое устройство не найдено");
+}
+
+bool CDATFileViewer::ToggleSound()
+{
+    CSoundPreview* sound = ShownSound();
+    if (!sound || !m_pSound)
+        return false;
+    if (m_pSound->IsPlaying()) {
+        m_pSound->Stop();
+        OnSoundTick();
+        return true;
+    }
+    if (m_pSound->Play(sound->Samples(), sound->Rate(), sound->Channels())) {
+        m_pPlayButton->setText("Стоп");
+        m_pSoundTimer->start();
+    } else {
+        sound->SetStatus("Звуковое устройство не найдено");
+        viewport()->update();
+    }
+    return true;
+}
+
+bool CDATFileViewer::IsSoundPlaying() const
+{
+    return m_pSound && m_pSound->IsPlaying();
+}
+
+void CDATFileViewer::OnSoundTick()
+{
+    if (IsSoundPlaying())
+        return;
+    m_pSound->Stop();
+    m_pSoundTimer->stop();
+    m_pPlayButton->setText("Играть");
+}
+
+void CDATFileViewer::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Space && event->modifiers() == Qt::NoModifier && ToggleSound())
+        return;
+    QAbstractScrollArea::keyPressEvent(event);
 }
 
 void CDATFileViewer::LayoutPreview()
@@ -237,6 +317,8 @@ void CDATFileViewer::paintEvent(QPaintEvent*)
 void CDATFileViewer::resizeEvent(QResizeEvent* event)
 {
     QAbstractScrollArea::resizeEvent(event);
+    if (m_pPlayButton)
+        m_pPlayButton->move(std::max(viewport()->width() - 100, 0), 8);
     LayoutPreview();
     UpdateScrollBars();
 }

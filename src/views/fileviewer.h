@@ -15,6 +15,10 @@
 class CDATFileDoc;
 class CDATItem;
 class CDC;
+class CSoundPlayer;
+class CSoundPreview;
+class QPushButton;
+class QTimer;
 
 class CDATFileViewer : public QAbstractScrollArea, public CView, public CWnd, public CCmdTarget
 {
@@ -49,7 +53,13 @@ public:
     std::size_t CachedBytes() const { return m_nCachedBytes; }
     static constexpr std::size_t kCacheBytes = 64u << 20;
 
+    // Plays or stops the shown sound (Space, the Play button); false when no
+    // sound is shown.
+    bool ToggleSound();
+    bool IsSoundPlaying() const;
+
 protected:
+    void keyPressEvent(QKeyEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
@@ -68,6 +78,9 @@ private:
     void ForgetAll();
     void LayoutPreview();
     void UpdateScrollBars();
+    CSoundPreview* ShownSound() const;
+    void ShowSoundControls();
+    void OnSoundTick();
 
     CDATFileDoc* m_pDoc;
     CDATItem* m_pItem = nullptr;
@@ -80,4 +93,7 @@ private:
     std::size_t m_nCachedBytes = 0;
     int m_nScrollWidth = 0;
     int m_nScrollHeight = 0;
+    std::unique_ptr<CSoundPlayer> m_pSound;
+    QPushButton* m_pPlayButton = nullptr;
+    QTimer* m_pSoundTimer = nullptr;
 };

@@ -4,6 +4,7 @@
 #include "archive/datfiledoc.h"
 #include "fakes.h"
 #include "frmwriter.h"
+#include "mvewriter.h"
 #include "helpers.h"
 #include "shell/app.h"
 #include "views/commandids.h"
@@ -14,6 +15,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
@@ -41,6 +43,11 @@ TEST(ScreenshotTest, RendersTheMainWindowForReview)
     writer.AddCompressed("art\\intrface\\landscape.frm", BuildFrm(320, 200, LandscapePicture(320, 200)));
     writer.AddCompressed("art\\intrface\\rings.frm", BuildFrm(64, 64, RingsPicture(64, 64)));
     writer.AddCompressed("readme.txt", "The vault door stands open.");
+    std::string noise; // decodes to a sound that rises and falls
+    for (int i = 0; i < 4000; ++i)
+        noise += char(i * 37 ^ i >> 3);
+    writer.AddStored("sound\\sfx\\door.acm", BuildAcm(40000, 1, 22050, noise));
+    writer.AddStored("art\\cuts\\intro.mve", BuildMve(DemoMovie(320, 200, 4, 15, true, 1)));
     const std::string archive = dir / "showcase.dat";
     writer.WriteTo(archive);
     CFakeUiServices ui;
@@ -74,6 +81,31 @@ TEST(ScreenshotTest, RendersTheMainWindowForReview)
     frame.GetFileList()->SelectRows({0}); // landscape.frm
     EXPECT_NE(frame.GetFileViewer()->GetItem(), nullptr);
     Save(frame, "frm-picture-shown");
+
+    // A sound with no sound device: facts, waveform and a line saying so, no
+    // message; with one, Space plays and selecting another entry stops it.
+    CDATFileViewer& viewer = *frame.GetFileViewer();
+    auto show = [&](const char* entry) {
+        viewer.SetItem(&FindFile(*app.Document(), entry));
+        for (int i = 0; i < 400 && viewer.IsPreviewPending(); ++i)
+            QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 50);
+    };
+    ::setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+    show("sound\\sfx\\door.acm");
+    EXPECT_TRUE(viewer.ToggleSound());
+    EXPECT_FALSE(viewer.IsSoundPlaying());
+    Save(frame, "sound-no-device");
+    ::setenv("SDL_AUDIODRIVER", "dummy", 1);
+    show("art\\cuts\\intro.mve");
+    Save(frame, "movie-poster");
+    show("sound\\sfx\\door.acm");
+    QKeyEvent space(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, " ");
+    QApplication::sendEvent(&viewer, &space);
+    EXPECT_TRUE(viewer.IsSoundPlaying());
+    show("art\\cuts\\intro.mve");
+    EXPECT_FALSE(viewer.IsSoundPlaying());
+    ::unsetenv("SDL_AUDIODRIVER");
+    EXPECT_TRUE(ui.m_messages.empty());
 
     EXPECT_TRUE(ui.m_reports.empty()) << ui.m_reports.front();
 }
