@@ -300,7 +300,7 @@ SMovieFacts ReadMovieFacts(const std::uint8_t* data, std::size_t size, bool with
     PacketPtr packet(Checked(av_packet_alloc()));
     SwsContext* sws = nullptr;
     bool posterFinal = !withPoster;
-    std::int64_t endUs = 0;
+    std::int64_t endUs = 0, lastUs = -1, periodUs = 0;
     std::vector<std::uint32_t> rgb;
     auto receive = [&] {
         while (ctx && avcodec_receive_frame(ctx.get(), frame.get()) >= 0) {
@@ -332,9 +332,16 @@ SMovieFacts ReadMovieFacts(const std::uint8_t* data, std::size_t size, bool with
     };
     while (av_read_frame(format, packet.get()) >= 0) {
         if (packet->stream_index == video) {
-            if (packet->pts != AV_NOPTS_VALUE)
-                endUs = std::max(endUs, av_rescale_q(packet->pts + std::max<std::int64_t>(packet->duration, 0),
-                                                     stream->time_base, AVRational{1, 1000000}));
+            // Packets carry no duration: the last picture lasts as long as the one before it.
+            if (packet->pts != AV_NOPTS_VALUE) {
+                const std::int64_t us = av_rescale_q(packet->pts, stream->time_base, AVRational{1, 1000000});
+                if (lastUs >= 0 && us > lastUs)
+                    periodUs = us - lastUs;
+                lastUs = std::max(us, lastUs);
+                const std::int64_t own = av_rescale_q(std::max<std::int64_t>(packet->duration, 0), stream->time_base,
+                                                      AVRational{1, 1000000});
+                endUs = std::max(endUs, lastUs + (own > 0 ? own : periodUs));
+            }
             if (ctx && avcodec_send_packet(ctx.get(), packet.get()) >= 0)
                 receive();
         }
