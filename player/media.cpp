@@ -93,7 +93,7 @@ SSoundFacts HeaderFacts(const std::uint8_t* data, std::size_t size, int channels
     return facts;
 }
 
-// The movie's bytes as a file that can only be read forward.
+// The movie's bytes as a file of their own.
 struct SMemoryRead
 {
     const std::uint8_t* data;
@@ -111,6 +111,20 @@ int ReadMemory(void* opaque, std::uint8_t* buf, int n)
     std::memcpy(buf, m->data + m->pos, got);
     m->pos += got;
     return int(got);
+}
+
+std::int64_t SeekMemory(void* opaque, std::int64_t offset, int whence)
+{
+    auto* m = static_cast<SMemoryRead*>(opaque);
+    if (whence & AVSEEK_SIZE)
+        return std::int64_t(m->size);
+    const int from = whence & ~AVSEEK_FORCE;
+    const std::int64_t base = from == SEEK_SET ? 0 : from == SEEK_CUR ? std::int64_t(m->pos)
+                            : from == SEEK_END ? std::int64_t(m->size) : -1;
+    if (base < 0 || offset < -base || base + offset > std::int64_t(m->size))
+        return AVERROR(EINVAL);
+    m->pos = std::size_t(base + offset);
+    return std::int64_t(m->pos);
 }
 
 class CMovieInput
@@ -135,7 +149,7 @@ private:
     {
         constexpr int kBufferSize = 32768;
         auto* buffer = static_cast<unsigned char*>(Checked(av_malloc(kBufferSize)));
-        m_io = avio_alloc_context(buffer, kBufferSize, 0, &m_read, ReadMemory, nullptr, nullptr);
+        m_io = avio_alloc_context(buffer, kBufferSize, 0, &m_read, ReadMemory, nullptr, SeekMemory);
         if (!m_io) {
             av_free(buffer);
             throw std::bad_alloc();
