@@ -15,6 +15,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
@@ -84,7 +85,9 @@ TEST(ScreenshotTest, RendersTheMainWindowForReview)
     CDATFileViewer& viewer = *frame.GetFileViewer();
     auto show = [&](const char* entry) {
         viewer.SetItem(&FindFile(*app.Document(), entry));
-        for (int i = 0; i < 400 && viewer.IsPreviewPending(); ++i)
+        QElapsedTimer clock;
+        clock.start();
+        while (viewer.IsPreviewPending() && clock.elapsed() < 20000)
             QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 50);
     };
     ::setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
