@@ -244,6 +244,18 @@ void LzssSeeds(const fs::path& dir)
     seed("spaces", true, std::string(300, ' '), LzssCompress(std::string(300, ' ')));
 }
 
+// Movies and sounds for the browser's reading of both.
+void SoundSeeds(const fs::path& dir)
+{
+    std::string noise;
+    for (int i = 0; i < 600; ++i)
+        noise += char(i * 37 ^ i >> 3);
+    Write(dir, "noise-mono.acm", BuildAcm(4096, 1, 22050, noise));
+    Write(dir, "silence-stereo.acm", BuildAcm(6000, 2, 44100, std::string(200, '\0')));
+    Write(dir, "short-tail.acm", BuildAcm(9000, 2, 22050, noise.substr(0, 90)));
+    MovieSeeds(dir);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -262,6 +274,7 @@ int main(int argc, char** argv)
         DibSeeds(root / "dib");
         TextSeeds(root / "text");
         MovieSeeds(root / "movie");
+        SoundSeeds(root / "sound");
     } catch (const std::exception& e) {
         std::fprintf(stderr, "%s\n", e.what());
         return 1;

@@ -278,3 +278,17 @@ SMveMovie DemoMovie(int width, int height, int frames, double fps, bool withSoun
     }
     return movie;
 }
+
+std::string BuildAcm(std::uint32_t samples, int channels, int rate, const std::string& body)
+{
+    std::string out("\x97\x28\x03\x01", 4);
+    auto put = [&out](std::uint32_t v, int bytes) {
+        for (int i = 0; i < bytes; ++i)
+            out += char(v >> (8 * i) & 0xFF);
+    };
+    put(samples, 4);
+    put(std::uint32_t(channels), 2);
+    put(std::uint32_t(rate), 2);
+    put(16u << 4 | 7u, 2);
+    return out + body;
+}

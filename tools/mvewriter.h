@@ -45,3 +45,7 @@ std::uint64_t MveTotalSamples(const SMveMovie& movie);
 // A landscape in DemoPalette with a ball bouncing across it (most blocks stay
 // unchanged from frame to frame) and, with sound, a tone that rises and falls.
 SMveMovie DemoMovie(int width, int height, int frames, double fps, bool withSound, int channels = 1);
+
+// An ACM sound: its 14-byte header (7 levels, 16 rows, as in game files)
+// and body as the stream after it. A body of zero bytes decodes to silence.
+std::string BuildAcm(std::uint32_t samples, int channels, int rate, const std::string& body);

@@ -8,6 +8,7 @@
 #include "cli/glob.h"
 #include "filetypes/frmfiletype.h"
 #include "filetypes/imageconvert.h"
+#include "filetypes/mvefiletype.h"
 #include "filetypes/rixfiletype.h"
 #include "platform/atomicfile.h"
 #include "platform/codepage.h"
@@ -250,4 +251,50 @@ int ShowArchiveInfo(const std::string& archivePath)
     COutputBuffer output;
     output.Append(out);
     return output.Finish() ? kExitOk : ReportOutputFailure();
+}
+
+int ConvertArchiveEntry(const std::string& archivePath, const std::string& entryPath, const std::string& outPath)
+{
+    CDATFileDoc doc(false);
+    CStoredNames names;
+    if (!LoadArchiveOrReport(doc, names, archivePath))
+        return kExitFailure;
+    const CDATInternalFile* entry = FindStoredEntry(doc, names, entryPath);
+    const std::string quoted = "'" + entryPath + "'";
+    struct stat archiveStat, outStat;
+    if (::stat(archivePath.c_str(), &archiveStat) == 0 && ::stat(outPath.c_str(), &outStat) == 0 &&
+        archiveStat.st_dev == outStat.st_dev && archiveStat.st_ino == outStat.st_ino) {
+        ReportError(outPath + " is the archive being read; it is not replaced");
+        return kExitFailure;
+    }
+    if (!entry) {
+        ReportError(archivePath + ": no entry " + quoted);
+        return kExitFailure;
+    }
+    try {
+        std::string bmp;
+        if (dynamic_cast<const CDAT_FRM_FileType*>(entry->m_pType)) {
+            const CDATInternalFile* palette = FindPaletteFor(doc, *entry);
+            if (!palette) {
+                ReportError(archivePath + ": entry " + quoted + " has no palette (neither " +
+                            DecodeToUtf8(ReplaceExtension(entry->m_strName, ".pal")) +
+                            " nor color.pal is in the archive)");
+                return kExitFailure;
+            }
+            bmp = FrmEntryToBmp(archivePath, *entry, *palette);
+        } else if (dynamic_cast<const CDAT_RIX_FileType*>(entry->m_pType)) {
+            bmp = RixEntryToBmp(archivePath, *entry);
+        } else if (dynamic_cast<const CDAT_ACM_FileType*>(entry->m_pType)) {
+            CFile archive(archivePath, CFile::modeRead);
+            bmp = AcmEntryToWav(ReadEntryData(archive, *entry), std::string(names[std::size_t(entry - doc.m_files.data())]));
+        } else {
+            ReportError(archivePath + ": entry " + quoted + " is not an FRM or RIX picture or an ACM sound");
+            return kExitFailure;
+        }
+        WriteFileAtomically(outPath, bmp.data(), bmp.size());
+    } catch (const std::exception& e) {
+        ReportError("entry " + quoted + ": " + DescribeException(e));
+        return kExitFailure;
+    }
+    return kExitOk;
 }

@@ -25,6 +25,14 @@ int ExtractArchive(const std::string& archivePath, const std::string& outDir, co
 unsigned DefaultExtractJobs();
 
 class CDATArchive;
+
+// The BMP of an FRM or RIX entry (its whole path, '/' or '\\' between the
+// parts, letter case ignored), exactly as the browser writes it to its cache.
+// An ACM entry becomes a 16-bit PCM WAV file, its channels taken as the game takes them.
+int ConvertArchiveEntry(const std::string& archivePath, const std::string& entryPath, const std::string& outPath);
+
+// One JSON object of the facts of an ACM sound or MVE movie entry.
+int ShowEntryInfo(const std::string& archivePath, const std::string& entryPath);
 class CDATFileDoc;
 class CStoredNames;
 class CSourceStack;

@@ -22,6 +22,7 @@
 #include "platform/exceptions.h"
 #include "platform/file.h"
 
+#include <algorithm>
 #include <atomic>
 #include <charconv>
 #include <cstdio>
@@ -729,5 +730,19 @@ int RunPictureCommand(const SPictureArgs& a)
         return ShowArchiveInfo(a.m_operands[0]);
     if (!a.m_strOutDir.empty())
         return ConvertBatch(a);
+    // Sounds and movies have their own facts and their own conversion.
+    if (a.m_operands.size() >= 2) {
+        auto endsWith = [](const std::string& s, std::string_view tail) {
+            return s.size() >= tail.size() &&
+                   std::equal(tail.begin(), tail.end(), s.end() - std::ptrdiff_t(tail.size()),
+                              [](char x, char y) { return (x | 0x20) == y; });
+        };
+        const std::string& entry = a.m_operands[1];
+        const bool media = endsWith(entry, ".acm") || endsWith(entry, ".mve");
+        if (a.m_strCommand == "info" && media)
+            return ShowEntryInfo(a.m_operands[0], entry);
+        if (a.m_strCommand == "convert" && a.m_operands.size() == 3 && (media || endsWith(a.m_operands[2], ".wav")))
+            return ConvertArchiveEntry(a.m_operands[0], entry, a.m_operands[2]);
+    }
     return ConvertOne(a);
 }

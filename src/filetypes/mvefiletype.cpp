@@ -5,7 +5,10 @@
 #include "filetypes/cachepath.h"
 #include "archive/filenames.h"
 #include "filetypes/imagefiletype.h"
+#include "filetypes/mediapreviews.h"
 #include "filetypes/previews.h"
+#include "media.h"
+#include "platform/atomicfile.h"
 #include "platform/cdc.h"
 #include "platform/codepage.h"
 #include "platform/exceptions.h"
@@ -54,11 +57,20 @@ struct SScratch
     }
 };
 
+// Folders and name as the sound rule reads them.
+std::string EntryPathOf(const CDATInternalFile& item)
+{
+    std::string path = item.m_strName;
+    for (const CDATFolder* f = item.m_pParent; f && !f->IsRoot(); f = f->m_pParent)
+        path = f->m_strName + "\\" + path;
+    return path;
+}
+
 } // namespace
 
-std::unique_ptr<CPreview> CDAT_MVE_FileType::MakePreview(const SPreviewRequest&) const
+std::unique_ptr<CPreview> CDAT_MVE_FileType::MakePreview(const SPreviewRequest& request) const
 {
-    return std::make_unique<CLinePreview>("Для просмотра кина выберите в сплывающем меню: 'Открыть'");
+    return MakeMoviePreview(request, "Для просмотра кина выберите в сплывающем меню: 'Открыть'");
 }
 
 bool CDAT_MVE_FileType::BuildMovieExe(const SArchiveContext& context, const std::string& exePath,
@@ -141,7 +153,35 @@ void CDAT_MVE_FileType::SaveAs(const SArchiveContext& archive, CDATInternalFile*
     ThrowIfDamaged(status, *item, archivePath);
 }
 
+std::unique_ptr<CPreview> CDAT_ACM_FileType::MakePreview(const SPreviewRequest& request) const
+{
+    return MakeSoundPreview(request);
+}
+
 void CDAT_ACM_FileType::SaveAs(const SArchiveContext& archive, CDATInternalFile* item, CWnd* parent)
 {
-    archive.Ui().MessageBox(parent, "Сохранение ACM файла", DecodeToUtf8(item->m_strName), MB_OK);
+    const std::string filter = DecodeToUtf8(m_strDescription) + "|*." + DecodeToUtf8(m_strExtension) +
+                               "|WAV files (*.wav)|*.wav||";
+    auto chosen = archive.Ui().GetSaveFileName(parent, filter, EntryNameForDisk(item->m_strName));
+    if (!chosen)
+        return;
+    CFile archiveFile(archive.ArchivePath(), CFile::modeRead);
+    if (chosen->m_nFilterIndex != 2) {
+        const int status = Extract(archiveFile, *item, chosen->m_strPath, {.m_whole = EWholeEntry::kMapped}).m_nStatus;
+        ThrowIfDamaged(status, *item, archive.ArchivePath());
+        return;
+    }
+    const std::string wav = AcmEntryToWav(ReadEntryData(archiveFile, *item), EntryPathOf(*item));
+    WriteFileAtomically(chosen->m_strPath, wav.data(), wav.size());
+}
+
+std::string AcmEntryToWav(const std::string& bytes, const std::string& entryPath)
+{
+    const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.data());
+    try {
+        const SSoundFacts header = AcmFacts(data, bytes.size(), 0);
+        return WavBytes(DecodeAcm(data, bytes.size(), AcmChannels(entryPath, header.m_nChannels, header.m_nRate)));
+    } catch (const CMediaError& e) {
+        throw CFileException(CFileException::invalidFile, -1, entryPath, std::string("the sound is damaged: ") + e.what());
+    }
 }

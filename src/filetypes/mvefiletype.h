@@ -1,6 +1,6 @@
 #pragma once
 // Movies are played by the carried player with the movie appended, written
-// into the cache once; sounds can only be listed and copied.
+// into the cache once; sounds are decoded for the pane and saved as WAV.
 #include "archive/datfiletype.h"
 
 class CDAT_MVE_FileType : public CDATFileType
@@ -11,7 +11,7 @@ public:
     void SaveAs(const SArchiveContext& archive, CDATInternalFile* item, CWnd* parent) override;
     void Open(const SArchiveContext& archive, CDATInternalFile* item, CWnd* wnd) override;
     std::unique_ptr<CPreview> MakePreview(const SPreviewRequest& request) const override;
-    bool IsPreviewLarge(const CDATInternalFile&) const override { return false; }
+    bool IsPreviewLarge(const CDATInternalFile&) const override { return true; }
 
     // The player with the movie at exePath, through a packed copy at
     // exePath + ".tmp"; false when the user declined or cancelled (a cancel
@@ -27,4 +27,10 @@ public:
     CDAT_ACM_FileType() : CDATFileType("Sound ACM files", "acm", 6) {}
 
     void SaveAs(const SArchiveContext& archive, CDATInternalFile* item, CWnd* parent) override;
+    std::unique_ptr<CPreview> MakePreview(const SPreviewRequest& request) const override;
+    bool IsPreviewLarge(const CDATInternalFile&) const override { return true; }
 };
+
+// A 16-bit PCM WAV file of an ACM entry's bytes, channels taken as the game
+// takes them for entryPath; raises CFileException for a damaged sound.
+std::string AcmEntryToWav(const std::string& bytes, const std::string& entryPath);

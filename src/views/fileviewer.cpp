@@ -3,6 +3,7 @@
 #include "archive/datfiledoc.h"
 #include "archive/namecompare.h"
 #include "filetypes/frmfiletype.h"
+#include "filetypes/mediapreviews.h"
 #include "filetypes/previews.h"
 #include "platform/cdc.h"
 #include "platform/codepage.h"
@@ -11,6 +12,7 @@
 #include "views/commandids.h"
 #include "views/picturestrip.h"
 #include "formats/palcycle.h"
+#include "views/soundplayer.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -19,8 +21,10 @@
 #include <QWheelEvent>
 #include <QPainter>
 #include <QPointer>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QThreadPool>
+#include <QTimer>
 #include <optional>
 
 namespace {
@@ -205,6 +209,7 @@ void CDATFileViewer::ShowPreview(std::shared_ptr<CPreview> preview)
     }
     scrollContentsBy(0, 0);
     ApplyPictureState();
+    ShowSoundControls();
     LayoutPreview();
     viewport()->update();
     ScheduleTick();
@@ -405,6 +410,8 @@ bool CDATFileViewer::OnPictureCommand(unsigned id, CCmdUI* ui)
 
 void CDATFileViewer::keyPressEvent(QKeyEvent* event)
 {
+    if (event->key() == Qt::Key_Space && event->modifiers() == Qt::NoModifier && ToggleSound())
+        return;
     if (!m_pStrip->isVisibleTo(this)) {
         QAbstractScrollArea::keyPressEvent(event);
         return;
@@ -439,6 +446,80 @@ void CDATFileViewer::wheelEvent(QWheelEvent* event)
     i = std::clamp(i + (event->angleDelta().y() > 0 ? 1 : event->angleDelta().y() < 0 ? -1 : 0), 0, count - 1);
     GuardedCall("", [&] { SetZoom(zooms[i]); });
     event->accept();
+}
+
+CSoundPreview* CDATFileViewer::ShownSound() const
+{
+    return dynamic_cast<CSoundPreview*>(m_pPreview.get());
+}
+
+// A sound shown anew is silent until asked for; whatever played stops.
+void CDATFileViewer::ShowSoundControls()
+{
+    if (m_pSound)
+        m_pSound->Stop();
+    CSoundPreview* sound = ShownSound();
+    if (!m_pPlayButton && sound) {
+        m_pPlayButton = new QPushButton(viewport());
+        m_pPlayButton->setFocusPolicy(Qt::NoFocus);
+        connect(m_pPlayButton, &QPushButton::clicked, this, [this] { ToggleSound(); });
+        m_pSoundTimer = new QTimer(this);
+        m_pSoundTimer->setInterval(200);
+        connect(m_pSoundTimer, &QTimer::timeout, this, [this] { OnSoundTick(); });
+    }
+    if (!m_pPlayButton)
+        return;
+    m_pSoundTimer->stop();
+    m_pPlayButton->setVisible(sound != nullptr);
+    m_pPlayButton->setText("Играть");
+    m_pPlayButton->setGeometry(std::max(viewport()->width() - 100, 0), 8, 90, 24);
+    if (!sound)
+        return;
+    if (!m_pSound)
+        m_pSound = std::make_unique<CSoundPlayer>();
+    sound->SetStatus(m_pSound->Available() ? "Пробел или «Играть» — прослушать, ещё раз — остановить"
+                                           : "Звуковое устройство не найдено");
+}
+
+bool CDATFileViewer::ToggleSound()
+{
+    CSoundPreview* sound = ShownSound();
+    if (!sound || !m_pSound)
+        return false;
+    if (m_pSound->IsPlaying()) {
+        m_pSound->Stop();
+        OnSoundTick();
+        return true;
+    }
+    if (m_pSound->Play(sound->Samples(), sound->Rate(), sound->Channels())) {
+        m_pPlayButton->setText("Стоп");
+        m_pSoundTimer->start();
+    } else {
+        sound->SetStatus("Звуковое устройство не найдено");
+        viewport()->update();
+    }
+    return true;
+}
+
+bool CDATFileViewer::IsSoundPlaying() const
+{
+    return m_pSound && m_pSound->IsPlaying();
+}
+
+void CDATFileViewer::OnSoundTick()
+{
+    if (IsSoundPlaying())
+        return;
+    m_pSound->Stop();
+    m_pSoundTimer->stop();
+    m_pPlayButton->setText("Играть");
+}
+
+void CDATFileViewer::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Space && event->modifiers() == Qt::NoModifier && ToggleSound())
+        return;
+    QAbstractScrollArea::keyPressEvent(event);
 }
 
 void CDATFileViewer::LayoutPreview()
@@ -514,6 +595,8 @@ void CDATFileViewer::resizeEvent(QResizeEvent* event)
 {
     QAbstractScrollArea::resizeEvent(event);
     scrollContentsBy(0, 0);
+    if (m_pPlayButton)
+        m_pPlayButton->move(std::max(viewport()->width() - 100, 0), 8);
     LayoutPreview();
     UpdateScrollBars();
 }

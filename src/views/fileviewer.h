@@ -25,6 +25,10 @@ class CDATFileDoc;
 class CDATItem;
 class CDC;
 class CPictureStrip;
+class CSoundPlayer;
+class CSoundPreview;
+class QPushButton;
+class QTimer;
 
 class CDATFileViewer : public QAbstractScrollArea, public CView, public CWnd, public CCmdTarget
 {
@@ -76,6 +80,10 @@ public:
     // Runs only while the shown picture moves.
     const QTimer& AnimationTimer() const { return m_timer; }
     const CFrmAnimationPreview* Animation() const;
+    // Plays or stops the shown sound (Space, the Play button); false when no
+    // sound is shown.
+    bool ToggleSound();
+    bool IsSoundPlaying() const;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -106,6 +114,9 @@ private:
     void ApplyChosenPalette(const CDATFileType& type, SPreviewRequest& request) const;
     const std::vector<std::string>& PaletteEntries();
     void ChoosePalette(int index);
+    CSoundPreview* ShownSound() const;
+    void ShowSoundControls();
+    void OnSoundTick();
 
     CDATFileDoc* m_pDoc;
     CDATItem* m_pItem = nullptr;
@@ -125,4 +136,7 @@ private:
     QElapsedTimer m_clock; // since the shown picture came up
     int m_nFrame = 0;
     qint64 m_nNextFrameAt = 0;
+    std::unique_ptr<CSoundPlayer> m_pSound;
+    QPushButton* m_pPlayButton = nullptr;
+    QTimer* m_pSoundTimer = nullptr;
 };

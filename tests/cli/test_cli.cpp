@@ -5,6 +5,7 @@
 #include "dat1writer.h"
 #include "fakes.h"
 #include "frmwriter.h"
+#include "mvewriter.h"
 #include "helpers.h"
 #include "pngread.h"
 
@@ -594,6 +595,47 @@ TEST_F(CliTest, DiffPrintsSortedChangesInflatingOnlyWhereStoredBytesDifferAndExi
         EXPECT_EQ(run.out, c.out);
         EXPECT_EQ(c.complaint.empty(), run.err.empty()) << run.err;
         EXPECT_NE(run.err.find(c.complaint), std::string::npos) << run.err;
+    }
+}
+
+} // namespace
+
+// ---------------------------------------------------------------- sounds and movies
+
+namespace {
+
+TEST_F(CliTest, InfoJsonGivesSoundAndMovieFactsAndConvertWritesWav)
+{
+    SMveMovie movie = DemoMovie(32, 16, 3, 15, true, 2);
+    movie.sound->sampleRate = 11025;
+    CDatWriter w;
+    w.AddCompressed("sound\\music\\calm.acm", BuildAcm(44100, 1, 22050, std::string(3000, '\0')));
+    w.AddStored("sound\\sfx\\hit.acm", BuildAcm(4410, 2, 22050, std::string(300, '\0')));
+    w.AddStored("art\\cuts\\intro.mve", BuildMve(movie));
+    w.AddStored("art\\cuts\\bad.mve", "Interplay MVE File");
+    w.AddStored("readme.txt", "text");
+    const std::string archive = Write(w);
+    const std::string duration = std::to_string(std::int64_t(MveFramePeriod(movie)) * 3 / 1000);
+    const struct { std::string entry; int code; std::string out; } cases[] = {
+        {"SOUND/MUSIC/calm.acm", 0, R"({"kind":"sound","rate":22050,"channels":2,"samples":44100,"duration_ms":1000})"},
+        {"sound\\sfx\\hit.acm", 0, R"({"kind":"sound","rate":22050,"channels":1,"samples":4410,"duration_ms":200})"},
+        {"art/cuts/intro.mve", 0, R"({"kind":"movie","width":32,"height":16,"frames":3,"duration_ms":)" + duration +
+                                      R"(,"audio":{"rate":11025,"channels":2,"codec":"pcm_s16le"}})"},
+        {"art/cuts/bad.mve", 2, ""},
+        {"readme.txt", 2, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.entry);
+        const SRun run = RunCli({"info", archive, c.entry, "--json"});
+        EXPECT_EQ(run.code, c.code) << run.err;
+        EXPECT_EQ(run.out, c.out.empty() ? "" : c.out + "\n");
+    }
+    for (const auto& [entry, channels] : {std::pair{"sound/music/calm.acm", 2}, {"sound/sfx/hit.acm", 1}}) {
+        const SRun run = RunCli({"convert", archive, entry, m_tmp / "out.wav"});
+        EXPECT_EQ(run.code, 0) << run.err;
+        const std::string wav = ReadWholeFile(m_tmp / "out.wav");
+        EXPECT_EQ(wav.size(), 44u + 2 * (channels == 2 ? 44100 : 4410));
+        EXPECT_EQ(wav[22], char(channels));
     }
 }
 

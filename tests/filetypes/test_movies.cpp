@@ -1,8 +1,12 @@
 // Movies: the carried player with the movie appended, built once into the
-// cache; Save as MVE or as a movie program; the ACM notice.
+// cache; Save as MVE or as a movie program; sounds saved as WAV; posters and facts.
 #include "archive/playerresource.h"
 #include "filetypes/mvefiletype.h"
+#include "filetypes/previews.h"
 #include "handlertest.h"
+#include "media.h"
+#include "moviereader.h"
+#include "mvewriter.h"
 #include "platform/exceptions.h"
 
 #include <unistd.h>
@@ -131,13 +135,94 @@ TEST_F(MovieTest, SaveAsProgramNeverTouchesAUsersFileOfThePackedCopysName)
     EXPECT_FALSE(FileExists(m_dir / "other"));
 }
 
-TEST_F(MovieTest, AcmSaveShowsOnlyTheNotice)
+TEST_F(MovieTest, AcmSaveAsKeepsTheBytesOrWritesSixteenBitWav)
 {
-    CDATInternalFile* sound = Entry("sound\\boom.acm");
-    sound->m_pType->SaveAs(m_doc->Context(), sound, nullptr);
-    ASSERT_EQ(m_ui.m_messages.size(), 1u);
-    ExpectMessage(m_ui, 0, "Сохранение ACM файла", "boom.acm", MB_OK);
-    EXPECT_TRUE(m_ui.m_saveDialogs.empty());
+    // Silence: zero bits decode to zero samples, in the channels the game plays.
+    const std::string silent = BuildAcm(3000, 1, 22050, std::string(400, '\0'));
+    Open(Archive("sounds.dat", {{"sound\\music\\calm.acm", silent}, {"sound\\sfx\\boom.acm", silent}}));
+    struct SCase { const char* entry; int filter; int channels; };
+    for (const SCase c : {SCase{"sound\\music\\calm.acm", 2, 2}, SCase{"sound\\sfx\\boom.acm", 2, 1},
+                          SCase{"sound\\sfx\\boom.acm", 1, 0}}) {
+        SCOPED_TRACE(c.entry);
+        CDATInternalFile* sound = Entry(c.entry);
+        m_ui.m_saveAnswer = CUiServices::SSaveFileResult{m_dir / "out", c.filter};
+        sound->m_pType->SaveAs(m_doc->Context(), sound, nullptr);
+        EXPECT_EQ(m_ui.m_saveDialogs.back().first, "Sound ACM files|*.acm|WAV files (*.wav)|*.wav||");
+        const std::string out = ReadWholeFile(m_dir / "out");
+        if (c.channels == 0) {
+            EXPECT_EQ(out, silent);
+            continue;
+        }
+        ASSERT_EQ(out.size(), 44u + 2 * 3000);
+        EXPECT_EQ(out.substr(0, 4) + out.substr(8, 8), "RIFFWAVEfmt ");
+        EXPECT_EQ(out[22], char(c.channels));
+        EXPECT_EQ(out.substr(44), std::string(6000, '\0'));
+    }
+}
+
+// Movies made by the writer: the poster's pixels are those the player's own
+// reader shows for the chosen picture, and the facts are the writer's.
+TEST(MovieFactsTest, PosterIsTheFirstPictureThatIsNotOneColourAndFactsMatch)
+{
+    struct SCase { int blankFrames; bool sound; };
+    for (const SCase c : {SCase{0, false}, SCase{2, true}}) {
+        SMveMovie movie;
+        movie.width = 16;
+        movie.height = 16;
+        movie.frames = c.blankFrames + 2;
+        movie.palette = DemoPalette();
+        movie.frame = [&](int k) {
+            return k < c.blankFrames ? std::vector<std::uint8_t>(256, 7) : CheckerPicture(16, 16, char('A' + k));
+        };
+        if (c.sound)
+            movie.sound = DemoMovie(16, 16, 1, 15, true, 2).sound;
+        const std::string bytes = BuildMve(movie);
+        const SMovieFacts facts = ReadMovieFacts(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(), true);
+
+        struct SPictures : IMovieSink
+        {
+            void Picture(const std::uint8_t* rgb, int w, int h, std::int64_t) override
+            {
+                pictures.emplace_back(rgb, rgb + std::size_t(w) * h * 3);
+            }
+            void Sound(const std::int16_t*, int, int, int) override {}
+            bool Stopped() override { return false; }
+            std::vector<std::vector<std::uint8_t>> pictures;
+        } sink;
+        CMemoryMovie memory(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+        CMovie reader(memory);
+        reader.Play(sink);
+        ASSERT_EQ(sink.pictures.size(), std::size_t(movie.frames));
+        const std::vector<std::uint8_t>& expected = sink.pictures[std::size_t(c.blankFrames)];
+        ASSERT_EQ(facts.m_poster.size(), 256u);
+        for (std::size_t i = 0; i < 256; ++i)
+            ASSERT_EQ(facts.m_poster[i], 0xFF000000u | expected[3 * i] << 16 | expected[3 * i + 1] << 8 | expected[3 * i + 2])
+                << "pixel " << i;
+
+        EXPECT_EQ(facts.m_nWidth, 16);
+        EXPECT_EQ(facts.m_nFrames, std::uint64_t(movie.frames));
+        EXPECT_EQ(facts.m_nDurationMs, std::int64_t(MveFramePeriod(movie)) * movie.frames / 1000);
+        EXPECT_EQ(facts.m_nAudioChannels, c.sound ? 2 : 0);
+    }
+}
+
+// Damaged sounds and movies get a line in the pane that says so, never an error.
+TEST_F(MovieTest, DamagedSoundsAndMoviesSayWhatIsWrongInThePane)
+{
+    const std::string acm = BuildAcm(3000, 1, 22050, std::string(40, '\0'));
+    Open(Archive("broken.dat", {{"a.acm", "RIFF"}, {"b.acm", acm.substr(0, 12)}, {"c.acm", BuildAcm(3000, 1, 0, "")},
+                                {"d.mve", kMovie}, {"e.mve", BuildMve(DemoMovie(16, 16, 2, 15, false)).substr(0, 40)}}));
+    for (const char* name : {"a.acm", "b.acm", "c.acm", "d.mve", "e.mve"}) {
+        SCOPED_TRACE(name);
+        std::unique_ptr<CPreview> preview = MakePreviewNow(m_doc->Context(), *Entry(name));
+        CRecordingDC dc;
+        preview->Layout(dc, {0, 0, 400, 300});
+        preview->Draw(dc);
+        std::string shown;
+        for (const auto& text : dc.m_texts)
+            shown += text.text + "\n";
+        EXPECT_NE(shown.find(name[2] == 'a' ? "Звук повреждён: " : "Кино повреждено: "), std::string::npos) << shown;
+    }
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include "archive/datfiledoc.h"
 #include "fakes.h"
 #include "frmwriter.h"
+#include "mvewriter.h"
 #include "helpers.h"
 #include "shell/app.h"
 #include "shell/language.h"
@@ -21,6 +22,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -120,6 +122,8 @@ TEST(ScreenshotTest, RendersTheMainWindowForReview)
     writer.AddCompressed("art\\intrface\\landscape.frm", BuildFrm(320, 200, LandscapePicture(320, 200)));
     writer.AddCompressed("art\\intrface\\rings.frm", BuildFrm(64, 64, RingsPicture(64, 64)));
     writer.AddCompressed("readme.txt", "The vault door stands open.");
+    writer.AddStored("sound\\sfx\\door.acm", BuildAcm(40000, 1, 22050, std::string(8000, '\0')));
+    writer.AddStored("art\\cuts\\intro.mve", BuildMve(DemoMovie(320, 200, 4, 15, true, 1)));
     const std::string archive = dir / "showcase.dat";
     writer.WriteTo(archive);
     CFakeUiServices ui;
@@ -153,6 +157,33 @@ TEST(ScreenshotTest, RendersTheMainWindowForReview)
     frame.GetFileList()->SelectRows({0}); // landscape.frm
     EXPECT_NE(frame.GetFileViewer()->GetItem(), nullptr);
     Save(frame, "frm-picture-shown");
+
+    // A sound with no sound device: facts, waveform and a line saying so, no
+    // message; with one, Space plays and selecting another entry stops it.
+    CDATFileViewer& viewer = *frame.GetFileViewer();
+    auto show = [&](const char* entry) {
+        viewer.SetItem(&FindFile(*app.Document(), entry));
+        QElapsedTimer clock;
+        clock.start();
+        while (viewer.IsPreviewPending() && clock.elapsed() < 20000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 50);
+    };
+    ::setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+    show("sound\\sfx\\door.acm");
+    EXPECT_TRUE(viewer.ToggleSound());
+    EXPECT_FALSE(viewer.IsSoundPlaying());
+    Save(frame, "sound-no-device");
+    ::setenv("SDL_AUDIODRIVER", "dummy", 1);
+    show("art\\cuts\\intro.mve");
+    Save(frame, "movie-poster");
+    show("sound\\sfx\\door.acm");
+    QKeyEvent space(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, " ");
+    QApplication::sendEvent(&viewer, &space);
+    EXPECT_TRUE(viewer.IsSoundPlaying());
+    show("art\\cuts\\intro.mve");
+    EXPECT_FALSE(viewer.IsSoundPlaying());
+    ::unsetenv("SDL_AUDIODRIVER");
+    EXPECT_TRUE(ui.m_messages.empty());
 
     CDATFileList* list = frame.GetFileList();
     frame.ExecuteCommand(ID_EDIT_FIND);
