@@ -1,6 +1,8 @@
 #include "filetypes/filetypes.h"
 
 #include "archive/namecompare.h"
+#include "filetypes/otherfiletype.h"
+#include "filetypes/palfiletype.h"
 
 namespace {
 
@@ -28,7 +30,7 @@ const SRegistryRow kRegistry[] = {
     {"frm", &Make<CDAT_FRM_FileType>}, {"rix", &Make<CDAT_RIX_FileType>}, {"txt", &Make<CDAT_TXT_FileType>},
     {"mve", &Make<CDAT_MVE_FileType>}, {"acm", &Make<CDAT_ACM_FileType>}, {"msg", &Make<CDAT_MSG_FileType>},
     {"lst", &Make<CDAT_LST_FileType>}, {"gam", &Make<CDAT_GAM_FileType>}, {"cfg", &Make<CDAT_CFG_FileType>},
-    {"bio", &Make<CDAT_BIO_FileType>},
+    {"bio", &Make<CDAT_BIO_FileType>}, {"pal", &Make<CDAT_PAL_FileType>},
     {"fr0", &MakeDirectionFile<'0'>}, {"fr1", &MakeDirectionFile<'1'>}, {"fr2", &MakeDirectionFile<'2'>},
     {"fr3", &MakeDirectionFile<'3'>}, {"fr4", &MakeDirectionFile<'4'>}, {"fr5", &MakeDirectionFile<'5'>},
 };
@@ -40,6 +42,5 @@ std::unique_ptr<CDATFileType> CreateFileType(std::string_view extension)
     for (const SRegistryRow& row : kRegistry)
         if (EqualNames(extension, row.extension))
             return row.make();
-    std::string ext(extension);
-    return std::make_unique<CDATFileType>(ext, ext, 0);
+    return std::make_unique<CDATOtherFileType>(std::string(extension));
 }

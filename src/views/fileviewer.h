@@ -11,6 +11,7 @@
 #include <QAbstractScrollArea>
 #include <QElapsedTimer>
 #include <QTimer>
+#include <atomic>
 #include <exception>
 #include <list>
 #include <memory>
@@ -19,6 +20,7 @@ class CDATFileDoc;
 class CDATItem;
 class CDC;
 class CPictureStrip;
+class QPlainTextEdit;
 
 class CDATFileViewer : public QAbstractScrollArea, public CView, public CWnd, public CCmdTarget
 {
@@ -61,7 +63,11 @@ public:
     void SetZoom(int zoom);
     void SetTransparent(bool on);
     void SetPaletteAnimation(bool on);
-    // The View menu's picture items, whichever pane has the focus.
+    // Texts show in a read-only editor: select, copy, break long lines.
+    QPlainTextEdit* TextView() const { return m_pText; }
+    bool IsFixedFont() const { return m_bFixedFont; }
+    void SetFixedFont(bool on);
+    // The View menu's picture and text items, whichever pane has the focus.
     bool OnPictureCommand(unsigned id, CCmdUI* ui);
     CPictureStrip* Strip() const { return m_pStrip; }
     // Runs only while the shown picture moves.
@@ -74,6 +80,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
+    bool viewportEvent(QEvent* event) override;
 
 private:
     struct SCached
@@ -94,6 +101,8 @@ private:
     void ScheduleTick();
     void OnTick();
     int ContentTop() const;
+    void CancelWork();
+    bool ShowsText() const;
 
     CDATFileDoc* m_pDoc;
     CDATItem* m_pItem = nullptr;
@@ -112,4 +121,8 @@ private:
     QElapsedTimer m_clock; // since the shown picture came up
     int m_nFrame = 0;
     qint64 m_nNextFrameAt = 0;
+    // Set when the pane moves on from the entry being made.
+    std::shared_ptr<std::atomic<bool>> m_pCancel;
+    QPlainTextEdit* m_pText;
+    bool m_bFixedFont = false;
 };
