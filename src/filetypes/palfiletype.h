@@ -26,6 +26,7 @@ private:
 class CDAT_PAL_FileType : public CDATFileType
 {
 public:
-    CDAT_PAL_FileType() : CDATFileType("Palette files", "pal", 0) {}
+    // Listed like a type the registry does not know: the extension as met is its description.
+    explicit CDAT_PAL_FileType(const std::string& extension) : CDATFileType(extension, extension, 0) {}
     std::unique_ptr<CPreview> MakePreview(const SPreviewRequest& request) const override;
 };
