@@ -59,7 +59,7 @@ void CHexPreview::Draw(CDC& dc) const
     const std::int64_t first = std::max<std::int64_t>(0, (std::int64_t(clip.top) - m_rcText.top) / m_nLine);
     // A screenful at most, whatever the clip claims.
     const std::int64_t last = std::min<std::int64_t>(
-        {std::int64_t(m_nRows), (std::int64_t(clip.bottom) - m_rcText.top) / m_nLine + 1, first + 512});
+        {std::int64_t(m_nRows), (std::int64_t(clip.bottom) - 1 - m_rcText.top) / m_nLine + 1, first + 512});
     if (first >= last)
         return;
     std::vector<unsigned char> bytes(std::size_t(last - first) * kRowBytes);

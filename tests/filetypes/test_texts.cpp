@@ -166,7 +166,7 @@ TEST_F(TextHandlerTest, OtherTypesShowTheirTextOrAnyRowOfTheirBytesInHex)
     EXPECT_EQ(dynamic_cast<CTextPreview&>(*MakePreviewNow(m_doc->Context(), *Entry("opts.ini"))).Text(),
               "[Sound]\nvolume=5\n\n\n");
     EXPECT_EQ(FormatHexRow(0x1F0, reinterpret_cast<const unsigned char*>("AB\0\xFF"), 4),
-              "000001F0  41 42 00 FF" + std::string(37, ' ') + "AB..");
+              "000001F0  41 42 00 FF" + std::string(38, ' ') + "AB..");
     for (const char* name : {"packed.sve", "stored.bin", "tiny.bin"}) {
         SCOPED_TRACE(name);
         const std::string& data = std::string(name) == "tiny.bin" ? std::string("AB\0\xFF", 4) : bytes;
