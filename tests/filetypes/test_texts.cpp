@@ -160,7 +160,7 @@ TEST_F(TextHandlerTest, OtherTypesShowTheirTextOrAnyRowOfTheirBytesInHex)
     for (std::size_t i = 0; i < bytes.size(); ++i)
         bytes[i] = char((i / 3) ^ (i >> 13));
     const std::string head = bytes.substr(0, 20);
-    Open(Archive("o.dat", {{"opts.ini", "[Sound]\r\nvolume=5\r\n"}, {"packed.sve", bytes}, {"tiny.bin", "AB\0\xFF"}},
+    Open(Archive("o.dat", {{"opts.ini", "[Sound]\r\nvolume=5\r\n"}, {"packed.sve", bytes}, {"tiny.bin", std::string("AB\0\xFF", 4)}},
                  {Def("stored.bin", bytes), Def("bad.bin", bytes, [](SDatEntryDef& d) { d.packedBytes = "x\x9c\xFF\x01"; }),
                   Def("past.bin", head, [](SDatEntryDef& d) { d.offset = 1u << 30; })}));
     EXPECT_EQ(dynamic_cast<CTextPreview&>(*MakePreviewNow(m_doc->Context(), *Entry("opts.ini"))).Text(),
@@ -207,7 +207,7 @@ TEST_F(TextHandlerTest, PalettesShowTheirColoursAndMarkTheCycledOnes)
         grid.Layout(dc, {0, 40, 400, 440});
         const RECT cell = grid.CellRect(index);
         EXPECT_EQ(grid.HintAt((cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2), hint);
-        EXPECT_EQ(grid.HintAt(cell.left - 200, cell.top), "");
+        EXPECT_EQ(grid.HintAt(cell.left, 0), "");
         dc.Clear();
         grid.Draw(dc);
         // The grid's frame, and one per cycled cell of the game's palette.
