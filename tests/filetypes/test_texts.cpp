@@ -175,7 +175,7 @@ TEST_F(TextHandlerTest, OtherTypesShowTheirTextOrAnyRowOfTheirBytesInHex)
         CRowsDC dc;
         const int height = hex.Layout(dc, {0, 0, 640, 480}).m_nHeight;
         EXPECT_EQ(height, 8 + int(hex.Rows()) * CRecordingDC::kLineHeight);
-        for (std::uint64_t row : {std::uint64_t(0), hex.Rows() / 2 + 1, hex.Rows() - 1}) {
+        for (std::uint64_t row : {std::uint64_t(0), std::min(hex.Rows() / 2 + 1, hex.Rows() - 1), hex.Rows() - 1}) {
             const int top = 4 + int(row) * CRecordingDC::kLineHeight;
             dc.m_clip = {0, top, 640, top + CRecordingDC::kLineHeight};
             dc.m_rows.clear();
