@@ -4,6 +4,8 @@
 // the document changes.
 #include "archive/datitem.h"
 
+#include <atomic>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -37,4 +39,7 @@ struct SPreviewRequest
     bool m_bRefreshCache = false;
     // Handler-defined: the text encoding the user chose, for texts.
     int m_nOption = 0;
+    // Set when the pane moved on: long work stops and its result is dropped.
+    std::shared_ptr<const std::atomic<bool>> m_pCancel;
+    bool IsCancelled() const { return m_pCancel && m_pCancel->load(std::memory_order_relaxed); }
 };

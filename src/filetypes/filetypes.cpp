@@ -1,6 +1,8 @@
 #include "filetypes/filetypes.h"
 
 #include "archive/namecompare.h"
+#include "filetypes/otherfiletype.h"
+#include "filetypes/palfiletype.h"
 
 namespace {
 
@@ -40,6 +42,7 @@ std::unique_ptr<CDATFileType> CreateFileType(std::string_view extension)
     for (const SRegistryRow& row : kRegistry)
         if (EqualNames(extension, row.extension))
             return row.make();
-    std::string ext(extension);
-    return std::make_unique<CDATFileType>(ext, ext, 0);
+    if (EqualNames(extension, "pal"))
+        return std::make_unique<CDAT_PAL_FileType>(std::string(extension));
+    return std::make_unique<CDATOtherFileType>(std::string(extension));
 }

@@ -6,6 +6,7 @@
 #include "archive/filenames.h"
 #include "filetypes/imagefiletype.h"
 #include "filetypes/openedfiles.h"
+#include "filetypes/otherfiletype.h"
 #include "filetypes/previews.h"
 #include "filetypes/textencoding.h"
 #include "platform/atomicfile.h"
@@ -77,6 +78,8 @@ SPreviewRequest CDAT_TXT_FileType::PreparePreview(const SArchiveContext& archive
 
 std::unique_ptr<CPreview> CDAT_TXT_FileType::MakePreview(const SPreviewRequest& request) const
 {
+    if (request.m_entry.m_nRealSize > kMaxTextPreview)
+        return MakeHexPreview(request);
     struct stat st;
     if (request.m_bRefreshCache || ::stat(request.m_strCacheFile.c_str(), &st) != 0) {
         CFile archive(request.m_strArchivePath, CFile::modeRead);

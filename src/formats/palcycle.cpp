@@ -41,6 +41,11 @@ int PeriodOf(int group)
 
 } // namespace
 
+int CycleGroupOf(int index)
+{
+    return GroupOf(index);
+}
+
 bool PaletteCycles(const Palette768& palette)
 {
     for (int i = kCycleFirstIndex; i <= kCycleLastIndex; ++i)

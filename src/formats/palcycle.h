@@ -9,6 +9,9 @@
 constexpr int kCycleFirstIndex = 229;
 constexpr int kCycleLastIndex = 254;
 
+// The cycling group (0 to 5, the alarm last) an entry belongs to; -1 for none.
+int CycleGroupOf(int index);
+
 // Whether a palette leaves entries 229 to 254 to the clock: all of them
 // unmapped (a component above 63), as in the game palette.
 bool PaletteCycles(const Palette768& palette);

@@ -57,4 +57,9 @@ public:
     // nearest-neighbour otherwise.
     virtual void DrawBitmap(const SBitmap& bitmap, const RECT& dst, const RECT& src) = 0;
 
+    // The part that can be seen, in logical coordinates: long previews draw only that.
+    virtual RECT GetClipBox() const { return {-(1 << 30), -(1 << 30), 1 << 30, 1 << 30}; }
+    // Later text is set in the system's fixed-pitch font.
+    virtual void SelectFixedFont() {}
+
 };

@@ -27,4 +27,6 @@ public:
     virtual std::size_t Bytes() const = 0;
     // What the band says of the entry beside its name (size, frames, palette).
     virtual std::string Facts() const { return {}; }
+    // What a tooltip says of the point x, y (laid-out coordinates); empty for nothing.
+    virtual std::string HintAt(int, int) const { return {}; }
 };

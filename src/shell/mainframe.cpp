@@ -138,6 +138,7 @@ void CMainFrame::CreateMenus()
     view->addSeparator();
     item(view, ID_VIEW_TRANSPARENCY, tr("&Прозрачность"))->setCheckable(true);
     item(view, ID_VIEW_PALETTE_ANIMATION, tr("&Анимация палитры"))->setCheckable(true);
+    item(view, ID_VIEW_FIXED_FONT, tr("&Моноширинный шрифт"))->setCheckable(true);
     view->addSeparator();
     QMenu* encodings = view->addMenu(tr("&Кодировка"));
     connect(encodings, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandUI);

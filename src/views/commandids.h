@@ -42,4 +42,5 @@ enum ECommandId : unsigned {
     ID_VIEW_PALETTE_ANIMATION = 32821,
     // Several archives and folders as one set.
     ID_FILE_OPENSET = 32860,
+    ID_VIEW_FIXED_FONT = 32822,
 };

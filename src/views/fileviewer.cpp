@@ -7,6 +7,7 @@
 #include "filetypes/previews.h"
 #include "platform/cdc.h"
 #include "platform/codepage.h"
+#include "platform/profile.h"
 #include "platform/ui/guarded.h"
 #include "platform/ui/qtdc.h"
 #include "views/commandids.h"
@@ -16,6 +17,10 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFontDatabase>
+#include <QHelpEvent>
+#include <QPlainTextEdit>
+#include <QToolTip>
 #include <QImage>
 #include <QKeyEvent>
 #include <QWheelEvent>
@@ -45,11 +50,21 @@ std::pair<std::shared_ptr<CPreview>, std::exception_ptr> Make(const CDATFileType
 } // namespace
 
 CDATFileViewer::CDATFileViewer(CDATFileDoc* doc, QWidget* parent)
-    : QAbstractScrollArea(parent), m_pDoc(doc), m_pStrip(new CPictureStrip(viewport()))
+    : QAbstractScrollArea(parent), m_pDoc(doc), m_pStrip(new CPictureStrip(viewport())),
+      m_pCancel(std::make_shared<std::atomic<bool>>(false)), m_pText(new QPlainTextEdit(viewport()))
 {
     viewport()->setBackgroundRole(QPalette::Base);
     viewport()->setAutoFillBackground(true);
     m_pStrip->hide();
+    // The editor looks like the text painted before it: no frame, no margin.
+    m_pText->setReadOnly(true);
+    m_pText->setFrameShape(QFrame::NoFrame);
+    m_pText->document()->setDocumentMargin(0);
+    m_pText->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    m_pText->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    m_pText->hide();
+    m_bFixedFont = CProfile::GetProfileString(QStringLiteral("Settings"), QStringLiteral("FixedFont")) == "1";
+    SetFixedFont(m_bFixedFont);
     connect(m_pStrip, &CPictureStrip::DirectionChosen, this, [this](int d) { GuardedCall("", [&] { SetDirection(d); }); });
     connect(m_pStrip, &CPictureStrip::PlayToggled, this, [this] { GuardedCall("", [&] { TogglePlay(); }); });
     connect(m_pStrip, &CPictureStrip::Step, this, [this](int delta) { GuardedCall("", [&] { StepFrame(delta); }); });
@@ -94,8 +109,7 @@ void CDATFileViewer::SetItem(CDATItem* item)
     SetScrollSizes(0, 0);
     m_pItem = item;
     m_nGeneration = generation;
-    ++m_nTicket;
-    m_bPending = false;
+    CancelWork();
     setEnabled(true);
     if (hadFocus)
         setFocus(Qt::OtherFocusReason);
@@ -123,6 +137,7 @@ void CDATFileViewer::SetItem(CDATItem* item)
     }
     SPreviewRequest request = std::move(*prepared);
     ApplyChosenPalette(*type, request);
+    request.m_pCancel = m_pCancel;
     ++m_nPreviewsMade;
     if (!type->IsPreviewLarge(*file)) {
         auto [preview, error] = Make(*type, request);
@@ -137,7 +152,12 @@ void CDATFileViewer::SetItem(CDATItem* item)
     QPointer<CDATFileViewer> self(this);
     const unsigned ticket = m_nTicket;
     QThreadPool::globalInstance()->start([keep, request = std::move(request), self, ticket] {
+        // Left behind before it started: nothing to make.
+        if (request.IsCancelled())
+            return;
         auto [preview, error] = Make(*keep, request);
+        if (request.IsCancelled())
+            return;
         QMetaObject::invokeMethod(qApp, [self, ticket, preview = std::move(preview), error = error] {
             if (self)
                 self->OnPreviewReady(ticket, preview, error);
@@ -185,13 +205,48 @@ void CDATFileViewer::ForgetAll()
 {
     m_cache.clear();
     m_nCachedBytes = 0;
+    CancelWork();
+}
+
+void CDATFileViewer::CancelWork()
+{
     ++m_nTicket;
     m_bPending = false;
+    m_pCancel->store(true);
+    m_pCancel = std::make_shared<std::atomic<bool>>(false);
+}
+
+bool CDATFileViewer::ShowsText() const
+{
+    return dynamic_cast<const CTextPreview*>(m_pPreview.get()) != nullptr;
+}
+
+void CDATFileViewer::SetFixedFont(bool on)
+{
+    m_bFixedFont = on;
+    QFont font = viewport()->font();
+    if (on) {
+        const qreal size = font.pointSizeF();
+        font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+        if (size > 0)
+            font.setPointSizeF(size);
+    }
+    m_pText->setFont(font);
 }
 
 void CDATFileViewer::ShowPreview(std::shared_ptr<CPreview> preview)
 {
     m_pPreview = std::move(preview);
+    if (const auto* text = dynamic_cast<const CTextPreview*>(m_pPreview.get())) {
+        m_pText->setPlainText(QString::fromStdString(text->Text()));
+        m_pText->show();
+    } else if (m_pText->isVisible() || !m_pText->document()->isEmpty()) {
+        const bool hadFocus = m_pText->hasFocus();
+        m_pText->hide();
+        m_pText->clear();
+        if (hadFocus)
+            setFocus(Qt::OtherFocusReason);
+    }
     m_nFrame = 0;
     m_clock.start();
     const CFrmAnimationPreview* animation = ShownAnimation();
@@ -396,6 +451,16 @@ void CDATFileViewer::SetPaletteAnimation(bool on)
 
 bool CDATFileViewer::OnPictureCommand(unsigned id, CCmdUI* ui)
 {
+    if (id == ID_VIEW_FIXED_FONT) {
+        if (ui) {
+            ui->SetCheck(m_bFixedFont ? 1 : 0);
+        } else {
+            SetFixedFont(!m_bFixedFont);
+            CProfile::WriteProfileString(QStringLiteral("Settings"), QStringLiteral("FixedFont"),
+                                         m_bFixedFont ? QStringLiteral("1") : QStringLiteral("0"));
+        }
+        return true;
+    }
     if (id != ID_VIEW_TRANSPARENCY && id != ID_VIEW_PALETTE_ANIMATION)
         return false;
     bool& value = id == ID_VIEW_TRANSPARENCY ? m_state.m_bTransparent : m_state.m_bPaletteAnimation;
@@ -524,8 +589,9 @@ void CDATFileViewer::keyPressEvent(QKeyEvent* event)
 
 void CDATFileViewer::LayoutPreview()
 {
-    if (!m_pPreview) {
+    if (!m_pPreview || ShowsText()) {
         SetScrollSizes(0, 0);
+        m_pText->setGeometry(0, kBandHeight + 1, viewport()->width(), std::max(0, viewport()->height() - kBandHeight - 1));
         return;
     }
     // Text is measured with the pane's own font, outside paint.
@@ -576,7 +642,8 @@ void CDATFileViewer::OnDraw(CDC& dc)
         RECT r{client.left + 40, 0, client.right - 8, kBandHeight};
         dc.DrawText(facts, r, DT_RIGHT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
     }
-    m_pPreview->Draw(dc);
+    if (!ShowsText())
+        m_pPreview->Draw(dc);
 }
 
 void CDATFileViewer::paintEvent(QPaintEvent*)
@@ -607,6 +674,21 @@ void CDATFileViewer::scrollContentsBy(int, int)
     m_pStrip->setGeometry(-horizontalScrollBar()->value(), kBandHeight + 1 - verticalScrollBar()->value(),
                           std::max(viewport()->width(), m_nScrollWidth), CPictureStrip::kHeight - 1);
     viewport()->update();
+}
+
+bool CDATFileViewer::viewportEvent(QEvent* event)
+{
+    if (event->type() == QEvent::ToolTip && m_pPreview) {
+        const auto* help = static_cast<QHelpEvent*>(event);
+        const std::string hint = m_pPreview->HintAt(help->pos().x() + horizontalScrollBar()->value(),
+                                                    help->pos().y() + verticalScrollBar()->value());
+        if (hint.empty())
+            QToolTip::hideText();
+        else
+            QToolTip::showText(help->globalPos(), QString::fromStdString(hint), viewport());
+        return true;
+    }
+    return QAbstractScrollArea::viewportEvent(event);
 }
 
 void CDATFileViewer::UpdateScrollBars()

@@ -11,6 +11,7 @@
 #include <QAbstractScrollArea>
 #include <QElapsedTimer>
 #include <QTimer>
+#include <atomic>
 #include <exception>
 #include <list>
 #include <memory>
@@ -29,6 +30,7 @@ class CSoundPlayer;
 class CSoundPreview;
 class QPushButton;
 class QTimer;
+class QPlainTextEdit;
 
 class CDATFileViewer : public QAbstractScrollArea, public CView, public CWnd, public CCmdTarget
 {
@@ -74,7 +76,11 @@ public:
     // Colours pictures by a PAL entry (raw name) or a PAL file instead of
     // their own palette; both empty: their own again.
     void SetPalette(const std::string& entry, const std::string& file);
-    // The View menu's picture items, whichever pane has the focus.
+    // Texts show in a read-only editor: select, copy, break long lines.
+    QPlainTextEdit* TextView() const { return m_pText; }
+    bool IsFixedFont() const { return m_bFixedFont; }
+    void SetFixedFont(bool on);
+    // The View menu's picture and text items, whichever pane has the focus.
     bool OnPictureCommand(unsigned id, CCmdUI* ui);
     CPictureStrip* Strip() const { return m_pStrip; }
     // Runs only while the shown picture moves.
@@ -91,6 +97,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
+    bool viewportEvent(QEvent* event) override;
 
 private:
     struct SCached
@@ -117,6 +124,8 @@ private:
     CSoundPreview* ShownSound() const;
     void ShowSoundControls();
     void OnSoundTick();
+    void CancelWork();
+    bool ShowsText() const;
 
     CDATFileDoc* m_pDoc;
     CDATItem* m_pItem = nullptr;
@@ -139,4 +148,8 @@ private:
     std::unique_ptr<CSoundPlayer> m_pSound;
     QPushButton* m_pPlayButton = nullptr;
     QTimer* m_pSoundTimer = nullptr;
+    // Set when the pane moves on from the entry being made.
+    std::shared_ptr<std::atomic<bool>> m_pCancel;
+    QPlainTextEdit* m_pText;
+    bool m_bFixedFont = false;
 };

@@ -19,6 +19,7 @@ QString CommandPrompt(unsigned id)
     case ID_SETTINGS: return QStringLiteral("Свойства");
     case ID_VIEW_TRANSPARENCY: return QStringLiteral("Показывать цвет 0 прозрачным");
     case ID_VIEW_PALETTE_ANIMATION: return QStringLiteral("Анимировать цвета палитры, как в игре");
+    case ID_VIEW_FIXED_FONT: return QStringLiteral("Показывать тексты моноширинным шрифтом");
     case ID_APP_ABOUT: return QStringLiteral("Display program information, version number and copyright\nAbout");
     case ID_SHOW_BUTTON: return QStringLiteral("Показать\nПоказать");
     case ID_VIEW_LARGEICON: return QStringLiteral("Display items by using large icons.\nLarge Icons");

@@ -1,8 +1,13 @@
 // Text entries: decoding, the zero byte, wrapping and scrolling, the prepared
 // text, the user's choice per archive, and the file handed to the desktop.
+#include "filetypes/hexpreview.h"
+#include "filetypes/palfiletype.h"
+#include "filetypes/previews.h"
 #include "filetypes/textencoding.h"
+#include "frmwriter.h"
 #include "handlertest.h"
 #include "platform/codepage.h"
+#include "platform/exceptions.h"
 #include "platform/profile.h"
 
 #include <QStringEncoder>
@@ -139,4 +144,76 @@ TEST_F(TextHandlerTest, OpenHandsTheDesktopTheWholeEntryAsUtf8UnderItsOwnName)
     EXPECT_FALSE(std::filesystem::exists(folder));
 }
 
+// Keeps the rows a pane would show of clip.
+class CRowsDC : public CRecordingDC
+{
+public:
+    RECT GetClipBox() const override { return m_clip; }
+    void TextOut(int, int, std::string_view text) override { m_rows.emplace_back(text); }
+    RECT m_clip{};
+    std::vector<std::string> m_rows;
+};
+
+TEST_F(TextHandlerTest, OtherTypesShowTheirTextOrAnyRowOfTheirBytesInHex)
+{
+    std::string bytes(9u << 20, '\0'); // past two restart points of the compressed copy
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = char((i / 3) ^ (i >> 13));
+    const std::string head = bytes.substr(0, 20);
+    Open(Archive("o.dat", {{"opts.ini", "[Sound]\r\nvolume=5\r\n"}, {"packed.sve", bytes}, {"tiny.bin", std::string("AB\0\xFF", 4)}},
+                 {Def("stored.bin", bytes), Def("bad.bin", bytes, [](SDatEntryDef& d) { d.packedBytes = "x\x9c\xFF\x01"; }),
+                  Def("past.bin", head, [](SDatEntryDef& d) { d.offset = 1u << 30; })}));
+    EXPECT_EQ(dynamic_cast<CTextPreview&>(*MakePreviewNow(m_doc->Context(), *Entry("opts.ini"))).Text(),
+              "[Sound]\nvolume=5\n\n\n");
+    EXPECT_EQ(FormatHexRow(0x1F0, reinterpret_cast<const unsigned char*>("AB\0\xFF"), 4),
+              "000001F0  41 42 00 FF" + std::string(38, ' ') + "AB..");
+    for (const char* name : {"packed.sve", "stored.bin", "tiny.bin"}) {
+        SCOPED_TRACE(name);
+        const std::string& data = std::string(name) == "tiny.bin" ? std::string("AB\0\xFF", 4) : bytes;
+        auto preview = MakePreviewNow(m_doc->Context(), *Entry(name));
+        auto& hex = dynamic_cast<CHexPreview&>(*preview);
+        CRowsDC dc;
+        const int height = hex.Layout(dc, {0, 0, 640, 480}).m_nHeight;
+        EXPECT_EQ(height, 8 + int(hex.Rows()) * CRecordingDC::kLineHeight);
+        for (std::uint64_t row : {std::uint64_t(0), std::min(hex.Rows() / 2 + 1, hex.Rows() - 1), hex.Rows() - 1}) {
+            const int top = 4 + int(row) * CRecordingDC::kLineHeight;
+            dc.m_clip = {0, top, 640, top + CRecordingDC::kLineHeight};
+            dc.m_rows.clear();
+            hex.Draw(dc);
+            const std::size_t at = std::size_t(row) * 16;
+            const auto* p = reinterpret_cast<const unsigned char*>(data.data()) + at;
+            EXPECT_EQ(dc.m_rows, std::vector<std::string>{FormatHexRow(at, p, std::min<std::size_t>(16, data.size() - at))});
+        }
+        EXPECT_LT(hex.Bytes(), 2u << 20);
+    }
+    for (const char* name : {"bad.bin", "past.bin"})
+        EXPECT_THROW(MakePreviewNow(m_doc->Context(), *Entry(name)), CException) << name;
+}
+
+TEST_F(TextHandlerTest, PalettesShowTheirColoursAndMarkTheCycledOnes)
+{
+    Palette63 plain = DemoPalette();
+    plain[37] = {63, 0, 16};
+    Open(Archive("p.dat", {{"plain.pal", BuildPalette(plain)}, {"game.pal", BuildPalette(CyclingPalette())}}));
+    const std::tuple<const char*, int, std::string> cases[] = {
+        {"plain.pal", 37, "37: 252, 0, 64"},
+        {"game.pal", 240, "240: 144, 40, 8  \u21BB 238\u2013242"},
+        {"game.pal", 254, "254: 16, 0, 0  \u21BB 254\u2013254"},
+    };
+    for (const auto& [name, index, hint] : cases) {
+        auto preview = MakePreviewNow(m_doc->Context(), *Entry(name));
+        auto& grid = dynamic_cast<CPalettePreview&>(*preview);
+        CRecordingDC dc;
+        grid.Layout(dc, {0, 40, 400, 440});
+        const RECT cell = grid.CellRect(index);
+        EXPECT_EQ(grid.HintAt((cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2), hint);
+        EXPECT_EQ(grid.HintAt(cell.left, 0), "");
+        dc.Clear();
+        grid.Draw(dc);
+        // The grid's frame, and one per cycled cell of the game's palette.
+        EXPECT_EQ(dc.m_frames.size(), grid.Cycles() ? 27u : 1u) << name;
+    }
+}
+
 } // namespace
+

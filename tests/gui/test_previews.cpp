@@ -5,6 +5,7 @@
 #include "fakes.h"
 #include "frmwriter.h"
 #include "helpers.h"
+#include "platform/profile.h"
 #include "views/copyto.h"
 #include "views/commandids.h"
 #include "views/fileviewer.h"
@@ -13,6 +14,11 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QKeyEvent>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextLayout>
+#include <unistd.h>
 #include <functional>
 #include <tuple>
 #include <gtest/gtest.h>
@@ -78,6 +84,17 @@ protected:
     CFakeUiServices m_ui;
     CTempDir m_dir;
 };
+
+long ResidentBytes()
+{
+    long pages = 0, resident = 0;
+    if (FILE* f = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2)
+            resident = 0;
+        std::fclose(f);
+    }
+    return resident * sysconf(_SC_PAGESIZE);
+}
 
 TEST_F(PreviewTest, TwoArchivesShowSaveAndCopyEachFromItsOwnFile)
 {
@@ -256,3 +273,79 @@ TEST_F(PreviewTest, AChosenPaletteRecoloursThePictureAndStaysForTheNextOne)
         EXPECT_TRUE(viewer.Animation()->Facts().ends_with(std::string("палитра ") + name)) << viewer.Animation()->Facts();
     }
 }
+TEST_F(PreviewTest, HundredMegabyteEntriesNeverHoldTheWindowAndScrollInHexWithFlatMemory)
+{
+    {
+        std::string big(100u << 20, '\0');
+        for (std::size_t i = 0; i < big.size(); i += 4096)
+            big[i] = char(i >> 12);
+        CDatWriter w;
+        w.AddStored("color.pal", Palette());
+        w.AddStored("stored.bin", big);
+        w.AddCompressed("packed.bin", big);
+        w.AddCompressed("big.frm", Picture(1100, 10));
+        w.WriteTo(m_dir / "big.dat");
+    }
+    SPane pane(m_dir / "big.dat", m_dir / "cache");
+    CDATFileViewer& viewer = pane.viewer;
+    QScrollBar* bar = viewer.verticalScrollBar();
+    const long before = ResidentBytes();
+    for (const char* name : {"stored.bin", "packed.bin"}) {
+        SCOPED_TRACE(name);
+        // Selected, left and selected again: the window waits for none of it,
+        // and the picture left behind is not kept.
+        QElapsedTimer clock;
+        clock.start();
+        for (const char* entry : {name, "big.frm", name})
+            viewer.SetItem(&FindFile(pane.doc, entry));
+        EXPECT_LT(clock.elapsed(), 100);
+        EXPECT_TRUE(viewer.IsPreviewPending());
+        WaitForPreview(viewer);
+        EXPECT_GT(bar->maximum(), (100 << 20) / 16 * 8); // a row of at least 8 pixels for every 16 bytes
+        for (int at : {bar->maximum(), bar->maximum() / 3, 0}) {
+            bar->setValue(at);
+            viewer.viewport()->grab();
+        }
+        EXPECT_LT(ResidentBytes() - before, 24L << 20);
+        viewer.SetItem(&FindFile(pane.doc, "big.frm"));
+        EXPECT_TRUE(viewer.IsPreviewPending());
+    }
+    EXPECT_EQ(m_ui.m_reports, std::vector<std::string>{});
+}
+
+TEST_F(PreviewTest, TextsAreSelectedCopiedBrokenAtTheEdgeAndSetInAFixedFontOnRequest)
+{
+    CDatWriter w;
+    w.AddCompressed("readme.txt", "line one\r\nline two\r\n");
+    w.AddCompressed("long.ini", std::string(400, 'x') + "\r\n");
+    w.AddStored("data.bin", std::string("\0\1\2", 3));
+    w.WriteTo(m_dir / "t.dat");
+    SPane pane(m_dir / "t.dat", m_dir / "cache");
+    QPlainTextEdit* text = pane.viewer.TextView();
+    const struct
+    {
+        const char* entry;
+        bool shown;
+        std::function<bool()> check;
+    } cases[] = {
+        {"readme.txt", true, [&] {
+             text->selectAll();
+            text->copy();
+            return text->textCursor().selectedText().startsWith(QStringLiteral("line one\u2029line two"));
+         }},
+        {"long.ini", true, [&] { return text->document()->firstBlock().layout()->lineCount() > 2; }},
+        {"data.bin", false, [] { return true; }},
+    };
+    for (const auto& c : cases) {
+        pane.viewer.SetItem(&FindFile(pane.doc, c.entry));
+        text->grab();
+        EXPECT_EQ(text->isVisibleTo(&pane.viewer), c.shown) << c.entry;
+        EXPECT_TRUE(c.check()) << c.entry;
+    }
+    for (bool fixed : {true, false}) {
+        pane.viewer.OnPictureCommand(ID_VIEW_FIXED_FONT, nullptr);
+        EXPECT_EQ(QFontInfo(text->font()).fixedPitch(), fixed);
+        EXPECT_EQ(CProfile::GetProfileString("Settings", "FixedFont"), fixed ? "1" : "0");
+    }
+}
+

@@ -2,7 +2,8 @@
 // reviewer to look at: the empty window, the File menu with recent files, a
 // picture shown from a folder in details style, Find's results, a list sorted
 // by size, the window in English and in Russian, a critter facing three ways,
-// a picture whose palette moves, at two moments, and a set of sources.
+// a picture whose palette moves, at two moments, a set of sources, a palette's
+// grid, a hex view and a text.
 #include "archive/datfiledoc.h"
 #include "fakes.h"
 #include "frmwriter.h"
@@ -253,3 +254,32 @@ TEST(ScreenshotTest, RendersPicturesThatMove)
         QApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
     Save(viewer, "palette-cycling-later");
 }
+
+TEST(ScreenshotTest, RendersAPaletteAHexViewAndAText)
+{
+    CTempDir dir;
+    std::string bytes(5000, '\0');
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = char(i * 37 / 5);
+    CDatWriter writer;
+    writer.AddStored("color.pal", BuildPalette(CyclingPalette()));
+    writer.AddCompressed("maps\\village.sav", bytes);
+    writer.AddCompressed("data\\video.ini", "[Screen]\r\nWidth=640\r\nHeight=480\r\n; a line without spaces: "
+                                            + std::string(150, '=') + "\r\n");
+    writer.WriteTo(dir / "misc.dat");
+    CDATFileDoc doc(false);
+    ASSERT_TRUE(doc.OpenDocumentFile(dir / "misc.dat"));
+    doc.m_CashPath.Set(dir / "cash");
+    CDATFileViewer viewer(&doc);
+    viewer.resize(620, 440);
+    viewer.show();
+    viewer.OnInitialUpdate();
+    for (const char* entry : {"color.pal", "maps\\village.sav", "data\\video.ini"}) {
+        viewer.SetItem(&FindFile(doc, entry));
+        std::string name = entry;
+        name = name.substr(name.find_last_of('\\') + 1);
+        std::replace(name.begin(), name.end(), '.', '-');
+        Save(viewer, ("viewer-" + name).c_str());
+    }
+}
+

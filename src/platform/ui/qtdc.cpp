@@ -3,6 +3,7 @@
 #include "platform/bitmap.h"
 #include "platform/ui/itemicons.h"
 
+#include <QFontDatabase>
 #include <QImage>
 #include <memory>
 
@@ -137,4 +138,19 @@ void CQtDC::DrawBitmap(const SBitmap& bitmap, const RECT& dst, const RECT& src)
     m_painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
     m_painter.drawImage(ToQRect(dst), *image, ToQRect(src));
     m_painter.setRenderHint(QPainter::SmoothPixmapTransform, smooth);
+}
+
+RECT CQtDC::GetClipBox() const
+{
+    const QPaintDevice* device = m_painter.device();
+    const QRect r = m_painter.worldTransform().inverted().mapRect(QRect(0, 0, device->width(), device->height()));
+    return {r.left(), r.top(), r.right() + 1, r.bottom() + 1};
+}
+
+void CQtDC::SelectFixedFont()
+{
+    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    if (m_painter.font().pointSizeF() > 0)
+        font.setPointSizeF(m_painter.font().pointSizeF());
+    m_painter.setFont(font);
 }

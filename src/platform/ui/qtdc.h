@@ -19,6 +19,8 @@ public:
     void LineTo(int x, int y) override;
     void DrawItemIcon(int image, int x, int y, bool large) override;
     void DrawBitmap(const SBitmap& bitmap, const RECT& dst, const RECT& src) override;
+    RECT GetClipBox() const override;
+    void SelectFixedFont() override;
 
     QPainter& Painter() { return m_painter; }
 
