@@ -82,7 +82,7 @@ std::string FrmToBmp(std::string_view frm, std::string_view palette, const std::
     return BuildIndexedBmp(first.m_nWidth, first.m_nHeight, colours.data(), first.m_pixels.data());
 }
 
-std::string RixToBmp(std::string_view rix, const std::string& nameForErrors)
+SIndexedPicture ReadRix(std::string_view rix, const std::string& nameForErrors)
 {
     const auto* p = reinterpret_cast<const std::uint8_t*>(rix.data());
     auto upper = [](std::uint8_t c) { return c >= 'a' && c <= 'z' ? std::uint8_t(c - 32) : c; };
@@ -90,9 +90,19 @@ std::string RixToBmp(std::string_view rix, const std::string& nameForErrors)
         Refuse(nameForErrors, "not a RIX3 picture");
     if (rix.size() < 778)
         Refuse(nameForErrors, "the RIX header and palette are cut short");
-    const std::uint32_t width = LE16(p + 4);
-    const std::uint32_t height = LE16(p + 6);
+    SIndexedPicture picture;
+    picture.m_nWidth = LE16(p + 4);
+    picture.m_nHeight = LE16(p + 6);
+    std::memcpy(picture.m_palette.data(), p + 10, picture.m_palette.size());
     std::vector<std::uint8_t> padded;
-    std::string_view pixels = PixelsOf(rix.substr(778), width, height, padded, nameForErrors);
-    return BuildIndexedBmp(width, height, p + 10, reinterpret_cast<const std::uint8_t*>(pixels.data()));
+    const std::string_view pixels =
+        PixelsOf(rix.substr(778), picture.m_nWidth, picture.m_nHeight, padded, nameForErrors);
+    picture.m_pixels.assign(pixels.begin(), pixels.end());
+    return picture;
+}
+
+std::string RixToBmp(std::string_view rix, const std::string& nameForErrors)
+{
+    const SIndexedPicture picture = ReadRix(rix, nameForErrors);
+    return BuildIndexedBmp(picture.m_nWidth, picture.m_nHeight, picture.m_palette.data(), picture.m_pixels.data());
 }

@@ -1,8 +1,11 @@
 #pragma once
 // FRM and RIX pictures to 8-bit BMP files, in memory.
+#include "formats/pal.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // An 8-bit BMP: 256-colour table from 768 bytes of 6-bit red, green, blue
 // (each value times 4, modulo 256), rows stored bottom-up and padded to 4.
@@ -17,3 +20,14 @@ std::string BuildIndexedBmp(std::uint32_t width, std::uint32_t height, const std
 // palette file's bytes.
 std::string FrmToBmp(std::string_view frm, std::string_view palette, const std::string& nameForErrors);
 std::string RixToBmp(std::string_view rix, const std::string& nameForErrors);
+
+// A RIX picture's own palette and its pixels (width * height, top row first),
+// checked and completed as RixToBmp does.
+struct SIndexedPicture
+{
+    std::uint32_t m_nWidth = 0;
+    std::uint32_t m_nHeight = 0;
+    Palette768 m_palette{};
+    std::vector<std::uint8_t> m_pixels;
+};
+SIndexedPicture ReadRix(std::string_view rix, const std::string& nameForErrors);

@@ -4,10 +4,13 @@
 #include <QAbstractTableModel>
 #include <QSize>
 #include <functional>
+#include <unordered_map>
 #include <vector>
 
 class CDATFileDoc;
 class CDATItem;
+class CDATInternalFile;
+class CThumbnailCache;
 
 class CListingModel : public QAbstractTableModel
 {
@@ -24,6 +27,11 @@ public:
     // 32-pixel icons for the icon style, 16 for the others.
     void SetLargeIcons(bool large);
     bool LargeIcons() const { return m_bLargeIcons; }
+    // Pictures show their thumbnails in place of their icons (large icons only).
+    void SetThumbnails(bool on);
+    bool Thumbnails() const { return m_bThumbnails; }
+    bool ShowsThumbnails() const { return m_bThumbnails && m_bLargeIcons; }
+    CThumbnailCache* ThumbnailCache() const { return m_pThumbnails; }
     // The one size of every name cell in the list styles (uniform item
     // sizes take the first row's); empty: the delegate's own.
     void SetCellSize(const QSize& size);
@@ -46,8 +54,18 @@ public:
     Qt::DropActions supportedDragActions() const override { return Qt::CopyAction; }
 
 private:
+    // The listing's pictures handed to the thumbnail workers, or nothing.
+    void RestartThumbnails();
+    QVariant ThumbnailOrIcon(const CDATItem& item) const;
+
     CDATFileDoc* m_pDoc;
     bool m_bLargeIcons = true;
+    bool m_bThumbnails = false;
+    CThumbnailCache* m_pThumbnails;
+    std::unordered_map<const CDATInternalFile*, int> m_thumbnailRows;
+    // What the cached thumbnails were made from.
+    const void* m_pThumbnailArchive = nullptr;
+    std::string m_strThumbnailPalette;
     QSize m_cellSize;
     MimeSource m_mimeSource;
 };
