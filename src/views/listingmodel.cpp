@@ -69,14 +69,14 @@ void CListingModel::SetThumbnails(bool on)
 void CListingModel::RestartThumbnails()
 {
     m_thumbnailRows.clear();
+    // Every archive is closed before the next opens: its entries go then.
+    if (!m_pDoc->IsLoaded() || m_strThumbnailPalette != m_pDoc->m_strDefaultPalette) {
+        m_pThumbnails->Forget();
+        m_strThumbnailPalette = m_pDoc->m_strDefaultPalette;
+    }
     if (!ShowsThumbnails() || !m_pDoc->IsLoaded()) {
         m_pThumbnails->Stop();
         return;
-    }
-    if (m_pThumbnailArchive != m_pDoc->Context().m_pArchive || m_strThumbnailPalette != m_pDoc->m_strDefaultPalette) {
-        m_pThumbnails->Forget();
-        m_pThumbnailArchive = m_pDoc->Context().m_pArchive;
-        m_strThumbnailPalette = m_pDoc->m_strDefaultPalette;
     }
     std::vector<const CDATInternalFile*> pictures;
     const int rows = rowCount();

@@ -4,6 +4,7 @@
 #include <QAbstractTableModel>
 #include <QSize>
 #include <functional>
+#include <string>
 #include <unordered_map>
 #include <vector>
 
@@ -63,8 +64,7 @@ private:
     bool m_bThumbnails = false;
     CThumbnailCache* m_pThumbnails;
     std::unordered_map<const CDATInternalFile*, int> m_thumbnailRows;
-    // What the cached thumbnails were made from.
-    const void* m_pThumbnailArchive = nullptr;
+    // The default palette the cached thumbnails were coloured by.
     std::string m_strThumbnailPalette;
     QSize m_cellSize;
     MimeSource m_mimeSource;
