@@ -1,7 +1,8 @@
 // The browser on Qt's offscreen platform over the generated archives: opening
 // the 200,000-entry archive until its tree is painted, showing a 640 x 480 FRM
 // that is not in the cache yet and repainting it, copying the 10,000 entries
-// of the largest folder with the progress dialog, and typing into Find.
+// of the largest folder with the progress dialog, typing into Find, and the
+// thumbnails of a folder of critters.
 #include "archive/datfiledoc.h"
 #include "benchdata.h"
 #include "filetypes/cachepath.h"
@@ -12,12 +13,15 @@
 #include "views/fileviewer.h"
 #include "views/folderslist.h"
 #include "views/listingmodel.h"
+#include "views/thumbnails.h"
 
 #include <QAbstractItemModel>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QListView>
+#include <QTimer>
 #include <QTreeView>
 #include <QStandardPaths>
 #include <benchmark/benchmark.h>
@@ -298,6 +302,81 @@ void BM_FindKeystroke200k(benchmark::State& state)
     state.counters["rows_per_keystroke"] = double(rows) / double(std::max<std::int64_t>(state.iterations(), 1));
 }
 BENCHMARK(BM_FindKeystroke200k)->Unit(benchmark::kMillisecond);
+
+// The critters folder (2,720 FRMs of six directions) shown as thumbnails:
+// until the cells in sight have theirs, until 2,000 and all are made, and the
+// longest gap between ticks of a 1 ms timer meanwhile.
+void BM_Thumbnails2000(benchmark::State& state)
+{
+    SApp a;
+    a.app.OpenDocumentFile(QString::fromStdString(BenchArchive(EBenchArchive::kGame30k)));
+    CDATFileDoc& doc = *a.app.Document();
+    const CDATFolder* critters = nullptr;
+    for (const CDATFolder& f : doc.m_folders)
+        if (f.m_nDepth == 2 && f.GetName() == "critters" && f.m_pParent->GetName() == "art")
+            critters = &f;
+    if (!critters) {
+        state.SkipWithError("no critters folder");
+        return;
+    }
+    CDATFileList* list = a.app.Frame()->GetFileList();
+    list->SetStyle(CDATFileList::LVS_ICON);
+    list->SetThumbnails(true);
+    QListView* view = list->IconView();
+    CThumbnailCache* cache = list->Model()->ThumbnailCache();
+    double visibleMs = 0, twoThousandMs = 0, allMs = 0, longestStall = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        doc.ListFolder(&*doc.m_folders.begin(), nullptr); // elsewhere, then forget all
+        cache->Forget();
+        QCoreApplication::processEvents();
+        const int before = cache->Finished();
+        QElapsedTimer clock, tick;
+        qint64 lastTick = 0, stall = 0;
+        QTimer ticker;
+        QObject::connect(&ticker, &QTimer::timeout, [&] {
+            stall = std::max(stall, tick.elapsed() - lastTick);
+            lastTick = tick.elapsed();
+        });
+        ticker.start(1);
+        state.ResumeTiming();
+        clock.start();
+        tick.start();
+        doc.ListFolder(critters, nullptr);
+        qint64 visible = -1, twoThousand = -1;
+        const int rows = list->Model()->rowCount();
+        while (clock.elapsed() < 10000) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+            if (visible < 0) {
+                bool all = true;
+                for (int row = 0; row < rows && all; ++row) {
+                    const QModelIndex index = list->Model()->index(row, 0);
+                    if (view->visualRect(index).intersects(view->viewport()->rect()))
+                        all = cache->Has(*static_cast<CDATInternalFile*>(list->Model()->ItemAt(row)));
+                }
+                if (all)
+                    visible = clock.nsecsElapsed();
+            }
+            const int done = cache->Finished() - before;
+            if (twoThousand < 0 && done >= 2000)
+                twoThousand = clock.nsecsElapsed();
+            if (done >= rows - 1) // the folder's list file has no thumbnail
+                break;
+        }
+        state.PauseTiming();
+        visibleMs += double(visible) / 1e6;
+        twoThousandMs += double(twoThousand) / 1e6;
+        allMs += double(clock.nsecsElapsed()) / 1e6;
+        longestStall = std::max(longestStall, double(stall));
+        state.ResumeTiming();
+    }
+    const double n = double(std::max<std::int64_t>(state.iterations(), 1));
+    state.counters["visible_ms"] = visibleMs / n;
+    state.counters["first_2000_ms"] = twoThousandMs / n;
+    state.counters["all_ms"] = allMs / n;
+    state.counters["longest_stall_ms"] = longestStall;
+}
+BENCHMARK(BM_Thumbnails2000)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 } // namespace
 

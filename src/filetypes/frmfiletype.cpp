@@ -26,20 +26,6 @@ std::string ReadEntryFrom(const std::string& path, const CDATInternalFile& entry
     return ReadEntryData(file, entry);
 }
 
-// A palette file needs only 768 bytes; anything past a game palette's size is not one.
-constexpr std::uint64_t kMaxPaletteFile = 1u << 20;
-
-std::string ReadPaletteFile(const std::string& path)
-{
-    CFile file(path, CFile::modeRead);
-    const std::uint64_t length = file.GetLength();
-    if (length > kMaxPaletteFile)
-        throw CArchiveException(CArchiveException::badIndex, path, "not a palette file");
-    std::string bytes(std::size_t(length), '\0');
-    file.ReadExact(bytes.data(), bytes.size());
-    return bytes;
-}
-
 std::string BaseName(const std::string& path)
 {
     const std::size_t slash = path.rfind('/');
@@ -80,6 +66,19 @@ bool IsAnimation(const SFrmSet& set)
 }
 
 } // namespace
+
+std::string ReadPaletteFile(const std::string& path)
+{
+    // A palette file needs only 768 bytes; anything past a game palette's size is not one.
+    constexpr std::uint64_t kMaxPaletteFile = 1u << 20;
+    CFile file(path, CFile::modeRead);
+    const std::uint64_t length = file.GetLength();
+    if (length > kMaxPaletteFile)
+        throw CArchiveException(CArchiveException::badIndex, path, "not a palette file");
+    std::string bytes(std::size_t(length), '\0');
+    file.ReadExact(bytes.data(), bytes.size());
+    return bytes;
+}
 
 const CDATInternalFile* FindPaletteFor(const CDATArchive& archive, const CDATInternalFile& item)
 {

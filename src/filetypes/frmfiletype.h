@@ -35,6 +35,9 @@ protected:
     EConversion Convert(const SPreviewRequest& request, bool interactive, std::string& bmp) const override;
 };
 
+// The bytes of a palette file on disk; raises for a file far too large to be one.
+std::string ReadPaletteFile(const std::string& path);
+
 // The palette entry of an FRM entry, or null.
 const CDATInternalFile* FindPaletteFor(const CDATArchive& archive, const CDATInternalFile& item);
 

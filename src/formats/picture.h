@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // An 8-bit BMP: 256-colour table from 768 bytes of 6-bit red, green, blue
 // (each value times 4, modulo 256), rows stored bottom-up and padded to 4.

@@ -135,6 +135,7 @@ void CMainFrame::CreateMenus()
     QAction* autoshow = item(view, ID_VIEW_AUTOSHOW, tr("&Автопоказ"));
     autoshow->setCheckable(true);
     autoshow->setChecked(true);
+    item(view, ID_VIEW_THUMBNAILS, tr("&Миниатюры"))->setCheckable(true);
     view->addSeparator();
     item(view, ID_VIEW_TRANSPARENCY, tr("&Прозрачность"))->setCheckable(true);
     item(view, ID_VIEW_PALETTE_ANIMATION, tr("&Анимация палитры"))->setCheckable(true);
@@ -412,6 +413,7 @@ bool CMainFrame::OnCmdMsg(unsigned id, CCmdUI* ui)
     case ID_FILE_SHOW:
     case ID_EDIT_FIND:
     case ID_GO_UP:
+    case ID_VIEW_THUMBNAILS:
     case ID_FILE_EXPORTPNG:
         // Show, Find, Up and Export work whichever pane has the focus.
         return m_pList && m_pList->OnCmdMsg(id, ui);

@@ -39,6 +39,7 @@ void RestoreSavedChoices(CMainFrame& frame, CDATFileDoc& doc)
     frame.InnerSplitter()->restoreState(ReadBytes(QStringLiteral("InnerSplitter")));
     CDATFileList* list = frame.GetFileList();
     list->SetStyle(ReadInt(QStringLiteral("ListStyle"), list->GetStyle(), 0, 3));
+    list->SetThumbnails(ReadInt(QStringLiteral("Thumbnails"), 0, 0, 1) != 0);
     list->m_bAutoShow = ReadInt(QStringLiteral("AutoShow"), list->m_bAutoShow ? 1 : 0, 0, 1) != 0;
     doc.SetViewMode(ReadInt(QStringLiteral("ViewMode"), doc.m_nViewMode, 0, 1));
 }
@@ -50,6 +51,7 @@ void SaveChoices(const CMainFrame& frame, const CDATFileDoc& doc)
     WriteBytes(QStringLiteral("InnerSplitter"), frame.InnerSplitter()->saveState());
     const CDATFileList* list = frame.GetFileList();
     CProfile::WriteProfileString(kSection, QStringLiteral("ListStyle"), QString::number(list->GetStyle()));
+    CProfile::WriteProfileString(kSection, QStringLiteral("Thumbnails"), QString::number(list->Thumbnails() ? 1 : 0));
     CProfile::WriteProfileString(kSection, QStringLiteral("AutoShow"), QString::number(list->m_bAutoShow ? 1 : 0));
     CProfile::WriteProfileString(kSection, QStringLiteral("ViewMode"), QString::number(doc.m_nViewMode));
 }

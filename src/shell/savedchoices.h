@@ -1,6 +1,6 @@
 #pragma once
 // What the user chose last time, kept in the profile: the window's size and
-// place, the splitters, the list style, Автопоказ and the view mode.
+// place, the splitters, the list style, the thumbnails, Автопоказ and the view mode.
 class CMainFrame;
 class CDATFileDoc;
 

@@ -43,4 +43,5 @@ enum ECommandId : unsigned {
     // Several archives and folders as one set.
     ID_FILE_OPENSET = 32860,
     ID_VIEW_FIXED_FONT = 32822,
+    ID_VIEW_THUMBNAILS = 32871,
 };

@@ -12,6 +12,7 @@
 #include "views/fileviewer.h"
 #include "views/folderslist.h"
 #include "views/listingmodel.h"
+#include "views/thumbnails.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -215,9 +216,37 @@ bool CDATFileList::OnCmdMsg(unsigned id, CCmdUI* ui)
             OnAutoShow();
         }
         return true;
+    case ID_VIEW_THUMBNAILS:
+        if (ui) {
+            ui->Enable(true);
+            ui->SetCheck(Thumbnails() && m_nStyle == LVS_ICON ? 1 : 0);
+        } else {
+            // Asked for in another style, they come with the large icons.
+            SetThumbnails(!(Thumbnails() && m_nStyle == LVS_ICON));
+            SetStyle(LVS_ICON);
+        }
+        return true;
     default:
         return OnFindCmdMsg(id, ui);
     }
+}
+
+bool CDATFileList::Thumbnails() const
+{
+    return m_pModel->Thumbnails();
+}
+
+void CDATFileList::SetThumbnails(bool on)
+{
+    if (on == Thumbnails())
+        return;
+    m_pModel->SetThumbnails(on);
+    ApplyStyle();
+}
+
+int CDATFileList::LargeIconSide() const
+{
+    return m_pModel->Thumbnails() ? CThumbnailCache::kSide : 32;
 }
 
 void CDATFileList::SetStyle(int style)
@@ -247,7 +276,7 @@ void CDATFileList::ApplyStyle()
     // setViewMode resets flow, wrapping and movement; they follow it.
     if (m_nStyle == LVS_ICON) {
         m_pIcons->setViewMode(QListView::IconMode);
-        m_pIcons->setIconSize(QSize(32, 32));
+        m_pIcons->setIconSize(QSize(LargeIconSide(), LargeIconSide()));
         m_pIcons->setFlow(QListView::LeftToRight);
         m_pIcons->setWordWrap(true);
     } else {
@@ -299,9 +328,10 @@ void CDATFileList::UpdateCellSizes()
     int cell = widestRow >= 0 ? m_pIcons->sizeHintForIndex(m_pModel->index(widestRow, 0)).width() + 8 : 0;
     if (m_nStyle == LVS_ICON) {
         // Longer names are cut; the tooltip shows them whole.
-        cell = std::clamp(cell, 80, 160);
-        m_pModel->SetCellSize(QSize(cell - 4, 32 + 2 * metrics.height() + 8));
-        m_pIcons->setGridSize(QSize(cell, 32 + 2 * metrics.height() + 12));
+        const int icon = LargeIconSide();
+        cell = std::clamp(cell, icon + 48, 160);
+        m_pModel->SetCellSize(QSize(cell - 4, icon + 2 * metrics.height() + 8));
+        m_pIcons->setGridSize(QSize(cell, icon + 2 * metrics.height() + 12));
         return;
     }
     m_nListCellWidth = std::clamp(cell, 80, 480);

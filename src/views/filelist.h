@@ -40,6 +40,9 @@ public:
 
     int GetStyle() const { return m_nStyle; }
     void SetStyle(int style);
+    // Thumbnails in place of the pictures' icons, in the large-icon style.
+    bool Thumbnails() const;
+    void SetThumbnails(bool on);
 
     // Selected rows, ascending, and how many there are.
     std::vector<int> SelectedRows() const;
@@ -107,6 +110,8 @@ private:
     CDATItem* ListingItem(int row) const;
     std::vector<std::pair<int, int>> SelectedRanges() const;
     void ApplyStyle();
+    // The large-icon style's icon side: thumbnails or type icons.
+    int LargeIconSide() const;
     void UpdateCellSizes();
     void SetColumnWidths(int width);
 

@@ -3,9 +3,11 @@
 #include "archive/datfiledoc.h"
 #include "archive/sourcestack.h"
 #include "views/listingsort.h"
+#include "views/thumbnails.h"
 #include "platform/codepage.h"
 #include "platform/ui/itemicons.h"
 
+#include <QPainter>
 #include <algorithm>
 
 namespace {
@@ -16,14 +18,85 @@ QString FromRaw(const std::string& raw)
     return QString::fromUtf16(text.data(), qsizetype(text.size()));
 }
 
+// A type icon in the middle of a thumbnail's cell, so that every cell lines
+// up whether its thumbnail is there yet or not.
+const QPixmap& PaddedIcon(int image)
+{
+    static std::vector<QPixmap> padded(CItemIcons::kCount + 1);
+    QPixmap& cell = padded[std::size_t(std::clamp(image, 0, CItemIcons::kCount))];
+    if (cell.isNull()) {
+        const int side = CThumbnailCache::kSide;
+        const QPixmap& icon = CItemIcons::Instance().Pixmap(image, true);
+        cell = QPixmap(side, side);
+        cell.fill(Qt::transparent);
+        QPainter painter(&cell);
+        painter.drawPixmap((side - icon.width()) / 2, (side - icon.height()) / 2, icon);
+    }
+    return cell;
+}
+
 } // namespace
 
-CListingModel::CListingModel(CDATFileDoc* doc, QObject* parent) : QAbstractTableModel(parent), m_pDoc(doc) {}
+CListingModel::CListingModel(CDATFileDoc* doc, QObject* parent)
+    : QAbstractTableModel(parent), m_pDoc(doc), m_pThumbnails(new CThumbnailCache(doc, this))
+{
+    m_pThumbnails->m_onReady = [this](const std::vector<const CDATInternalFile*>& entries) {
+        for (const CDATInternalFile* entry : entries) {
+            const auto it = m_thumbnailRows.find(entry);
+            if (it != m_thumbnailRows.end())
+                emit dataChanged(index(it->second, 0), index(it->second, 0), {Qt::DecorationRole});
+        }
+    };
+}
 
 void CListingModel::Refresh()
 {
     beginResetModel();
     endResetModel();
+    RestartThumbnails();
+}
+
+void CListingModel::SetThumbnails(bool on)
+{
+    if (m_bThumbnails == on)
+        return;
+    m_bThumbnails = on;
+    RestartThumbnails();
+    const int rows = rowCount();
+    if (rows > 0)
+        emit dataChanged(index(0, 0), index(rows - 1, 0), {Qt::DecorationRole});
+}
+
+void CListingModel::RestartThumbnails()
+{
+    m_thumbnailRows.clear();
+    // Every archive is closed before the next opens: its entries go then.
+    if (!m_pDoc->IsLoaded() || m_strThumbnailPalette != m_pDoc->m_strDefaultPalette) {
+        m_pThumbnails->Forget();
+        m_strThumbnailPalette = m_pDoc->m_strDefaultPalette;
+    }
+    if (!ShowsThumbnails() || !m_pDoc->IsLoaded()) {
+        m_pThumbnails->Stop();
+        return;
+    }
+    std::vector<const CDATInternalFile*> pictures;
+    const int rows = rowCount();
+    for (int row = 0; row < rows; ++row)
+        if (const auto* file = dynamic_cast<const CDATInternalFile*>(m_pDoc->m_listing[std::size_t(row)])) {
+            m_thumbnailRows.emplace(file, row);
+            pictures.push_back(file);
+        }
+    m_pThumbnails->ShowFolder(std::move(pictures));
+}
+
+QVariant CListingModel::ThumbnailOrIcon(const CDATItem& item) const
+{
+    if (const auto* file = dynamic_cast<const CDATInternalFile*>(&item)) {
+        const QPixmap thumbnail = m_pThumbnails->Lookup(*file);
+        if (!thumbnail.isNull())
+            return thumbnail;
+    }
+    return PaddedIcon(item.GetImage());
 }
 
 void CListingModel::SetLargeIcons(bool large)
@@ -31,6 +104,7 @@ void CListingModel::SetLargeIcons(bool large)
     if (m_bLargeIcons == large)
         return;
     m_bLargeIcons = large;
+    RestartThumbnails();
     const int rows = rowCount();
     if (rows > 0)
         emit dataChanged(index(0, 0), index(rows - 1, 0), {Qt::DecorationRole});
@@ -90,6 +164,8 @@ QVariant CListingModel::data(const QModelIndex& index, int role) const
     case Qt::DecorationRole:
         if (index.column() != kColName)
             return {};
+        if (ShowsThumbnails())
+            return ThumbnailOrIcon(*item);
         return CItemIcons::Instance().Pixmap(item->GetImage(), m_bLargeIcons);
     case Qt::SizeHintRole:
         if (index.column() != kColName || !m_cellSize.isValid())

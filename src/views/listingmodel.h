@@ -4,10 +4,14 @@
 #include <QAbstractTableModel>
 #include <QSize>
 #include <functional>
+#include <string>
+#include <unordered_map>
 #include <vector>
 
 class CDATFileDoc;
 class CDATItem;
+class CDATInternalFile;
+class CThumbnailCache;
 
 class CListingModel : public QAbstractTableModel
 {
@@ -25,6 +29,11 @@ public:
     // 32-pixel icons for the icon style, 16 for the others.
     void SetLargeIcons(bool large);
     bool LargeIcons() const { return m_bLargeIcons; }
+    // Pictures show their thumbnails in place of their icons (large icons only).
+    void SetThumbnails(bool on);
+    bool Thumbnails() const { return m_bThumbnails; }
+    bool ShowsThumbnails() const { return m_bThumbnails && m_bLargeIcons; }
+    CThumbnailCache* ThumbnailCache() const { return m_pThumbnails; }
     // The one size of every name cell in the list styles (uniform item
     // sizes take the first row's); empty: the delegate's own.
     void SetCellSize(const QSize& size);
@@ -48,9 +57,17 @@ public:
 
 private:
     QString SourceText(const CDATItem& item) const;
+    // The listing's pictures handed to the thumbnail workers, or nothing.
+    void RestartThumbnails();
+    QVariant ThumbnailOrIcon(const CDATItem& item) const;
 
     CDATFileDoc* m_pDoc;
     bool m_bLargeIcons = true;
+    bool m_bThumbnails = false;
+    CThumbnailCache* m_pThumbnails;
+    std::unordered_map<const CDATInternalFile*, int> m_thumbnailRows;
+    // The default palette the cached thumbnails were coloured by.
+    std::string m_strThumbnailPalette;
     QSize m_cellSize;
     MimeSource m_mimeSource;
 };

@@ -3,7 +3,7 @@
 // picture shown from a folder in details style, Find's results, a list sorted
 // by size, the window in English and in Russian, a critter facing three ways,
 // a picture whose palette moves, at two moments, a set of sources, a palette's
-// grid, a hex view and a text.
+// grid, a hex view, a text and critters as thumbnails.
 #include "archive/datfiledoc.h"
 #include "fakes.h"
 #include "frmwriter.h"
@@ -18,6 +18,7 @@
 #include "views/fileviewer.h"
 #include "views/folderslist.h"
 #include "views/listingmodel.h"
+#include "views/thumbnails.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -216,6 +217,37 @@ TEST(ScreenshotTest, RendersTheMainWindowForReview)
     Save(frame, "merged-set");
 
     EXPECT_TRUE(ui.m_reports.empty()) << ui.m_reports.front();
+}
+
+TEST(ScreenshotTest, RendersAFolderOfCrittersAsThumbnails)
+{
+    CTempDir dir;
+    CDatWriter writer;
+    writer.AddStored("color.pal", BuildPalette(DemoPalette()));
+    for (int i = 0; i < 12; ++i) {
+        std::array<std::vector<SFrmFrameSpec>, 6> critter;
+        for (int d = 0; d < 6; ++d)
+            critter[std::size_t(d)] = CritterFrames((d + i) % 6, 4, 40 + 6 * i, 60 + 8 * i);
+        writer.AddCompressed("critters\\hm" + std::to_string(100 + i) + ".frm", BuildFrmDirections(10, 1, critter));
+    }
+    writer.AddCompressed("critters\\critters.lst", "hm100.frm");
+    writer.WriteTo(dir / "critters.dat");
+    CFakeUiServices ui;
+    CDravikApp app;
+    ASSERT_TRUE(app.InitInstance({}, &ui));
+    app.Document()->m_CashPath.Set(dir / "cash");
+    CMainFrame& frame = *app.Frame();
+    frame.resize(1100, 720);
+    ASSERT_TRUE(app.OpenDocumentFile(QString::fromStdString(dir / "critters.dat")));
+    frame.GetFoldersList()->SelectChildFolder(&FindFolder(*app.Document(), "critters"));
+    frame.ExecuteCommand(ID_VIEW_THUMBNAILS);
+    const CThumbnailCache* cache = frame.GetFileList()->Model()->ThumbnailCache();
+    QElapsedTimer clock;
+    clock.start();
+    while (cache->Finished() < 12 && clock.elapsed() < 5000)
+        QApplication::processEvents(QEventLoop::AllEvents, 10);
+    EXPECT_EQ(cache->Finished(), 12);
+    Save(frame, "critters-as-thumbnails");
 }
 
 } // namespace

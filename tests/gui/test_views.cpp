@@ -2,6 +2,7 @@
 // commands, and the content viewer.
 #include "archive/datfiledoc.h"
 #include "fakes.h"
+#include "frmwriter.h"
 #include "helpers.h"
 #include "platform/cdc.h"
 #include "views/commandids.h"
@@ -10,9 +11,12 @@
 #include "views/fileviewer.h"
 #include "views/folderslist.h"
 #include "views/listingmodel.h"
+#include "views/thumbnails.h"
+#include "platform/ui/itemicons.h"
 
 #include <QApplication>
 #include <QHeaderView>
+#include <QElapsedTimer>
 #include <QImage>
 #include <QKeyEvent>
 #include <QListView>
@@ -538,3 +542,68 @@ TEST_F(ViewsTest, ViewerBandScrollsAwayTheSameItemKeepsTheScrollPositionAnotherR
 }
 
 } // namespace
+
+TEST_F(ViewsTest, ThumbnailsShowTheFirstFrameFittedAndDamagedPicturesKeepTheirIcon)
+{
+    const std::uint8_t red = DemoIndex(kRed, 12), blue = DemoIndex(kBlue, 12);
+    Palette63 own = DemoPalette();
+    own[blue] = {10, 50, 20};
+    CDatWriter w;
+    w.AddStored("color.pal", BuildPalette(DemoPalette()));
+    w.AddCompressed("critters\\walker.frm", BuildFrm(120, 60, std::vector<std::uint8_t>(120 * 60, red), 3));
+    w.AddStored("critters\\tall.frm", BuildFrm(30, 300, std::vector<std::uint8_t>(30 * 300, red)));
+    w.AddStored("critters\\tiny.frm", BuildFrm(20, 10, std::vector<std::uint8_t>(200, red)));
+    w.AddStored("critters\\title.rix", BuildRix(200, 100, own, std::vector<std::uint8_t>(200 * 100, blue)));
+    w.AddStored("critters\\broken.frm", std::string(70, '\x04'));
+    w.AddStored("critters\\notes.txt", "text");
+    w.WriteTo(m_dir / "critters.dat");
+    ASSERT_TRUE(m_doc.OpenDocumentFile(m_dir / "critters.dat"));
+    Pump();
+    Tree()->SelectChildFolder(&FindFolder(m_doc, "critters"));
+    ASSERT_EQ(ListedNames().size(), 6);
+
+    List()->SetStyle(CDATFileList::LVS_REPORT);
+    m_frame->OnCmdMsg(ID_VIEW_THUMBNAILS, nullptr); // from the details style too
+    EXPECT_EQ(List()->GetStyle(), CDATFileList::LVS_ICON);
+    CThumbnailCache* cache = List()->Model()->ThumbnailCache();
+    QElapsedTimer clock;
+    clock.start();
+    while (cache->Finished() < 5 && clock.elapsed() < 5000)
+        QApplication::processEvents(QEventLoop::AllEvents, 10);
+
+    const QRgb redRgb = qRgb(DemoPalette()[red][0] * 4, DemoPalette()[red][1] * 4, DemoPalette()[red][2] * 4);
+    struct SCase
+    {
+        const char* name;
+        QSize picture; // empty: the type icon
+        QRgb colour;
+    };
+    for (const SCase& c : {SCase{"walker.frm", {96, 48}, redRgb}, SCase{"tall.frm", {9, 96}, redRgb},
+                           SCase{"tiny.frm", {20, 10}, redRgb}, SCase{"title.rix", {96, 48}, qRgb(40, 200, 80)},
+                           SCase{"broken.frm", {}, 0}, SCase{"notes.txt", {}, 0}}) {
+        SCOPED_TRACE(c.name);
+        const int row = int(ListedNames().indexOf(QString::fromLatin1(c.name)));
+        const QModelIndex index = List()->Model()->index(row, 0);
+        const QImage cell = index.data(Qt::DecorationRole).value<QPixmap>().toImage().convertToFormat(
+            QImage::Format_ARGB32);
+        ASSERT_EQ(cell.size(), QSize(96, 96));
+        if (c.picture.isEmpty()) {
+            const QImage icon = CItemIcons::Instance().Pixmap(Listed(row)->GetImage(), true).toImage();
+            EXPECT_EQ(cell.copy(32, 32, 32, 32), icon.convertToFormat(QImage::Format_ARGB32));
+            continue;
+        }
+        QRect opaque;
+        for (int y = 0; y < 96; ++y)
+            for (int x = 0; x < 96; ++x)
+                if (qAlpha(cell.pixel(x, y)) == 255) {
+                    opaque |= QRect(x, y, 1, 1);
+                    EXPECT_EQ(cell.pixel(x, y), c.colour | 0xFF000000u);
+                }
+        EXPECT_EQ(opaque.size(), c.picture);
+    }
+    EXPECT_TRUE(m_ui.m_messages.empty() && m_ui.m_reports.empty());
+
+    // Off again: the type icons, at their own size.
+    m_frame->OnCmdMsg(ID_VIEW_THUMBNAILS, nullptr);
+    EXPECT_EQ(List()->Model()->index(0, 0).data(Qt::DecorationRole).value<QPixmap>().size(), QSize(32, 32));
+}
