@@ -85,7 +85,7 @@ void CDATLoader::Load(CFile& file)
     std::unique_ptr<IProgress> progress = m_doc.m_progressFactory ? m_doc.m_progressFactory() : nullptr;
     if (progress) {
         progress->OpenModeless(nullptr);
-        progress->SetWindowText("Загрузка...");
+        progress->SetWindowText(DRAVIK_TR_NOOP("Core", "Загрузка..."));
         progress->SetBounds(1, std::int32_t(std::int64_t(count) + 1));
     }
 
@@ -113,7 +113,7 @@ void CDATLoader::Load(CFile& file)
                 unreported = 0;
             }
             if (progress->PollCancel() &&
-                UiServices().MessageBox(nullptr, "Canceled loading?", g_szAppTitle, MB_YESNO | MB_ICONQUESTION) ==
+                UiServices().MessageBox(nullptr, DRAVIK_TR_NOOP("Core", "Canceled loading?"), g_szAppTitle, MB_YESNO | MB_ICONQUESTION) ==
                     IDYES)
                 throw CArchiveException(CArchiveException::none, fileName, "loading was cancelled");
             progress->SetStatusLine(raw.m_name, true);

@@ -1,5 +1,7 @@
 #include "archive/document.h"
 
+#include "platform/uitext.h"
+
 #include <algorithm>
 
 CView::~CView()
@@ -52,7 +54,7 @@ void CDocument::SendInitialUpdate()
 std::string CDocument::GetTitle() const
 {
     if (m_strPathName.empty())
-        return "Untitled";
+        return DRAVIK_TR_NOOP("Core", "Untitled");
     std::string::size_type slash = m_strPathName.rfind('/');
     return slash == std::string::npos ? m_strPathName : m_strPathName.substr(slash + 1);
 }

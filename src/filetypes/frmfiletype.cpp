@@ -129,12 +129,12 @@ std::unique_ptr<CPreview> CDAT_FRM_FileType::MakePreview(const SPreviewRequest& 
     if (request.m_palette)
         paletteName = DecodeToUtf8(request.m_palette->m_strName);
     else if (!request.m_strDefaultPalette.empty())
-        paletteName = BaseName(request.m_strDefaultPalette) + " (по умолчанию)";
+        paletteName = UiServices().Text(DRAVIK_TR_NOOP("Core", "%1 (по умолчанию)"), {BaseName(request.m_strDefaultPalette)});
     auto still = [&](const CDib& dib) {
         auto preview = std::make_unique<CPicturePreview>(dib.Bitmap());
         preview->AllowTransparency();
-        preview->SetFacts(std::to_string(dib.Width()) + "×" + std::to_string(dib.Height()) + ", палитра " +
-                          paletteName);
+        preview->SetFacts(std::to_string(dib.Width()) + "×" + std::to_string(dib.Height()) +
+                          UiServices().Text(DRAVIK_TR_NOOP("Core", ", палитра %1"), {paletteName}));
         return preview;
     };
     CDib dib;

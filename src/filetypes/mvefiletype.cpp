@@ -17,7 +17,7 @@
 
 namespace {
 
-const char* const kUnpackQuestion = "Для распаковки потребуется время. Продолжать?";
+const char* const kUnpackQuestion = DRAVIK_TR_NOOP("Core", "Для распаковки потребуется время. Продолжать?");
 
 bool Exists(const std::string& path)
 {
@@ -30,7 +30,7 @@ std::unique_ptr<IProgress> OpenProgress(CUiServices& ui, CWnd* wnd, const std::s
     std::unique_ptr<IProgress> progress = ui.CreateProgress();
     if (progress) {
         progress->OpenModeless(wnd);
-        progress->SetWindowText("Распаковка...");
+        progress->SetWindowText(DRAVIK_TR_NOOP("Core", "Распаковка..."));
         progress->SetStatusLine(statusLine, false);
         progress->SetBounds(1, 5);
     }
@@ -58,7 +58,8 @@ struct SScratch
 
 std::unique_ptr<CPreview> CDAT_MVE_FileType::MakePreview(const SPreviewRequest&) const
 {
-    return std::make_unique<CLinePreview>("Для просмотра кина выберите в сплывающем меню: 'Открыть'");
+    return std::make_unique<CLinePreview>(
+        UiServices().Translate(DRAVIK_TR_NOOP("Core", "Для просмотра кина выберите в сплывающем меню: 'Открыть'")));
 }
 
 bool CDAT_MVE_FileType::BuildMovieExe(const SArchiveContext& context, const std::string& exePath,
@@ -71,7 +72,7 @@ bool CDAT_MVE_FileType::BuildMovieExe(const SArchiveContext& context, const std:
     if (!ownScratch && ::lstat(tempPath.c_str(), &st) == 0)
         throw CFileException(CFileException::accessDenied, -1, tempPath,
                              "a file of this name is in the way of the packed copy of the movie");
-    if (context.Ui().MessageBox(wnd, kUnpackQuestion, "Предупреждение", MB_YESNO | MB_ICONQUESTION) != IDYES)
+    if (context.Ui().MessageBox(wnd, kUnpackQuestion, DRAVIK_TR_NOOP("Core", "Предупреждение"), MB_YESNO | MB_ICONQUESTION) != IDYES)
         return false;
     std::unique_ptr<IProgress> progress = OpenProgress(context.Ui(), wnd, exePath);
     const std::string& archivePath = context.ArchivePath();
@@ -128,7 +129,7 @@ void CDAT_MVE_FileType::SaveAs(const SArchiveContext& archive, CDATInternalFile*
         BuildMovieExe(archive, chosen->m_strPath, item, parent);
         return;
     }
-    if (archive.Ui().MessageBox(parent, kUnpackQuestion, "Предупреждение", MB_YESNO | MB_ICONQUESTION) != IDYES)
+    if (archive.Ui().MessageBox(parent, kUnpackQuestion, DRAVIK_TR_NOOP("Core", "Предупреждение"), MB_YESNO | MB_ICONQUESTION) != IDYES)
         return;
     std::unique_ptr<IProgress> progress = OpenProgress(archive.Ui(), parent, chosen->m_strPath);
     const std::string& archivePath = archive.ArchivePath();
@@ -143,5 +144,5 @@ void CDAT_MVE_FileType::SaveAs(const SArchiveContext& archive, CDATInternalFile*
 
 void CDAT_ACM_FileType::SaveAs(const SArchiveContext& archive, CDATInternalFile* item, CWnd* parent)
 {
-    archive.Ui().MessageBox(parent, "Сохранение ACM файла", DecodeToUtf8(item->m_strName), MB_OK);
+    archive.Ui().MessageBox(parent, DRAVIK_TR_NOOP("Core", "Сохранение ACM файла"), DecodeToUtf8(item->m_strName), MB_OK);
 }

@@ -15,6 +15,7 @@ public:
     ~CQtUiServices() override;
     void SetMainWindow(QWidget* mainWindow) { m_pMainWindow = mainWindow; }
 
+    std::string Translate(const char* text) override;
     int MessageBox(CWnd* parent, const std::string& text, const std::string& caption, unsigned flags) override;
     void ReportException(const std::exception& e, const std::string& context) override;
     void ShowProperties(CDATItem* item, CWnd* parent) override;

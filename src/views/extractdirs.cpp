@@ -17,7 +17,7 @@
 
 namespace {
 
-const char kCaption[] = "Предупреждение";
+const char* const kCaption = DRAVIK_TR_NOOP("Core", "Предупреждение");
 
 // A folder (no file) or a file to write, its path below the chosen folder.
 struct SPlanned
@@ -131,7 +131,7 @@ SExtractDirsResult ExtractItemsWithFolders(CDATFileDoc& doc, const std::vector<c
         progress = ui.CreateProgress();
     if (progress) {
         progress->OpenModeless(nullptr);
-        progress->SetWindowText("Извлечение...");
+        progress->SetWindowText(DRAVIK_TR_NOOP("Core", "Извлечение..."));
         progress->SetBounds(1, std::int32_t(std::min<std::size_t>(planner.m_nFiles, INT32_MAX - 1)) + 1);
     }
 
@@ -146,7 +146,7 @@ SExtractDirsResult ExtractItemsWithFolders(CDATFileDoc& doc, const std::vector<c
             continue;
         }
         if (progress && progress->PollCancel() &&
-            ui.MessageBox(owner, "Прекратить?", kCaption, MB_YESNO | MB_ICONQUESTION) == IDYES) {
+            ui.MessageBox(owner, DRAVIK_TR_NOOP("Core", "Прекратить?"), kCaption, MB_YESNO | MB_ICONQUESTION) == IDYES) {
             result.m_bStopped = true;
             break;
         }
@@ -156,7 +156,7 @@ SExtractDirsResult ExtractItemsWithFolders(CDATFileDoc& doc, const std::vector<c
         }
         if (SomethingAt(path) && !replaceAll) {
             const int answer = replaceNone ? IDNO
-                                           : ui.MessageBox(owner, "Файл " + path + " существует. Заменить его?",
+                                           : ui.MessageBox(owner, ui.Text(DRAVIK_TR_NOOP("Core", "Файл %1 существует. Заменить его?"), {path}),
                                                            kCaption, MB_YESNOALLCANCEL | MB_ICONQUESTION);
             if (answer == IDCANCEL) {
                 result.m_bStopped = true;
@@ -202,7 +202,7 @@ SExtractDirsResult ExtractRowsWithFolders(CDATFileDoc& doc, const std::vector<in
     }
     folder->clear();
     const std::optional<std::string> chosen =
-        doc.Context().Ui().BrowseForFolder(owner, "Извлечение выбранных элементов с папками");
+        doc.Context().Ui().BrowseForFolder(owner, DRAVIK_TR_NOOP("Core", "Извлечение выбранных элементов с папками"));
     if (!chosen || chosen->empty())
         return {};
     *folder = *chosen;
