@@ -8,6 +8,7 @@
 #include "shell/progressdlg.h"
 #include "shell/propdialog.h"
 
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
