@@ -35,7 +35,7 @@ CDATHelpDialog::CDATHelpDialog(QWidget* parent) : QDialog(parent), m_pEdit(new Q
 
 QString CDATHelpDialog::HelpText()
 {
-    static const QStringList lines = {
+    const QStringList lines = {
         QStringLiteral("Ashmoor 2 DAT file browser"),
         QString(),
         tr("Предназначен для просмотра упакованных файлов с ресурсами Ashmoor 2 (DAT - файлов) "),
