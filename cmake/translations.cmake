@@ -7,7 +7,7 @@
 find_package(Qt6 REQUIRED COMPONENTS LinguistTools)
 file(GLOB_RECURSE DRAVIK_I18N_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/*.cpp ${CMAKE_SOURCE_DIR}/src/*.h)
 # Locations change with every edit; without them the .ts files change only with the texts.
-set(DRAVIK_LUPDATE_OPTIONS -no-obsolete -locations none)
+set(DRAVIK_LUPDATE_OPTIONS -no-obsolete -locations none -tr-function-alias QT_TRANSLATE_NOOP+=DRAVIK_TR_NOOP)
 qt_add_translations(dravik_gui
   TS_FILES translations/dravik_en.ts translations/dravik_ru.ts
   SOURCES ${DRAVIK_I18N_SOURCES}

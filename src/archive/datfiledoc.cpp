@@ -43,11 +43,20 @@ void CDATFileDoc::LoadArchive(const std::string& path)
     }
 }
 
+namespace {
+const char* const kNotAnArchive = DRAVIK_TR_NOOP("Core", "Файл «%1» не открыт: это не архив DAT или архив повреждён.\n\n%2");
+const char* const kNotOpened = DRAVIK_TR_NOOP("Core", "Файл «%1» не открыт.\n\n%2");
+} // namespace
+
 bool CDATFileDoc::OnOpenDocument(const std::string& path)
 {
     // The archive that is open stays open until the new one has loaded.
     const std::string name = std::filesystem::path(path).filename().string();
-    auto tell = [](const std::string& text) { UiServices().MessageBox(nullptr, text, "", MB_OK | MB_ICONEXCLAMATION); };
+    // The file's name and the cause fill the template after it is translated.
+    auto tell = [&name](const char* text, const std::string& cause = std::string()) {
+        CUiServices& ui = UiServices();
+        ui.MessageBox(nullptr, ui.Text(text, {name, cause}), "", MB_OK | MB_ICONEXCLAMATION);
+    };
     try {
         if (IsSourceSet(path)) {
             LoadSet(SplitSourceSet(path));
@@ -56,23 +65,22 @@ bool CDATFileDoc::OnOpenDocument(const std::string& path)
             m_pStack.reset();
         }
     } catch (const CEmptyArchiveError&) {
-        tell("Файл «" + name + "» пуст (0 байт): открывать нечего.");
+        tell(DRAVIK_TR_NOOP("Core", "Файл «%1» пуст (0 байт): открывать нечего."));
         return false;
     } catch (const CArchiveException& e) {
         // A load the user cancelled is reported as before.
         if (e.m_cause == CArchiveException::none)
-            UiServices().ReportException(e, "Failed to open document.");
+            UiServices().ReportException(e, DRAVIK_TR_NOOP("Core", "Failed to open document."));
         else
-            tell("Файл «" + name + "» не открыт: это не архив DAT или архив повреждён.\n\n" + DescribeException(e));
+            tell(kNotAnArchive, DescribeException(e));
         return false;
     } catch (const CFileException& e) {
         // Reading past the end or seeking outside the file: its sizes are not an archive's.
         const bool damaged = e.m_cause == CFileException::badSeek || e.m_cause == CFileException::endOfFile;
-        tell("Файл «" + name + (damaged ? "» не открыт: это не архив DAT или архив повреждён.\n\n" : "» не открыт.\n\n") +
-             DescribeException(e));
+        tell(damaged ? kNotAnArchive : kNotOpened, DescribeException(e));
         return false;
     } catch (const std::exception& e) {
-        tell("Файл «" + name + "» не открыт.\n\n" + DescribeException(e));
+        tell(kNotOpened, DescribeException(e));
         return false;
     }
     // The old entries are gone: nothing may point at them any more.

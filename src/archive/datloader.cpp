@@ -6,6 +6,7 @@
 #include "archive/entryfeed.h"
 #include "platform/apptitle.h"
 #include "platform/exceptions.h"
+#include "platform/uitext.h"
 #include "platform/file.h"
 #include "platform/uiservices.h"
 
@@ -104,7 +105,7 @@ void CDATLoader::Begin(std::uint32_t count)
     m_pProgress = m_doc.m_progressFactory ? m_doc.m_progressFactory() : nullptr;
     if (m_pProgress) {
         m_pProgress->OpenModeless(nullptr);
-        m_pProgress->SetWindowText("Загрузка...");
+        m_pProgress->SetWindowText(DRAVIK_TR_NOOP("Core", "Загрузка..."));
         m_pProgress->SetBounds(1, std::int32_t(std::int64_t(count) + 1));
         m_pRefreshDue = m_pProgress->RefreshFlag();
     }
@@ -122,7 +123,7 @@ void CDATLoader::AddEntry(std::string_view name, std::uint32_t realSize, std::ui
             m_nUnreported = 0;
         }
         if (progress->PollCancel() &&
-            UiServices().MessageBox(nullptr, "Canceled loading?", g_szAppTitle, MB_YESNO | MB_ICONQUESTION) == IDYES)
+            UiServices().MessageBox(nullptr, DRAVIK_TR_NOOP("Core", "Canceled loading?"), g_szAppTitle, MB_YESNO | MB_ICONQUESTION) == IDYES)
             throw CArchiveException(CArchiveException::none, m_strFileName, "loading was cancelled");
         progress->SetStatusLine(name, true);
     }

@@ -1,5 +1,7 @@
 #include "archive/document.h"
 
+#include "platform/uitext.h"
+
 #include <algorithm>
 
 CView::~CView()
@@ -52,7 +54,7 @@ void CDocument::SendInitialUpdate()
 std::string CDocument::GetTitle() const
 {
     if (m_strPathName.empty())
-        return "Untitled";
+        return DRAVIK_TR_NOOP("Core", "Untitled");
     // A set of sources (one path a line) is named by its sources' names.
     std::string title;
     for (std::size_t start = 0; start < m_strPathName.size();) {

@@ -3,9 +3,12 @@
 #include "filetypes/imageconvert.h"
 #include "formats/palcycle.h"
 #include "platform/cdc.h"
+#include "platform/uiservices.h"
 
 #include <algorithm>
 #include <cstring>
+#include <string_view>
+#include <vector>
 
 namespace {
 
@@ -24,11 +27,26 @@ SBitmap Indexed(const std::vector<std::uint8_t>& pixels, int width, int height)
     return bitmap;
 }
 
-std::string Count(int n, const char* one, const char* few, const char* many)
+// n and its noun. forms is "%1 one|%1 few|%1 many" (Russian) or, as a
+// translation may give it, "%1 one|%1 other" (English).
+std::string Count(int n, const char* forms)
 {
+    const std::string translated = UiServices().Translate(forms);
+    std::vector<std::string_view> words;
+    for (std::size_t start = 0;;) {
+        const std::size_t bar = translated.find('|', start);
+        words.emplace_back(std::string_view(translated).substr(start, bar - start));
+        if (bar == std::string::npos)
+            break;
+        start = bar + 1;
+    }
     const int tens = n % 100, units = n % 10;
-    const char* word = tens >= 11 && tens <= 14 ? many : units == 1 ? one : units >= 2 && units <= 4 ? few : many;
-    return std::to_string(n) + " " + word;
+    std::size_t form = 0;
+    if (words.size() >= 3)
+        form = tens >= 11 && tens <= 14 ? 2 : units == 1 ? 0 : units >= 2 && units <= 4 ? 1 : 2;
+    else if (words.size() == 2)
+        form = n == 1 ? 0 : 1;
+    return FillText(words[form], {std::to_string(n)});
 }
 
 } // namespace
@@ -176,8 +194,8 @@ std::string CFrmAnimationPreview::Facts() const
     const SBitmap& shown = ShownBitmap();
     std::string facts = std::to_string(shown.m_nWidth) + "×" + std::to_string(shown.m_nHeight);
     if (FrameCount(m_nDirection) > 1)
-        facts += ", " + Count(FrameCount(m_nDirection), "кадр", "кадра", "кадров");
+        facts += ", " + Count(FrameCount(m_nDirection), DRAVIK_TR_NOOP("Core", "%1 кадр|%1 кадра|%1 кадров"));
     if (DirectionCount() > 1)
-        facts += ", " + Count(DirectionCount(), "направление", "направления", "направлений");
-    return facts + ", палитра " + m_strPaletteName;
+        facts += ", " + Count(DirectionCount(), DRAVIK_TR_NOOP("Core", "%1 направление|%1 направления|%1 направлений"));
+    return facts + UiServices().Text(DRAVIK_TR_NOOP("Core", ", палитра %1"), {m_strPaletteName});
 }

@@ -12,6 +12,7 @@
 #include "platform/atomicfile.h"
 #include "platform/codepage.h"
 #include "platform/exceptions.h"
+#include "platform/uitext.h"
 #include "platform/file.h"
 #include "platform/uiservices.h"
 
@@ -138,12 +139,14 @@ std::unique_ptr<CPreview> CDAT_FRM_FileType::MakePreview(const SPreviewRequest& 
     if (request.m_palette)
         paletteName = DecodeToUtf8(request.m_palette->m_strName);
     else if (!request.m_strDefaultPalette.empty())
-        paletteName = BaseName(request.m_strDefaultPalette) + (request.m_bChosenPalette ? "" : " (по умолчанию)");
+        paletteName = request.m_bChosenPalette
+                          ? BaseName(request.m_strDefaultPalette)
+                          : UiServices().Text(DRAVIK_TR_NOOP("Core", "%1 (по умолчанию)"), {BaseName(request.m_strDefaultPalette)});
     auto still = [&](const CDib& dib) {
         auto preview = std::make_unique<CPicturePreview>(dib.Bitmap());
         preview->AllowTransparency();
-        preview->SetFacts(std::to_string(dib.Width()) + "×" + std::to_string(dib.Height()) + ", палитра " +
-                          paletteName);
+        preview->SetFacts(std::to_string(dib.Width()) + "×" + std::to_string(dib.Height()) +
+                          UiServices().Text(DRAVIK_TR_NOOP("Core", ", палитра %1"), {paletteName}));
         return preview;
     };
     CDib dib;

@@ -28,7 +28,7 @@ bool Exists(const std::string& path)
     return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
-const char* const kNoPaletteText = "Невозможно показать файл. Нет палитры.";
+const char* const kNoPaletteText = DRAVIK_TR_NOOP("Core", "Невозможно показать файл. Нет палитры.");
 
 // The BMP's own colours and rows, so that both files show the same picture.
 std::string BmpToPng(const std::string& bmp, bool transparent)
@@ -58,7 +58,7 @@ CDATImageFileType::EConversion CDATImageFileType::ConvertToPng(const SArchiveCon
 
 void ReportOpenFailure(CUiServices& ui, CWnd* wnd, const std::string& error)
 {
-    ui.MessageBox(wnd, "Не удалось открыть файл: " + error, "Ошибка", MB_OK | MB_ICONERROR);
+    ui.MessageBox(wnd, ui.Text(DRAVIK_TR_NOOP("Core", "Не удалось открыть файл: %1"), {error}), DRAVIK_TR_NOOP("Core", "Ошибка"), MB_OK | MB_ICONERROR);
 }
 
 SPreviewRequest CDATImageFileType::Source(const SArchiveContext& archive, const CDATInternalFile& item) const
@@ -96,7 +96,7 @@ std::unique_ptr<CPreview> CDATImageFileType::MakePreview(const SPreviewRequest& 
 
 std::unique_ptr<CPreview> CDATImageFileType::MakeNoPalettePreview()
 {
-    return std::make_unique<CLinePreview>(kNoPaletteText);
+    return std::make_unique<CLinePreview>(UiServices().Translate(kNoPaletteText));
 }
 
 std::unique_ptr<CPreview> CDATImageFileType::FailedPreview() const
@@ -122,8 +122,9 @@ bool CDATImageFileType::WriteConverted(const SArchiveContext& archive, CDATInter
     std::string bmp;
     switch (Convert(Source(archive, *item), true, bmp)) {
     case kNoPalette:
-        archive.Ui().MessageBox(wnd, "Невозможно сохранить файл. Нет палитры.\nФайл: " + ReplaceExtension(path, ".frm"),
-                                "Ошибка", MB_OK | MB_ICONINFORMATION);
+        archive.Ui().MessageBox(
+            wnd, archive.Ui().Text(DRAVIK_TR_NOOP("Core", "Невозможно сохранить файл. Нет палитры.\nФайл: %1"), {ReplaceExtension(path, ".frm")}),
+            DRAVIK_TR_NOOP("Core", "Ошибка"), MB_OK | MB_ICONINFORMATION);
         return false;
     case kRefused: return false;
     case kConverted: break;

@@ -12,6 +12,7 @@
 #include "platform/cdc.h"
 #include "platform/codepage.h"
 #include "platform/exceptions.h"
+#include "platform/uitext.h"
 #include "platform/file.h"
 #include "platform/uiservices.h"
 
@@ -20,7 +21,7 @@
 
 namespace {
 
-const char* const kUnpackQuestion = "Для распаковки потребуется время. Продолжать?";
+const char* const kUnpackQuestion = DRAVIK_TR_NOOP("Core", "Для распаковки потребуется время. Продолжать?");
 
 bool Exists(const std::string& path)
 {
@@ -33,7 +34,7 @@ std::unique_ptr<IProgress> OpenProgress(CUiServices& ui, CWnd* wnd, const std::s
     std::unique_ptr<IProgress> progress = ui.CreateProgress();
     if (progress) {
         progress->OpenModeless(wnd);
-        progress->SetWindowText("Распаковка...");
+        progress->SetWindowText(DRAVIK_TR_NOOP("Core", "Распаковка..."));
         progress->SetStatusLine(statusLine, false);
         progress->SetBounds(1, 5);
     }
@@ -70,7 +71,7 @@ std::string EntryPathOf(const CDATInternalFile& item)
 
 std::unique_ptr<CPreview> CDAT_MVE_FileType::MakePreview(const SPreviewRequest& request) const
 {
-    return MakeMoviePreview(request, "Для просмотра кина выберите в сплывающем меню: 'Открыть'");
+    return MakeMoviePreview(request, UiServices().Translate(DRAVIK_TR_NOOP("Core", "Для просмотра кина выберите в сплывающем меню: 'Открыть'")));
 }
 
 bool CDAT_MVE_FileType::BuildMovieExe(const SArchiveContext& context, const std::string& exePath,
@@ -83,7 +84,7 @@ bool CDAT_MVE_FileType::BuildMovieExe(const SArchiveContext& context, const std:
     if (!ownScratch && ::lstat(tempPath.c_str(), &st) == 0)
         throw CFileException(CFileException::accessDenied, -1, tempPath,
                              "a file of this name is in the way of the packed copy of the movie");
-    if (context.Ui().MessageBox(wnd, kUnpackQuestion, "Предупреждение", MB_YESNO | MB_ICONQUESTION) != IDYES)
+    if (context.Ui().MessageBox(wnd, kUnpackQuestion, DRAVIK_TR_NOOP("Core", "Предупреждение"), MB_YESNO | MB_ICONQUESTION) != IDYES)
         return false;
     std::unique_ptr<IProgress> progress = OpenProgress(context.Ui(), wnd, exePath);
     const std::string archivePath = context.EntryFile(*item);
@@ -140,7 +141,7 @@ void CDAT_MVE_FileType::SaveAs(const SArchiveContext& archive, CDATInternalFile*
         BuildMovieExe(archive, chosen->m_strPath, item, parent);
         return;
     }
-    if (archive.Ui().MessageBox(parent, kUnpackQuestion, "Предупреждение", MB_YESNO | MB_ICONQUESTION) != IDYES)
+    if (archive.Ui().MessageBox(parent, kUnpackQuestion, DRAVIK_TR_NOOP("Core", "Предупреждение"), MB_YESNO | MB_ICONQUESTION) != IDYES)
         return;
     std::unique_ptr<IProgress> progress = OpenProgress(archive.Ui(), parent, chosen->m_strPath);
     const std::string archivePath = archive.EntryFile(*item);

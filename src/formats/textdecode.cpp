@@ -2,6 +2,7 @@
 
 #include "platform/codepage.h"
 #include "platform/hostservices.h"
+#include "platform/uitext.h"
 
 #include <algorithm>
 #include <memory>
@@ -128,16 +129,16 @@ bool IsValidUtf8(std::string_view s, bool* nonAscii)
 const std::vector<STextEncodingInfo>& TextEncodings()
 {
     static const std::vector<STextEncodingInfo> list = {
-        {ETextEncoding::Automatic, "auto", "Автоматически", nullptr},
+        {ETextEncoding::Automatic, "auto", DRAVIK_TR_NOOP("Core", "Автоматически"), nullptr},
         {ETextEncoding::Utf8, "utf-8", "UTF-8", "UTF-8"},
         {ETextEncoding::Cp866, "cp866", "DOS (866)", "IBM866"},
-        {ETextEncoding::Cp1250, "cp1250", "Центральноевропейская (1250)", "windows-1250"},
-        {ETextEncoding::Cp1251, "cp1251", "Кириллица (1251)", "windows-1251"},
-        {ETextEncoding::Cp1252, "cp1252", "Западноевропейская (1252)", "windows-1252"},
-        {ETextEncoding::Big5, "big5", "Китайская традиционная (Big5)", "Big5"},
-        {ETextEncoding::Gbk, "gbk", "Китайская упрощённая (GBK)", "GBK"},
-        {ETextEncoding::ShiftJis, "shift_jis", "Японская (Shift-JIS)", "Shift_JIS"},
-        {ETextEncoding::Cp949, "cp949", "Корейская (949)", "windows-949"},
+        {ETextEncoding::Cp1250, "cp1250", DRAVIK_TR_NOOP("Core", "Центральноевропейская (1250)"), "windows-1250"},
+        {ETextEncoding::Cp1251, "cp1251", DRAVIK_TR_NOOP("Core", "Кириллица (1251)"), "windows-1251"},
+        {ETextEncoding::Cp1252, "cp1252", DRAVIK_TR_NOOP("Core", "Западноевропейская (1252)"), "windows-1252"},
+        {ETextEncoding::Big5, "big5", DRAVIK_TR_NOOP("Core", "Китайская традиционная (Big5)"), "Big5"},
+        {ETextEncoding::Gbk, "gbk", DRAVIK_TR_NOOP("Core", "Китайская упрощённая (GBK)"), "GBK"},
+        {ETextEncoding::ShiftJis, "shift_jis", DRAVIK_TR_NOOP("Core", "Японская (Shift-JIS)"), "Shift_JIS"},
+        {ETextEncoding::Cp949, "cp949", DRAVIK_TR_NOOP("Core", "Корейская (949)"), "windows-949"},
     };
     return list;
 }

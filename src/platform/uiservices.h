@@ -3,11 +3,13 @@
 // implementation; tests install a scripted fake; with nothing installed the
 // headless default answers every question with "No" and reports nothing.
 #include "platform/progress.h"
+#include "platform/uitext.h"
 
 #include <exception>
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 class CWnd; // a window of the user interface, opaque to the core
 class CDATItem;
@@ -33,7 +35,16 @@ class CUiServices
 public:
     virtual ~CUiServices() = default;
 
-    // Texts are UTF-8. Returns IDOK, IDCANCEL, IDYES, IDNO, IDYESTOALL or IDNOTOALL.
+    // A text marked with DRAVIK_TR_NOOP in the user's language; as written
+    // when nothing translates it.
+    virtual std::string Translate(const char* text) { return text; }
+    // Translates a template, then fills in its %1, %2...
+    std::string Text(const char* text, std::initializer_list<std::string_view> args = {})
+    {
+        return FillText(Translate(text), args);
+    }
+
+    // Texts are UTF-8; marked texts are translated here. Returns IDOK, IDCANCEL, IDYES, IDNO, IDYESTOALL or IDNOTOALL.
     virtual int MessageBox(CWnd* parent, const std::string& text, const std::string& caption, unsigned flags) = 0;
 
     // The standard error report for a failure that reached a command,
@@ -53,7 +64,7 @@ public:
     virtual std::optional<SSaveFileResult> GetSaveFileName(CWnd* parent, const std::string& filter,
                                                            const std::string& initialName) = 0;
 
-    // A folder chooser showing title as its instruction text: file-system
+    // A folder chooser showing title (translated) as its instruction text: file-system
     // folders only; an absolute path without a trailing '/' (but "/"), or nothing.
     virtual std::optional<std::string> BrowseForFolder(CWnd* parent, const std::string& title) = 0;
 

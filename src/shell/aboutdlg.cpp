@@ -9,7 +9,7 @@
 
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
 {
-    setWindowTitle(QStringLiteral("О программе"));
+    setWindowTitle(tr("О программе"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 
     // Without the picture the framed area stays, empty.
@@ -23,8 +23,8 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
         picture->setPixmap(pixmap);
 
     auto* texts = new QVBoxLayout;
-    for (const QString& text : {QStringLiteral("Ashmoor 2 DAT file Browser"), QStringLiteral("Версия 0.9"),
-                                QStringLiteral("Dravik, 2026"), QStringLiteral("Свободный проект для Linux")}) {
+    for (const QString& text : {QStringLiteral("Ashmoor 2 DAT file Browser"), tr("Версия 0.9"),
+                                QStringLiteral("Dravik, 2026"), tr("Свободный проект для Linux")}) {
         auto* label = new QLabel(text, this);
         label->setAlignment(Qt::AlignHCenter);
         texts->addWidget(label);

@@ -146,8 +146,8 @@ void CMainFrame::CreateMenus()
     const auto& list = TextEncodings();
     for (std::size_t i = 0; i < list.size(); ++i) {
         const unsigned id = ID_ENCODING_FIRST + unsigned(i);
-        QAction* action = MakeAction(id, QString::fromUtf8(list[i].m_szMenuText),
-                                     QStringLiteral("Кодировка текстовых файлов"));
+        QAction* action = MakeAction(id, QCoreApplication::translate(kCoreTextContext, list[i].m_szMenuText),
+                                     tr("Кодировка текстовых файлов"));
         action->setCheckable(true);
         encodings->addAction(action);
         if (i == 0)
@@ -438,7 +438,7 @@ bool CMainFrame::OnCmdMsg(unsigned id, CCmdUI* ui)
 
 void CMainFrame::UpdateTitle()
 {
-    setWindowTitle(QString::fromStdString(m_pDoc->GetTitle()) + QStringLiteral(" - ") +
+    setWindowTitle(QCoreApplication::translate(kCoreTextContext, m_pDoc->GetTitle().c_str()) + QStringLiteral(" - ") +
                    QString::fromUtf8(g_szAppTitle));
     RequestCommandUI();
 }

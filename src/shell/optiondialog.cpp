@@ -58,7 +58,7 @@ CDATOptionDialog::CDATOptionDialog(CCashPath& path, QWidget* parent, std::string
     m_pLanguage = new QComboBox(this);
     m_pLanguage->addItem(tr("Как на рабочем столе"), QString());
     m_pLanguage->addItem(QStringLiteral("English"), QLatin1String(kLanguageEnglish));
-    m_pLanguage->addItem(QStringLiteral("Русский"), QLatin1String(kLanguageRussian));
+    m_pLanguage->addItem(tr("Русский"), QLatin1String(kLanguageRussian));
     m_pLanguage->setCurrentIndex(std::max(0, m_pLanguage->findData(LanguageSetting())));
     languageLabel->setBuddy(m_pLanguage);
 
@@ -178,7 +178,8 @@ void CDATOptionDialog::CheckAndAccept()
         const std::string palette = m_pPalette->currentText().trimmed().toStdString();
         // Only the first 768 bytes count: anything shorter is not a palette.
         if (!palette.empty() && QFileInfo(QString::fromStdString(palette)).size() < 768) {
-            UiServices().MessageBox(this, "Файл палитры не найден: " + palette, "Ошибка", MB_OK | MB_ICONERROR);
+            UiServices().MessageBox(this, Text(tr("Файл палитры не найден: %1"), palette), Text(tr("Ошибка")),
+                                    MB_OK | MB_ICONERROR);
             return;
         }
         *m_pDefaultPalette = palette;

@@ -3,6 +3,7 @@
 #include "platform/codepage.h"
 #include "platform/cwnd.h"
 #include "platform/ui/inputblock.h"
+#include "platform/uitext.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -162,7 +163,7 @@ CProgressDlg::CProgressDlg(QWidget* owner)
       m_pTicker(std::make_unique<CPumpTicker>(std::chrono::milliseconds(kPumpIntervalMs), m_bPumpDue))
 {
     m_pRefreshDue = &m_bPumpDue;
-    setWindowTitle(QStringLiteral("Процес..."));
+    setWindowTitle(tr("Процес..."));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     setModal(false);
 
@@ -244,7 +245,8 @@ bool CProgressDlg::OpenModeless(CWnd* parent)
 
 void CProgressDlg::SetWindowText(const std::string& caption)
 {
-    setWindowTitle(QString::fromUtf8(caption.data(), qsizetype(caption.size())));
+    // The caption is a marked text of the core.
+    setWindowTitle(QCoreApplication::translate(kCoreTextContext, caption.c_str()));
 }
 
 void CProgressDlg::SetBounds(std::int32_t lower, std::int32_t upper)

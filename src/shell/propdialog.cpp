@@ -57,7 +57,7 @@ std::string CFilePropDialog::ArchivePath(const CDATItem& item)
 
 CFilePropDialog::CFilePropDialog(QWidget* parent, CDATItem* item, const CDATFileDoc* doc) : QDialog(parent)
 {
-    setWindowTitle(QStringLiteral("Свойства"));
+    setWindowTitle(tr("Свойства"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 
     if (item) {
@@ -89,7 +89,7 @@ CFilePropDialog::CFilePropDialog(QWidget* parent, CDATItem* item, const CDATFile
 
     auto* tabs = new QTabWidget(this);
     auto* page = new QWidget(tabs);
-    tabs->addTab(page, QStringLiteral("Общие"));
+    tabs->addTab(page, tr("Общие"));
 
     auto* icon = new QLabel(page);
     icon->setFixedSize(32, 32);
@@ -106,12 +106,13 @@ CFilePropDialog::CFilePropDialog(QWidget* parent, CDATItem* item, const CDATFile
     auto* grid = new QGridLayout;
     grid->setColumnStretch(1, 1);
     const std::pair<const char*, const QString*> rows[] = {
-        {"Тип:", &m_strType},      {"Путь:", &m_strPath},       {"Размер:", &m_strSize},
-        {"Сжатый:", &m_strPacked}, {"Смещение:", &m_strOffset}, {"Кэш:", &m_strCache},
+        {QT_TR_NOOP("Тип:"), &m_strType},        {QT_TR_NOOP("Путь:"), &m_strPath},
+        {QT_TR_NOOP("Размер:"), &m_strSize},     {QT_TR_NOOP("Сжатый:"), &m_strPacked},
+        {QT_TR_NOOP("Смещение:"), &m_strOffset}, {QT_TR_NOOP("Кэш:"), &m_strCache},
     };
     int row = 0;
     for (const auto& [label, text] : rows) {
-        grid->addWidget(new QLabel(QString::fromUtf8(label), page), row, 0);
+        grid->addWidget(new QLabel(tr(label), page), row, 0);
         grid->addWidget(AddField(page, *text), row, 1);
         ++row;
     }

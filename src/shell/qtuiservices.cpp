@@ -8,6 +8,7 @@
 #include "shell/progressdlg.h"
 #include "shell/propdialog.h"
 
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
@@ -24,6 +25,12 @@ namespace {
 QString Utf8(const std::string& s)
 {
     return QString::fromUtf8(s.data(), qsizetype(s.size()));
+}
+
+// A text of the core in the user's language.
+QString Translated(const std::string& text)
+{
+    return QCoreApplication::translate(kCoreTextContext, text.c_str());
 }
 
 QString AbsolutePath(const std::string& path)
@@ -56,6 +63,11 @@ QStringList NameFilters(const std::string& filter)
 
 } // namespace
 
+std::string CQtUiServices::Translate(const char* text)
+{
+    return QCoreApplication::translate(kCoreTextContext, text).toStdString();
+}
+
 CQtUiServices::CQtUiServices(QWidget* mainWindow) : m_pMainWindow(mainWindow) {}
 
 CQtUiServices::~CQtUiServices()
@@ -75,8 +87,8 @@ int CQtUiServices::MessageBox(CWnd* parent, const std::string& text, const std::
 {
     ShowProgressAsSet();
     QMessageBox box(OwnerOf(parent));
-    box.setWindowTitle(Utf8(caption.empty() ? std::string(g_szAppTitle) : caption));
-    box.setText(Utf8(text));
+    box.setWindowTitle(caption.empty() ? Utf8(g_szAppTitle) : Translated(caption));
+    box.setText(Translated(text));
     switch (flags & 0xF0) {
     case MB_ICONERROR: box.setIcon(QMessageBox::Critical); break;
     case MB_ICONQUESTION: box.setIcon(QMessageBox::Question); break;
@@ -116,7 +128,7 @@ QString CQtUiServices::ReportText(const std::exception& e, const std::string& co
 {
     QString text = Utf8(DescribeException(e));
     if (!context.empty())
-        text = Utf8(context) + QLatin1Char(' ') + text;
+        text = Translated(context) + QLatin1Char(' ') + text;
     return text;
 }
 
@@ -183,7 +195,7 @@ std::optional<std::string> CQtUiServices::BrowseForFolder(CWnd* parent, const st
     ShowProgressAsSet();
     const QString last = CProfile::GetLastFolder(QStringLiteral("Copy"));
     const QString chosen =
-        QFileDialog::getExistingDirectory(OwnerOf(parent), Utf8(title), last.isEmpty() ? QDir::homePath() : last);
+        QFileDialog::getExistingDirectory(OwnerOf(parent), Translated(title), last.isEmpty() ? QDir::homePath() : last);
     if (chosen.isEmpty())
         return std::nullopt;
     const QString folder = QDir::cleanPath(QFileInfo(chosen).absoluteFilePath());

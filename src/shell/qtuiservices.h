@@ -18,6 +18,7 @@ public:
     // The open document, whose sets' entries show their copies in Properties.
     void SetDocument(const CDATFileDoc* doc) { m_pDoc = doc; }
 
+    std::string Translate(const char* text) override;
     int MessageBox(CWnd* parent, const std::string& text, const std::string& caption, unsigned flags) override;
     void ReportException(const std::exception& e, const std::string& context) override;
     void ShowProperties(CDATItem* item, CWnd* parent) override;

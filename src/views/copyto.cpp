@@ -12,7 +12,7 @@
 
 namespace {
 
-const char kCaption[] = "Предупреждение";
+const char* const kCaption = DRAVIK_TR_NOOP("Core", "Предупреждение");
 
 CDATItem* ListingAt(const CDATFileDoc& doc, int row)
 {
@@ -34,7 +34,7 @@ SCopyResult CopySelectedFiles(CDATFileDoc& doc, const std::vector<int>& rows, CW
 {
     SCopyResult result;
     CUiServices& ui = doc.Context().Ui();
-    const std::optional<std::string> chosen = ui.BrowseForFolder(owner, "Сохранение выбранных элементов");
+    const std::optional<std::string> chosen = ui.BrowseForFolder(owner, DRAVIK_TR_NOOP("Core", "Сохранение выбранных элементов"));
     if (!chosen || chosen->empty())
         return result;
     std::string folder = *chosen;
@@ -46,13 +46,13 @@ SCopyResult CopySelectedFiles(CDATFileDoc& doc, const std::vector<int>& rows, CW
     std::unique_ptr<IProgress> progress = ui.CreateProgress();
     if (progress) {
         progress->OpenModeless(nullptr);
-        progress->SetWindowText("Копирование...");
+        progress->SetWindowText(DRAVIK_TR_NOOP("Core", "Копирование..."));
         progress->SetBounds(1, std::int32_t(rows.size()) + 1);
     }
 
     for (int row : rows) {
         if (progress && progress->PollCancel() &&
-            ui.MessageBox(owner, "Прекратить?", kCaption, MB_YESNO | MB_ICONQUESTION) == IDYES) {
+            ui.MessageBox(owner, DRAVIK_TR_NOOP("Core", "Прекратить?"), kCaption, MB_YESNO | MB_ICONQUESTION) == IDYES) {
             result.m_bStopped = true;
             break;
         }
@@ -65,7 +65,7 @@ SCopyResult CopySelectedFiles(CDATFileDoc& doc, const std::vector<int>& rows, CW
         if (progress)
             progress->SetStatusLine(path, false);
         if (SomethingAt(path) &&
-            ui.MessageBox(owner, "Файл " + path + " существует. Заменить его?", kCaption,
+            ui.MessageBox(owner, ui.Text(DRAVIK_TR_NOOP("Core", "Файл %1 существует. Заменить его?"), {path}), kCaption,
                                     MB_YESNO | MB_ICONQUESTION) != IDYES)
             continue;
         // The write is atomic: a Yes replaces the old file only once the new

@@ -17,7 +17,7 @@
 
 namespace {
 
-const char kCaption[] = "Предупреждение";
+const char* const kCaption = DRAVIK_TR_NOOP("Core", "Предупреждение");
 
 // A folder (no file) or a file to write, its path below the chosen folder.
 struct SPlanned
@@ -170,7 +170,7 @@ SExtractDirsResult ExtractItemsWithFolders(CDATFileDoc& doc, const std::vector<c
             continue;
         }
         if (progress && progress->PollCancel() &&
-            ui.MessageBox(owner, "Прекратить?", kCaption, MB_YESNO | MB_ICONQUESTION) == IDYES) {
+            ui.MessageBox(owner, DRAVIK_TR_NOOP("Core", "Прекратить?"), kCaption, MB_YESNO | MB_ICONQUESTION) == IDYES) {
             result.m_bStopped = true;
             break;
         }
@@ -180,7 +180,7 @@ SExtractDirsResult ExtractItemsWithFolders(CDATFileDoc& doc, const std::vector<c
         }
         if (SomethingAt(path) && !replaceAll) {
             const int answer = replaceNone ? IDNO
-                                           : ui.MessageBox(owner, "Файл " + path + " существует. Заменить его?",
+                                           : ui.MessageBox(owner, ui.Text(DRAVIK_TR_NOOP("Core", "Файл %1 существует. Заменить его?"), {path}),
                                                            kCaption, MB_YESNOALLCANCEL | MB_ICONQUESTION);
             if (answer == IDCANCEL) {
                 result.m_bStopped = true;

@@ -2,6 +2,8 @@
 // Selected files and whole folders written out with the archive's folders
 // below the selection's own folder. The command "Извлечь с папками..." and
 // the drag out of the file list both go through here.
+#include "platform/uitext.h"
+
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -21,8 +23,8 @@ struct SExtractDirsOptions
     // Progress shows from this many files or bytes on (0: always).
     std::size_t m_nProgressFromFiles = 0;
     std::uint64_t m_nProgressFromBytes = 0;
-    std::string m_strBrowseTitle = "Извлечение выбранных элементов с папками";
-    std::string m_strProgressTitle = "Извлечение...";
+    std::string m_strBrowseTitle = DRAVIK_TR_NOOP("Core", "Извлечение выбранных элементов с папками");
+    std::string m_strProgressTitle = DRAVIK_TR_NOOP("Core", "Извлечение...");
     // Set to write something else than the entries themselves (an export):
     // only the files m_take accepts, and the folders holding them, are made;
     // each is written by m_write under the disk name m_rename gives. m_write

@@ -423,16 +423,16 @@ QMenu* CDATFileList::BuildContextMenu()
         connect(action, &QAction::triggered, this, [this, id] { GuardedCall("", [&] { OnCmdMsg(id, nullptr); }); });
         return action;
     };
-    menu->setDefaultAction(add(ID_FILE_OPENITEM, QStringLiteral("&Открыть")));
+    menu->setDefaultAction(add(ID_FILE_OPENITEM, tr("&Открыть")));
     menu->addSeparator();
-    add(ID_FILE_SHOW, QStringLiteral("&Показать"));
+    add(ID_FILE_SHOW, tr("&Показать"));
     menu->addSeparator();
-    add(ID_FILE_SAVEITEMAS, QStringLiteral("&Сохранить как ..."));
-    add(ID_FILE_COPYTO, QStringLiteral("С&копировать в ..."));
-    add(ID_FILE_EXTRACTDIRS, QStringLiteral("Извлечь с &папками..."));
+    add(ID_FILE_SAVEITEMAS, tr("&Сохранить как ..."));
+    add(ID_FILE_COPYTO, tr("С&копировать в ..."));
+    add(ID_FILE_EXTRACTDIRS, tr("Извлечь с &папками..."));
     add(ID_FILE_EXPORTPNG, tr("&Экспорт в PNG..."));
     menu->addSeparator();
-    add(ID_FILE_ITEMPROPERTIES, QStringLiteral("С&войства"));
+    add(ID_FILE_ITEMPROPERTIES, tr("С&войства"));
     return menu;
 }
 
@@ -516,21 +516,21 @@ void CDATFileList::OnProperties()
 void CDATFileList::OnCopyTo()
 {
     const SCopyResult result = CopySelectedFiles(*m_pDoc, SelectedRows(), this);
-    ReportDamaged(result.m_damaged, "Повреждённые файлы не скопированы:\n");
+    ReportDamaged(result.m_damaged, tr("Повреждённые файлы не скопированы:"));
 }
 
-void CDATFileList::ReportDamaged(const std::vector<std::string>& names, const char* intro)
+void CDATFileList::ReportDamaged(const std::vector<std::string>& names, const QString& intro)
 {
     if (names.empty())
         return;
-    std::string text = intro;
+    std::string text = intro.toStdString() + "\n";
     const int total = int(names.size());
     for (int i = 0; i < total && i < kMaxDamagedNamesShown; ++i)
         text += DecodeToUtf8(names[std::size_t(i)]) + "\n";
     if (total > kMaxDamagedNamesShown)
-        text += "... и ещё " + std::to_string(total - kMaxDamagedNamesShown) + "\n";
+        text += tr("... и ещё %1").arg(total - kMaxDamagedNamesShown).toStdString() + "\n";
     text.pop_back();
-    m_pDoc->Context().Ui().MessageBox(this, text, "Предупреждение", MB_OK | MB_ICONEXCLAMATION);
+    m_pDoc->Context().Ui().MessageBox(this, text, tr("Предупреждение").toStdString(), MB_OK | MB_ICONEXCLAMATION);
 }
 
 void CDATFileList::ShowStatus(const QString& text)
@@ -545,10 +545,10 @@ void CDATFileList::OnExtractWithFolders()
     const SExtractDirsResult result = ExtractRowsWithFolders(*m_pDoc, SelectedRows(), this, &folder);
     if (folder.empty())
         return;
-    ShowStatus(QStringLiteral("Извлечено файлов: %1 в %2%3")
+    ShowStatus(tr("Извлечено файлов: %1 в %2%3")
                    .arg(QString::number(result.m_nWritten), QString::fromStdString(folder),
-                        result.m_bStopped ? QStringLiteral(" (прервано)") : QString()));
-    ReportDamaged(result.m_damaged, "Повреждённые файлы не извлечены:\n");
+                        result.m_bStopped ? tr(" (прервано)") : QString()));
+    ReportDamaged(result.m_damaged, tr("Повреждённые файлы не извлечены:"));
 }
 
 void CDATFileList::OnExportPng()
@@ -571,7 +571,7 @@ QMimeData* CDATFileList::FilesOfRows(const std::vector<int>& rows)
     SExtractDirsResult result;
     QMimeData* data = EntriesAsFiles(*m_pDoc, items, this, &result);
     if (!result.m_damaged.empty())
-        ShowStatus(QStringLiteral("Повреждённые файлы пропущены: %1").arg(result.m_damaged.size()));
+        ShowStatus(tr("Повреждённые файлы пропущены: %1").arg(result.m_damaged.size()));
     return data;
 }
 

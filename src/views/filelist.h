@@ -104,7 +104,7 @@ private:
     // Enter opens a folder or goes to a result, Esc ends a search.
     bool OnNavigationKey(const QKeyEvent& key, bool inFindField);
     void OnItemChanged(int row);
-    void ReportDamaged(const std::vector<std::string>& names, const char* intro);
+    void ReportDamaged(const std::vector<std::string>& names, const QString& intro);
     void ShowStatus(const QString& text);
     // The listing's entry of a row; a row outside it is refused.
     CDATItem* ListingItem(int row) const;

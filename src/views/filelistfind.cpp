@@ -22,7 +22,7 @@ void CDATFileList::CreateFindBar(QVBoxLayout* layout)
 {
     m_pFind = new QLineEdit(this);
     m_pFind->setObjectName(QStringLiteral("find"));
-    m_pFind->setPlaceholderText(QStringLiteral("Имя файла, часть пути или маска (*.frm)"));
+    m_pFind->setPlaceholderText(tr("Имя файла, часть пути или маска (*.frm)"));
     m_pFind->setClearButtonEnabled(true);
     m_pFind->hide();
     layout->addWidget(m_pFind);

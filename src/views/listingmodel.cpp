@@ -198,12 +198,12 @@ QVariant CListingModel::headerData(int section, Qt::Orientation orientation, int
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
         return {};
     switch (section) {
-    case kColName: return QStringLiteral("Файл");
-    case kColType: return QStringLiteral("Тип");
-    case kColSize: return QStringLiteral("Размер");
-    case kColPacked: return QStringLiteral("Сжатый");
-    case kColOffset: return QStringLiteral("Смещение");
-    case kColFolder: return QStringLiteral("Папка");
+    case kColName: return tr("Файл");
+    case kColType: return tr("Тип");
+    case kColSize: return tr("Размер");
+    case kColPacked: return tr("Сжатый");
+    case kColOffset: return tr("Смещение");
+    case kColFolder: return tr("Папка");
     case kColSource: return tr("Источник");
     default: return {};
     }

@@ -7,7 +7,10 @@
 
 namespace {
 
-const char* const kDirectionNames[6] = {"северо-восток", "восток", "юго-восток", "юго-запад", "запад", "северо-запад"};
+const char* const kDirectionNames[6] = {
+    QT_TRANSLATE_NOOP("CPictureStrip", "северо-восток"), QT_TRANSLATE_NOOP("CPictureStrip", "восток"),
+    QT_TRANSLATE_NOOP("CPictureStrip", "юго-восток"),    QT_TRANSLATE_NOOP("CPictureStrip", "юго-запад"),
+    QT_TRANSLATE_NOOP("CPictureStrip", "запад"),         QT_TRANSLATE_NOOP("CPictureStrip", "северо-запад")};
 
 QToolButton* Button(QWidget* parent, const QString& text, const QString& tip)
 {
@@ -31,15 +34,15 @@ CPictureStrip::CPictureStrip(QWidget* parent) : QWidget(parent)
     layout->setSpacing(1);
     for (int d = 0; d < 6; ++d) {
         m_directions[d] = Button(this, QString::number(d + 1),
-                                 QStringLiteral("Направление: %1 (%2)").arg(QString::fromUtf8(kDirectionNames[d])).arg(d + 1));
+                                 tr("Направление: %1 (%2)").arg(tr(kDirectionNames[d])).arg(d + 1));
         m_directions[d]->setCheckable(true);
         layout->addWidget(m_directions[d]);
         connect(m_directions[d], &QToolButton::clicked, this, [this, d] { emit DirectionChosen(d); });
     }
     layout->addSpacing(8);
-    QToolButton* previous = Button(this, QStringLiteral("◀"), QStringLiteral("Предыдущий кадр (,)"));
-    m_pPlay = Button(this, QString(), QStringLiteral("Пуск/пауза (пробел)"));
-    QToolButton* next = Button(this, QStringLiteral("▶"), QStringLiteral("Следующий кадр (.)"));
+    QToolButton* previous = Button(this, QStringLiteral("◀"), tr("Предыдущий кадр (,)"));
+    m_pPlay = Button(this, QString(), tr("Пуск/пауза (пробел)"));
+    QToolButton* next = Button(this, QStringLiteral("▶"), tr("Следующий кадр (.)"));
     for (QToolButton* b : {previous, m_pPlay, next})
         layout->addWidget(b);
     connect(previous, &QToolButton::clicked, this, [this] { emit Step(-1); });
@@ -58,8 +61,8 @@ CPictureStrip::CPictureStrip(QWidget* parent) : QWidget(parent)
     connect(m_pPalette, &QComboBox::activated, this, &CPictureStrip::PaletteChosen);
     m_pZoom = new QComboBox(this);
     m_pZoom->setFocusPolicy(Qt::NoFocus);
-    m_pZoom->addItems({QStringLiteral("Вписать"), QStringLiteral("1:1"), QStringLiteral("2:1"), QStringLiteral("4:1")});
-    m_pZoom->setToolTip(QStringLiteral("Масштаб (Ctrl+колесо, Ctrl+0)"));
+    m_pZoom->addItems({tr("Вписать"), QStringLiteral("1:1"), QStringLiteral("2:1"), QStringLiteral("4:1")});
+    m_pZoom->setToolTip(tr("Масштаб (Ctrl+колесо, Ctrl+0)"));
     layout->addWidget(m_pZoom);
     connect(m_pZoom, &QComboBox::activated, this, [this](int i) { emit ZoomChosen(kZooms[i]); });
 }
@@ -80,7 +83,7 @@ void CPictureStrip::Show(unsigned present, int direction, bool playing, int fram
         text += QStringLiteral(" ✱");
     m_pFrame->setText(text);
     m_pFrame->setStyleSheet(action ? QStringLiteral("color: #c00000; font-weight: bold") : QString());
-    m_pFrame->setToolTip(actionFrame > 0 ? QStringLiteral("Кадр действия: %1").arg(actionFrame + 1) : QString());
+    m_pFrame->setToolTip(actionFrame > 0 ? tr("Кадр действия: %1").arg(actionFrame + 1) : QString());
     for (int i = 0; i < 4; ++i)
         if (kZooms[i] == zoom)
             m_pZoom->setCurrentIndex(i);

@@ -7,7 +7,7 @@ lupdate=$1 source=$2
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cp "$source/translations/dravik_en.ts" "$work/en.ts"
-"$lupdate" -silent -no-obsolete -locations none -recursive "$source/src" -extensions cpp,h -ts "$work/en.ts"
+"$lupdate" -silent -no-obsolete -locations none -tr-function-alias QT_TRANSLATE_NOOP+=DRAVIK_TR_NOOP -recursive "$source/src" -extensions cpp,h -ts "$work/en.ts"
 # A missing or new text comes back unfinished; an emptied one has no text.
 missing=$(awk '/<source>/ { text = $0 } /<translation type="unfinished"|<translation><\/translation>/ { print text }' "$work/en.ts")
 if [[ -n $missing ]]; then
