@@ -74,6 +74,39 @@
         <source>Имя файла, часть пути или маска (*.frm)</source>
         <translation>File name, part of a path or a mask (*.frm)</translation>
     </message>
+    <message>
+        <source>Экспорт выбранных картинок в PNG</source>
+        <translation>Export the selected pictures to PNG</translation>
+    </message>
+    <message>
+        <source>Экспорт...</source>
+        <translation>Exporting...</translation>
+    </message>
+    <message>
+        <source>&amp;Экспорт в PNG...</source>
+        <translation>&amp;Export to PNG...</translation>
+    </message>
+    <message>
+        <source>Экспортировано картинок: %1 в %2%3</source>
+        <translation>Pictures exported: %1 to %2%3</translation>
+    </message>
+    <message>
+        <source>Не удалось преобразовать в PNG:
+</source>
+        <translation>Could not convert to PNG:
+</translation>
+    </message>
+</context>
+<context>
+    <name>CDATFileViewer</name>
+    <message>
+        <source>Палитра</source>
+        <translation>Palette</translation>
+    </message>
+    <message>
+        <source>PAL files (*.pal);;All files (*)</source>
+        <translation>PAL files (*.pal);;All files (*)</translation>
+    </message>
 </context>
 <context>
     <name>CDATHelpDialog</name>
@@ -267,6 +300,14 @@
         <source>Кэш:</source>
         <translation>Cache:</translation>
     </message>
+    <message>
+        <source>Источник</source>
+        <translation>Source</translation>
+    </message>
+    <message>
+        <source>Копии (%1)</source>
+        <translation>Copies (%1)</translation>
+    </message>
 </context>
 <context>
     <name>CListingModel</name>
@@ -293,6 +334,14 @@
     <message>
         <source>Папка</source>
         <translation>Folder</translation>
+    </message>
+    <message>
+        <source>%1 (поверх %2)</source>
+        <translation>%1 (over %2)</translation>
+    </message>
+    <message>
+        <source>Источник</source>
+        <translation>Source</translation>
     </message>
 </context>
 <context>
@@ -397,6 +446,22 @@
         <source>Кодировка текстовых файлов</source>
         <translation>Encoding of text files</translation>
     </message>
+    <message>
+        <source>Открыть &amp;набор...</source>
+        <translation>Open &amp;Set...</translation>
+    </message>
+    <message>
+        <source>&amp;Экспорт в PNG...</source>
+        <translation>&amp;Export to PNG...</translation>
+    </message>
+    <message>
+        <source>&amp;Миниатюры</source>
+        <translation>&amp;Thumbnails</translation>
+    </message>
+    <message>
+        <source>&amp;Моноширинный шрифт</source>
+        <translation>&amp;Fixed-width font</translation>
+    </message>
 </context>
 <context>
     <name>CPictureStrip</name>
@@ -452,12 +517,55 @@
         <source>Кадр действия: %1</source>
         <translation>Action frame: %1</translation>
     </message>
+    <message>
+        <source>Палитра</source>
+        <translation>Palette</translation>
+    </message>
+    <message>
+        <source>Своя палитра</source>
+        <translation>Own palette</translation>
+    </message>
+    <message>
+        <source>Файл...</source>
+        <translation>File...</translation>
+    </message>
 </context>
 <context>
     <name>CProgressDlg</name>
     <message>
         <source>Процес...</source>
         <translation>Progress...</translation>
+    </message>
+</context>
+<context>
+    <name>CSourceSetDialog</name>
+    <message>
+        <source>Набор архивов</source>
+        <translation>Archive Set</translation>
+    </message>
+    <message>
+        <source>Добавить &amp;архив...</source>
+        <translation>Add &amp;Archive...</translation>
+    </message>
+    <message>
+        <source>Добавить &amp;папку...</source>
+        <translation>Add &amp;Folder...</translation>
+    </message>
+    <message>
+        <source>&amp;Выше</source>
+        <translation>&amp;Up</translation>
+    </message>
+    <message>
+        <source>&amp;Ниже</source>
+        <translation>&amp;Down</translation>
+    </message>
+    <message>
+        <source>&amp;Удалить</source>
+        <translation>&amp;Remove</translation>
+    </message>
+    <message>
+        <source>Файлы нижних источников заменяют файлы верхних:</source>
+        <translation>Files of lower sources override those of upper ones:</translation>
     </message>
 </context>
 <context>
@@ -594,6 +702,18 @@ Up</translation>
         <source>Открыть архив заново</source>
         <translation>Open the archive again</translation>
     </message>
+    <message>
+        <source>Показывать тексты моноширинным шрифтом</source>
+        <translation>Show texts in a fixed-width font</translation>
+    </message>
+    <message>
+        <source>Сохранить выбранные картинки в папку как PNG вместе с их папками</source>
+        <translation>Save the selected pictures to a folder as PNG, with their folders</translation>
+    </message>
+    <message>
+        <source>Открыть несколько архивов и папок как один; нижние заменяют верхние</source>
+        <translation>Open several archives and folders as one; lower ones override upper ones</translation>
+    </message>
 </context>
 <context>
     <name>Core</name>
@@ -682,10 +802,6 @@ File: %1</translation>
     <message>
         <source>Предупреждение</source>
         <translation>Warning</translation>
-    </message>
-    <message>
-        <source>Сохранение ACM файла</source>
-        <translation>Saving the ACM file</translation>
     </message>
     <message>
         <source>Автоматически</source>

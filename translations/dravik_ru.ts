@@ -74,6 +74,39 @@
         <source>Имя файла, часть пути или маска (*.frm)</source>
         <translation>Имя файла, часть пути или маска (*.frm)</translation>
     </message>
+    <message>
+        <source>Экспорт выбранных картинок в PNG</source>
+        <translation>Экспорт выбранных картинок в PNG</translation>
+    </message>
+    <message>
+        <source>Экспорт...</source>
+        <translation>Экспорт...</translation>
+    </message>
+    <message>
+        <source>&amp;Экспорт в PNG...</source>
+        <translation>&amp;Экспорт в PNG...</translation>
+    </message>
+    <message>
+        <source>Экспортировано картинок: %1 в %2%3</source>
+        <translation>Экспортировано картинок: %1 в %2%3</translation>
+    </message>
+    <message>
+        <source>Не удалось преобразовать в PNG:
+</source>
+        <translation>Не удалось преобразовать в PNG:
+</translation>
+    </message>
+</context>
+<context>
+    <name>CDATFileViewer</name>
+    <message>
+        <source>Палитра</source>
+        <translation>Палитра</translation>
+    </message>
+    <message>
+        <source>PAL files (*.pal);;All files (*)</source>
+        <translation type="unfinished">Файлы PAL (*.pal);;Все файлы (*)</translation>
+    </message>
 </context>
 <context>
     <name>CDATHelpDialog</name>
@@ -267,6 +300,14 @@
         <source>Кэш:</source>
         <translation>Кэш:</translation>
     </message>
+    <message>
+        <source>Источник</source>
+        <translation>Источник</translation>
+    </message>
+    <message>
+        <source>Копии (%1)</source>
+        <translation>Копии (%1)</translation>
+    </message>
 </context>
 <context>
     <name>CListingModel</name>
@@ -293,6 +334,14 @@
     <message>
         <source>Папка</source>
         <translation>Папка</translation>
+    </message>
+    <message>
+        <source>%1 (поверх %2)</source>
+        <translation>%1 (поверх %2)</translation>
+    </message>
+    <message>
+        <source>Источник</source>
+        <translation>Источник</translation>
     </message>
 </context>
 <context>
@@ -397,6 +446,22 @@
         <source>Кодировка текстовых файлов</source>
         <translation>Кодировка текстовых файлов</translation>
     </message>
+    <message>
+        <source>Открыть &amp;набор...</source>
+        <translation>Открыть &amp;набор...</translation>
+    </message>
+    <message>
+        <source>&amp;Экспорт в PNG...</source>
+        <translation>&amp;Экспорт в PNG...</translation>
+    </message>
+    <message>
+        <source>&amp;Миниатюры</source>
+        <translation>&amp;Миниатюры</translation>
+    </message>
+    <message>
+        <source>&amp;Моноширинный шрифт</source>
+        <translation>&amp;Моноширинный шрифт</translation>
+    </message>
 </context>
 <context>
     <name>CPictureStrip</name>
@@ -452,12 +517,55 @@
         <source>Кадр действия: %1</source>
         <translation>Кадр действия: %1</translation>
     </message>
+    <message>
+        <source>Палитра</source>
+        <translation>Палитра</translation>
+    </message>
+    <message>
+        <source>Своя палитра</source>
+        <translation>Своя палитра</translation>
+    </message>
+    <message>
+        <source>Файл...</source>
+        <translation>Файл...</translation>
+    </message>
 </context>
 <context>
     <name>CProgressDlg</name>
     <message>
         <source>Процес...</source>
         <translation>Процес...</translation>
+    </message>
+</context>
+<context>
+    <name>CSourceSetDialog</name>
+    <message>
+        <source>Набор архивов</source>
+        <translation>Набор архивов</translation>
+    </message>
+    <message>
+        <source>Добавить &amp;архив...</source>
+        <translation>Добавить &amp;архив...</translation>
+    </message>
+    <message>
+        <source>Добавить &amp;папку...</source>
+        <translation>Добавить &amp;папку...</translation>
+    </message>
+    <message>
+        <source>&amp;Выше</source>
+        <translation>&amp;Выше</translation>
+    </message>
+    <message>
+        <source>&amp;Ниже</source>
+        <translation>&amp;Ниже</translation>
+    </message>
+    <message>
+        <source>&amp;Удалить</source>
+        <translation>&amp;Удалить</translation>
+    </message>
+    <message>
+        <source>Файлы нижних источников заменяют файлы верхних:</source>
+        <translation>Файлы нижних источников заменяют файлы верхних:</translation>
     </message>
 </context>
 <context>
@@ -594,6 +702,18 @@ Details</source>
         <source>Открыть архив заново</source>
         <translation>Открыть архив заново</translation>
     </message>
+    <message>
+        <source>Показывать тексты моноширинным шрифтом</source>
+        <translation>Показывать тексты моноширинным шрифтом</translation>
+    </message>
+    <message>
+        <source>Сохранить выбранные картинки в папку как PNG вместе с их папками</source>
+        <translation>Сохранить выбранные картинки в папку как PNG вместе с их папками</translation>
+    </message>
+    <message>
+        <source>Открыть несколько архивов и папок как один; нижние заменяют верхние</source>
+        <translation>Открыть несколько архивов и папок как один; нижние заменяют верхние</translation>
+    </message>
 </context>
 <context>
     <name>Core</name>
@@ -682,10 +802,6 @@ Details</source>
     <message>
         <source>Предупреждение</source>
         <translation>Предупреждение</translation>
-    </message>
-    <message>
-        <source>Сохранение ACM файла</source>
-        <translation>Сохранение ACM файла</translation>
     </message>
     <message>
         <source>Автоматически</source>
