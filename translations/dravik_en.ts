@@ -107,6 +107,22 @@
         <source>PAL files (*.pal);;All files (*)</source>
         <translation>PAL files (*.pal);;All files (*)</translation>
     </message>
+    <message>
+        <source>Играть</source>
+        <translation>Play</translation>
+    </message>
+    <message>
+        <source>Пробел или «Играть» — прослушать, ещё раз — остановить</source>
+        <translation>Space or Play starts the sound, again stops it</translation>
+    </message>
+    <message>
+        <source>Звуковое устройство не найдено</source>
+        <translation>No sound device was found</translation>
+    </message>
+    <message>
+        <source>Стоп</source>
+        <translation>Stop</translation>
+    </message>
 </context>
 <context>
     <name>CDATHelpDialog</name>
@@ -307,6 +323,18 @@
     <message>
         <source>Копии (%1)</source>
         <translation>Copies (%1)</translation>
+    </message>
+    <message>
+        <source>Размер</source>
+        <translation>Size</translation>
+    </message>
+    <message>
+        <source>Сжатый</source>
+        <translation>Packed</translation>
+    </message>
+    <message>
+        <source>Смещение</source>
+        <translation>Offset</translation>
     </message>
 </context>
 <context>
@@ -858,6 +886,34 @@ File: %1</translation>
     <message>
         <source>Извлечение выбранных элементов с папками</source>
         <translation>Extracting the selected items with their folders</translation>
+    </message>
+    <message>
+        <source>%1 с</source>
+        <translation>%1 s</translation>
+    </message>
+    <message>
+        <source>Длительность: %1   Каналов: %2   Частота: %3 Гц   Отсчётов: %4</source>
+        <translation>Duration: %1   Channels: %2   Rate: %3 Hz   Samples: %4</translation>
+    </message>
+    <message>
+        <source>Звук повреждён: %1</source>
+        <translation>The sound is damaged: %1</translation>
+    </message>
+    <message>
+        <source>%1 × %2   Кадров: %3   Длительность: %4</source>
+        <translation>%1 × %2   Frames: %3   Duration: %4</translation>
+    </message>
+    <message>
+        <source>   Звук: %1, %2 Гц, каналов: %3</source>
+        <translation>   Sound: %1, %2 Hz, channels: %3</translation>
+    </message>
+    <message>
+        <source>   Без звука</source>
+        <translation>   No sound</translation>
+    </message>
+    <message>
+        <source>Кино повреждено: %1</source>
+        <translation>The movie is damaged: %1</translation>
     </message>
 </context>
 </TS>

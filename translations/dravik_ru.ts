@@ -107,6 +107,22 @@
         <source>PAL files (*.pal);;All files (*)</source>
         <translation type="unfinished">Файлы PAL (*.pal);;Все файлы (*)</translation>
     </message>
+    <message>
+        <source>Играть</source>
+        <translation>Играть</translation>
+    </message>
+    <message>
+        <source>Пробел или «Играть» — прослушать, ещё раз — остановить</source>
+        <translation>Пробел или «Играть» — прослушать, ещё раз — остановить</translation>
+    </message>
+    <message>
+        <source>Звуковое устройство не найдено</source>
+        <translation>Звуковое устройство не найдено</translation>
+    </message>
+    <message>
+        <source>Стоп</source>
+        <translation>Стоп</translation>
+    </message>
 </context>
 <context>
     <name>CDATHelpDialog</name>
@@ -307,6 +323,18 @@
     <message>
         <source>Копии (%1)</source>
         <translation>Копии (%1)</translation>
+    </message>
+    <message>
+        <source>Размер</source>
+        <translation>Размер</translation>
+    </message>
+    <message>
+        <source>Сжатый</source>
+        <translation>Сжатый</translation>
+    </message>
+    <message>
+        <source>Смещение</source>
+        <translation>Смещение</translation>
     </message>
 </context>
 <context>
@@ -858,6 +886,34 @@ Details</source>
     <message>
         <source>Извлечение выбранных элементов с папками</source>
         <translation>Извлечение выбранных элементов с папками</translation>
+    </message>
+    <message>
+        <source>%1 с</source>
+        <translation>%1 с</translation>
+    </message>
+    <message>
+        <source>Длительность: %1   Каналов: %2   Частота: %3 Гц   Отсчётов: %4</source>
+        <translation>Длительность: %1   Каналов: %2   Частота: %3 Гц   Отсчётов: %4</translation>
+    </message>
+    <message>
+        <source>Звук повреждён: %1</source>
+        <translation>Звук повреждён: %1</translation>
+    </message>
+    <message>
+        <source>%1 × %2   Кадров: %3   Длительность: %4</source>
+        <translation>%1 × %2   Кадров: %3   Длительность: %4</translation>
+    </message>
+    <message>
+        <source>   Звук: %1, %2 Гц, каналов: %3</source>
+        <translation>   Звук: %1, %2 Гц, каналов: %3</translation>
+    </message>
+    <message>
+        <source>   Без звука</source>
+        <translation>   Без звука</translation>
+    </message>
+    <message>
+        <source>Кино повреждено: %1</source>
+        <translation>Кино повреждено: %1</translation>
     </message>
 </context>
 </TS>

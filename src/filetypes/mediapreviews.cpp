@@ -5,6 +5,8 @@
 #include "media.h"
 #include "platform/cdc.h"
 #include "platform/file.h"
+#include "platform/uiservices.h"
+#include "platform/uitext.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -17,8 +19,8 @@ constexpr int kLine = 22;
 std::string Seconds(std::int64_t ms)
 {
     char text[32];
-    std::snprintf(text, sizeof text, "%lld,%03lld с", static_cast<long long>(ms / 1000), static_cast<long long>(ms % 1000));
-    return text;
+    std::snprintf(text, sizeof text, "%lld,%03lld", static_cast<long long>(ms / 1000), static_cast<long long>(ms % 1000));
+    return UiServices().Text(DRAVIK_TR_NOOP("Core", "%1 с"), {text});
 }
 
 std::string ReadBytes(const SPreviewRequest& request)
@@ -45,8 +47,9 @@ CSoundPreview::CSoundPreview(int rate, int channels, std::vector<std::int16_t> s
         }
     }
     SSoundFacts facts{m_nRate, m_nChannels, m_samples.size()};
-    m_strFacts = "Длительность: " + Seconds(facts.DurationMs()) + "   Каналов: " + std::to_string(m_nChannels) +
-                 "   Частота: " + std::to_string(m_nRate) + " Гц   Отсчётов: " + std::to_string(m_samples.size());
+    m_strFacts = UiServices().Text(DRAVIK_TR_NOOP("Core", "Длительность: %1   Каналов: %2   Частота: %3 Гц   Отсчётов: %4"),
+                                   {Seconds(facts.DurationMs()), std::to_string(m_nChannels), std::to_string(m_nRate),
+                                    std::to_string(m_samples.size())});
 }
 
 std::size_t CSoundPreview::Bytes() const
@@ -128,7 +131,7 @@ std::unique_ptr<CPreview> MakeSoundPreview(const SPreviewRequest& request)
         return std::make_unique<CSoundPreview>(sound.m_facts.m_nRate, sound.m_facts.m_nChannels,
                                                std::move(sound.m_samples));
     } catch (const CMediaError& e) {
-        return std::make_unique<CLinePreview>(std::string("Звук повреждён: ") + e.what());
+        return std::make_unique<CLinePreview>(UiServices().Text(DRAVIK_TR_NOOP("Core", "Звук повреждён: %1"), {e.what()}));
     }
 }
 
@@ -147,13 +150,16 @@ std::unique_ptr<CPreview> MakeMoviePreview(const SPreviewRequest& request, const
             std::copy_n(reinterpret_cast<const std::uint8_t*>(facts.m_poster.data()), poster.m_bits.size(),
                         poster.m_bits.data());
         }
-        std::string text = std::to_string(facts.m_nWidth) + " × " + std::to_string(facts.m_nHeight) + "   Кадров: " +
-                           std::to_string(facts.m_nFrames) + "   Длительность: " + Seconds(facts.m_nDurationMs);
-        text += facts.m_nAudioRate > 0 ? "   Звук: " + facts.m_strAudioCodec + ", " + std::to_string(facts.m_nAudioRate) +
-                                             " Гц, каналов: " + std::to_string(facts.m_nAudioChannels)
-                                       : std::string("   Без звука");
+        std::string text = UiServices().Text(DRAVIK_TR_NOOP("Core", "%1 × %2   Кадров: %3   Длительность: %4"),
+                                             {std::to_string(facts.m_nWidth), std::to_string(facts.m_nHeight),
+                                              std::to_string(facts.m_nFrames), Seconds(facts.m_nDurationMs)});
+        text += facts.m_nAudioRate > 0
+                    ? UiServices().Text(DRAVIK_TR_NOOP("Core", "   Звук: %1, %2 Гц, каналов: %3"),
+                                        {facts.m_strAudioCodec, std::to_string(facts.m_nAudioRate),
+                                         std::to_string(facts.m_nAudioChannels)})
+                    : UiServices().Text(DRAVIK_TR_NOOP("Core", "   Без звука"));
         return std::make_unique<CMoviePreview>(std::move(poster), std::move(text), hint);
     } catch (const CMediaError& e) {
-        return std::make_unique<CMoviePreview>(SBitmap{}, std::string("Кино повреждено: ") + e.what(), hint);
+        return std::make_unique<CMoviePreview>(SBitmap{}, UiServices().Text(DRAVIK_TR_NOOP("Core", "Кино повреждено: %1"), {e.what()}), hint);
     }
 }

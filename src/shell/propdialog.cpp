@@ -127,8 +127,8 @@ CFilePropDialog::CFilePropDialog(QWidget* parent, CDATItem* item, const CDATFile
         auto* copies = new QTreeWidget(tabs);
         copies->setObjectName(QStringLiteral("copies"));
         copies->setRootIsDecorated(false);
-        copies->setHeaderLabels({tr("Источник"), QStringLiteral("Размер"), QStringLiteral("Сжатый"),
-                                 QStringLiteral("Смещение")});
+        copies->setHeaderLabels({tr("Источник"), tr("Размер"), tr("Сжатый"),
+                                 tr("Смещение")});
         for (const QStringList& copy : m_copies)
             copies->addTopLevelItem(new QTreeWidgetItem(copy));
         copies->resizeColumnToContents(0);

@@ -536,14 +536,14 @@ void CDATFileViewer::ShowSoundControls()
         return;
     m_pSoundTimer->stop();
     m_pPlayButton->setVisible(sound != nullptr);
-    m_pPlayButton->setText("Играть");
+    m_pPlayButton->setText(tr("Играть"));
     m_pPlayButton->setGeometry(std::max(viewport()->width() - 100, 0), 8, 90, 24);
     if (!sound)
         return;
     if (!m_pSound)
         m_pSound = std::make_unique<CSoundPlayer>();
-    sound->SetStatus(m_pSound->Available() ? "Пробел или «Играть» — прослушать, ещё раз — остановить"
-                                           : "Звуковое устройство не найдено");
+    sound->SetStatus(m_pSound->Available() ? tr("Пробел или «Играть» — прослушать, ещё раз — остановить").toStdString()
+                                           : tr("Звуковое устройство не найдено").toStdString());
 }
 
 bool CDATFileViewer::ToggleSound()
@@ -557,10 +557,10 @@ bool CDATFileViewer::ToggleSound()
         return true;
     }
     if (m_pSound->Play(sound->Samples(), sound->Rate(), sound->Channels())) {
-        m_pPlayButton->setText("Стоп");
+        m_pPlayButton->setText(tr("Стоп"));
         m_pSoundTimer->start();
     } else {
-        sound->SetStatus("Звуковое устройство не найдено");
+        sound->SetStatus(tr("Звуковое устройство не найдено").toStdString());
         viewport()->update();
     }
     return true;
@@ -577,7 +577,7 @@ void CDATFileViewer::OnSoundTick()
         return;
     m_pSound->Stop();
     m_pSoundTimer->stop();
-    m_pPlayButton->setText("Играть");
+    m_pPlayButton->setText(tr("Играть"));
 }
 
 void CDATFileViewer::keyPressEvent(QKeyEvent* event)
