@@ -22,7 +22,7 @@ public:
     int Rate() const { return m_nRate; }
     int Channels() const { return m_nChannels; }
     const std::vector<std::int16_t>& Samples() const { return m_samples; }
-    const std::string& Facts() const { return m_strFacts; }
+    const std::string& FactsLine() const { return m_strFacts; }
     // The line under the waveform: how to play, or why it cannot be.
     void SetStatus(std::string utf8) { m_strStatus = std::move(utf8); }
     const std::string& Status() const { return m_strStatus; }
@@ -44,7 +44,7 @@ public:
     SExtent Layout(CDC& measure, const RECT& content) override;
     void Draw(CDC& dc) const override;
     std::size_t Bytes() const override { return sizeof *this + m_picture.Bytes(); }
-    const std::string& Facts() const { return m_strFacts; }
+    const std::string& FactsLine() const { return m_strFacts; }
     const SBitmap& Poster() const { return m_picture.Bitmap(); }
 
 private:

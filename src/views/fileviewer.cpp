@@ -580,13 +580,6 @@ void CDATFileViewer::OnSoundTick()
     m_pPlayButton->setText(tr("Играть"));
 }
 
-void CDATFileViewer::keyPressEvent(QKeyEvent* event)
-{
-    if (event->key() == Qt::Key_Space && event->modifiers() == Qt::NoModifier && ToggleSound())
-        return;
-    QAbstractScrollArea::keyPressEvent(event);
-}
-
 void CDATFileViewer::LayoutPreview()
 {
     if (!m_pPreview || ShowsText()) {
