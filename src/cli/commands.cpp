@@ -171,8 +171,7 @@ int ListArchive(const std::string& archivePath, bool json, const std::vector<std
     CStoredNames names;
     if (!LoadArchiveOrReport(doc, names, archivePath))
         return kExitFailure;
-    const std::vector<CGlob> globs(patterns.begin(), patterns.end());
-    std::vector<bool> matched(globs.size(), false);
+    CGlobSet globs(patterns);
     CTypeTexts types;
     COutputBuffer output;
     if (json)
@@ -182,14 +181,8 @@ int ListArchive(const std::string& archivePath, bool json, const std::vector<std
     for (std::size_t i = 0; i < doc.m_files.size(); ++i) {
         const CDATInternalFile& f = doc.m_files[i];
         const std::string_view path = StoredPathText(names[i], decoded);
-        if (!globs.empty()) {
-            bool any = false;
-            for (std::size_t g = 0; g < globs.size(); ++g)
-                if (globs[g].Matches(path))
-                    any = matched[g] = true;
-            if (!any)
-                continue;
-        }
+        if (!globs.Admits(path))
+            continue;
         const std::string& type = types.Of(f);
         if (json) {
             piece.assign(listed++ == 0 ? "\n  {\"path\": " : ",\n  {\"path\": ");
@@ -223,9 +216,7 @@ int ListArchive(const std::string& archivePath, bool json, const std::vector<std
         output.Append(listed == 0 ? "]\n" : "\n]\n");
     if (!output.Finish())
         return ReportOutputFailure();
-    for (std::size_t g = 0; g < globs.size(); ++g)
-        if (!matched[g])
-            ReportError("warning: no entry matches '" + globs[g].Text() + "'");
+    globs.WarnUnmatched("entry");
     return kExitOk;
 }
 

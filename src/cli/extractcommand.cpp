@@ -117,8 +117,7 @@ int RunExtraction(const SExtractInput& in, const std::string& outDir, const std:
         return kExitFailure;
     }
 
-    std::vector<CGlob> globs(patterns.begin(), patterns.end());
-    std::vector<bool> matched(globs.size(), false);
+    CGlobSet globs(patterns);
     CExtractor extractor(archive, dir, keepDamaged, dirMade && !ec);
     if (in.m_pStack)
         for (std::size_t s = 0; s < in.m_pStack->SourceCount(); ++s)
@@ -183,17 +182,8 @@ int RunExtraction(const SExtractInput& in, const std::string& outDir, const std:
     };
     for (std::size_t n = 0; n < doc.m_files.size(); ++n) {
         std::string path = DecodeToUtf8(names[n]);
-        if (!globs.empty()) {
-            bool any = false;
-            for (std::size_t i = 0; i < globs.size(); ++i) {
-                if (globs[i].Matches(path)) {
-                    matched[i] = true;
-                    any = true;
-                }
-            }
-            if (!any)
-                continue;
-        }
+        if (!globs.Admits(path))
+            continue;
         SQueued q;
         q.m_pJob = std::make_unique<SExtractJob>();
         SExtractJob& job = *q.m_pJob;
@@ -250,9 +240,7 @@ int RunExtraction(const SExtractInput& in, const std::string& outDir, const std:
     drain(0);
     if (stop)
         return kExitFailure;
-    for (std::size_t i = 0; i < globs.size(); ++i)
-        if (!matched[i])
-            ReportError("warning: no entry matches '" + globs[i].Text() + "'");
+    globs.WarnUnmatched("entry");
     if (failed != 0) {
         ReportError(in.m_strLabel + ": " + std::to_string(failed) + (failed == 1 ? " entry" : " entries") +
                     " could not be extracted intact");

@@ -1,6 +1,7 @@
 #include "cli/glob.h"
 
 #include "cli/casefold.h"
+#include "cli/commands.h"
 
 #include <cstdint>
 
@@ -146,4 +147,25 @@ bool CGlob::Matches(std::string_view path) const
     while (t < m_tokens.size() && m_tokens[t].m_kind == SToken::kAnyRun)
         ++t;
     return t == m_tokens.size();
+}
+
+CGlobSet::CGlobSet(const std::vector<std::string>& patterns)
+    : m_globs(patterns.begin(), patterns.end()), m_matched(m_globs.size(), false)
+{
+}
+
+bool CGlobSet::Admits(std::string_view path)
+{
+    bool any = m_globs.empty();
+    for (std::size_t i = 0; i < m_globs.size(); ++i)
+        if (m_globs[i].Matches(path))
+            any = m_matched[i] = true;
+    return any;
+}
+
+void CGlobSet::WarnUnmatched(std::string_view what) const
+{
+    for (std::size_t i = 0; i < m_globs.size(); ++i)
+        if (!m_matched[i])
+            ReportError("warning: no " + std::string(what) + " matches '" + m_globs[i].Text() + "'");
 }

@@ -41,3 +41,18 @@ private:
 
 // UTF-8 to code points, U+FFFD for each byte that does not decode.
 std::u32string DecodeUtf8Lenient(std::string_view text);
+
+// The patterns of one command: a path is taken when any matches (all are
+// taken when there are none), and each pattern remembers whether it matched.
+class CGlobSet
+{
+public:
+    explicit CGlobSet(const std::vector<std::string>& patterns);
+    bool Admits(std::string_view path);
+    // "warning: no <what> matches '<pattern>'" for each pattern that never did.
+    void WarnUnmatched(std::string_view what) const;
+
+private:
+    std::vector<CGlob> m_globs;
+    std::vector<bool> m_matched;
+};

@@ -513,8 +513,7 @@ int ConvertBatch(const SPictureArgs& a)
         return kExitFailure;
     }
     const bool png = a.m_strTo == "png";
-    std::vector<CGlob> globs(a.m_operands.begin() + 1, a.m_operands.end());
-    std::vector<bool> matched(globs.size(), false);
+    CGlobSet globs(std::vector<std::string>(a.m_operands.begin() + 1, a.m_operands.end()));
     CExtractor checker(src.m_archive, a.m_strOutDir, false);
     CPaletteCache palettes(src);
     std::vector<std::unique_ptr<SBatchJob>> jobs;
@@ -526,11 +525,7 @@ int ConvertBatch(const SPictureArgs& a)
         if (kind != EKind::kFrm && kind != EKind::kDirectionFile && kind != EKind::kRix)
             continue;
         std::string path = DecodeToUtf8(src.m_names[n]);
-        bool any = globs.empty();
-        for (std::size_t i = 0; i < globs.size(); ++i)
-            if (globs[i].Matches(path))
-                any = matched[i] = true;
-        if (!any)
+        if (!globs.Admits(path))
             continue;
         auto b = std::make_unique<SBatchJob>();
         SExtractJob& job = b->m_job;
@@ -612,9 +607,7 @@ int ConvertBatch(const SPictureArgs& a)
             return kExitFailure;
         failed += job.m_outcome == EOutcome::kEntryFailed;
     }
-    for (std::size_t i = 0; i < globs.size(); ++i)
-        if (!matched[i])
-            ReportError("warning: no picture matches '" + globs[i].Text() + "'");
+    globs.WarnUnmatched("picture");
     if (failed != 0) {
         ReportError(src.m_strPath + ": " + Plural(failed, "picture") + " could not be converted");
         return kExitFailure;

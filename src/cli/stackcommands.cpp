@@ -148,17 +148,11 @@ int ListStack(const std::vector<std::string>& sources, bool json, bool allCopies
         out += '[';
     std::string decoded;
     bool first = true;
-    const std::vector<CGlob> globs(patterns.begin(), patterns.end());
-    std::vector<bool> matched(globs.size(), false);
+    CGlobSet globs(patterns);
     for (std::size_t i = 0; i < stack.Count(); ++i) {
-        if (!globs.empty()) {
+        if (!patterns.empty()) {
             const CStackSource& winner = stack.Source(stack.Copies(i)[0].m_nSource);
-            const std::string_view path = StoredPathText(winner.Entry(stack.Copies(i)[0].m_nIndex).m_name, decoded);
-            bool any = false;
-            for (std::size_t g = 0; g < globs.size(); ++g)
-                if (globs[g].Matches(path))
-                    any = matched[g] = true;
-            if (!any)
+            if (!globs.Admits(StoredPathText(winner.Entry(stack.Copies(i)[0].m_nIndex).m_name, decoded)))
                 continue;
         }
         const CDATFileType* type = merged.m_files[i].m_pType;
@@ -179,9 +173,7 @@ int ListStack(const std::vector<std::string>& sources, bool json, bool allCopies
     if (json)
         out += first ? "]\n" : "\n]\n";
     const int status = Finish(output, kExitOk);
-    for (std::size_t g = 0; g < globs.size(); ++g)
-        if (!matched[g])
-            ReportError("warning: no entry matches '" + globs[g].Text() + "'");
+    globs.WarnUnmatched("entry");
     return status;
 }
 
