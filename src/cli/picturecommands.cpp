@@ -728,7 +728,7 @@ int RunPictureCommand(const SPictureArgs& a)
         auto endsWith = [](const std::string& s, std::string_view tail) {
             return s.size() >= tail.size() &&
                    std::equal(tail.begin(), tail.end(), s.end() - std::ptrdiff_t(tail.size()),
-                              [](char x, char y) { return (x | 0x20) == y; });
+                              [](char want, char c) { return (c | 0x20) == want; });
         };
         const std::string& entry = a.m_operands[1];
         const bool media = endsWith(entry, ".acm") || endsWith(entry, ".mve");

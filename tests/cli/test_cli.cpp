@@ -618,8 +618,8 @@ TEST_F(CliTest, InfoJsonGivesSoundAndMovieFactsAndConvertWritesWav)
     const std::string duration = std::to_string(std::int64_t(MveFramePeriod(movie)) * 3 / 1000);
     const struct { std::string entry; int code; std::string out; } cases[] = {
         {"SOUND/MUSIC/calm.acm", 0, R"({"kind":"sound","rate":22050,"channels":2,"samples":44100,"duration_ms":1000})"},
-        {"sound\\sfx\\hit.acm", 0, R"({"kind":"sound","rate":22050,"channels":1,"samples":4410,"duration_ms":200})"},
-        {"art/cuts/intro.mve", 0, R"({"kind":"movie","width":32,"height":16,"frames":3,"duration_ms":)" + duration +
+        {"SOUND\\SFX\\HIT.ACM", 0, R"({"kind":"sound","rate":22050,"channels":1,"samples":4410,"duration_ms":200})"},
+        {"ART/CUTS/INTRO.MVE", 0, R"({"kind":"movie","width":32,"height":16,"frames":3,"duration_ms":)" + duration +
                                       R"(,"audio":{"rate":11025,"channels":2,"codec":"pcm_s16le"}})"},
         {"art/cuts/bad.mve", 2, ""},
         {"readme.txt", 2, ""},
@@ -630,7 +630,7 @@ TEST_F(CliTest, InfoJsonGivesSoundAndMovieFactsAndConvertWritesWav)
         EXPECT_EQ(run.code, c.code) << run.err;
         EXPECT_EQ(run.out, c.out.empty() ? "" : c.out + "\n");
     }
-    for (const auto& [entry, channels] : {std::pair{"sound/music/calm.acm", 2}, {"sound/sfx/hit.acm", 1}}) {
+    for (const auto& [entry, channels] : {std::pair{"SOUND/MUSIC/CALM.ACM", 2}, {"sound/sfx/hit.acm", 1}}) {
         const SRun run = RunCli({"convert", archive, entry, m_tmp / "out.wav"});
         EXPECT_EQ(run.code, 0) << run.err;
         const std::string wav = ReadWholeFile(m_tmp / "out.wav");

@@ -15,6 +15,15 @@ for f in bin/dravik bin/dravik-cli; do
     [[ -x $f ]] || complain "not an installed program: $f"
 done
 bin/dravik-cli --help >/dev/null || complain "the installed dravik-cli does not run"
+# Sounds go through a module the installed program must find on its own:
+# a one-second silent ACM (signature, samples, channels, rate, 16 rows of 128).
+mkdir -p scratch/sound
+printf '\x97\x28\x03\x01\x22\x56\x00\x00\x01\x00\x22\x56\x07\x01' >scratch/sound/quiet.acm
+head -c 4096 /dev/zero >>scratch/sound/quiet.acm
+"$build/dravik-mkdat" scratch/sound.dat scratch >/dev/null
+bin/dravik-cli info scratch/sound.dat sound/quiet.acm --json | grep -q '"kind":"sound"' ||
+    complain "the installed dravik-cli cannot read sounds"
+rm -rf scratch
 for f in share/applications/$id.desktop share/metainfo/$id.metainfo.xml share/mime/packages/$id.xml \
          share/icons/hicolor/scalable/apps/$id.svg share/man/man1/dravik.1 share/man/man1/dravik-cli.1; do
     [[ -s $f ]] || complain "missing: $f"
