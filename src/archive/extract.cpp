@@ -428,10 +428,10 @@ namespace {
 // Written as it inflates, so nothing but the bytes that came out of the
 // archive reaches the disk.
 SExtractResult StreamEntryTo(CFile& archive, const CDATInternalFile& entry, const std::string& path,
-                             bool keepDamaged, bool freshFolder)
+                             bool keepDamaged, CAtomicFile::EPlace place)
 {
     SExtractResult result;
-    CAtomicFile out(path, freshFolder ? CAtomicFile::EPlace::kFreshFolder : CAtomicFile::EPlace::kAnyFolder);
+    CAtomicFile out(path, place);
     WriteSibling(out, [&] {
         result.m_nStatus = StreamEntryData(archive, entry, [&](const unsigned char* data, std::size_t size) {
             out.File().Write(data, size);
@@ -450,7 +450,7 @@ SExtractResult Extract(CFile& archive, const CDATInternalFile& entry, const std:
 {
     try {
         if (!options.m_bPad)
-            return StreamEntryTo(archive, entry, destination, options.m_bKeepDamaged, options.m_bFreshFolder);
+            return StreamEntryTo(archive, entry, destination, options.m_bKeepDamaged, options.m_place);
         SExtractResult result;
         const bool mapped = options.m_whole == EWholeEntry::kMapped ||
                             (options.m_whole == EWholeEntry::kBySize && entry.m_nRealSize > kMaxInMemoryEntry);

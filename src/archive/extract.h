@@ -5,6 +5,8 @@
 // (endOfFile, archiveSide) naming the archive, before anything is written.
 // Callers write entries through Extract; the routines after it are the ways
 // it picks from, and the pieces the movie commands build on.
+#include "platform/atomicfile.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -34,9 +36,8 @@ struct SExtractOptions
     // file holds only the bytes that came out of the archive.
     bool m_bPad = true;
     EWholeEntry m_whole = EWholeEntry::kBySize;
-    // The destination's folder was made by this process: nothing of the
-    // user's can stand at the name, so the file is created there directly.
-    bool m_bFreshFolder = false;
+    // What can stand at the destination's name, as far as the caller knows.
+    CAtomicFile::EPlace m_place = CAtomicFile::EPlace::kAnyFolder;
 };
 
 struct SExtractResult

@@ -152,7 +152,7 @@ void CExtractor::PrepareChecked(SExtractJob& job)
     m_bCheckedFresh = fresh;
     rel += job.m_name;
     job.m_strTarget = m_strBase + rel;
-    job.m_bFreshFolder = fresh;
+    job.m_place = fresh ? CAtomicFile::EPlace::kFreshFolder : CAtomicFile::EPlace::kAnyFolder;
 
     // The file itself is replaced by a rename, so a link there is replaced,
     // not followed; a folder or the archive being read is not replaced. In a
@@ -161,6 +161,7 @@ void CExtractor::PrepareChecked(SExtractJob& job)
         if (m_verified.count(rel))
             return Refuse(job, "a folder " + Quoted(job.m_strTarget) + " is in the way");
     } else if (struct stat st; ::lstat(job.m_strTarget.c_str(), &st) == 0) {
+        job.m_place = CAtomicFile::EPlace::kOccupied;
         if (S_ISDIR(st.st_mode))
             return Refuse(job, "a folder " + Quoted(job.m_strTarget) + " is in the way");
         for (const auto& [dev, ino] : m_protected)
@@ -194,7 +195,7 @@ void CExtractor::WriteChecked(SExtractJob& job, CFile& archive, const CDATIntern
 {
     const SExtractResult result = Extract(archive, entry, target, {.m_bKeepDamaged = m_bKeepDamaged,
                                            .m_bPad = false,
-                                           .m_bFreshFolder = job.m_bFreshFolder});
+                                           .m_place = job.m_place});
     if (result.Ok()) {
         job.m_outcome = EOutcome::kDone;
         return;

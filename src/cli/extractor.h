@@ -3,6 +3,7 @@
 // (on the main thread, in directory order), then read, inflated and written
 // (by whichever thread is free). Its complaints are kept for printing in
 // directory order.
+#include "platform/atomicfile.h"
 #include "platform/file.h"
 
 #include <string>
@@ -26,7 +27,7 @@ struct SExtractJob
     std::string m_strTarget;
     std::string m_strSourcePath; // the file holding its bytes, when not the archive's
     bool m_bReady = false; // checked: only the writing is left
-    bool m_bFreshFolder = false; // its folder was made by this run
+    CAtomicFile::EPlace m_place = CAtomicFile::EPlace::kAnyFolder;
     EOutcome m_outcome = EOutcome::kDone;
     std::string m_strReport; // "dravik-cli: ..." lines
 };

@@ -73,7 +73,7 @@ bool CAtomicFile::UnnamedFilesAllowed()
     return haveProc && !(off && *off && std::strcmp(off, "0") != 0);
 }
 
-CAtomicFile::CAtomicFile(std::string finalPath, EPlace place) : m_strFinalPath(std::move(finalPath))
+CAtomicFile::CAtomicFile(std::string finalPath, EPlace place) : m_strFinalPath(std::move(finalPath)), m_place(place)
 {
     if (m_strFinalPath.empty())
         throw CFileException(CFileException::badPath, -1, m_strFinalPath, "empty path");
@@ -145,10 +145,12 @@ CAtomicFile::~CAtomicFile()
 void CAtomicFile::LinkUnnamed()
 {
     const int fd = m_file.GetHandle();
-    if (LinkDescriptor(fd, m_strFinalPath.c_str()) == 0)
-        return;
-    if (errno != EEXIST)
-        CFileException::ThrowErrno(errno, m_strFinalPath);
+    if (m_place != EPlace::kOccupied) {
+        if (LinkDescriptor(fd, m_strFinalPath.c_str()) == 0)
+            return;
+        if (errno != EEXIST)
+            CFileException::ThrowErrno(errno, m_strFinalPath);
+    }
     // Something is there: link beside it, then rename over it in one step.
     std::string::size_type slash = m_strFinalPath.rfind('/');
     const std::string dir = slash == std::string::npos ? std::string() : m_strFinalPath.substr(0, slash + 1);

@@ -15,6 +15,8 @@ public:
         kAnyFolder,   // something may stand at the final name already
         kFreshFolder, // in a folder this process made: the final name is created
                       // exclusively and removed again unless committed
+        kOccupied,    // something stood at the final name a moment ago: it is
+                      // replaced without first trying to link beside it
     };
     explicit CAtomicFile(std::string finalPath, EPlace place = EPlace::kAnyFolder);
     ~CAtomicFile();
@@ -46,6 +48,7 @@ private:
     std::string m_strTempPath; // the sibling's name
     CFile m_file;
     EWay m_way = EWay::kSibling;
+    EPlace m_place;
     bool m_bDone = false;
 };
 

@@ -121,7 +121,8 @@ INSTANTIATE_TEST_SUITE_P(Ways, AtomicFileTest,
                          ::testing::Values(SWriteWay{"unnamed", false, CAtomicFile::EPlace::kAnyFolder},
                                            SWriteWay{"sibling", true, CAtomicFile::EPlace::kAnyFolder},
                                            SWriteWay{"ownFolder", false, CAtomicFile::EPlace::kFreshFolder},
-                                           SWriteWay{"ownFolderSibling", true, CAtomicFile::EPlace::kFreshFolder}),
+                                           SWriteWay{"ownFolderSibling", true, CAtomicFile::EPlace::kFreshFolder},
+                                           SWriteWay{"occupied", false, CAtomicFile::EPlace::kOccupied}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
