@@ -54,5 +54,9 @@ void SaveEntryTo(const SArchiveContext& archive, const CDATInternalFile& item, c
 // folded, key = byte + (key rotated left by 8).
 std::uint32_t HashExtension(std::string_view text);
 
+// The extension an entry's type goes by: after the last '.' anywhere in its
+// stored name, up to the next backslash.
+std::string_view EntryExtension(std::string_view storedName);
+
 // The type for an extension, made by the registry of the handlers; the caller owns it.
 std::unique_ptr<CDATFileType> CreateFileType(std::string_view extension);

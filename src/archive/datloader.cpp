@@ -130,13 +130,7 @@ void CDATLoader::AddEntry(std::string_view name, std::uint32_t realSize, std::ui
 
     const std::size_t lastSlash = name.rfind('\\');
     const std::size_t start = lastSlash == std::string_view::npos ? 0 : lastSlash + 1;
-    // The extension: after the last '.' anywhere, up to the next backslash.
-    std::string_view extension;
-    std::size_t dot = name.rfind('.');
-    if (dot != std::string_view::npos) {
-        std::size_t end = dot >= start ? std::string_view::npos : name.find('\\', dot + 1);
-        extension = name.substr(dot + 1, end == std::string_view::npos ? std::string_view::npos : end - dot - 1);
-    }
+    const std::string_view extension = EntryExtension(name);
 
     CDATFolder* current = &m_doc.m_rootFolder;
     std::uint8_t depth = 1;
@@ -183,6 +177,15 @@ void CDATLoader::AddEntry(std::string_view name, std::uint32_t realSize, std::ui
         progress->Advance();
     else if (progress)
         ++m_nUnreported;
+}
+
+std::string_view EntryExtension(std::string_view name)
+{
+    const std::size_t dot = name.rfind('.');
+    if (dot == std::string_view::npos)
+        return {};
+    const std::size_t end = name.find('\\', dot + 1);
+    return name.substr(dot + 1, end == std::string_view::npos ? std::string_view::npos : end - dot - 1);
 }
 
 void CDATLoader::Finish()

@@ -1,10 +1,12 @@
 #include "cli/commands.h"
 
 #include "archive/datfiledoc.h"
+#include "archive/datfiletype.h"
 #include "archive/dirparser.h"
 #include "archive/entrypaths.h"
 #include "archive/extract.h"
 #include "archive/filenames.h"
+#include "archive/namecompare.h"
 #include "cli/glob.h"
 #include "filetypes/frmfiletype.h"
 #include "filetypes/imageconvert.h"
@@ -19,6 +21,7 @@
 #include <charconv>
 #include <cstdio>
 #include <cstring>
+#include <map>
 #include <memory>
 #include <sys/stat.h>
 #include <unordered_map>
@@ -165,56 +168,126 @@ void AppendJsonString(std::string& out, std::string_view text)
     out += '"';
 }
 
-int ListArchive(const std::string& archivePath, bool json, const std::vector<std::string>& patterns)
+namespace {
+
+// One line (or JSON object) per listed entry.
+class CListWriter
 {
-    CDATFileDoc doc(false);
-    CStoredNames names;
-    if (!LoadArchiveOrReport(doc, names, archivePath))
-        return kExitFailure;
-    CGlobSet globs(patterns);
-    CTypeTexts types;
-    COutputBuffer output;
-    if (json)
-        output.Append("[");
-    std::string piece, decoded;
-    std::size_t listed = 0;
-    for (std::size_t i = 0; i < doc.m_files.size(); ++i) {
-        const CDATInternalFile& f = doc.m_files[i];
-        const std::string_view path = StoredPathText(names[i], decoded);
-        if (!globs.Admits(path))
-            continue;
-        const std::string& type = types.Of(f);
-        if (json) {
-            piece.assign(listed++ == 0 ? "\n  {\"path\": " : ",\n  {\"path\": ");
-            AppendJsonString(piece, path);
-            piece += ", \"size\": ";
-            AppendNumber(piece, f.m_nRealSize);
-            piece += ", \"packed\": ";
-            AppendNumber(piece, f.m_nPackedSize);
-            piece += ", \"offset\": ";
-            AppendNumber(piece, f.m_nOffset);
-            piece += ", \"type\": ";
-            AppendJsonString(piece, type);
-            piece += '}';
-            output.Append(piece);
+public:
+    CListWriter(bool json) : m_bJson(json)
+    {
+        if (json)
+            m_output.Append("[");
+    }
+    void Add(std::string_view path, std::uint32_t size, std::uint32_t packed, std::uint32_t offset,
+             std::string_view type)
+    {
+        if (m_bJson) {
+            m_piece.assign(m_nListed++ == 0 ? "\n  {\"path\": " : ",\n  {\"path\": ");
+            AppendJsonString(m_piece, path);
+            m_piece += ", \"size\": ";
+            AppendNumber(m_piece, size);
+            m_piece += ", \"packed\": ";
+            AppendNumber(m_piece, packed);
+            m_piece += ", \"offset\": ";
+            AppendNumber(m_piece, offset);
+            m_piece += ", \"type\": ";
+            AppendJsonString(m_piece, type);
+            m_piece += '}';
+            m_output.Append(m_piece);
         } else {
             // path TAB size TAB packed TAB offset TAB type, written in place.
-            char* p = output.Room(path.size() + 4 * 11 + type.size() + 1);
+            char* p = m_output.Room(path.size() + 4 * 11 + type.size() + 1);
             p = Put(p, path);
-            for (std::uint32_t v : {f.m_nRealSize, f.m_nPackedSize, f.m_nOffset}) {
+            for (std::uint32_t v : {size, packed, offset}) {
                 *p++ = '\t';
                 p = std::to_chars(p, p + 10, v).ptr;
             }
             *p++ = '\t';
             p = Put(p, type);
             *p++ = '\n';
-            output.Commit(p);
+            m_output.Commit(p);
         }
-        output.MaybeWrite();
+        m_output.MaybeWrite();
     }
-    if (json)
-        output.Append(listed == 0 ? "]\n" : "\n]\n");
-    if (!output.Finish())
+    bool Finish()
+    {
+        if (m_bJson)
+            m_output.Append(m_nListed == 0 ? "]\n" : "\n]\n");
+        return m_output.Finish();
+    }
+
+private:
+    bool m_bJson;
+    COutputBuffer m_output;
+    std::string m_piece;
+    std::size_t m_nListed = 0;
+};
+
+// The second game's archive listed straight from its directory: no entries,
+// folders or indexes are built. False, with nothing written, for a file whose
+// directory does not read whole; the document's loader then decides what it
+// is (the first game's archive, or what is wrong).
+bool ListDirectoryAsStored(const std::string& archivePath, bool json, CGlobSet& globs, bool& written)
+{
+    SDirectoryBytes dir;
+    try {
+        CFile file(archivePath, CFile::modeRead);
+        dir = ReadDirectoryBytes(file);
+        CDirectoryParser check(dir.m_pData.get(), dir.m_nSize, archivePath);
+        for (SRawEntry raw; check.Next(raw);) {
+        }
+    } catch (const std::exception&) {
+        return false;
+    }
+    CDirectoryParser parser(dir.m_pData.get(), dir.m_nSize, archivePath);
+    // Types by extension, letter case aside, each named as its first entry spells it.
+    std::map<std::string_view, std::string, NameLess> types;
+    std::string_view lastExtension;
+    const std::string* lastType = nullptr;
+    CListWriter writer(json);
+    std::string decoded;
+    for (SRawEntry raw; parser.Next(raw);) {
+        const std::string_view path = StoredPathText(raw.m_name, decoded);
+        if (!globs.Admits(path))
+            continue;
+        const std::string_view extension = EntryExtension(raw.m_name);
+        if (!lastType || extension != lastExtension) {
+            auto it = types.find(extension);
+            if (it == types.end())
+                it = types.emplace(extension, DecodeToUtf8(CreateFileType(extension)->m_strDescription)).first;
+            lastType = &it->second;
+            lastExtension = extension;
+        }
+        writer.Add(path, raw.m_nRealSize, raw.m_nPackedSize, raw.m_nOffset, *lastType);
+    }
+    written = writer.Finish();
+    return true;
+}
+
+} // namespace
+
+int ListArchive(const std::string& archivePath, bool json, const std::vector<std::string>& patterns)
+{
+    CGlobSet globs(patterns);
+    bool written = false;
+    if (!ListDirectoryAsStored(archivePath, json, globs, written)) {
+        CDATFileDoc doc(false);
+        CStoredNames names;
+        if (!LoadArchiveOrReport(doc, names, archivePath))
+            return kExitFailure;
+        CTypeTexts types;
+        CListWriter writer(json);
+        std::string decoded;
+        for (std::size_t i = 0; i < doc.m_files.size(); ++i) {
+            const CDATInternalFile& f = doc.m_files[i];
+            const std::string_view path = StoredPathText(names[i], decoded);
+            if (globs.Admits(path))
+                writer.Add(path, f.m_nRealSize, f.m_nPackedSize, f.m_nOffset, types.Of(f));
+        }
+        written = writer.Finish();
+    }
+    if (!written)
         return ReportOutputFailure();
     globs.WarnUnmatched("entry");
     return kExitOk;

@@ -89,7 +89,9 @@ CFrmAnimationPreview::CFrmAnimationPreview(const SFrmSet& set, const Palette768&
             m_nDirection = d;
             break;
         }
-    Show(SPictureState{m_nDirection}, 0, 0);
+    SPictureState state;
+    state.m_nDirection = m_nDirection;
+    Show(state, 0, 0);
 }
 
 std::uint64_t CFrmAnimationPreview::ComposedBytes(const SFrm& frm)
