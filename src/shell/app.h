@@ -42,6 +42,8 @@ public:
 
     bool OpenDocumentFile(const QString& path);
     void OnFileOpenSet();
+    // Compares what is open with an archive the user picks.
+    void OnFileCompare();
     void OnFileNew();
     void OnFileOpen();
 
