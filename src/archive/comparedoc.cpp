@@ -24,21 +24,19 @@ bool CDATFileDoc::LoadComparison(const std::string& newSource, std::vector<std::
     const std::atomic<bool>* refresh = nullptr;
     if (progress) {
         progress->OpenModeless(nullptr);
-        progress->SetWindowText(ui.Translate(DRAVIK_TR_NOOP("Core", "Сравнение...")));
+        progress->SetWindowText(DRAVIK_TR_NOOP("Core", "Сравнение..."));
         progress->SetBounds(0, std::int32_t(stack->Count()));
         refresh = progress->RefreshFlag();
     }
-    std::int32_t unreported = 0;
-    auto step = [&](std::size_t i) {
-        if (!progress)
+    // The dialog is visited only when it refreshes; the entries done meanwhile
+    // advance the bar in one step.
+    std::size_t reported = 0;
+    auto step = [&](std::size_t done) {
+        if (!progress || (refresh && !refresh->load(std::memory_order_relaxed)))
             return true;
-        if (refresh && !refresh->load(std::memory_order_relaxed)) {
-            ++unreported;
-            return true;
-        }
-        progress->AdvanceBy(unreported + (i ? 1 : 0));
-        unreported = 0;
-        progress->SetStatusLine(stack->EntryOf(stack->Winner(i)).m_name, true);
+        progress->AdvanceBy(std::int32_t(done - reported));
+        reported = done;
+        progress->SetStatusLine(stack->EntryOf(stack->Winner(done)).m_name, true);
         return !progress->PollCancel();
     };
     CSourceDiff diff(*stack, firstNew);

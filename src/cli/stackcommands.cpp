@@ -192,12 +192,12 @@ int DiffSources(const std::string& oldPath, const std::string& newPath, bool jso
     stack.Merge();
     CSourceDiff diff(stack, firstNew);
     // A row names the entry as the new side stores it (the old side's when removed).
-    auto shown = [&](std::uint32_t i) { return stack.EntryOf(*(diff.NewCopy(i) ? diff.NewCopy(i) : diff.OldCopy(i))).m_name; };
     std::vector<std::string_view> names(stack.Count());
     std::vector<std::uint32_t> order(stack.Count());
     for (std::uint32_t i = 0; i < order.size(); ++i) {
+        const std::optional<SEntryCopy> copy = diff.NewCopy(i);
         order[i] = i;
-        names[i] = shown(i);
+        names[i] = stack.EntryOf(copy ? *copy : *diff.OldCopy(i)).m_name;
     }
     std::sort(order.begin(), order.end(),
               [&](std::uint32_t x, std::uint32_t y) { return CompareEntryNames(names[x], names[y]) < 0; });
