@@ -57,19 +57,21 @@ std::pair<std::shared_ptr<CPreview>, std::exception_ptr> Make(const CDATFileType
     }
 }
 
-// The old side's version of a changed entry beside the new one's; a side
-// that fails shows its type's failed frame, unless both do.
-std::pair<std::shared_ptr<CPreview>, std::exception_ptr> MakeSides(const CDATFileType& type, const SPreviewRequest& request,
+// The old side's version of a changed entry beside the new one's. The new
+// side failing fails as it always did; the old one shows the failed frame.
+std::pair<std::shared_ptr<CPreview>, std::exception_ptr> MakeSides(const CDATFileType& type,
+                                                                   const SPreviewRequest& request,
                                                                    const std::optional<SOldSide>& old)
 {
     auto made = Make(type, request);
-    if (!old || made.second)
+    if (!old || made.second || !made.first)
         return made;
     std::shared_ptr<CPreview> before = Make(type, old->m_request).first;
     if (!before)
         before = type.FailedPreview();
-    return {std::make_shared<CSideBySidePreview>(std::move(before), old->m_strLeft, std::move(made.first), old->m_strRight),
-            nullptr};
+    auto sides = std::make_shared<CSideBySidePreview>(std::move(before), old->m_strLeft, std::move(made.first),
+                                                      old->m_strRight);
+    return {std::move(sides), nullptr};
 }
 
 } // namespace

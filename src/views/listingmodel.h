@@ -20,7 +20,9 @@ public:
     // The folder column shows only where a listing mixes folders (types, matches);
     // the source column only for a set of sources, the status column only
     // while comparing.
-    enum EColumn { kColName, kColType, kColSize, kColPacked, kColOffset, kColFolder, kColSource, kColStatus, kColumnCount };
+    enum EColumn {
+        kColName, kColType, kColSize, kColPacked, kColOffset, kColFolder, kColSource, kColStatus, kColumnCount
+    };
 
     explicit CListingModel(CDATFileDoc* doc, QObject* parent = nullptr);
 
