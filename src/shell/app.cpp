@@ -137,11 +137,12 @@ void CDravikApp::OnFileOpenSet()
     }
 }
 
-void CDravikApp::OnFileCompare()
+void CDravikApp::OnFileCompare(bool folder)
 {
     CUiServices& ui = UiServices();
     const std::optional<std::string> chosen =
-        ui.GetOpenArchiveName(nullptr, DRAVIK_TR_NOOP("Core", "Сравнить с архивом"));
+        folder ? ui.BrowseForFolder(nullptr, DRAVIK_TR_NOOP("Core", "Сравнить с папкой"))
+               : ui.GetOpenArchiveName(nullptr, DRAVIK_TR_NOOP("Core", "Сравнить с архивом"));
     if (!chosen)
         return;
     std::vector<std::string> complaints;
@@ -207,10 +208,11 @@ bool CDravikApp::OnCmdMsg(unsigned id, CCmdUI* ui)
             OnFileNew();
         return true;
     case ID_FILE_COMPARE:
+    case ID_FILE_COMPAREFOLDER:
         if (ui)
             ui->Enable(m_pDoc && m_pDoc->IsLoaded() && !m_pDoc->GetPathName().empty());
         else if (m_pDoc && m_pDoc->IsLoaded())
-            OnFileCompare();
+            OnFileCompare(id == ID_FILE_COMPAREFOLDER);
         return true;
     case ID_FILE_ENDCOMPARE:
         // The old side alone again, as it opened.

@@ -111,6 +111,7 @@ void CMainFrame::CreateMenus()
     item(m_pFileMenu, ID_FILE_OPEN, tr("&Открыть..."))->setShortcut(QKeySequence(QStringLiteral("Ctrl+O")));
     item(m_pFileMenu, ID_FILE_OPENSET, tr("Открыть &набор..."));
     item(m_pFileMenu, ID_FILE_COMPARE, tr("&Сравнить с..."));
+    item(m_pFileMenu, ID_FILE_COMPAREFOLDER, tr("Сравнить с &папкой..."));
     item(m_pFileMenu, ID_FILE_ENDCOMPARE, tr("&Завершить сравнение"));
     item(m_pFileMenu, ID_FILE_EXPORTPNG, tr("&Экспорт в PNG..."));
     m_pFileMenu->addSeparator();

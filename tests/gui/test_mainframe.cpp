@@ -352,6 +352,13 @@ TEST_F(MainFrameTest, CompareListsChangesMarksFoldersShowsBothPicturesAndEnds)
     EXPECT_EQ(Doc().Comparison(), nullptr);
     EXPECT_EQ(rows("text"), (QStringList{"gone.txt", "packed.txt"}));
     EXPECT_TRUE(Frame().GetFileList()->DetailsView()->isColumnHidden(CListingModel::kColStatus));
+    // A folder as the new side: its loose file has no offset.
+    std::filesystem::create_directories(m_dir / "mod/text");
+    WriteWholeFile(m_dir / "mod/text/gone.txt", "other words");
+    m_ui.m_folderAnswer = m_dir / "mod";
+    Frame().ExecuteCommand(ID_FILE_COMPAREFOLDER);
+    EXPECT_EQ(rows("text"), (QStringList{"gone.txt изменён", "packed.txt удалён"}));
+    EXPECT_EQ(model->index(0, CListingModel::kColOffset).data().toString(), QString());
 }
 
 } // namespace
