@@ -22,6 +22,7 @@ void CDATFileDoc::DeleteContents()
     m_search.Clear();
     Clear();
     m_pStack.reset();
+    m_pComparison.reset();
     UpdateAllViews(nullptr, 0, nullptr);
 }
 
@@ -63,6 +64,7 @@ bool CDATFileDoc::OnOpenDocument(const std::string& path)
         } else {
             LoadKeepingOnFailure(path);
             m_pStack.reset();
+            m_pComparison.reset();
         }
     } catch (const CEmptyArchiveError&) {
         tell(DRAVIK_TR_NOOP("Core", "Файл «%1» пуст (0 байт): открывать нечего."));
@@ -92,9 +94,16 @@ bool CDATFileDoc::OnOpenDocument(const std::string& path)
 
 void CDATFileDoc::LoadSet(const std::vector<std::string>& sources)
 {
+    std::vector<std::string> absolute;
+    std::unique_ptr<CSourceStack> stack = OpenSources(sources, absolute);
+    AdoptStack(std::move(stack), absolute);
+}
+
+std::unique_ptr<CSourceStack> CDATFileDoc::OpenSources(const std::vector<std::string>& sources,
+                                                       std::vector<std::string>& absolute) const
+{
     auto stack = std::make_unique<CSourceStack>();
     std::vector<std::string> skipped; // names no archive can hold are simply not shown
-    std::vector<std::string> absolute;
     for (const std::string& source : sources) {
         std::error_code error;
         const std::filesystem::path full = std::filesystem::absolute(source, error);
@@ -103,9 +112,15 @@ void CDATFileDoc::LoadSet(const std::vector<std::string>& sources)
             absolute.back().pop_back();
         stack->Add(std::filesystem::path(absolute.back()).filename().string(), absolute.back(), skipped);
     }
+    return stack;
+}
+
+void CDATFileDoc::AdoptStack(std::unique_ptr<CSourceStack> stack, const std::vector<std::string>& absolute)
+{
     m_listing.clear();
     m_search.Clear();
     m_pStack.reset();
+    m_pComparison.reset();
     try {
         stack->Build(*this);
     } catch (...) {

@@ -6,9 +6,11 @@
 #include "archive/document.h"
 #include "archive/cashpath.h"
 #include "archive/entrysearch.h"
+#include "archive/sourcediff.h"
 #include "platform/file.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -37,6 +39,31 @@ public:
     // the stack's merged entry i.
     const CSourceStack* Stack() const { return m_pStack.get(); }
     std::string EntryFile(const CDATInternalFile& entry) const override;
+    // Whether the entry is a loose file of a folder source (it has no offset).
+    bool IsLoose(const CDATInternalFile& entry) const;
+
+    // Compares what is open (the old side) with newSource (an archive or a
+    // folder): the document then shows both as one set, the new side over
+    // the old, each entry with its change. Raises like LoadSet, leaving the
+    // document as it was; false when the user cancelled. Entries that could
+    // not be compared are named in complaints.
+    bool LoadComparison(const std::string& newSource, std::vector<std::string>& complaints);
+    // The comparison shown, null when none.
+    const SComparison* Comparison() const { return m_pComparison.get(); }
+    EEntryChange ChangeOf(const CDATItem& item) const;
+    bool FolderChanged(const CDATFolder& folder) const;
+    // Unchanged entries listed too, or only the changes; lists are rebuilt by the views.
+    void SetShowUnchanged(bool on);
+    // The old side's copy of a changed entry, read from its own file.
+    struct SOldVersion
+    {
+        CDATInternalFile m_entry;
+        std::string m_strFile;
+        std::string m_strSource; // its source's name
+    };
+    std::optional<SOldVersion> OldVersion(const CDATInternalFile& entry) const;
+    // The source of the winning copy of an entry of m_files, by name.
+    std::string SourceLabelOf(const CDATInternalFile& entry) const;
 
     void SetViewMode(int mode);
 
@@ -62,8 +89,16 @@ public:
     int m_nViewMode = 0;
 
 private:
+    std::unique_ptr<CSourceStack> OpenSources(const std::vector<std::string>& sources,
+                                              std::vector<std::string>& absolute) const;
+    void AdoptStack(std::unique_ptr<CSourceStack> stack, const std::vector<std::string>& absolute);
+    // Drops from m_listing what a comparison does not show.
+    void DropUnchanged();
+    const CSourceStack* StackOf(const CDATInternalFile& entry, std::size_t& index) const;
+
     CEntrySearch m_search;
     std::unique_ptr<CSourceStack> m_pStack;
+    std::unique_ptr<SComparison> m_pComparison;
 };
 
 // A set of sources travels as one path (the recent files keep it as one

@@ -72,6 +72,7 @@ void CDATFileDoc::ListFolder(const CDATFolder* folder, CView* sender)
     }
     // Depth, then type key (folders have 0), then name.
     SortListing(m_listing, true);
+    DropUnchanged();
     UpdateAllViews(sender, 0, nullptr);
 }
 
@@ -92,6 +93,7 @@ void CDATFileDoc::ListFileType(const CDATFileType* type, CView* sender)
             m_listing.push_back(&m_files[m_index.m_typeFiles[i]]);
     }
     SortListing(m_listing, false);
+    DropUnchanged();
     UpdateAllViews(sender, 0, nullptr);
 }
 
@@ -107,5 +109,6 @@ void CDATFileDoc::ListMatches(std::string_view query, CView* sender)
     for (std::size_t i = 0; i < hits.size(); ++i)
         m_listing[i] = &m_files[hits[i]];
     m_nListingKind = kListMatches;
+    DropUnchanged();
     UpdateAllViews(sender, 0, nullptr);
 }

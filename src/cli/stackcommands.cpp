@@ -3,6 +3,7 @@
 #include "archive/datarchive.h"
 #include "archive/entrypaths.h"
 #include "archive/extract.h"
+#include "archive/sourcediff.h"
 #include "archive/sourcestack.h"
 #include "cli/commands.h"
 #include "cli/glob.h"
@@ -179,124 +180,45 @@ int ListStack(const std::vector<std::string>& sources, bool json, bool allCopies
 
 // ---------------------------------------------------------------- diff
 
-namespace {
-
-enum class EVerdict { kSame, kChanged, kDamaged };
-
-// Compares one entry's copies on the two sides.
-class CEntryComparer
-{
-public:
-    CEntryComparer() : m_a(new unsigned char[kChunk]), m_b(new unsigned char[kChunk]) {}
-
-    EVerdict Compare(const CSourceStack& oldSide, std::size_t oldEntry, const CSourceStack& newSide,
-                     std::size_t newEntry)
-    {
-        const SEntryCopy& oc = oldSide.Winner(oldEntry);
-        const SEntryCopy& nc = newSide.Winner(newEntry);
-        const CStackSource::SEntry o = oldSide.EntryOf(oc), n = newSide.EntryOf(nc);
-        try {
-            CCopyFile oldFile = oldSide.Open(oc), newFile = newSide.Open(nc);
-            if (o.m_nRealSize == n.m_nRealSize && o.m_nPackedSize == n.m_nPackedSize &&
-                SameStoredBytes(*oldFile, o, *newFile, n))
-                return EVerdict::kSame;
-            // Whole entries of other sizes cannot hold the same bytes.
-            if (o.m_nRealSize != n.m_nRealSize)
-                return EVerdict::kChanged;
-            return SameContents(*oldFile, o, *newFile, n);
-        } catch (const std::exception& e) {
-            Complain(DescribeException(e), o.m_name);
-            return EVerdict::kDamaged;
-        }
-    }
-
-private:
-    static constexpr std::size_t kChunk = 1 << 20;
-
-    bool SameStoredBytes(CFile& a, const CStackSource::SEntry& ea, CFile& b, const CStackSource::SEntry& eb)
-    {
-        for (std::uint64_t done = 0; done < ea.m_nPackedSize;) {
-            const std::size_t want = std::size_t(std::min<std::uint64_t>(kChunk, ea.m_nPackedSize - done));
-            const std::size_t na = a.ReadAt(ea.m_nOffset + done, m_a.get(), want);
-            const std::size_t nb = b.ReadAt(eb.m_nOffset + done, m_b.get(), want);
-            if (na != want || nb != want) // short on one side: damage is found by inflating
-                return false;
-            if (std::memcmp(m_a.get(), m_b.get(), want) != 0)
-                return false;
-            done += want;
-        }
-        return true;
-    }
-
-    // Inflated a chunk at a time: the old side into memory (as much as really
-    // comes out), the new side compared against it as it comes.
-    EVerdict SameContents(CFile& a, const CStackSource::SEntry& ea, CFile& b, const CStackSource::SEntry& eb)
-    {
-        m_old.clear();
-        int status = StreamEntryData(a, CSourceStack::Record(ea),
-                                     [&](const unsigned char* p, std::size_t n) { m_old.append(p, p + n); });
-        if (status != 0)
-            return Damaged(a, ea, status);
-        std::size_t at = 0;
-        bool same = true;
-        status = StreamEntryData(b, CSourceStack::Record(eb), [&](const unsigned char* p, std::size_t n) {
-            same = same && n <= m_old.size() - at && std::memcmp(m_old.data() + at, p, n) == 0;
-            at += n;
-        });
-        if (status != 0)
-            return Damaged(b, eb, status);
-        return same && at == m_old.size() ? EVerdict::kSame : EVerdict::kChanged;
-    }
-
-    EVerdict Damaged(CFile& file, const CStackSource::SEntry& e, int status)
-    {
-        Complain(file.GetFilePath() + ": the entry is damaged (" + ZlibStatusText(status) + ")", e.m_name);
-        return EVerdict::kDamaged;
-    }
-
-    static void Complain(const std::string& what, std::string_view name)
-    {
-        ReportError(what + "; entry '" + DecodeToUtf8(name) + "' was not compared");
-    }
-
-    std::unique_ptr<unsigned char[]> m_a, m_b;
-    std::string m_old;
-};
-
-// The merged entries of a side, in diff order.
-std::vector<std::uint32_t> SortedEntries(const CSourceStack& side)
-{
-    std::vector<std::uint32_t> order(side.Count());
-    for (std::uint32_t i = 0; i < order.size(); ++i)
-        order[i] = i;
-    std::sort(order.begin(), order.end(), [&](std::uint32_t x, std::uint32_t y) {
-        return CompareEntryNames(side.EntryOf(side.Winner(x)).m_name, side.EntryOf(side.Winner(y)).m_name) < 0;
-    });
-    return order;
-}
-
-} // namespace
-
 int DiffSources(const std::string& oldPath, const std::string& newPath, bool json)
 {
-    CSourceStack oldSide, newSide;
-    bool failed = !AddSourceOrReport(oldSide, oldPath, true);
-    failed = !AddSourceOrReport(newSide, newPath, true) || failed;
-    if (oldSide.SourceCount() == 0 || newSide.SourceCount() == 0)
+    // One stack: the old side's source first, the new side's over it.
+    CSourceStack stack;
+    bool failed = !AddSourceOrReport(stack, oldPath, true);
+    const std::size_t firstNew = stack.SourceCount();
+    failed = !AddSourceOrReport(stack, newPath, true) || failed;
+    if (firstNew == 0 || stack.SourceCount() != 2)
         return kExitFailure;
-    oldSide.Merge();
-    newSide.Merge();
-    const std::vector<std::uint32_t> olds = SortedEntries(oldSide), news = SortedEntries(newSide);
+    stack.Merge();
+    CSourceDiff diff(stack, firstNew);
+    // A row names the entry as the new side stores it (the old side's when removed).
+    std::vector<std::string_view> names(stack.Count());
+    std::vector<std::uint32_t> order(stack.Count());
+    for (std::uint32_t i = 0; i < order.size(); ++i) {
+        const std::optional<SEntryCopy> copy = diff.NewCopy(i);
+        order[i] = i;
+        names[i] = stack.EntryOf(copy ? *copy : *diff.OldCopy(i)).m_name;
+    }
+    std::sort(order.begin(), order.end(),
+              [&](std::uint32_t x, std::uint32_t y) { return CompareEntryNames(names[x], names[y]) < 0; });
 
-    CEntryComparer comparer;
     CChunkedOutput output;
     std::string& out = output.Text();
     if (json)
         out += '[';
     std::string decoded;
     bool differs = false;
-    auto report = [&](char change, const CSourceStack& side, std::uint32_t entry) {
-        const std::string_view path = StoredPathText(side.EntryOf(side.Winner(entry)).m_name, decoded);
+    const auto complain = [&](std::size_t i, const std::string& cause) {
+        ReportError(cause + "; entry '" + DecodeToUtf8(stack.EntryOf(*diff.OldCopy(i)).m_name) + "' was not compared");
+    };
+    for (std::uint32_t i : order) {
+        const EEntryChange v = diff.Compare(i, complain);
+        failed = failed || v == EEntryChange::kDamaged;
+        const char change = v == EEntryChange::kAdded ? 'A' : v == EEntryChange::kRemoved ? 'D'
+                          : v == EEntryChange::kChanged ? 'M' : 0;
+        if (!change)
+            continue;
+        const std::string_view path = StoredPathText(names[i], decoded);
         if (json) {
             out += differs ? ",\n  {\"change\": \"" : "\n  {\"change\": \"";
             out += change;
@@ -311,25 +233,6 @@ int DiffSources(const std::string& oldPath, const std::string& newPath, bool jso
         }
         differs = true;
         output.MaybeWrite();
-    };
-    std::size_t i = 0, j = 0;
-    while (i < olds.size() || j < news.size()) {
-        int order = i == olds.size() ? 1 : j == news.size() ? -1 : 0;
-        if (order == 0)
-            order = CompareEntryNames(oldSide.EntryOf(oldSide.Winner(olds[i])).m_name,
-                                      newSide.EntryOf(newSide.Winner(news[j])).m_name);
-        if (order < 0) {
-            report('D', oldSide, olds[i++]);
-        } else if (order > 0) {
-            report('A', newSide, news[j++]);
-        } else {
-            const EVerdict v = comparer.Compare(oldSide, olds[i], newSide, news[j]);
-            if (v == EVerdict::kChanged)
-                report('M', newSide, news[j]);
-            failed = failed || v == EVerdict::kDamaged;
-            ++i;
-            ++j;
-        }
     }
     if (json)
         out += differs ? "\n]\n" : "]\n";

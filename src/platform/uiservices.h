@@ -67,6 +67,9 @@ public:
     // A folder chooser showing title (translated) as its instruction text: file-system
     // folders only; an absolute path without a trailing '/' (but "/"), or nothing.
     virtual std::optional<std::string> BrowseForFolder(CWnd* parent, const std::string& title) = 0;
+    // An open-file dialog for a DAT archive, title (translated) its caption:
+    // an absolute path, or nothing.
+    virtual std::optional<std::string> GetOpenArchiveName(CWnd*, const std::string&) { return std::nullopt; }
 
     // Hands a file to the desktop's default program for its kind, or starts a
     // program file, detached and without arguments. False with a reason when the

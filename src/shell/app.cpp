@@ -2,7 +2,9 @@
 
 #include "archive/datfiledoc.h"
 #include "filetypes/openedfiles.h"
+#include "platform/exceptions.h"
 #include "platform/profile.h"
+#include "platform/uitext.h"
 #include "shell/aboutdlg.h"
 #include "shell/defaultpalette.h"
 #include "views/commandids.h"
@@ -135,6 +137,34 @@ void CDravikApp::OnFileOpenSet()
     }
 }
 
+void CDravikApp::OnFileCompare(bool folder)
+{
+    CUiServices& ui = UiServices();
+    const std::optional<std::string> chosen =
+        folder ? ui.BrowseForFolder(nullptr, DRAVIK_TR_NOOP("Core", "Сравнить с папкой"))
+               : ui.GetOpenArchiveName(nullptr, DRAVIK_TR_NOOP("Core", "Сравнить с архивом"));
+    if (!chosen)
+        return;
+    std::vector<std::string> complaints;
+    try {
+        if (!m_pDoc->LoadComparison(*chosen, complaints))
+            return; // cancelled: what was shown stays
+    } catch (const std::exception& e) {
+        ui.MessageBox(nullptr, ui.Text(DRAVIK_TR_NOOP("Core", "Сравнение не выполнено.\n\n%1"), {DescribeException(e)}),
+                      "", MB_OK | MB_ICONEXCLAMATION);
+    }
+    if (!complaints.empty()) {
+        // A few lines say enough; the list marks every such entry.
+        std::string lines;
+        for (std::size_t i = 0; i < std::min<std::size_t>(complaints.size(), 10); ++i)
+            lines += complaints[i] + '\n';
+        ui.MessageBox(nullptr, ui.Text(DRAVIK_TR_NOOP("Core", "Не все файлы удалось сравнить:\n\n%1"), {lines}), "",
+                      MB_OK | MB_ICONEXCLAMATION);
+    }
+    if (m_pFrame)
+        m_pFrame->UpdateTitle();
+}
+
 void CDravikApp::OnOpenRecentFile(int index)
 {
     const QStringList files = CProfile::GetRecentFiles();
@@ -176,6 +206,20 @@ bool CDravikApp::OnCmdMsg(unsigned id, CCmdUI* ui)
     case ID_FILE_NEW:
         if (!ui)
             OnFileNew();
+        return true;
+    case ID_FILE_COMPARE:
+    case ID_FILE_COMPAREFOLDER:
+        if (ui)
+            ui->Enable(m_pDoc && m_pDoc->IsLoaded() && !m_pDoc->GetPathName().empty());
+        else if (m_pDoc && m_pDoc->IsLoaded())
+            OnFileCompare(id == ID_FILE_COMPAREFOLDER);
+        return true;
+    case ID_FILE_ENDCOMPARE:
+        // The old side alone again, as it opened.
+        if (ui)
+            ui->Enable(m_pDoc && m_pDoc->Comparison());
+        else if (m_pDoc && m_pDoc->Comparison())
+            OpenDocumentFile(QString::fromStdString(m_pDoc->GetPathName()));
         return true;
     case ID_FILE_REOPEN:
         // The archive as it is on disk now; a failure keeps the one shown.

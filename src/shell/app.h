@@ -42,6 +42,8 @@ public:
 
     bool OpenDocumentFile(const QString& path);
     void OnFileOpenSet();
+    // Compares what is open with an archive (or a folder) the user picks.
+    void OnFileCompare(bool folder);
     void OnFileNew();
     void OnFileOpen();
 

@@ -110,6 +110,9 @@ void CMainFrame::CreateMenus()
     m_pFileMenu = addMenu(tr("&Файл"));
     item(m_pFileMenu, ID_FILE_OPEN, tr("&Открыть..."))->setShortcut(QKeySequence(QStringLiteral("Ctrl+O")));
     item(m_pFileMenu, ID_FILE_OPENSET, tr("Открыть &набор..."));
+    item(m_pFileMenu, ID_FILE_COMPARE, tr("&Сравнить с..."));
+    item(m_pFileMenu, ID_FILE_COMPAREFOLDER, tr("Сравнить с &папкой..."));
+    item(m_pFileMenu, ID_FILE_ENDCOMPARE, tr("&Завершить сравнение"));
     item(m_pFileMenu, ID_FILE_EXPORTPNG, tr("&Экспорт в PNG..."));
     m_pFileMenu->addSeparator();
     m_pRecentPlaceholder = new QAction(tr("Recent File"), this);
@@ -136,6 +139,7 @@ void CMainFrame::CreateMenus()
     autoshow->setCheckable(true);
     autoshow->setChecked(true);
     item(view, ID_VIEW_THUMBNAILS, tr("&Миниатюры"))->setCheckable(true);
+    item(view, ID_VIEW_SHOWUNCHANGED, tr("Показывать &неизменённые"))->setCheckable(true);
     view->addSeparator();
     item(view, ID_VIEW_TRANSPARENCY, tr("&Прозрачность"))->setCheckable(true);
     item(view, ID_VIEW_PALETTE_ANIMATION, tr("&Анимация палитры"))->setCheckable(true);
@@ -417,6 +421,18 @@ bool CMainFrame::OnCmdMsg(unsigned id, CCmdUI* ui)
     case ID_FILE_EXPORTPNG:
         // Show, Find, Up and Export work whichever pane has the focus.
         return m_pList && m_pList->OnCmdMsg(id, ui);
+    case ID_VIEW_SHOWUNCHANGED: {
+        const SComparison* comparison = m_pDoc->Comparison();
+        if (ui) {
+            ui->Enable(comparison != nullptr);
+            ui->SetCheck(comparison && comparison->m_bShowUnchanged ? 1 : 0);
+        } else if (comparison) {
+            m_pDoc->SetShowUnchanged(!comparison->m_bShowUnchanged);
+            if (m_pFolders)
+                m_pFolders->RelistSelection();
+        }
+        return true;
+    }
     case ID_VIEW_TOOLBAR:
     case ID_VIEW_STATUS_BAR: {
         QWidget* bar = id == ID_VIEW_TOOLBAR ? static_cast<QWidget*>(m_pToolBar) : statusBar();

@@ -71,7 +71,9 @@ CFilePropDialog::CFilePropDialog(QWidget* parent, CDATItem* item, const CDATFile
             m_strCache = QString::fromUtf8(file->m_strCachePath.data(), qsizetype(file->m_strCachePath.size()));
             m_strSize = FromSlot(&CDATItem::GetSizeText, *item);
             m_strPacked = FromSlot(&CDATItem::GetPackedSizeText, *item);
-            m_strOffset = FromSlot(&CDATItem::GetOffsetText, *item);
+            // A loose file of a folder source has no offset.
+            if (!doc || !doc->IsLoose(*file))
+                m_strOffset = FromSlot(&CDATItem::GetOffsetText, *item);
         }
         m_strPath = FromArchive(ArchivePath(*item));
         const CSourceStack* stack = doc ? doc->Stack() : nullptr;

@@ -203,6 +203,21 @@ std::optional<std::string> CQtUiServices::BrowseForFolder(CWnd* parent, const st
     return folder.toStdString();
 }
 
+std::optional<std::string> CQtUiServices::GetOpenArchiveName(CWnd* parent, const std::string& title)
+{
+    QFileDialog dialog(OwnerOf(parent), Translated(title));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilters({QStringLiteral("DAT archives (*.dat)"), QStringLiteral("All Files (*)")});
+    if (const QString last = CProfile::GetLastFolder(QStringLiteral("Open")); !last.isEmpty())
+        dialog.setDirectory(last);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    const QFileInfo chosen(dialog.selectedFiles().front());
+    CProfile::SetLastFolder(QStringLiteral("Open"), chosen.absolutePath());
+    return chosen.absoluteFilePath().toStdString();
+}
+
 bool CQtUiServices::OpenWithDefaultProgram(CWnd*, const std::string& path, std::string* error)
 {
     const QString absolute = AbsolutePath(path);

@@ -25,6 +25,7 @@ public:
     std::optional<SSaveFileResult> GetSaveFileName(CWnd* parent, const std::string& filter,
                                                    const std::string& initialName) override;
     std::optional<std::string> BrowseForFolder(CWnd* parent, const std::string& title) override;
+    std::optional<std::string> GetOpenArchiveName(CWnd* parent, const std::string& title) override;
     bool OpenWithDefaultProgram(CWnd* parent, const std::string& path, std::string* error) override;
     bool StartProgram(CWnd* parent, const std::string& path, std::string* error) override;
     std::unique_ptr<IProgress> CreateProgress() override;

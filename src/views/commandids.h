@@ -42,6 +42,11 @@ enum ECommandId : unsigned {
     ID_VIEW_PALETTE_ANIMATION = 32821,
     // Several archives and folders as one set.
     ID_FILE_OPENSET = 32860,
+    // What changed between the open archive or set and a second one.
+    ID_FILE_COMPARE = 32861,
+    ID_FILE_ENDCOMPARE = 32862,
+    ID_VIEW_SHOWUNCHANGED = 32863,
+    ID_FILE_COMPAREFOLDER = 32864,
     ID_VIEW_FIXED_FONT = 32822,
     ID_VIEW_THUMBNAILS = 32871,
 };

@@ -185,7 +185,8 @@ void CDATFileList::OnListingChanged()
     if (m_nSortColumn >= 0)
         SortListingBy(m_pDoc->m_listing, ESortKey(m_nSortColumn), m_bSortDescending);
     m_pDetails->setColumnHidden(CListingModel::kColFolder, m_pDoc->m_nListingKind == CDATFileDoc::kListFolder);
-    m_pDetails->setColumnHidden(CListingModel::kColSource, !m_pDoc->Stack());
+    m_pDetails->setColumnHidden(CListingModel::kColSource, !m_pDoc->Stack() || m_pDoc->Comparison());
+    m_pDetails->setColumnHidden(CListingModel::kColStatus, !m_pDoc->Comparison());
 }
 
 void CDATFileList::OnHeaderClicked(int column)

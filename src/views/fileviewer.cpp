@@ -3,6 +3,7 @@
 #include "archive/datfiledoc.h"
 #include "archive/namecompare.h"
 #include "filetypes/frmfiletype.h"
+#include "filetypes/txtfiletype.h"
 #include "filetypes/mediapreviews.h"
 #include "filetypes/previews.h"
 #include "platform/cdc.h"
@@ -11,6 +12,7 @@
 #include "platform/ui/guarded.h"
 #include "platform/ui/qtdc.h"
 #include "views/commandids.h"
+#include "views/comparepreview.h"
 #include "views/picturestrip.h"
 #include "formats/palcycle.h"
 #include "views/soundplayer.h"
@@ -30,7 +32,15 @@
 #include <QScrollBar>
 #include <QThreadPool>
 #include <QTimer>
+#include <cstdio>
 #include <optional>
+
+// Comparing: the old version's request and both sides' labels.
+struct SOldSide
+{
+    SPreviewRequest m_request;
+    std::string m_strLeft, m_strRight;
+};
 
 namespace {
 
@@ -45,6 +55,23 @@ std::pair<std::shared_ptr<CPreview>, std::exception_ptr> Make(const CDATFileType
     } catch (...) {
         return {nullptr, std::current_exception()};
     }
+}
+
+// The old side's version of a changed entry beside the new one's. The new
+// side failing fails as it always did; the old one shows the failed frame.
+std::pair<std::shared_ptr<CPreview>, std::exception_ptr> MakeSides(const CDATFileType& type,
+                                                                   const SPreviewRequest& request,
+                                                                   const std::optional<SOldSide>& old)
+{
+    auto made = Make(type, request);
+    if (!old || made.second || !made.first)
+        return made;
+    std::shared_ptr<CPreview> before = Make(type, old->m_request).first;
+    if (!before)
+        before = type.FailedPreview();
+    auto sides = std::make_shared<CSideBySidePreview>(std::move(before), old->m_strLeft, std::move(made.first),
+                                                      old->m_strRight);
+    return {std::move(sides), nullptr};
 }
 
 } // namespace
@@ -138,9 +165,10 @@ void CDATFileViewer::SetItem(CDATItem* item)
     SPreviewRequest request = std::move(*prepared);
     ApplyChosenPalette(*type, request);
     request.m_pCancel = m_pCancel;
+    std::optional<SOldSide> old = OldSide(context, *file, request);
     ++m_nPreviewsMade;
     if (!type->IsPreviewLarge(*file)) {
-        auto [preview, error] = Make(*type, request);
+        auto [preview, error] = MakeSides(*type, request, old);
         OnPreviewReady(m_nTicket, std::move(preview), error);
         return;
     }
@@ -151,11 +179,11 @@ void CDATFileViewer::SetItem(CDATItem* item)
     std::shared_ptr<const CDATFileType> keep = type->shared_from_this();
     QPointer<CDATFileViewer> self(this);
     const unsigned ticket = m_nTicket;
-    QThreadPool::globalInstance()->start([keep, request = std::move(request), self, ticket] {
+    QThreadPool::globalInstance()->start([keep, request = std::move(request), old = std::move(old), self, ticket] {
         // Left behind before it started: nothing to make.
         if (request.IsCancelled())
             return;
-        auto [preview, error] = Make(*keep, request);
+        auto [preview, error] = MakeSides(*keep, request, old);
         if (request.IsCancelled())
             return;
         QMetaObject::invokeMethod(qApp, [self, ticket, preview = std::move(preview), error = error] {
@@ -163,6 +191,40 @@ void CDATFileViewer::SetItem(CDATItem* item)
                 self->OnPreviewReady(ticket, preview, error);
         }, Qt::QueuedConnection);
     });
+}
+
+std::optional<SOldSide> CDATFileViewer::OldSide(const SArchiveContext& context, const CDATInternalFile& file,
+                                                const SPreviewRequest& request) const
+{
+    // Pictures and texts only: other kinds show the new version alone.
+    const CDATFileType* type = file.m_pType;
+    if (!dynamic_cast<const CDATImageFileType*>(type) && !dynamic_cast<const CDAT_TXT_FileType*>(type))
+        return std::nullopt;
+    std::optional<CDATFileDoc::SOldVersion> old = m_pDoc->OldVersion(file);
+    if (!old)
+        return std::nullopt;
+    SOldSide side{type->PreparePreview(context, old->m_entry),
+                  tr("Было: %1").arg(QString::fromStdString(old->m_strSource)).toStdString(),
+                  tr("Стало: %1").arg(QString::fromStdString(m_pDoc->SourceLabelOf(file))).toStdString()};
+    SPreviewRequest& r = side.m_request;
+    r.m_strArchivePath = old->m_strFile;
+    // The other directions and the chosen palette are the new side's.
+    r.m_siblings.clear();
+    r.m_siblingFiles.clear();
+    r.m_palette.reset();
+    if (request.m_palette)
+        r.m_palette.emplace(*request.m_palette);
+    r.m_strPaletteFile = request.m_strPaletteFile;
+    r.m_strDefaultPalette = request.m_strDefaultPalette;
+    r.m_bChosenPalette = request.m_bChosenPalette;
+    r.m_pCancel = request.m_pCancel;
+    // The new version's cache file is not the old one's: the old one is made anew.
+    if (!r.m_strCacheFile.empty()) {
+        r.m_strCacheFile += ".old";
+        std::remove(r.m_strCacheFile.c_str());
+        r.m_bRefreshCache = true;
+    }
+    return side;
 }
 
 void CDATFileViewer::OnPreviewReady(unsigned ticket, std::shared_ptr<CPreview> preview, std::exception_ptr error)

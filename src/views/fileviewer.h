@@ -21,6 +21,9 @@
 
 class CDATFileType;
 struct SPreviewRequest;
+struct SOldSide;
+struct SArchiveContext;
+class CDATInternalFile;
 
 class CDATFileDoc;
 class CDATItem;
@@ -126,6 +129,9 @@ private:
     void OnSoundTick();
     void CancelWork();
     bool ShowsText() const;
+    // Comparing: the old version of a changed picture or text, to show beside the new.
+    std::optional<SOldSide> OldSide(const SArchiveContext& context, const CDATInternalFile& file,
+                                           const SPreviewRequest& request) const;
 
     CDATFileDoc* m_pDoc;
     CDATItem* m_pItem = nullptr;

@@ -5,6 +5,8 @@
 #include "platform/ui/itemicons.h"
 
 #include <QAbstractItemModel>
+#include <QColor>
+#include <QFont>
 #include <QHeaderView>
 #include <QPainter>
 #include <map>
@@ -15,6 +17,8 @@
 class CFolderTreeModel : public QAbstractItemModel
 {
 public:
+    static constexpr QRgb kChangedFolderColor = 0xB03A00;
+
     using QAbstractItemModel::QAbstractItemModel;
 
     void Rebuild(CTreeModel tree)
@@ -80,6 +84,11 @@ public:
             return QString::fromUtf8(node.m_strLabel.data(), qsizetype(node.m_strLabel.size()));
         case Qt::DecorationRole:
             return Icon(node.m_nImage, node.m_nSelectedImage);
+        case Qt::FontRole:
+            return node.m_bChanged ? ChangedFont() : QVariant();
+        case Qt::ForegroundRole:
+            // Comparing: folders with changes below stand out in bold, in the changes' colour.
+            return node.m_bChanged ? QVariant(QColor(kChangedFolderColor)) : QVariant();
         default:
             return {};
         }
@@ -93,6 +102,13 @@ public:
     CTreeModel m_tree;
 
 private:
+    static QFont ChangedFont()
+    {
+        QFont font;
+        font.setBold(true);
+        return font;
+    }
+
     // The delegate draws the Selected mode while the node is selected, which is
     // the tree control's selected image.
     QIcon Icon(int image, int selectedImage) const

@@ -154,9 +154,15 @@ QVariant CListingModel::data(const QModelIndex& index, int role) const
         case kColType: item->GetTypeText(buffer, int(sizeof buffer)); break;
         case kColSize: item->GetSizeText(buffer, int(sizeof buffer)); break;
         case kColPacked: item->GetPackedSizeText(buffer, int(sizeof buffer)); break;
-        case kColOffset: item->GetOffsetText(buffer, int(sizeof buffer)); break;
+        case kColOffset:
+            // A loose file of a folder source has no offset.
+            if (const auto* file = dynamic_cast<const CDATInternalFile*>(item); file && m_pDoc->IsLoose(*file))
+                return QString();
+            item->GetOffsetText(buffer, int(sizeof buffer));
+            break;
         case kColFolder: return FromRaw(FolderPathOf(*item));
         case kColSource: return SourceText(*item);
+        case kColStatus: return StatusText(*item);
         default: return {};
         }
         return FromRaw(buffer);
@@ -193,6 +199,20 @@ QString CListingModel::SourceText(const CDATItem& item) const
     return tr("%1 (поверх %2)").arg(winner, under.join(QStringLiteral(", ")));
 }
 
+QString CListingModel::StatusText(const CDATItem& item) const
+{
+    if (!m_pDoc->Comparison() || !dynamic_cast<const CDATInternalFile*>(&item))
+        return {};
+    switch (m_pDoc->ChangeOf(item)) {
+    case EEntryChange::kAdded: return tr("добавлен");
+    case EEntryChange::kRemoved: return tr("удалён");
+    case EEntryChange::kChanged: return tr("изменён");
+    case EEntryChange::kDamaged: return tr("повреждён");
+    case EEntryChange::kSame: break;
+    }
+    return tr("без изменений");
+}
+
 QVariant CListingModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
@@ -205,6 +225,7 @@ QVariant CListingModel::headerData(int section, Qt::Orientation orientation, int
     case kColOffset: return tr("Смещение");
     case kColFolder: return tr("Папка");
     case kColSource: return tr("Источник");
+    case kColStatus: return tr("Состояние");
     default: return {};
     }
 }

@@ -18,8 +18,11 @@ class CListingModel : public QAbstractTableModel
     Q_OBJECT
 public:
     // The folder column shows only where a listing mixes folders (types, matches);
-    // the source column only for a set of sources.
-    enum EColumn { kColName, kColType, kColSize, kColPacked, kColOffset, kColFolder, kColSource, kColumnCount };
+    // the source column only for a set of sources, the status column only
+    // while comparing.
+    enum EColumn {
+        kColName, kColType, kColSize, kColPacked, kColOffset, kColFolder, kColSource, kColStatus, kColumnCount
+    };
 
     explicit CListingModel(CDATFileDoc* doc, QObject* parent = nullptr);
 
@@ -57,6 +60,7 @@ public:
 
 private:
     QString SourceText(const CDATItem& item) const;
+    QString StatusText(const CDATItem& item) const;
     // The listing's pictures handed to the thumbnail workers, or nothing.
     void RestartThumbnails();
     QVariant ThumbnailOrIcon(const CDATItem& item) const;

@@ -51,6 +51,10 @@ QString CommandPrompt(unsigned id)
     case ID_FILE_REOPEN: return SCommandPrompt::tr("Открыть архив заново");
     case ID_FILE_OPENSET:
         return SCommandPrompt::tr("Открыть несколько архивов и папок как один; нижние заменяют верхние");
+    case ID_FILE_COMPARE: return SCommandPrompt::tr("Показать, чем второй архив отличается от открытого");
+    case ID_FILE_COMPAREFOLDER: return SCommandPrompt::tr("Показать, чем папка с файлами отличается от открытого архива");
+    case ID_FILE_ENDCOMPARE: return SCommandPrompt::tr("Вернуться к обычному виду открытого архива");
+    case ID_VIEW_SHOWUNCHANGED: return SCommandPrompt::tr("Показывать при сравнении и неизменённые файлы");
     default: return QString();
     }
 }

@@ -3,6 +3,7 @@
 #include "archive/datfiledoc.h"
 #include "platform/codepage.h"
 
+#include <filesystem>
 #include <unordered_map>
 
 namespace {
@@ -34,6 +35,15 @@ CTreeModel BuildFolderTree(const CDATFileDoc& doc)
     CTreeNode root;
     // A set of sources is named by its sources' names, not its paths one a line.
     root.m_strLabel = IsSourceSet(doc.GetPathName()) ? doc.GetTitle() : doc.GetPathName();
+    if (const SComparison* comparison = doc.Comparison()) {
+        // Both sides by name: the old one's sources, then the new one.
+        const std::vector<std::string> sources = SplitSourceSet(doc.ArchivePath());
+        root.m_strLabel.clear();
+        for (std::size_t i = 0; i < sources.size(); ++i)
+            root.m_strLabel += (i == 0 ? "" : i == comparison->m_nFirstNew ? " → " : " + ") +
+                               std::filesystem::path(sources[i]).filename().string();
+    }
+    root.m_bChanged = doc.FolderChanged(doc.m_rootFolder);
     root.m_nImage = kImageRoot;
     root.m_nSelectedImage = kImageRootSelected;
     root.m_pFolder = const_cast<CDATFolder*>(&doc.m_rootFolder);
@@ -53,6 +63,7 @@ CTreeModel BuildFolderTree(const CDATFileDoc& doc)
         node.m_nSelectedImage = kImageFolderSelected;
         node.m_pFolder = const_cast<CDATFolder*>(&folder);
         node.m_nParent = parent;
+        node.m_bChanged = doc.FolderChanged(folder);
         int index = AddNode(tree, std::move(node));
         nodeOf[folder.m_nID] = index;
         return index;

@@ -16,6 +16,7 @@ struct CTreeNode
     CDATFolder* m_pFolder = nullptr;  // mode 0: the root folder or a folder
     CDATFileType* m_pType = nullptr;  // mode 1: a handler
     int m_nParent = -1;               // index of the parent node, -1 at the top
+    bool m_bChanged = false;          // comparing: something below changed
     std::vector<int> m_children;      // in insertion order
 };
 

@@ -2,6 +2,7 @@
 // and the view-mode commands.
 #include "archive/datfiledoc.h"
 #include "fakes.h"
+#include "frmwriter.h"
 #include "helpers.h"
 #include "platform/profile.h"
 #include "shell/app.h"
@@ -11,6 +12,7 @@
 #include "shell/sourcesetdlg.h"
 #include "archive/extract.h"
 #include "views/filelist.h"
+#include "views/comparepreview.h"
 #include "views/fileviewer.h"
 #include "views/folderslist.h"
 #include "views/listingmodel.h"
@@ -21,7 +23,9 @@
 #include <QMenu>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QElapsedTimer>
 #include <QFileInfo>
+#include <QFont>
 #include <QTreeView>
 #include <algorithm>
 #include <filesystem>
@@ -265,6 +269,96 @@ TEST_F(MainFrameTest, ASetShowsAndReadsItsWinningCopiesAndReopensInItsOrder)
         }
         EXPECT_EQ(copies, c.copies);
     }
+}
+
+// Compare shows the changes only: a status per row, unchanged rows on request,
+// marked folders, a changed picture old beside new; ending it lists as before.
+TEST_F(MainFrameTest, CompareListsChangesMarksFoldersShowsBothPicturesAndEnds)
+{
+    auto picture = [](std::uint8_t index) { return BuildFrm(100, 100, std::vector<std::uint8_t>(100 * 100, index)); };
+    for (const bool later : {false, true}) {
+        CDatWriter w;
+        w.AddStored("color.pal", BuildPalette(DemoPalette()));
+        w.AddCompressed("art\\intrface\\pic.frm", picture(later ? DemoIndex(2, 5) : DemoIndex(0, 5)));
+        w.AddStored("maps\\town.map", "town");
+        w.AddCompressed(later ? "text\\added.txt" : "text\\gone.txt", "words");
+        if (later)
+            w.AddStored("text\\packed.txt", "packed or not");
+        else
+            w.AddCompressed("text\\packed.txt", "packed or not");
+        w.WriteTo(m_dir / (later ? "new.dat" : "old.dat"));
+    }
+    CDATFileViewer& viewer = *Frame().GetFileViewer();
+    auto centre = [&](double across) {
+        QElapsedTimer clock;
+        clock.start();
+        while (viewer.IsPreviewPending() && clock.elapsed() < 20000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        const QImage image = viewer.viewport()->grab().toImage();
+        return image.pixelColor(int(image.width() * across), (image.height() + 40 + CSideBySidePreview::kLabelHeight) / 2);
+    };
+    QColor alone[2];
+    for (const bool later : {true, false}) {
+        ASSERT_TRUE(m_app.OpenDocumentFile(QString::fromStdString(m_dir / (later ? "new.dat" : "old.dat"))));
+        viewer.SetItem(&FindFile(Doc(), "art\\intrface\\pic.frm"));
+        alone[later] = centre(0.5);
+    }
+    ASSERT_NE(alone[0], alone[1]);
+    m_ui.m_openAnswer = m_dir / "new.dat";
+    Frame().ExecuteCommand(ID_FILE_COMPARE);
+    ASSERT_NE(Doc().Comparison(), nullptr);
+    EXPECT_TRUE(m_ui.m_messages.empty());
+
+    CListingModel* model = Frame().GetFileList()->Model();
+    auto rows = [&](const char* folder) {
+        Doc().ListFolder(folder ? &FindFolder(Doc(), folder) : &Doc().m_rootFolder, Frame().GetFoldersList());
+        QStringList shown;
+        for (int row = 0; row < model->rowCount(); ++row)
+            shown << (model->index(row, 0).data().toString() + ' ' +
+                      model->index(row, CListingModel::kColStatus).data().toString()).trimmed();
+        return shown;
+    };
+    const struct { bool unchanged; const char* folder; QStringList rows; } cases[] = {
+        {false, nullptr, {"art", "text"}},
+        {false, "text", {"added.txt добавлен", "gone.txt удалён"}},
+        {false, "intrface", {"pic.frm изменён"}},
+        {true, nullptr, {"art", "maps", "text", "color.pal без изменений"}},
+        {true, "text", {"added.txt добавлен", "gone.txt удалён", "packed.txt без изменений"}},
+    };
+    for (const auto& c : cases) {
+        if (Doc().Comparison()->m_bShowUnchanged != c.unchanged)
+            Frame().ExecuteCommand(ID_VIEW_SHOWUNCHANGED);
+        EXPECT_EQ(rows(c.folder), c.rows) << c.folder;
+    }
+    EXPECT_FALSE(Frame().GetFileList()->DetailsView()->isColumnHidden(CListingModel::kColStatus));
+    // The removed entry reads the old side's bytes.
+    CDATInternalFile& gone = FindFile(Doc(), "text\\gone.txt");
+    CEntryFiles files(Doc());
+    EXPECT_EQ(ReadEntryData(files.For(gone), gone), "words");
+
+    QStringList marked;
+    const CTreeModel& tree = Frame().GetFoldersList()->Tree();
+    for (std::size_t i = 1; i < tree.m_nodes.size(); ++i)
+        if (Frame().GetFoldersList()->model()->data(Frame().GetFoldersList()->IndexOfNode(int(i)), Qt::FontRole).value<QFont>().bold())
+            marked << QString::fromStdString(tree.m_nodes[i].m_strLabel);
+    marked.sort();
+    EXPECT_EQ(marked, (QStringList{"art", "intrface", "text"}));
+
+    viewer.SetItem(&FindFile(Doc(), "art\\intrface\\pic.frm"));
+    EXPECT_EQ(centre(0.25), alone[0]);
+    EXPECT_EQ(centre(0.75), alone[1]);
+
+    Frame().ExecuteCommand(ID_FILE_ENDCOMPARE);
+    EXPECT_EQ(Doc().Comparison(), nullptr);
+    EXPECT_EQ(rows("text"), (QStringList{"gone.txt", "packed.txt"}));
+    EXPECT_TRUE(Frame().GetFileList()->DetailsView()->isColumnHidden(CListingModel::kColStatus));
+    // A folder as the new side: its loose file has no offset.
+    std::filesystem::create_directories(m_dir / "mod/text");
+    WriteWholeFile(m_dir / "mod/text/gone.txt", "other words");
+    m_ui.m_folderAnswer = m_dir / "mod";
+    Frame().ExecuteCommand(ID_FILE_COMPAREFOLDER);
+    EXPECT_EQ(rows("text"), (QStringList{"gone.txt изменён", "packed.txt удалён"}));
+    EXPECT_EQ(model->index(0, CListingModel::kColOffset).data().toString(), QString());
 }
 
 } // namespace

@@ -276,6 +276,21 @@ TEST(ScreenshotTest, RendersTheMainWindowForReview)
     list->SelectRows({1});
     Save(frame, "merged-set");
 
+    // The showcase compared with a later version whose landscape was redrawn.
+    CDatWriter later;
+    later.AddStored("color.pal", BuildPalette(DemoPalette()));
+    later.AddCompressed("art\\intrface\\landscape.frm", BuildFrm(320, 200, RingsPicture(320, 200)));
+    later.AddCompressed("art\\intrface\\rings.frm", BuildFrm(64, 64, RingsPicture(64, 64)));
+    later.WriteTo(dir / "showcase-2.dat");
+    ASSERT_TRUE(app.OpenDocumentFile(QString::fromStdString(archive)));
+    ui.m_openAnswer = dir / "showcase-2.dat";
+    frame.ExecuteCommand(ID_FILE_COMPARE);
+    tree->SelectChildFolder(&FindFolder(*app.Document(), "art"));
+    tree->SelectChildFolder(&FindFolder(*app.Document(), "intrface"));
+    list->SelectRows({0});
+    show("art\\intrface\\landscape.frm");
+    Save(frame, "compare-side-by-side");
+
     EXPECT_TRUE(ui.m_reports.empty()) << ui.m_reports.front();
 }
 

@@ -63,6 +63,7 @@ public:
         m_folderTitles.push_back(title);
         return m_folderAnswer;
     }
+    std::optional<std::string> GetOpenArchiveName(CWnd*, const std::string&) override { return m_openAnswer; }
     bool OpenWithDefaultProgram(CWnd*, const std::string& path, std::string* error) override
     {
         return Desktop(m_opened, path, error, "no program for this kind of file");
@@ -82,6 +83,7 @@ public:
     std::optional<SSaveFileResult> m_saveAnswer;
     std::vector<std::pair<std::string, std::string>> m_saveDialogs; // filter, initial name
     std::optional<std::string> m_folderAnswer;
+    std::optional<std::string> m_openAnswer;
     std::vector<std::string> m_folderTitles;
     bool m_bDesktopWorks = true;
     std::vector<std::string> m_opened, m_started;
