@@ -20,6 +20,7 @@ void CDATFileDoc::DeleteContents()
 {
     m_listing.clear();
     m_search.Clear();
+    m_bQueryWaits = false;
     Clear();
     m_pStack.reset();
     UpdateAllViews(nullptr, 0, nullptr);
@@ -57,6 +58,8 @@ bool CDATFileDoc::OnOpenDocument(const std::string& path)
         CUiServices& ui = UiServices();
         ui.MessageBox(nullptr, ui.Text(text, {name, cause}), "", MB_OK | MB_ICONEXCLAMATION);
     };
+    // A worker folding the paths reads the entries about to be replaced.
+    m_search.Clear();
     try {
         if (IsSourceSet(path)) {
             LoadSet(SplitSourceSet(path));
@@ -86,6 +89,7 @@ bool CDATFileDoc::OnOpenDocument(const std::string& path)
     // The old entries are gone: nothing may point at them any more.
     m_listing.clear();
     m_search.Clear();
+    m_bQueryWaits = false;
     m_nListingKind = kListFolder;
     return true;
 }
