@@ -85,15 +85,13 @@ CStackSource::~CStackSource() = default;
 
 std::size_t CStackSource::Count() const
 {
-    return m_kind == EKind::kArchive ? m_names.size() : m_loose.size();
+    return m_kind == EKind::kArchive ? m_entries.size() : m_loose.size();
 }
 
 CStackSource::SEntry CStackSource::Entry(std::size_t i) const
 {
-    if (m_kind == EKind::kArchive) {
-        const CDATInternalFile& f = m_pArchive->m_files[i];
-        return {m_names[i], f.m_nRealSize, f.m_nPackedSize, f.m_nOffset, f.m_storage};
-    }
+    if (m_kind == EKind::kArchive)
+        return m_entries[i];
     const SLoose& l = m_loose[i];
     return {std::string_view(m_strLooseNames).substr(l.m_nNameStart, l.m_nNameLength), l.m_nSize, l.m_nSize, 0};
 }
@@ -109,8 +107,31 @@ std::string CStackSource::FileOf(std::size_t i) const
 
 void CStackSource::LoadArchive()
 {
-    m_pArchive = std::make_unique<CDATFileDoc>(false);
-    LoadWithStoredNames(*m_pArchive, m_names, m_strPath);
+    // The usual archive: its directory read as the loader reads it, entry by
+    // entry as stored.
+    try {
+        CFile file(m_strPath, CFile::modeRead);
+        SDirectoryBytes directory = ReadDirectoryBytes(file);
+        CDirectoryParser parser(directory.m_pData.get(), directory.m_nSize, file.GetFilePath());
+        std::vector<SEntry> entries;
+        entries.reserve(parser.GetCount());
+        SRawEntry raw;
+        while (parser.Next(raw))
+            entries.push_back({raw.m_name, raw.m_nRealSize, raw.m_nPackedSize, raw.m_nOffset, EEntryStorage::kBySizes});
+        m_entries = std::move(entries);
+        m_directory = std::move(directory);
+    } catch (const std::exception&) {
+        // Anything else (the first game's format, an empty or a damaged file)
+        // goes through the loader, which knows it or names the fault.
+        CDATFileDoc archive(false);
+        LoadWithStoredNames(archive, m_names, m_strPath);
+        m_entries.clear();
+        m_entries.reserve(archive.m_files.size());
+        for (std::size_t i = 0; i < archive.m_files.size(); ++i) {
+            const CDATInternalFile& f = archive.m_files[i];
+            m_entries.push_back({m_names[i], f.m_nRealSize, f.m_nPackedSize, f.m_nOffset, f.m_storage});
+        }
+    }
     m_file.Open(m_strPath, CFile::modeRead);
 }
 
