@@ -281,11 +281,14 @@ void BM_FindKeystroke200k(benchmark::State& state)
             QCoreApplication::processEvents();
     };
     QCoreApplication::processEvents();
-    // The first keystroke folds every path once; it is reported apart.
+    // The first keystroke comes while the paths are being folded (Find has
+    // just opened); until its matches are painted it is reported apart.
     QElapsedTimer first;
     first.start();
     keystroke(QLatin1Char('q'));
     const double firstMs = double(first.nsecsElapsed()) / 1e6;
+    // The window must not wait for the folding: the key handler returns at once.
+    const double firstHandlerMs = double(handledNs) / 1e6;
     keystroke(QChar());
     handledNs = 0;
     const QString typed = QStringLiteral("dir12\\aab0");
@@ -296,6 +299,7 @@ void BM_FindKeystroke200k(benchmark::State& state)
         rows += std::size_t(list->Model()->rowCount());
     }
     state.counters["first_keystroke_ms"] = firstMs;
+    state.counters["first_handler_ms"] = firstHandlerMs;
     state.counters["handler_ms"] = double(handledNs) / 1e6 / double(std::max<std::int64_t>(state.iterations(), 1));
     state.counters["rows_per_keystroke"] = double(rows) / double(std::max<std::int64_t>(state.iterations(), 1));
 }
