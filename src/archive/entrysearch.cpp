@@ -173,7 +173,12 @@ void CEntrySearch::StartBuild(const CDATArchive& archive)
 {
     Clear();
     m_worker = std::thread([this, &archive] {
-        m_pBuilt = FoldPaths(archive);
+        try {
+            m_pBuilt = FoldPaths(archive);
+        } catch (...) {
+            // Out of memory: nothing is found rather than the program ended.
+            m_pBuilt = std::make_unique<SIndex>();
+        }
         m_bWorkerDone = true;
     });
 }
