@@ -1,5 +1,5 @@
 // The document over the generated archives: load of 200,000 entries (with its
-// peak heap per entry), a folder's listing and a type's listing; unpacking
+// peak heap per entry), a folder's listing, a type's listing and Find; unpacking
 // speed of zlib and LZSS entries.
 #include "archive/datfiledoc.h"
 #include "archive/inflate.h"
@@ -140,6 +140,37 @@ void BM_ListFileTypeFrm30k(benchmark::State& state)
     state.counters["items"] = double(doc.m_listing.size());
 }
 BENCHMARK(BM_ListFileTypeFrm30k)->Unit(benchmark::kMillisecond);
+
+// Find over all 200,000 paths with nothing earlier to narrow from: a piece
+// in every folder's name, one in names only, a pattern; and folding the paths.
+void BM_FindScan200k(benchmark::State& state)
+{
+    CDATFileDoc doc(false);
+    doc.LoadArchive(BenchArchive(EBenchArchive::kTiny200k));
+    static const char* const kQueries[] = {"d", "aab0", "*.frm", "art/*/?a*"};
+    const char* query = kQueries[state.range(0)];
+    CEntrySearch search;
+    std::size_t hits = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        search.Build(doc);
+        state.ResumeTiming();
+        hits = search.Find(query).size();
+    }
+    state.SetLabel(query);
+    state.counters["hits"] = double(hits);
+}
+BENCHMARK(BM_FindScan200k)->DenseRange(0, 3)->Unit(benchmark::kMillisecond);
+
+void BM_FoldPaths200k(benchmark::State& state)
+{
+    CDATFileDoc doc(false);
+    doc.LoadArchive(BenchArchive(EBenchArchive::kTiny200k));
+    CEntrySearch search;
+    for (auto _ : state)
+        search.Build(doc);
+}
+BENCHMARK(BM_FoldPaths200k)->Unit(benchmark::kMillisecond);
 
 // Picture-like bytes: runs of one colour, repeats of recent rows and some
 // noise, packing about as well as the games' art does.

@@ -20,6 +20,7 @@ void CDATFileDoc::DeleteContents()
 {
     m_listing.clear();
     m_search.Clear();
+    m_bQueryWaits = false;
     Clear();
     m_pStack.reset();
     m_pComparison.reset();
@@ -58,6 +59,8 @@ bool CDATFileDoc::OnOpenDocument(const std::string& path)
         CUiServices& ui = UiServices();
         ui.MessageBox(nullptr, ui.Text(text, {name, cause}), "", MB_OK | MB_ICONEXCLAMATION);
     };
+    // A worker folding the paths reads the entries about to be replaced.
+    m_search.Clear();
     try {
         if (IsSourceSet(path)) {
             LoadSet(SplitSourceSet(path));
@@ -88,6 +91,7 @@ bool CDATFileDoc::OnOpenDocument(const std::string& path)
     // The old entries are gone: nothing may point at them any more.
     m_listing.clear();
     m_search.Clear();
+    m_bQueryWaits = false;
     m_nListingKind = kListFolder;
     return true;
 }

@@ -74,8 +74,16 @@ public:
     void ListFolder(const CDATFolder* folder, CView* sender);
     void ListFileType(const CDATFileType* type, CView* sender);
     // Every file of the archive whose path holds query, or matches it as a
-    // pattern (see CEntrySearch); the paths are folded at the first call.
-    void ListMatches(std::string_view query, CView* sender);
+    // pattern (see CEntrySearch); the paths are folded at the first call. A
+    // big archive's are folded on a worker: until they are, the listing stays
+    // and the query waits for ListWaitingMatches (true while it waits).
+    bool ListMatches(std::string_view query, CView* sender);
+    // Starts folding the paths, ahead of the first query.
+    void PrepareSearch();
+    // Lists the waiting query's matches once the paths are folded; true while
+    // it still waits. Any other listing drops the waiting query.
+    bool ListWaitingMatches(CView* sender);
+    void DropWaitingMatches() { m_bQueryWaits = false; }
 
     // What m_listing holds: one folder's items, one type's files, or matches
     // from anywhere in the archive.
@@ -97,6 +105,8 @@ private:
     const CSourceStack* StackOf(const CDATInternalFile& entry, std::size_t& index) const;
 
     CEntrySearch m_search;
+    std::string m_strWaitingQuery;
+    bool m_bQueryWaits = false;
     std::unique_ptr<CSourceStack> m_pStack;
     std::unique_ptr<SComparison> m_pComparison;
 };

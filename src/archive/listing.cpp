@@ -55,6 +55,7 @@ void CDATFileDoc::ListFolder(const CDATFolder* folder, CView* sender)
     if (!IsLoaded())
         return;
     m_listing.clear();
+    m_bQueryWaits = false;
     m_nListingKind = kListFolder;
     const std::size_t slots = m_index.m_folderFileStart.size();
     const std::size_t slot = folder->IsRoot() ? slots - 2 : folder->m_nIndex;
@@ -81,6 +82,7 @@ void CDATFileDoc::ListFileType(const CDATFileType* type, CView* sender)
     if (!IsLoaded())
         return;
     m_listing.clear();
+    m_bQueryWaits = false;
     m_nListingKind = kListType;
     const auto& types = m_index.m_typeByIndex;
     auto it = std::find(types.begin(), types.end(), type);
@@ -97,18 +99,46 @@ void CDATFileDoc::ListFileType(const CDATFileType* type, CView* sender)
     UpdateAllViews(sender, 0, nullptr);
 }
 
-void CDATFileDoc::ListMatches(std::string_view query, CView* sender)
+namespace {
+
+// Folding this many paths takes a few milliseconds: done at once, not on a worker.
+constexpr std::size_t kFoldAtOnce = 50000;
+
+} // namespace
+
+void CDATFileDoc::PrepareSearch()
+{
+    if (IsLoaded() && !m_search.IsBuilding() && !m_search.IsBuilt()) {
+        if (m_files.size() <= kFoldAtOnce)
+            m_search.Build(*this);
+        else
+            m_search.StartBuild(*this);
+    }
+}
+
+bool CDATFileDoc::ListMatches(std::string_view query, CView* sender)
 {
     if (!IsLoaded())
-        return;
+        return false;
+    PrepareSearch();
+    m_strWaitingQuery = query;
+    m_bQueryWaits = true;
+    return ListWaitingMatches(sender);
+}
+
+bool CDATFileDoc::ListWaitingMatches(CView* sender)
+{
+    if (!m_bQueryWaits || !IsLoaded())
+        return m_bQueryWaits = false;
     if (!m_search.IsBuilt())
-        m_search.Build(*this);
-    std::vector<std::uint32_t> hits;
-    m_search.Find(query, hits);
+        return true;
+    m_bQueryWaits = false;
+    const std::vector<std::uint32_t>& hits = m_search.Find(m_strWaitingQuery);
     m_listing.resize(hits.size());
     for (std::size_t i = 0; i < hits.size(); ++i)
         m_listing[i] = &m_files[hits[i]];
     m_nListingKind = kListMatches;
     DropUnchanged();
     UpdateAllViews(sender, 0, nullptr);
+    return false;
 }

@@ -9,6 +9,7 @@
 #include "platform/exceptions.h"
 
 #include <algorithm>
+#include <cstring>
 #include <filesystem>
 
 namespace {
@@ -18,12 +19,40 @@ inline unsigned char EntryNameByte(char c)
     return c == '/' ? '\\' : FoldAscii(static_cast<unsigned char>(c));
 }
 
+// Eight name bytes folded as EntryNameByte folds each: 'A'..'Z' to small
+// letters, '/' to '\\'.
+std::uint64_t FoldEntryWord(std::uint64_t v)
+{
+    constexpr std::uint64_t kOnes = 0x0101010101010101ull, kHigh = 0x8080808080808080ull, kLow = ~kHigh;
+    const std::uint64_t low = v & kLow;
+    const std::uint64_t capital = ((low + (0x80 - 'A') * kOnes) & ~(low + (0x80 - 'Z' - 1) * kOnes) & ~v) & kHigh;
+    v |= capital >> 2;
+    const std::uint64_t x = v ^ ('/' * kOnes);
+    const std::uint64_t slash = ~(((x & kLow) + kLow) | x | kLow);
+    return v + (slash >> 7) * std::uint64_t('\\' - '/');
+}
+
+// A hash of the name as the game compares it, eight bytes at a time.
 std::uint64_t HashEntryName(std::string_view name)
 {
-    std::uint64_t h = 14695981039346656037ull;
-    for (char c : name)
-        h = (h ^ EntryNameByte(c)) * 1099511628211ull;
-    return h ^ (h >> 29);
+    std::uint64_t h = name.size() * 0x9E3779B97F4A7C15ull;
+    std::size_t i = 0;
+    for (; i + 8 <= name.size(); i += 8) {
+        std::uint64_t v;
+        std::memcpy(&v, name.data() + i, 8);
+        h = (h ^ FoldEntryWord(v)) * 0x9E3779B97F4A7C15ull;
+        h ^= h >> 29;
+    }
+    if (i < name.size()) {
+        std::uint64_t v = 0;
+        std::memcpy(&v, name.data() + i, name.size() - i);
+        h = (h ^ FoldEntryWord(v)) * 0x9E3779B97F4A7C15ull;
+    }
+    h ^= h >> 33;
+    h *= 0xFF51AFD7ED558CCDull;
+    h ^= h >> 33;
+    h *= 0xC4CEB9FE1A85EC53ull;
+    return h ^ (h >> 33);
 }
 
 // Why a file's path under its folder (UTF-8, '/' between parts) cannot be
@@ -85,15 +114,13 @@ CStackSource::~CStackSource() = default;
 
 std::size_t CStackSource::Count() const
 {
-    return m_kind == EKind::kArchive ? m_names.size() : m_loose.size();
+    return m_kind == EKind::kArchive ? m_entries.size() : m_loose.size();
 }
 
 CStackSource::SEntry CStackSource::Entry(std::size_t i) const
 {
-    if (m_kind == EKind::kArchive) {
-        const CDATInternalFile& f = m_pArchive->m_files[i];
-        return {m_names[i], f.m_nRealSize, f.m_nPackedSize, f.m_nOffset, f.m_storage};
-    }
+    if (m_kind == EKind::kArchive)
+        return m_entries[i];
     const SLoose& l = m_loose[i];
     return {std::string_view(m_strLooseNames).substr(l.m_nNameStart, l.m_nNameLength), l.m_nSize, l.m_nSize, 0};
 }
@@ -109,8 +136,31 @@ std::string CStackSource::FileOf(std::size_t i) const
 
 void CStackSource::LoadArchive()
 {
-    m_pArchive = std::make_unique<CDATFileDoc>(false);
-    LoadWithStoredNames(*m_pArchive, m_names, m_strPath);
+    // The usual archive: its directory read as the loader reads it, entry by
+    // entry as stored.
+    try {
+        CFile file(m_strPath, CFile::modeRead);
+        SDirectoryBytes directory = ReadDirectoryBytes(file);
+        CDirectoryParser parser(directory.m_pData.get(), directory.m_nSize, file.GetFilePath());
+        std::vector<SEntry> entries;
+        entries.reserve(parser.GetCount());
+        SRawEntry raw;
+        while (parser.Next(raw))
+            entries.push_back({raw.m_name, raw.m_nRealSize, raw.m_nPackedSize, raw.m_nOffset, EEntryStorage::kBySizes});
+        m_entries = std::move(entries);
+        m_directory = std::move(directory);
+    } catch (const std::exception&) {
+        // Anything else (the first game's format, an empty or a damaged file)
+        // goes through the loader, which knows it or names the fault.
+        CDATFileDoc archive(false);
+        LoadWithStoredNames(archive, m_names, m_strPath);
+        m_entries.clear();
+        m_entries.reserve(archive.m_files.size());
+        for (std::size_t i = 0; i < archive.m_files.size(); ++i) {
+            const CDATInternalFile& f = archive.m_files[i];
+            m_entries.push_back({m_names[i], f.m_nRealSize, f.m_nPackedSize, f.m_nOffset, f.m_storage});
+        }
+    }
     m_file.Open(m_strPath, CFile::modeRead);
 }
 
@@ -209,11 +259,21 @@ void CSourceStack::Merge()
     m_latest.clear();
     m_overridden.assign(total, kNone);
     std::uint32_t arrival = 0;
+    // The slots are far apart in a table of megabytes: each is fetched a few
+    // names ahead, so that its load overlaps the work on the names before it.
+    constexpr std::size_t kAhead = 16;
+    std::vector<std::uint64_t> hashes;
     for (const auto& source : m_sources) {
         const std::uint32_t sourceStart = arrival;
-        for (std::uint32_t i = 0; i < source->Count(); ++i, ++arrival) {
+        const std::size_t count = source->Count();
+        hashes.resize(count);
+        for (std::size_t i = 0; i < count; ++i)
+            hashes[i] = HashEntryName(source->Entry(i).m_name);
+        for (std::uint32_t i = 0; i < count; ++i, ++arrival) {
+            if (i + kAhead < count)
+                __builtin_prefetch(&table[hashes[i + kAhead] & (capacity - 1)]);
             const std::string_view name = source->Entry(i).m_name;
-            const std::uint64_t hash = HashEntryName(name);
+            const std::uint64_t hash = hashes[i];
             const std::uint64_t tag = hash & 0xFFFFFFFF00000000ull;
             for (std::size_t slot = hash & (capacity - 1);; slot = (slot + 1) & (capacity - 1)) {
                 if (table[slot] == UINT64_MAX) {

@@ -69,8 +69,11 @@ private:
     std::string m_strLabel;
     std::string m_strPath;
     EKind m_kind;
-    // An archive: its model and names as stored, and a handle kept open.
-    std::unique_ptr<CDATFileDoc> m_pArchive;
+    // An archive: its entries as stored (the names point into its directory,
+    // kept in one of the two), and a handle kept open. No model of its own:
+    // only the merged view needs one.
+    std::vector<SEntry> m_entries;
+    SDirectoryBytes m_directory;
     CStoredNames m_names;
     mutable CFile m_file; // reads are positional
     // A folder: its files' names (one buffer) and sizes, sorted by name.

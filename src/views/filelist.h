@@ -98,6 +98,8 @@ protected:
 private:
     void CreateFindBar(QVBoxLayout* layout);
     bool OnFindCmdMsg(unsigned id, CCmdUI* ui);
+    // Looks again shortly for matches still waiting for the folded paths.
+    void AwaitMatches();
     // A new listing: sorted as the header says, the folder column where it helps.
     void OnListingChanged();
     void Resort();
@@ -127,5 +129,6 @@ private:
     QLineEdit* m_pFind = nullptr;
     int m_nSortColumn = -1;
     bool m_bSortDescending = false;
+    bool m_bAwaitingMatches = false;
     std::vector<CDATItem*> m_archiveOrder; // the listing before sorting
 };

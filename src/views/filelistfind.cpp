@@ -14,6 +14,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListView>
+#include <QTimer>
 #include <QTreeView>
 #include <QVBoxLayout>
 #include <unordered_map>
@@ -29,10 +30,14 @@ void CDATFileList::CreateFindBar(QVBoxLayout* layout)
     connect(m_pFind, &QLineEdit::textChanged, this, [this](const QString& text) {
         GuardedCall("", [&] {
             // An emptied field shows again what the tree has selected.
-            if (!text.isEmpty())
-                m_pDoc->ListMatches(text.toStdString(), m_pFoldersList);
-            else if (m_pDoc->m_nListingKind == CDATFileDoc::kListMatches && m_pFoldersList)
-                m_pFoldersList->RelistSelection();
+            if (!text.isEmpty()) {
+                if (m_pDoc->ListMatches(text.toStdString(), m_pFoldersList))
+                    AwaitMatches();
+            } else {
+                m_pDoc->DropWaitingMatches();
+                if (m_pDoc->m_nListingKind == CDATFileDoc::kListMatches && m_pFoldersList)
+                    m_pFoldersList->RelistSelection();
+            }
         });
     });
     connect(m_pFind, &QLineEdit::returnPressed, this, [this] {
@@ -50,6 +55,21 @@ void CDATFileList::CreateFindBar(QVBoxLayout* layout)
             [this](int column) { GuardedCall("", [&] { OnHeaderClicked(column); }); });
 }
 
+void CDATFileList::AwaitMatches()
+{
+    // The paths are still being folded: the matches show once they are.
+    if (m_bAwaitingMatches)
+        return;
+    m_bAwaitingMatches = true;
+    QTimer::singleShot(5, this, [this] {
+        m_bAwaitingMatches = false;
+        GuardedCall("", [&] {
+            if (m_pDoc->ListWaitingMatches(m_pFoldersList))
+                AwaitMatches();
+        });
+    });
+}
+
 bool CDATFileList::IsFinding() const
 {
     return !m_pFind->isHidden();
@@ -59,6 +79,7 @@ void CDATFileList::StartFind()
 {
     if (!m_pDoc->IsLoaded())
         return;
+    m_pDoc->PrepareSearch();
     m_pFind->show();
     m_pFind->setFocus(Qt::ShortcutFocusReason);
     m_pFind->selectAll();
@@ -67,6 +88,7 @@ void CDATFileList::StartFind()
 void CDATFileList::EndFind()
 {
     const bool relist = m_pDoc->m_nListingKind == CDATFileDoc::kListMatches;
+    m_pDoc->DropWaitingMatches();
     {
         const QSignalBlocker quiet(m_pFind);
         m_pFind->clear();

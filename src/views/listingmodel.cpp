@@ -127,9 +127,14 @@ CDATItem* CListingModel::ItemAt(int row) const
     return m_pDoc->m_listing[std::size_t(row)];
 }
 
+std::size_t CListingModel::ListingSize() const
+{
+    return m_pDoc->IsLoaded() ? m_pDoc->m_listing.size() : 0;
+}
+
 int CListingModel::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() || !m_pDoc->IsLoaded() ? 0 : int(m_pDoc->m_listing.size());
+    return parent.isValid() ? 0 : int(ListingSize());
 }
 
 int CListingModel::columnCount(const QModelIndex& parent) const

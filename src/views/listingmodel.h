@@ -44,6 +44,15 @@ public:
     // The listing's entry of a row, or null outside it.
     CDATItem* ItemAt(int row) const;
 
+    // Without the base's checks through virtual calls: a view asks for every
+    // row of a 200,000-row listing after each reset.
+    QModelIndex index(int row, int column, const QModelIndex& parent = {}) const override
+    {
+        return !parent.isValid() && row >= 0 && column >= 0 && column < kColumnCount &&
+                       std::size_t(row) < ListingSize()
+                   ? createIndex(row, column)
+                   : QModelIndex();
+    }
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
@@ -59,6 +68,7 @@ public:
     Qt::DropActions supportedDragActions() const override { return Qt::CopyAction; }
 
 private:
+    std::size_t ListingSize() const;
     QString SourceText(const CDATItem& item) const;
     QString StatusText(const CDATItem& item) const;
     // The listing's pictures handed to the thumbnail workers, or nothing.

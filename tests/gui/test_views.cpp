@@ -387,6 +387,34 @@ TEST_F(ViewsTest, FindListsMatchesOfTheWholeArchiveEnterGoesToOneEscReturnsToThe
     EXPECT_FALSE(field->isVisible());
 }
 
+// A big archive's paths are folded away from the window: what is typed
+// before they are shows once they are, and a field emptied meanwhile wants
+// nothing shown.
+TEST_F(ViewsTest, FindTypedWhilePathsAreFoldedListsMatchesOnceTheyAre)
+{
+    std::vector<std::string> names;
+    for (int i = 0; i < 60000; ++i)
+        names.push_back("d" + std::to_string(i % 7) + "\\f" + std::to_string(i));
+    ASSERT_TRUE(m_doc.OpenDocumentFile(WriteNamesArchive(m_dir, names)));
+    Pump();
+    for (const bool erased : {false, true}) {
+        Select(RootNode());
+        m_frame->ExecuteCommand(ID_EDIT_FIND);
+        List()->FindField()->setText(QStringLiteral("D3\\F5999"));
+        if (erased)
+            List()->FindField()->setText(QString());
+        QElapsedTimer clock;
+        clock.start();
+        while (!erased && m_doc.m_nListingKind != CDATFileDoc::kListMatches && clock.elapsed() < 5000)
+            QApplication::processEvents(QEventLoop::AllEvents, 10);
+        for (clock.start(); clock.elapsed() < 50;)
+            QApplication::processEvents(QEventLoop::AllEvents, 10);
+        EXPECT_EQ(ListedNames(), erased ? QStringList({"d0", "d1", "d2", "d3", "d4", "d5", "d6"})
+                                        : QStringList({"f59993"}));
+        List()->EndFind();
+    }
+}
+
 TEST_F(ViewsTest, AutoShowFollowsTheCurrentEntryOnlyWhenOnAndTogglesFromEitherPane)
 {
     OpenExample();

@@ -160,7 +160,11 @@ TEST_F(ListingTest, MatchesComeFromTheWholeArchiveInDirectoryOrder)
     Open({"\xCF\xE0\xEF\xEA\xE0\\\xA8\xEB\xEA\xE0.txt", "art\\ab.frm", "art\\b\\abab.frm", "ab.txt", "art\\b\\c.frm"});
     const struct { std::string query; Names names; } finds[] = {
         {"ПАПКА/ёлка", {"\xA8\xEB\xEA\xE0.txt"}},
-        {"ab", {"ab.frm", "abab.frm", "ab.txt"}},
+        {"a", {"ab.frm", "abab.frm", "ab.txt", "c.frm"}},
+        {"ab", {"ab.frm", "abab.frm", "ab.txt"}}, // among the matches of "a"
+        {"bab", {"abab.frm"}},
+        {"ab", {"ab.frm", "abab.frm", "ab.txt"}}, // back again
+        {"t\\a", {"ab.frm"}},                  // across a folder's end
         {"b\\", {"abab.frm", "c.frm"}},       // a folder's name, not a file's
         {"*a*b.frm", {"ab.frm", "abab.frm"}}, // a star goes back until the rest fits
         {"?b.*", {"ab.txt"}},
