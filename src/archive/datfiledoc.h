@@ -77,9 +77,10 @@ public:
     // pattern (see CEntrySearch); the paths are folded at the first call. A
     // big archive's are folded on a worker: until they are, the listing stays
     // and the query waits for ListWaitingMatches (true while it waits).
-    bool ListMatches(std::string_view query, CView* sender);
+    // onFolded: called on the worker once they are.
+    bool ListMatches(std::string_view query, CView* sender, const std::function<void()>& onFolded);
     // Starts folding the paths, ahead of the first query.
-    void PrepareSearch();
+    void PrepareSearch(const std::function<void()>& onFolded);
     // Lists the waiting query's matches once the paths are folded; true while
     // it still waits. Any other listing drops the waiting query.
     bool ListWaitingMatches(CView* sender);

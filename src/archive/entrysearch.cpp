@@ -169,10 +169,10 @@ void CEntrySearch::Build(const CDATArchive& archive)
     m_pIndex = FoldPaths(archive);
 }
 
-void CEntrySearch::StartBuild(const CDATArchive& archive)
+void CEntrySearch::StartBuild(const CDATArchive& archive, std::function<void()> onBuilt)
 {
     Clear();
-    m_worker = std::thread([this, &archive] {
+    m_worker = std::thread([this, &archive, onBuilt = std::move(onBuilt)] {
         try {
             m_pBuilt = FoldPaths(archive);
         } catch (...) {
@@ -180,6 +180,8 @@ void CEntrySearch::StartBuild(const CDATArchive& archive)
             m_pBuilt = std::make_unique<SIndex>();
         }
         m_bWorkerDone = true;
+        if (onBuilt)
+            onBuilt();
     });
 }
 

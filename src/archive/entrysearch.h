@@ -7,6 +7,7 @@
 // the last matches, and the last few results are kept for Backspace.
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -25,9 +26,10 @@ public:
 
     // Folds the path of every file of archive: its folders from the top and
     // its name, '\\' between them. StartBuild does it on a worker thread; the
-    // archive must stay as it is until IsBuilt() or Clear().
+    // archive must stay as it is until IsBuilt() or Clear(). onBuilt is
+    // called on the worker thread when it is done.
     void Build(const CDATArchive& archive);
-    void StartBuild(const CDATArchive& archive);
+    void StartBuild(const CDATArchive& archive, std::function<void()> onBuilt);
     bool IsBuilding() const { return m_worker.joinable(); }
     // Whether the paths are folded (taking over a finished worker's).
     bool IsBuilt();

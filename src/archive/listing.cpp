@@ -106,21 +106,21 @@ constexpr std::size_t kFoldAtOnce = 50000;
 
 } // namespace
 
-void CDATFileDoc::PrepareSearch()
+void CDATFileDoc::PrepareSearch(const std::function<void()>& onFolded)
 {
     if (IsLoaded() && !m_search.IsBuilding() && !m_search.IsBuilt()) {
         if (m_files.size() <= kFoldAtOnce)
             m_search.Build(*this);
         else
-            m_search.StartBuild(*this);
+            m_search.StartBuild(*this, onFolded);
     }
 }
 
-bool CDATFileDoc::ListMatches(std::string_view query, CView* sender)
+bool CDATFileDoc::ListMatches(std::string_view query, CView* sender, const std::function<void()>& onFolded)
 {
     if (!IsLoaded())
         return false;
-    PrepareSearch();
+    PrepareSearch(onFolded);
     m_strWaitingQuery = query;
     m_bQueryWaits = true;
     return ListWaitingMatches(sender);

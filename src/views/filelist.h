@@ -6,6 +6,7 @@
 #include "platform/ui/cmdtarget.h"
 
 #include <QWidget>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -99,7 +100,7 @@ private:
     void CreateFindBar(QVBoxLayout* layout);
     bool OnFindCmdMsg(unsigned id, CCmdUI* ui);
     // Looks again shortly for matches still waiting for the folded paths.
-    void AwaitMatches();
+    std::function<void()> MatchesReadyNotice();
     // A new listing: sorted as the header says, the folder column where it helps.
     void OnListingChanged();
     void Resort();
@@ -129,6 +130,5 @@ private:
     QLineEdit* m_pFind = nullptr;
     int m_nSortColumn = -1;
     bool m_bSortDescending = false;
-    bool m_bAwaitingMatches = false;
     std::vector<CDATItem*> m_archiveOrder; // the listing before sorting
 };

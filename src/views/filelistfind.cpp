@@ -14,7 +14,8 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListView>
-#include <QTimer>
+#include <QCoreApplication>
+#include <QPointer>
 #include <QTreeView>
 #include <QVBoxLayout>
 #include <unordered_map>
@@ -31,8 +32,7 @@ void CDATFileList::CreateFindBar(QVBoxLayout* layout)
         GuardedCall("", [&] {
             // An emptied field shows again what the tree has selected.
             if (!text.isEmpty()) {
-                if (m_pDoc->ListMatches(text.toStdString(), m_pFoldersList))
-                    AwaitMatches();
+                m_pDoc->ListMatches(text.toStdString(), m_pFoldersList, MatchesReadyNotice());
             } else {
                 m_pDoc->DropWaitingMatches();
                 if (m_pDoc->m_nListingKind == CDATFileDoc::kListMatches && m_pFoldersList)
@@ -55,19 +55,16 @@ void CDATFileList::CreateFindBar(QVBoxLayout* layout)
             [this](int column) { GuardedCall("", [&] { OnHeaderClicked(column); }); });
 }
 
-void CDATFileList::AwaitMatches()
+std::function<void()> CDATFileList::MatchesReadyNotice()
 {
-    // The paths are still being folded: the matches show once they are.
-    if (m_bAwaitingMatches)
-        return;
-    m_bAwaitingMatches = true;
-    QTimer::singleShot(5, this, [this] {
-        m_bAwaitingMatches = false;
-        GuardedCall("", [&] {
-            if (m_pDoc->ListWaitingMatches(m_pFoldersList))
-                AwaitMatches();
-        });
-    });
+    // Called on the worker that folded the paths; the waiting query's matches
+    // show on the window's thread, if this list is still there.
+    return [list = QPointer<CDATFileList>(this)] {
+        QMetaObject::invokeMethod(QCoreApplication::instance(), [list] {
+            if (list)
+                GuardedCall("", [&] { list->m_pDoc->ListWaitingMatches(list->m_pFoldersList); });
+        }, Qt::QueuedConnection);
+    };
 }
 
 bool CDATFileList::IsFinding() const
@@ -79,7 +76,7 @@ void CDATFileList::StartFind()
 {
     if (!m_pDoc->IsLoaded())
         return;
-    m_pDoc->PrepareSearch();
+    m_pDoc->PrepareSearch(MatchesReadyNotice());
     m_pFind->show();
     m_pFind->setFocus(Qt::ShortcutFocusReason);
     m_pFind->selectAll();

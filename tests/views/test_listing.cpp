@@ -173,7 +173,7 @@ TEST_F(ListingTest, MatchesComeFromTheWholeArchiveInDirectoryOrder)
         {"", {}},
     };
     for (const auto& f : finds) {
-        m_doc.ListMatches(f.query, nullptr);
+        m_doc.ListMatches(f.query, nullptr, {});
         EXPECT_EQ(List(), f.names) << f.query;
         EXPECT_EQ(m_doc.m_nListingKind, CDATFileDoc::kListMatches);
     }
