@@ -335,6 +335,9 @@ std::string ReadEntryData(CFile& archive, const CDATInternalFile& entry)
 std::string ReadEntryHead(CFile& archive, const CDATInternalFile& entry, std::size_t count)
 {
     CheckEntryInArchive(archive, entry);
+    // Memory for the head is taken at once: only as much as the stream can hold.
+    if (entry.IsCompressed() && ClaimsMoreThanStreamHolds(entry))
+        ThrowIfDamaged(Z_DATA_ERROR, entry, archive.GetFilePath());
     const std::size_t want = std::size_t(std::min<std::uint64_t>(count, entry.m_nRealSize));
     if (entry.IsLzss() || (entry.IsCompressed() && !StreamState().m_bZlibReady)) {
         std::string whole = ReadEntryData(archive, entry);

@@ -115,7 +115,9 @@ std::size_t FrmFirstFrameEnd(std::string_view head)
 {
     CByteReader in(head);
     std::uint16_t width = 0, height = 0;
-    if (!in.Seek(kHeaderSize) || !in.BE16(width) || !in.BE16(height))
+    // ParseFrm refuses a larger frame: no more is read for it.
+    if (!in.Seek(kHeaderSize) || !in.BE16(width) || !in.BE16(height) || width > kMaxPictureSide ||
+        height > kMaxPictureSide)
         return kFrmFirstRecordEnd;
     return kFrmFirstRecordEnd + std::size_t(width) * height;
 }
