@@ -654,7 +654,6 @@ TEST_F(CliTest, InfoJsonGivesSoundAndMovieFactsAndConvertWritesWav)
         EXPECT_EQ(b.code == 0, run.err.find("bad.acm") == std::string::npos) << run.err;
         EXPECT_EQ(Files(dir), b.files);
     }
-    EXPECT_EQ(ReadWholeFile(dir + "/sound/music/calm.wav").size(), 44u + 2 * 44100);
 }
 
 } // namespace

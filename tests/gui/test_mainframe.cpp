@@ -278,19 +278,17 @@ TEST_F(MainFrameTest, ASetShowsAndReadsItsWinningCopiesAndReopensInItsOrder)
         CThumbnailCache* thumbnails = model->ThumbnailCache();
         const CDATInternalFile& pic = FindFile(Doc(), "pic.frm");
         thumbnails->ShowFolder({&pic});
-        CDATFileViewer* viewer = Frame().GetFileViewer();
         CDATInternalFile& hit = FindFile(Doc(), "hit.acm");
-        viewer->SetItem(&hit);
+        Frame().GetFileViewer()->SetItem(&hit);
         m_ui.m_saveAnswer = CUiServices::SSaveFileResult{m_dir / "hit.wav", 2};
         hit.m_pType->SaveAs(Doc().Context(), &hit, nullptr);
         EXPECT_EQ(ReadWholeFile(m_dir / "hit.wav").size(), 44u + 2 * 4410);
         QElapsedTimer clock;
         clock.start();
-        while ((!thumbnails->Settled(pic) || viewer->IsPreviewPending()) && clock.elapsed() < 5000)
+        while ((!thumbnails->Settled(pic) || Frame().GetFileViewer()->IsPreviewPending()) && clock.elapsed() < 5000)
             QApplication::processEvents(QEventLoop::AllEvents, 10);
-        EXPECT_TRUE(thumbnails->Has(pic));
-        EXPECT_TRUE(viewer->ToggleSound()) << "a sound is shown";
-        viewer->ToggleSound();
+        EXPECT_TRUE(thumbnails->Has(pic)) << c.shown.toStdString();
+        EXPECT_TRUE(Frame().GetFileViewer()->ToggleSound()) << "the sound is shown";
     }
 }
 
