@@ -352,6 +352,7 @@ std::string ReadEntryHead(CFile& archive, const CDATInternalFile& entry, std::si
         return head;
     }
     // Small pieces of input: a head of a few KiB reads a few KiB.
+    constexpr std::size_t kPiece = 16 << 10;
     SStreamState& st = StreamState();
     z_stream& z = st.m_z;
     inflateReset(&z);
@@ -363,7 +364,7 @@ std::string ReadEntryHead(CFile& archive, const CDATInternalFile& entry, std::si
         if (z.avail_in == 0) {
             if (read >= entry.m_nPackedSize)
                 ThrowIfDamaged(Z_DATA_ERROR, entry, archive.GetFilePath());
-            const std::size_t n = ReadPiece(archive, entry, read, st.m_in.get(), std::min<std::size_t>(st.kIn, 16 << 10));
+            const std::size_t n = ReadPiece(archive, entry, read, st.m_in.get(), std::min(st.kIn, kPiece));
             read += n;
             z.next_in = st.m_in.get();
             z.avail_in = uInt(n);

@@ -80,8 +80,8 @@ std::optional<SThumbnailRequest> ThumbnailRequestFor(const SArchiveContext& arch
     SThumbnailRequest request{SPreviewRequest(archive.EntryFile(entry), entry), rix};
     if (rix)
         return request;
-    // The viewer's rule: the palette named after the entry, the archive's own, the default file.
-    // As FindPaletteFor: the first entry of the name, else the archive's palette entry.
+    // The viewer's rule (FindPaletteFor's, through the short list): the
+    // palette named after the entry, the archive's own, the default file.
     const std::string paletteName = ReplaceExtension(entry.m_strName, ".pal");
     const auto named = std::find_if(palettes.begin(), palettes.end(),
                                     [&](const CDATInternalFile* f) { return EqualNames(f->m_strName, paletteName); });
