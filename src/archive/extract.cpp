@@ -332,6 +332,52 @@ std::string ReadEntryData(CFile& archive, const CDATInternalFile& entry)
     return real;
 }
 
+std::string ReadEntryHead(CFile& archive, const CDATInternalFile& entry, std::size_t count)
+{
+    CheckEntryInArchive(archive, entry);
+    // Memory for the head is taken at once: only as much as the stream can hold.
+    if (entry.IsCompressed() && ClaimsMoreThanStreamHolds(entry))
+        ThrowIfDamaged(Z_DATA_ERROR, entry, archive.GetFilePath());
+    const std::size_t want = std::size_t(std::min<std::uint64_t>(count, entry.m_nRealSize));
+    if (entry.IsLzss() || (entry.IsCompressed() && !StreamState().m_bZlibReady)) {
+        std::string whole = ReadEntryData(archive, entry);
+        whole.resize(want);
+        return whole;
+    }
+    std::string head(want, '\0');
+    auto* out = reinterpret_cast<unsigned char*>(head.data());
+    if (!entry.IsCompressed()) {
+        if (want && ReadPiece(archive, entry, 0, out, want) != want)
+            ThrowBeyondEnd(archive, entry);
+        return head;
+    }
+    // Small pieces of input: a head of a few KiB reads a few KiB.
+    constexpr std::size_t kPiece = 16 << 10;
+    SStreamState& st = StreamState();
+    z_stream& z = st.m_z;
+    inflateReset(&z);
+    z.next_out = out;
+    z.avail_out = uInt(want);
+    z.avail_in = 0;
+    std::uint64_t read = 0;
+    while (z.avail_out > 0) {
+        if (z.avail_in == 0) {
+            if (read >= entry.m_nPackedSize)
+                ThrowIfDamaged(Z_DATA_ERROR, entry, archive.GetFilePath());
+            const std::size_t n = ReadPiece(archive, entry, read, st.m_in.get(), std::min(st.kIn, kPiece));
+            read += n;
+            z.next_in = st.m_in.get();
+            z.avail_in = uInt(n);
+        }
+        const int status = inflate(&z, Z_NO_FLUSH);
+        if (status == Z_STREAM_END && z.avail_out > 0)
+            ThrowIfDamaged(Z_DATA_ERROR, entry, archive.GetFilePath()); // it ends short of its real size
+        if (status == Z_NEED_DICT || (status != Z_OK && status != Z_BUF_ERROR && status != Z_STREAM_END))
+            ThrowIfDamaged(status == Z_NEED_DICT ? Z_DATA_ERROR : status, entry, archive.GetFilePath());
+    }
+    return head;
+}
+
 void CopyEntryBytes(CFile& archive, const CDATInternalFile& entry, const std::string& path)
 {
     CheckFreeSpaceKB(path, entry.m_nPackedSize / 1024);

@@ -78,6 +78,10 @@ int StreamEntryData(CFile& archive, const CDATInternalFile& entry, const EntrySi
 // CArchiveException for a damaged entry.
 std::string ReadEntryData(CFile& archive, const CDATInternalFile& entry);
 
+// The entry's first min(count, real size) bytes, inflating no further than
+// that; raises like ReadEntryData for damage within them.
+std::string ReadEntryHead(CFile& archive, const CDATInternalFile& entry, std::size_t count);
+
 // Plain words for a zlib status.
 const char* ZlibStatusText(int status);
 // Raises CArchiveException naming the archive and the entry for a damaged

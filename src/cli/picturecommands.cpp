@@ -10,6 +10,7 @@
 #include "cli/extractor.h"
 #include "cli/glob.h"
 #include "filetypes/frmfiletype.h"
+#include "filetypes/mvefiletype.h"
 #include "formats/apng.h"
 #include "formats/dib.h"
 #include "formats/frm.h"
@@ -41,7 +42,7 @@ struct SEntryError : std::runtime_error
     using std::runtime_error::runtime_error;
 };
 
-enum class EKind { kOther, kFrm, kDirectionFile, kRix, kPal };
+enum class EKind { kOther, kFrm, kDirectionFile, kRix, kPal, kAcm };
 
 std::string Lower(std::string s)
 {
@@ -71,6 +72,8 @@ EKind KindOf(const std::string& name, int& ownDirection)
         return EKind::kRix;
     if (ext == "pal")
         return EKind::kPal;
+    if (ext == "acm")
+        return EKind::kAcm;
     return EKind::kOther;
 }
 
@@ -513,6 +516,9 @@ int ConvertBatch(const SPictureArgs& a)
         return kExitFailure;
     }
     const bool png = a.m_strTo == "png";
+    // --to wav: the sounds instead of the pictures, by the same rules.
+    const bool wav = a.m_strTo == "wav";
+    const char* const what = wav ? "sound" : "picture";
     CGlobSet globs(std::vector<std::string>(a.m_operands.begin() + 1, a.m_operands.end()));
     CExtractor checker(src.m_archive, a.m_strOutDir, false);
     CPaletteCache palettes(src);
@@ -522,7 +528,7 @@ int ConvertBatch(const SPictureArgs& a)
         const CDATInternalFile& entry = src.m_doc.m_files[n];
         int own;
         const EKind kind = KindOf(entry.m_strName, own);
-        if (kind != EKind::kFrm && kind != EKind::kDirectionFile && kind != EKind::kRix)
+        if (wav ? kind != EKind::kAcm : kind != EKind::kFrm && kind != EKind::kDirectionFile && kind != EKind::kRix)
             continue;
         std::string path = DecodeToUtf8(src.m_names[n]);
         if (!globs.Admits(path))
@@ -535,11 +541,12 @@ int ConvertBatch(const SPictureArgs& a)
         job.m_folders = split.m_folders;
         // Direction files keep their extension: the six of one base stay apart.
         const std::string name(split.m_name);
-        b->m_strOutName = (kind == EKind::kDirectionFile ? name : ReplaceExtension(name, "")) + (png ? ".png" : ".bmp");
+        b->m_strOutName = (kind == EKind::kDirectionFile ? name : ReplaceExtension(name, "")) +
+                          (wav ? ".wav" : png ? ".png" : ".bmp");
         job.m_name = b->m_strOutName;
         checker.Prepare(job);
         std::string why;
-        if (job.m_bReady && kind != EKind::kRix &&
+        if (job.m_bReady && kind != EKind::kRix && kind != EKind::kAcm &&
             !(b->m_pPalette = palettes.For(entry, "'" + job.m_strDisplayPath + "'", why))) {
             job.m_bReady = false;
             job.m_outcome = EOutcome::kEntryFailed;
@@ -563,8 +570,15 @@ int ConvertBatch(const SPictureArgs& a)
                 continue;
             job.m_bReady = false;
             try {
-                const SPicture pic = LoadPicture(src, archive, *job.m_pEntry, job.m_strDisplayPath, jobs[i]->m_pPalette);
-                const std::string bytes = StillBytes(pic, StillOf(pic, 0, -1), png, a.m_nTransparent);
+                std::string bytes;
+                if (wav) {
+                    bytes = AcmEntryToWav(ReadEntryData(archive, *job.m_pEntry),
+                                          std::string(src.m_names[std::size_t(job.m_pEntry - src.m_doc.m_files.data())]));
+                } else {
+                    const SPicture pic =
+                        LoadPicture(src, archive, *job.m_pEntry, job.m_strDisplayPath, jobs[i]->m_pPalette);
+                    bytes = StillBytes(pic, StillOf(pic, 0, -1), png, a.m_nTransparent);
+                }
                 try {
                     WriteFileAtomically(job.m_strTarget, bytes.data(), bytes.size());
                 } catch (const std::exception& e) {
@@ -607,9 +621,9 @@ int ConvertBatch(const SPictureArgs& a)
             return kExitFailure;
         failed += job.m_outcome == EOutcome::kEntryFailed;
     }
-    globs.WarnUnmatched("picture");
+    globs.WarnUnmatched(what);
     if (failed != 0) {
-        ReportError(src.m_strPath + ": " + Plural(failed, "picture") + " could not be converted");
+        ReportError(src.m_strPath + ": " + Plural(failed, what) + " could not be converted");
         return kExitFailure;
     }
     return kExitOk;
@@ -678,8 +692,8 @@ bool ParsePictureArgs(const std::vector<std::string>& args, SPictureArgs& a, std
         } else if (arg == "--to") {
             if (!value(a.m_strTo))
                 return false;
-            if (a.m_strTo != "png" && a.m_strTo != "bmp") {
-                problem = "option --to takes png or bmp, not '" + a.m_strTo + "'";
+            if (a.m_strTo != "png" && a.m_strTo != "bmp" && a.m_strTo != "wav") {
+                problem = "option --to takes png, bmp or wav, not '" + a.m_strTo + "'";
                 return false;
             }
         } else {
@@ -706,6 +720,8 @@ bool ParsePictureArgs(const std::vector<std::string>& args, SPictureArgs& a, std
         if (a.m_bAnimation || a.m_bSheet || a.m_nFrame != 0 || a.m_nDirection >= 0)
             problem = "convert -o converts first frames only: --animation, --sheet, --frame and --direction "
                       "need ARCHIVE ENTRY OUT";
+        else if (a.m_strTo == "wav" && (!a.m_strPalette.empty() || a.m_nTransparent >= 0))
+            problem = "convert --to wav converts sounds: --palette, --opaque and --transparent are for pictures";
         return problem.empty();
     }
     if (a.m_operands.size() < 3)

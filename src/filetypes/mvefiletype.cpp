@@ -166,10 +166,11 @@ void CDAT_ACM_FileType::SaveAs(const SArchiveContext& archive, CDATInternalFile*
     auto chosen = archive.Ui().GetSaveFileName(parent, filter, EntryNameForDisk(item->m_strName));
     if (!chosen)
         return;
-    CFile archiveFile(archive.ArchivePath(), CFile::modeRead);
+    const std::string archivePath = archive.EntryFile(*item);
+    CFile archiveFile(archivePath, CFile::modeRead);
     if (chosen->m_nFilterIndex != 2) {
         const int status = Extract(archiveFile, *item, chosen->m_strPath, {.m_whole = EWholeEntry::kMapped}).m_nStatus;
-        ThrowIfDamaged(status, *item, archive.ArchivePath());
+        ThrowIfDamaged(status, *item, archivePath);
         return;
     }
     const std::string wav = AcmEntryToWav(ReadEntryData(archiveFile, *item), EntryPathOf(*item));

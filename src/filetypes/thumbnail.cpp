@@ -2,6 +2,8 @@
 
 #include "archive/archivecontext.h"
 #include "archive/extract.h"
+#include "archive/filenames.h"
+#include "archive/namecompare.h"
 #include "filetypes/frmfiletype.h"
 #include "filetypes/rixfiletype.h"
 #include "formats/frm.h"
@@ -46,20 +48,47 @@ SThumbnail Fit(const std::uint8_t* pixels, std::uint32_t width, std::uint32_t he
     return out;
 }
 
+// A figure's thumbnail is its first frame, at the start of the file: the
+// inflation stops there instead of unpacking every direction.
+std::string FirstFrameBytes(CFile& archive, const CDATInternalFile& entry)
+{
+    const std::string head = ReadEntryHead(archive, entry, kFrmFirstRecordEnd);
+    const std::size_t end = FrmFirstFrameEnd(head);
+    return end <= head.size() ? head : ReadEntryHead(archive, entry, end);
+}
+
 } // namespace
 
-std::optional<SThumbnailRequest> ThumbnailRequestFor(const SArchiveContext& archive, const CDATInternalFile& entry)
+std::vector<const CDATInternalFile*> PaletteEntries(const CDATArchive& archive)
+{
+    std::vector<const CDATInternalFile*> palettes;
+    for (const CDATInternalFile& f : archive.m_files) {
+        const std::string& name = f.m_strName;
+        if (name.size() >= 4 && EqualNames(std::string_view(name).substr(name.size() - 4), ".pal"))
+            palettes.push_back(&f);
+    }
+    return palettes;
+}
+
+std::optional<SThumbnailRequest> ThumbnailRequestFor(const SArchiveContext& archive, const CDATInternalFile& entry,
+                                                     const std::vector<const CDATInternalFile*>& palettes)
 {
     const bool rix = dynamic_cast<const CDAT_RIX_FileType*>(entry.m_pType) != nullptr;
     if (!rix && !dynamic_cast<const CDAT_FRM_FileType*>(entry.m_pType))
         return std::nullopt;
-    SThumbnailRequest request{SPreviewRequest(archive.ArchivePath(), entry), rix};
+    // In a set each entry, and its palette, may come from a source of its own.
+    SThumbnailRequest request{SPreviewRequest(archive.EntryFile(entry), entry), rix};
     if (rix)
         return request;
-    // The viewer's rule: the palette named after the entry, the archive's own, the default file.
-    if (const CDATInternalFile* palette = FindPaletteFor(*archive.m_pArchive, entry))
+    // The viewer's rule (FindPaletteFor's, through the short list): the
+    // palette named after the entry, the archive's own, the default file.
+    const std::string paletteName = ReplaceExtension(entry.m_strName, ".pal");
+    const auto named = std::find_if(palettes.begin(), palettes.end(),
+                                    [&](const CDATInternalFile* f) { return EqualNames(f->m_strName, paletteName); });
+    if (const CDATInternalFile* palette = named != palettes.end() ? *named : archive.m_pArchive->m_pPaletteEntry) {
         request.m_source.m_palette.emplace(*palette);
-    else if (!archive.m_strDefaultPalette.empty())
+        request.m_source.m_strPaletteFile = archive.EntryFile(*palette);
+    } else if (!archive.m_strDefaultPalette.empty())
         request.m_source.m_strDefaultPalette = archive.m_strDefaultPalette;
     else
         return std::nullopt;
@@ -71,15 +100,22 @@ SThumbnail MakeThumbnail(const SThumbnailRequest& request, int side)
     const SPreviewRequest& source = request.m_source;
     const std::string name = source.m_strArchivePath + ": " + DecodeToUtf8(source.m_entry.m_strName);
     CFile archive(source.m_strArchivePath, CFile::modeRead);
-    const std::string bytes = ReadEntryData(archive, source.m_entry);
     if (request.m_bRix) {
         Palette768 own;
-        const SIndexedPicture rix = ParseRix(bytes, own, name);
+        const SIndexedPicture rix = ParseRix(ReadEntryData(archive, source.m_entry), own, name);
         return Fit(rix.m_pixels.data(), rix.m_nWidth, rix.m_nHeight, own, side);
     }
-    const Palette768 palette = ReadPalette(source.m_palette ? ReadEntryData(archive, *source.m_palette)
-                                                            : ReadPaletteFile(source.m_strDefaultPalette));
-    const SFrm frm = ParseFrm(bytes, name);
+    std::string paletteBytes;
+    if (!source.m_palette)
+        paletteBytes = ReadPaletteFile(source.m_strDefaultPalette);
+    else if (source.m_strPaletteFile.empty() || source.m_strPaletteFile == source.m_strArchivePath)
+        paletteBytes = ReadEntryData(archive, *source.m_palette);
+    else {
+        CFile other(source.m_strPaletteFile, CFile::modeRead);
+        paletteBytes = ReadEntryData(other, *source.m_palette);
+    }
+    const Palette768 palette = ReadPalette(paletteBytes);
+    const SFrm frm = ParseFrm(FirstFrameBytes(archive, source.m_entry), name);
     const SFrmFrame& first = frm.Frames(0).front();
     return Fit(first.m_pixels.data(), first.m_nWidth, first.m_nHeight, palette, side);
 }

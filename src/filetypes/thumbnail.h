@@ -8,6 +8,7 @@
 #include <optional>
 #include <vector>
 
+class CDATArchive;
 struct SArchiveContext;
 
 struct SThumbnail
@@ -26,9 +27,14 @@ struct SThumbnailRequest
     bool m_bRix = false;
 };
 
+// The archive's PAL entries in its order: the viewer's palette rule for many
+// pictures without a pass over every entry for each.
+std::vector<const CDATInternalFile*> PaletteEntries(const CDATArchive& archive);
+
 // What entry's thumbnail reads; none for entries other than pictures and for
-// FRMs that have no palette to be coloured by.
-std::optional<SThumbnailRequest> ThumbnailRequestFor(const SArchiveContext& archive, const CDATInternalFile& entry);
+// FRMs that have no palette to be coloured by. palettes: PaletteEntries().
+std::optional<SThumbnailRequest> ThumbnailRequestFor(const SArchiveContext& archive, const CDATInternalFile& entry,
+                                                     const std::vector<const CDATInternalFile*>& palettes);
 
 // Pictures larger than side either way are scaled down, nearest pixel, keeping
 // their proportions; smaller ones stay as they are. Raises like the viewer

@@ -111,6 +111,17 @@ SFrm ParseFrm(std::string_view bytes, const std::string& name)
     return frm;
 }
 
+std::size_t FrmFirstFrameEnd(std::string_view head)
+{
+    CByteReader in(head);
+    std::uint16_t width = 0, height = 0;
+    // ParseFrm refuses a larger frame: no more is read for it.
+    if (!in.Seek(kHeaderSize) || !in.BE16(width) || !in.BE16(height) || width > kMaxPictureSide ||
+        height > kMaxPictureSide)
+        return kFrmFirstRecordEnd;
+    return kFrmFirstRecordEnd + std::size_t(width) * height;
+}
+
 int SFrm::DirectionCount() const
 {
     for (int d = 1; d < kDirections; ++d)

@@ -66,3 +66,9 @@ struct SFrm
 // holds less than nine tenths of its pixels; a first frame with at least that
 // is completed with index 0, as single pictures always were.
 SFrm ParseFrm(std::string_view bytes, const std::string& nameForErrors);
+
+// The header and the first frame come first in the file: a reader that wants
+// that frame alone stops at FrmFirstFrameEnd(head), known once it holds
+// kFrmFirstRecordEnd bytes; ParseFrm of those bytes gives the first frame.
+constexpr std::size_t kFrmFirstRecordEnd = 62 + 12;
+std::size_t FrmFirstFrameEnd(std::string_view head);

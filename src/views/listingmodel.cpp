@@ -70,10 +70,13 @@ void CListingModel::SetThumbnails(bool on)
 void CListingModel::RestartThumbnails()
 {
     m_thumbnailRows.clear();
-    // Every archive is closed before the next opens: its entries go then.
-    if (!m_pDoc->IsLoaded() || m_strThumbnailPalette != m_pDoc->m_strDefaultPalette) {
+    // Thumbnails belong to the entries of one archive: a set reopened in
+    // place of another brings new entries without an empty moment between.
+    const std::pair<const void*, std::size_t> files{m_pDoc->m_files.data(), m_pDoc->m_files.size()};
+    if (!m_pDoc->IsLoaded() || m_strThumbnailPalette != m_pDoc->m_strDefaultPalette || files != m_thumbnailFiles) {
         m_pThumbnails->Forget();
         m_strThumbnailPalette = m_pDoc->m_strDefaultPalette;
+        m_thumbnailFiles = files;
     }
     if (!ShowsThumbnails() || !m_pDoc->IsLoaded()) {
         m_pThumbnails->Stop();

@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 class CDATFileDoc;
@@ -82,6 +83,8 @@ private:
     std::unordered_map<const CDATInternalFile*, int> m_thumbnailRows;
     // The default palette the cached thumbnails were coloured by.
     std::string m_strThumbnailPalette;
+    // The entries they were made of.
+    std::pair<const void*, std::size_t> m_thumbnailFiles{};
     QSize m_cellSize;
     MimeSource m_mimeSource;
 };

@@ -4,7 +4,7 @@
 #include "filetypes/thumbnail.h"
 
 #include <QImage>
-#include <QPainter>
+#include <cstring>
 
 namespace {
 
@@ -12,17 +12,19 @@ namespace {
 // neither a long folder nor a change of folder holds the window up.
 constexpr std::size_t kFeedBatch = 64;
 
-QPixmap ToPixmap(const SThumbnail& thumbnail)
+// The picture centred in a transparent cell; made on the worker, so that the
+// window's thread only wraps it.
+QImage ToCell(const SThumbnail& thumbnail)
 {
     const int side = CThumbnailCache::kSide;
     QImage cell(side, side, QImage::Format_ARGB32_Premultiplied);
     cell.fill(Qt::transparent);
-    const QImage picture(reinterpret_cast<const uchar*>(thumbnail.m_pixels.data()), thumbnail.m_nWidth,
-                         thumbnail.m_nHeight, thumbnail.m_nWidth * 4, QImage::Format_RGB32);
-    QPainter painter(&cell);
-    painter.drawImage((side - thumbnail.m_nWidth) / 2, (side - thumbnail.m_nHeight) / 2, picture);
-    painter.end();
-    return QPixmap::fromImage(std::move(cell));
+    const int width = std::min(thumbnail.m_nWidth, side), height = std::min(thumbnail.m_nHeight, side);
+    const int left = (side - width) / 2, top = (side - height) / 2;
+    for (int y = 0; y < height; ++y)
+        std::memcpy(cell.scanLine(top + y) + left * 4, thumbnail.m_pixels.data() + std::size_t(y) * thumbnail.m_nWidth,
+                    std::size_t(width) * 4);
+    return cell;
 }
 
 } // namespace
@@ -37,7 +39,7 @@ struct CThumbnailCache::SResult
 {
     const CDATInternalFile* m_pEntry;
     unsigned m_nGeneration;
-    SThumbnail m_thumbnail; // empty: the entry keeps its icon
+    QImage m_cell; // null: the entry keeps its icon
 };
 
 CThumbnailCache::CThumbnailCache(CDATFileDoc* doc, QObject* parent) : QObject(parent), m_pDoc(doc)
@@ -68,7 +70,9 @@ QPixmap CThumbnailCache::Lookup(const CDATInternalFile& entry)
 
 void CThumbnailCache::Queue(const CDATInternalFile& entry, bool urgent)
 {
-    std::optional<SThumbnailRequest> request = ThumbnailRequestFor(m_pDoc->Context(), entry);
+    if (!m_palettes)
+        m_palettes = PaletteEntries(*m_pDoc);
+    std::optional<SThumbnailRequest> request = ThumbnailRequestFor(m_pDoc->Context(), entry, *m_palettes);
     if (!request) {
         m_none.insert(&entry);
         return;
@@ -110,6 +114,7 @@ void CThumbnailCache::Forget()
     }
     m_made.clear();
     m_none.clear();
+    m_palettes.reset();
     m_queued.clear();
     m_folder.clear();
     m_nFed = 0;
@@ -157,7 +162,9 @@ void CThumbnailCache::Work()
 
         SResult result{job.m_pEntry, generation, {}};
         try {
-            result.m_thumbnail = MakeThumbnail(job.m_request, kSide);
+            const SThumbnail thumbnail = MakeThumbnail(job.m_request, kSide);
+            if (!thumbnail.IsEmpty())
+                result.m_cell = ToCell(thumbnail);
         } catch (const std::exception&) {
             // A damaged picture keeps its type icon; the viewer tells why.
         }
@@ -187,11 +194,11 @@ void CThumbnailCache::Deliver()
             continue;
         ++m_nFinished;
         m_queued.erase(result.m_pEntry);
-        if (result.m_thumbnail.IsEmpty()) {
+        if (result.m_cell.isNull()) {
             m_none.insert(result.m_pEntry);
             continue;
         }
-        m_made.insert(result.m_pEntry, new QPixmap(ToPixmap(result.m_thumbnail)), kSide * kSide * 4 / 1024);
+        m_made.insert(result.m_pEntry, new QPixmap(QPixmap::fromImage(std::move(result.m_cell))), kSide * kSide * 4 / 1024);
         ready.push_back(result.m_pEntry);
     }
     Feed();

@@ -42,6 +42,8 @@ public:
 
     // Whether the entry's thumbnail is at hand; queues nothing.
     bool Has(const CDATInternalFile& entry) const { return m_made.contains(&entry); }
+    // Whether the entry's cell is final: its thumbnail is at hand, or it keeps its icon.
+    bool Settled(const CDATInternalFile& entry) const { return Has(entry) || m_none.count(&entry); }
     // Thumbnails made or refused since the start.
     int Finished() const { return m_nFinished; }
     // Called on the window's thread with the entries whose thumbnails arrived.
@@ -61,6 +63,8 @@ private:
     std::unordered_set<const CDATInternalFile*> m_none;
     std::unordered_set<const CDATInternalFile*> m_queued;
     std::vector<const CDATInternalFile*> m_folder;
+    // The archive's palette entries, gathered at the first request.
+    std::optional<std::vector<const CDATInternalFile*>> m_palettes;
     std::size_t m_nFed = 0;
     int m_nFinished = 0;
 

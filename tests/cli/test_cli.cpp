@@ -613,6 +613,7 @@ TEST_F(CliTest, InfoJsonGivesSoundAndMovieFactsAndConvertWritesWav)
     w.AddStored("sound\\sfx\\hit.acm", BuildAcm(4410, 2, 22050, std::string(300, '\0')));
     w.AddStored("art\\cuts\\intro.mve", BuildMve(movie));
     w.AddStored("art\\cuts\\bad.mve", "Interplay MVE File");
+    w.AddStored("sound\\sfx\\bad.acm", std::string("\x97\x28\x03\x01", 4) + "short");
     w.AddStored("readme.txt", "text");
     const std::string archive = Write(w);
     const std::string duration = std::to_string(std::int64_t(MveFramePeriod(movie)) * 3 / 1000);
@@ -636,6 +637,22 @@ TEST_F(CliTest, InfoJsonGivesSoundAndMovieFactsAndConvertWritesWav)
         const std::string wav = ReadWholeFile(m_tmp / "out.wav");
         EXPECT_EQ(wav.size(), 44u + 2 * (channels == 2 ? 44100 : 4410));
         EXPECT_EQ(wav[22], char(channels));
+    }
+    // Many at once: the damaged sound is reported, the rest written at their folders.
+    const std::string dir = m_tmp / "wavs";
+    const struct { std::vector<std::string> patterns; int code; std::string err; std::set<std::string> files; } batches[] = {
+        {{}, 2, "1 sound could not be converted", {"sound/music/calm.wav", "sound/sfx/hit.wav"}},
+        {{"*/calm.acm", "none*"}, 0, "warning: no sound matches 'none*'", {"sound/music/calm.wav"}},
+    };
+    for (const auto& b : batches) {
+        fs::remove_all(dir);
+        Args args{"convert", archive, "-o", dir, "--to", "wav"};
+        args.insert(args.end(), b.patterns.begin(), b.patterns.end());
+        const SRun run = RunCli(args);
+        EXPECT_EQ(run.code, b.code) << run.err;
+        EXPECT_NE(run.err.find(b.err), std::string::npos) << run.err;
+        EXPECT_EQ(b.code == 0, run.err.find("bad.acm") == std::string::npos) << run.err;
+        EXPECT_EQ(Files(dir), b.files);
     }
 }
 

@@ -16,9 +16,13 @@
 #include "views/fileviewer.h"
 #include "views/folderslist.h"
 #include "views/listingmodel.h"
+#include "views/thumbnails.h"
+#include "frmwriter.h"
+#include "mvewriter.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QMenu>
 #include <QSplitter>
@@ -229,6 +233,10 @@ TEST_F(MainFrameTest, ASetShowsAndReadsItsWinningCopiesAndReopensInItsOrder)
     patch.WriteTo(m_dir / "patch.dat");
     std::filesystem::create_directories(m_dir / "mods/art/Intrface");
     WriteWholeFile(m_dir / "mods/art/Intrface/b.frm", "loose b");
+    // Loose files only the folder has: previews read them from there.
+    WriteWholeFile(m_dir / "mods/art/Intrface/pic.frm", BuildFrm(8, 8, std::vector<std::uint8_t>(64, 40)));
+    WriteWholeFile(m_dir / "mods/art/Intrface/pic.pal", BuildPalette(DemoPalette()));
+    WriteWholeFile(m_dir / "mods/hit.acm", BuildAcm(4410, 1, 22050, std::string(300, '\0')));
     const struct { QStringList sources; QString shown; std::string bytes; QStringList copies; } cases[] = {
         {{"base.dat", "patch.dat"}, "patch.dat (поверх base.dat)", "patched b", {"patch.dat", "base.dat"}},
         {{"base.dat", "patch.dat", "mods"}, "mods (поверх patch.dat, base.dat)", "loose b", {"mods", "patch.dat", "base.dat"}},
@@ -246,7 +254,8 @@ TEST_F(MainFrameTest, ASetShowsAndReadsItsWinningCopiesAndReopensInItsOrder)
         Frame().ExecuteCommand(ID_FILE_MRU_FILE1 + 1);
         ASSERT_NE(Doc().Stack(), nullptr) << c.shown.toStdString();
         EXPECT_EQ(QString::fromStdString(Doc().GetPathName()).split('\n', Qt::SkipEmptyParts), paths);
-        ASSERT_EQ(Doc().m_files.size(), 5u);
+        const bool loose = c.sources.contains("mods");
+        ASSERT_EQ(Doc().m_files.size(), loose ? 8u : 5u);
 
         auto b = std::find_if(Doc().m_files.begin(), Doc().m_files.end(),
                               [](const CDATInternalFile& f) { return EqualNames(f.m_strName, "b.frm"); });
@@ -268,6 +277,22 @@ TEST_F(MainFrameTest, ASetShowsAndReadsItsWinningCopiesAndReopensInItsOrder)
             EXPECT_EQ(copy[3].isEmpty(), copies.back() == "mods") << copy.join(' ').toStdString();
         }
         EXPECT_EQ(copies, c.copies);
+        if (!loose)
+            continue;
+        CThumbnailCache* thumbnails = model->ThumbnailCache();
+        const CDATInternalFile& pic = FindFile(Doc(), "pic.frm");
+        thumbnails->ShowFolder({&pic});
+        CDATInternalFile& hit = FindFile(Doc(), "hit.acm");
+        Frame().GetFileViewer()->SetItem(&hit);
+        m_ui.m_saveAnswer = CUiServices::SSaveFileResult{m_dir / "hit.wav", 2};
+        hit.m_pType->SaveAs(Doc().Context(), &hit, nullptr);
+        EXPECT_EQ(ReadWholeFile(m_dir / "hit.wav").size(), 44u + 2 * 4410);
+        QElapsedTimer clock;
+        clock.start();
+        while ((!thumbnails->Settled(pic) || Frame().GetFileViewer()->IsPreviewPending()) && clock.elapsed() < 5000)
+            QApplication::processEvents(QEventLoop::AllEvents, 10);
+        EXPECT_TRUE(thumbnails->Has(pic)) << c.shown.toStdString();
+        EXPECT_TRUE(Frame().GetFileViewer()->ToggleSound()) << "the sound is shown";
     }
 }
 
