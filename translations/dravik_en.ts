@@ -123,6 +123,14 @@
         <source>Стоп</source>
         <translation>Stop</translation>
     </message>
+    <message>
+        <source>Было: %1</source>
+        <translation>Before: %1</translation>
+    </message>
+    <message>
+        <source>Стало: %1</source>
+        <translation>After: %1</translation>
+    </message>
 </context>
 <context>
     <name>CDATHelpDialog</name>
@@ -371,6 +379,30 @@
         <source>Источник</source>
         <translation>Source</translation>
     </message>
+    <message>
+        <source>добавлен</source>
+        <translation>added</translation>
+    </message>
+    <message>
+        <source>удалён</source>
+        <translation>removed</translation>
+    </message>
+    <message>
+        <source>изменён</source>
+        <translation>changed</translation>
+    </message>
+    <message>
+        <source>повреждён</source>
+        <translation>damaged</translation>
+    </message>
+    <message>
+        <source>без изменений</source>
+        <translation>unchanged</translation>
+    </message>
+    <message>
+        <source>Состояние</source>
+        <translation>Status</translation>
+    </message>
 </context>
 <context>
     <name>CMainFrame</name>
@@ -489,6 +521,22 @@
     <message>
         <source>&amp;Моноширинный шрифт</source>
         <translation>&amp;Fixed-width font</translation>
+    </message>
+    <message>
+        <source>&amp;Сравнить с...</source>
+        <translation>&amp;Compare with...</translation>
+    </message>
+    <message>
+        <source>Сравнить с &amp;папкой...</source>
+        <translation>Compare with &amp;folder...</translation>
+    </message>
+    <message>
+        <source>&amp;Завершить сравнение</source>
+        <translation>&amp;End comparison</translation>
+    </message>
+    <message>
+        <source>Показывать &amp;неизменённые</source>
+        <translation>Show &amp;unchanged</translation>
     </message>
 </context>
 <context>
@@ -742,6 +790,22 @@ Up</translation>
         <source>Открыть несколько архивов и папок как один; нижние заменяют верхние</source>
         <translation>Open several archives and folders as one; lower ones override upper ones</translation>
     </message>
+    <message>
+        <source>Показать, чем второй архив отличается от открытого</source>
+        <translation>Show how a second archive differs from the open one</translation>
+    </message>
+    <message>
+        <source>Показать, чем папка с файлами отличается от открытого архива</source>
+        <translation>Show how a folder of files differs from the open archive</translation>
+    </message>
+    <message>
+        <source>Вернуться к обычному виду открытого архива</source>
+        <translation>Return to the plain view of the open archive</translation>
+    </message>
+    <message>
+        <source>Показывать при сравнении и неизменённые файлы</source>
+        <translation>Also show unchanged files while comparing</translation>
+    </message>
 </context>
 <context>
     <name>Core</name>
@@ -914,6 +978,34 @@ File: %1</translation>
     <message>
         <source>Кино повреждено: %1</source>
         <translation>The movie is damaged: %1</translation>
+    </message>
+    <message>
+        <source>Сравнение...</source>
+        <translation>Comparing...</translation>
+    </message>
+    <message>
+        <source>Сравнить с папкой</source>
+        <translation>Compare with folder</translation>
+    </message>
+    <message>
+        <source>Сравнить с архивом</source>
+        <translation>Compare with archive</translation>
+    </message>
+    <message>
+        <source>Сравнение не выполнено.
+
+%1</source>
+        <translation>The comparison failed.
+
+%1</translation>
+    </message>
+    <message>
+        <source>Не все файлы удалось сравнить:
+
+%1</source>
+        <translation>Some files could not be compared:
+
+%1</translation>
     </message>
 </context>
 </TS>

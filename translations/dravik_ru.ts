@@ -123,6 +123,14 @@
         <source>Стоп</source>
         <translation>Стоп</translation>
     </message>
+    <message>
+        <source>Было: %1</source>
+        <translation>Было: %1</translation>
+    </message>
+    <message>
+        <source>Стало: %1</source>
+        <translation>Стало: %1</translation>
+    </message>
 </context>
 <context>
     <name>CDATHelpDialog</name>
@@ -371,6 +379,30 @@
         <source>Источник</source>
         <translation>Источник</translation>
     </message>
+    <message>
+        <source>добавлен</source>
+        <translation>добавлен</translation>
+    </message>
+    <message>
+        <source>удалён</source>
+        <translation>удалён</translation>
+    </message>
+    <message>
+        <source>изменён</source>
+        <translation>изменён</translation>
+    </message>
+    <message>
+        <source>повреждён</source>
+        <translation>повреждён</translation>
+    </message>
+    <message>
+        <source>без изменений</source>
+        <translation>без изменений</translation>
+    </message>
+    <message>
+        <source>Состояние</source>
+        <translation>Состояние</translation>
+    </message>
 </context>
 <context>
     <name>CMainFrame</name>
@@ -489,6 +521,22 @@
     <message>
         <source>&amp;Моноширинный шрифт</source>
         <translation>&amp;Моноширинный шрифт</translation>
+    </message>
+    <message>
+        <source>&amp;Сравнить с...</source>
+        <translation>&amp;Сравнить с...</translation>
+    </message>
+    <message>
+        <source>Сравнить с &amp;папкой...</source>
+        <translation>Сравнить с &amp;папкой...</translation>
+    </message>
+    <message>
+        <source>&amp;Завершить сравнение</source>
+        <translation>&amp;Завершить сравнение</translation>
+    </message>
+    <message>
+        <source>Показывать &amp;неизменённые</source>
+        <translation>Показывать &amp;неизменённые</translation>
     </message>
 </context>
 <context>
@@ -742,6 +790,22 @@ Details</source>
         <source>Открыть несколько архивов и папок как один; нижние заменяют верхние</source>
         <translation>Открыть несколько архивов и папок как один; нижние заменяют верхние</translation>
     </message>
+    <message>
+        <source>Показать, чем второй архив отличается от открытого</source>
+        <translation>Показать, чем второй архив отличается от открытого</translation>
+    </message>
+    <message>
+        <source>Показать, чем папка с файлами отличается от открытого архива</source>
+        <translation>Показать, чем папка с файлами отличается от открытого архива</translation>
+    </message>
+    <message>
+        <source>Вернуться к обычному виду открытого архива</source>
+        <translation>Вернуться к обычному виду открытого архива</translation>
+    </message>
+    <message>
+        <source>Показывать при сравнении и неизменённые файлы</source>
+        <translation>Показывать при сравнении и неизменённые файлы</translation>
+    </message>
 </context>
 <context>
     <name>Core</name>
@@ -914,6 +978,34 @@ Details</source>
     <message>
         <source>Кино повреждено: %1</source>
         <translation>Кино повреждено: %1</translation>
+    </message>
+    <message>
+        <source>Сравнение...</source>
+        <translation>Сравнение...</translation>
+    </message>
+    <message>
+        <source>Сравнить с папкой</source>
+        <translation>Сравнить с папкой</translation>
+    </message>
+    <message>
+        <source>Сравнить с архивом</source>
+        <translation>Сравнить с архивом</translation>
+    </message>
+    <message>
+        <source>Сравнение не выполнено.
+
+%1</source>
+        <translation>Сравнение не выполнено.
+
+%1</translation>
+    </message>
+    <message>
+        <source>Не все файлы удалось сравнить:
+
+%1</source>
+        <translation>Не все файлы удалось сравнить:
+
+%1</translation>
     </message>
 </context>
 </TS>
