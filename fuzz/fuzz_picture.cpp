@@ -23,6 +23,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 #else
         const std::size_t paletteLength = size >= 2 ? std::min<std::size_t>(data[0] | (data[1] << 8), size - 2) : 0;
         input.remove_prefix(size >= 2 ? 2 : size);
+        // A thumbnail reads only as far as the first frame's end; that prefix parses alone or fails cleanly.
+        const std::string_view file = input.substr(paletteLength);
+        if (file.size() >= kFrmFirstRecordEnd) {
+            const std::size_t end = FrmFirstFrameEnd(file.substr(0, kFrmFirstRecordEnd));
+            if (end <= file.size()) {
+                try {
+                    ParseFrm(file.substr(0, end), "fuzz.frm");
+                } catch (const CArchiveException&) {
+                }
+            }
+        }
         bmp = FrmToBmp(input.substr(paletteLength), input.substr(0, paletteLength), "fuzz.frm");
         // FrmToBmp took it, so it parses: every frame of every direction on its canvas, within a bound per input.
         const SFrm frm = ParseFrm(input.substr(paletteLength), "fuzz.frm");
