@@ -15,7 +15,6 @@
 #include "shell/qtuiservices.h"
 #include "shell/sourcesetdlg.h"
 
-#include <QFileDialog>
 #include <QFileInfo>
 
 bool CDocCommands::OnCmdMsg(unsigned id, CCmdUI* ui)
@@ -108,17 +107,8 @@ void CDravikApp::OnFileNew()
 
 void CDravikApp::OnFileOpen()
 {
-    QFileDialog dialog(m_pFrame.get());
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setNameFilters({QStringLiteral("DAT archives (*.dat)"), QStringLiteral("All Files (*)")});
-    if (const QString last = CProfile::GetLastFolder(QStringLiteral("Open")); !last.isEmpty())
-        dialog.setDirectory(last);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return;
-    const QString chosen = dialog.selectedFiles().front();
-    CProfile::SetLastFolder(QStringLiteral("Open"), QFileInfo(chosen).absolutePath());
-    OpenDocumentFile(chosen);
+    if (const auto chosen = UiServices().GetOpenArchiveName(nullptr, std::string()))
+        OpenDocumentFile(QString::fromStdString(*chosen));
 }
 
 void CDravikApp::OnFileOpenSet()
