@@ -240,7 +240,11 @@ void CDATFileList::Resort()
     CDATItem* currentItem = current.isValid() ? listing[std::size_t(current.row())] : nullptr;
 
     listing = m_archiveOrder;
-    if (m_nSortColumn >= 0)
+    if (m_nSortColumn == CListingModel::kColSource || m_nSortColumn == CListingModel::kColStatus)
+        SortListingByText(
+            listing, [&](const CDATItem& item) { return m_pModel->ColumnText(item, m_nSortColumn); },
+            m_bSortDescending);
+    else if (m_nSortColumn >= 0)
         SortListingBy(listing, ESortKey(m_nSortColumn), m_bSortDescending);
     std::unordered_map<const CDATItem*, int> rowOf;
     if (!selected.empty() || currentItem)

@@ -42,6 +42,12 @@ public:
     // sizes take the first row's); empty: the delegate's own.
     void SetCellSize(const QSize& size);
 
+    // What the source or status column shows for item (UTF-8), for sorting.
+    std::string ColumnText(const CDATItem& item, int column) const
+    {
+        return (column == kColSource ? SourceText(item) : StatusText(item)).toStdString();
+    }
+
     // The listing's entry of a row, or null outside it.
     CDATItem* ItemAt(int row) const;
 

@@ -29,6 +29,26 @@ struct SKeyed
     CDATItem* m_pItem;
 };
 
+void SortKeyed(std::vector<CDATItem*>& listing, std::vector<SKeyed>& rows, ESortKey key, bool descending)
+{
+    auto compare = [key](const SKeyed& a, const SKeyed& b) {
+        if (a.m_nNumber != b.m_nNumber)
+            return a.m_nNumber < b.m_nNumber ? -1 : 1;
+        if (key == ESortKey::kType || key == ESortKey::kFolder)
+            if (const int c = CompareNames(a.m_text, b.m_text); c != 0)
+                return c;
+        return key == ESortKey::kName || key == ESortKey::kType || key == ESortKey::kFolder
+                   ? CompareNames(a.m_pItem->GetName(), b.m_pItem->GetName())
+                   : 0;
+    };
+    std::stable_sort(rows.begin(), rows.end(), [&](const SKeyed& a, const SKeyed& b) {
+        const int c = compare(a, b);
+        return descending ? c > 0 : c < 0;
+    });
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        listing[i] = rows[i].m_pItem;
+}
+
 std::int64_t NumberOf(const CDATItem& item, ESortKey key)
 {
     const auto* file = dynamic_cast<const CDATInternalFile*>(&item);
@@ -60,20 +80,15 @@ void SortListingBy(std::vector<CDATItem*>& listing, ESortKey key, bool descendin
             rows[i].m_text = FolderPathOf(*item);
         }
     }
-    auto compare = [key](const SKeyed& a, const SKeyed& b) {
-        if (a.m_nNumber != b.m_nNumber)
-            return a.m_nNumber < b.m_nNumber ? -1 : 1;
-        if (key == ESortKey::kType || key == ESortKey::kFolder)
-            if (const int c = CompareNames(a.m_text, b.m_text); c != 0)
-                return c;
-        return key == ESortKey::kName || key == ESortKey::kType || key == ESortKey::kFolder
-                   ? CompareNames(a.m_pItem->GetName(), b.m_pItem->GetName())
-                   : 0;
-    };
-    std::stable_sort(rows.begin(), rows.end(), [&](const SKeyed& a, const SKeyed& b) {
-        const int c = compare(a, b);
-        return descending ? c > 0 : c < 0;
-    });
-    for (std::size_t i = 0; i < rows.size(); ++i)
-        listing[i] = rows[i].m_pItem;
+    SortKeyed(listing, rows, key, descending);
+}
+
+void SortListingByText(std::vector<CDATItem*>& listing, const std::function<std::string(const CDATItem&)>& text,
+                       bool descending)
+{
+    // Keyed as a folder column is: the same order of texts, then of names.
+    std::vector<SKeyed> rows(listing.size());
+    for (std::size_t i = 0; i < listing.size(); ++i)
+        rows[i] = {0, text(*listing[i]), listing[i]};
+    SortKeyed(listing, rows, ESortKey::kFolder, descending);
 }

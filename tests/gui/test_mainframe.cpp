@@ -335,13 +335,16 @@ TEST_F(MainFrameTest, CompareListsChangesMarksFoldersShowsBothPicturesAndEnds)
     EXPECT_TRUE(m_ui.m_messages.empty());
 
     CListingModel* model = Frame().GetFileList()->Model();
+    auto shown = [&] {
+        QStringList names;
+        for (int row = 0; row < model->rowCount(); ++row)
+            names << (model->index(row, 0).data().toString() + ' ' +
+                      model->index(row, CListingModel::kColStatus).data().toString()).trimmed();
+        return names;
+    };
     auto rows = [&](const char* folder) {
         Doc().ListFolder(folder ? &FindFolder(Doc(), folder) : &Doc().m_rootFolder, Frame().GetFoldersList());
-        QStringList shown;
-        for (int row = 0; row < model->rowCount(); ++row)
-            shown << (model->index(row, 0).data().toString() + ' ' +
-                      model->index(row, CListingModel::kColStatus).data().toString()).trimmed();
-        return shown;
+        return shown();
     };
     const struct { bool unchanged; const char* folder; QStringList rows; } cases[] = {
         {false, nullptr, {"art", "text"}},
@@ -354,6 +357,13 @@ TEST_F(MainFrameTest, CompareListsChangesMarksFoldersShowsBothPicturesAndEnds)
         if (Doc().Comparison()->m_bShowUnchanged != c.unchanged)
             Frame().ExecuteCommand(ID_VIEW_SHOWUNCHANGED);
         EXPECT_EQ(rows(c.folder), c.rows) << c.folder;
+    }
+    // The status column sorts by its words; the third click restores the archive's order.
+    for (const QStringList& order : {QStringList{"packed.txt без изменений", "added.txt добавлен", "gone.txt удалён"},
+                                     QStringList{"gone.txt удалён", "added.txt добавлен", "packed.txt без изменений"},
+                                     QStringList{"added.txt добавлен", "gone.txt удалён", "packed.txt без изменений"}}) {
+        Frame().GetFileList()->OnHeaderClicked(CListingModel::kColStatus);
+        EXPECT_EQ(shown(), order);
     }
     EXPECT_FALSE(Frame().GetFileList()->DetailsView()->isColumnHidden(CListingModel::kColStatus));
     // The removed entry reads the old side's bytes.
