@@ -6,7 +6,6 @@
 
 #include <dlfcn.h>
 #include <limits.h>
-#include <mutex>
 #include <stdexcept>
 #include <unistd.h>
 
@@ -47,13 +46,29 @@ const SMediaModule* Load(std::string& why)
     return nullptr;
 }
 
+struct SLoaded
+{
+    const SMediaModule* m_pModule = nullptr;
+    std::string m_strWhy;
+};
+
+// Loaded once for the whole run, whichever call comes first.
+const SLoaded& Loaded()
+{
+    static const SLoaded loaded = [] {
+        SLoaded l;
+        l.m_pModule = Load(l.m_strWhy);
+        return l;
+    }();
+    return loaded;
+}
+
 template <class Error> const SMediaModule& Module()
 {
-    static std::string why;
-    static const SMediaModule* module = Load(why);
-    if (!module)
-        throw Error("sound and movie support cannot be loaded: " + why);
-    return *module;
+    const SLoaded& loaded = Loaded();
+    if (!loaded.m_pModule)
+        throw Error("sound and movie support cannot be loaded: " + loaded.m_strWhy);
+    return *loaded.m_pModule;
 }
 
 } // namespace
