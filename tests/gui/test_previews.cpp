@@ -19,6 +19,8 @@
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextLayout>
+#include <QThreadPool>
+#include <malloc.h>
 #include <unistd.h>
 #include <functional>
 #include <tuple>
@@ -86,8 +88,12 @@ protected:
     CTempDir m_dir;
 };
 
+// What the program holds: cancelled work finished and the allocator's free
+// pages given back, since glibc keeps them per thread at its own discretion.
 long ResidentBytes()
 {
+    QThreadPool::globalInstance()->waitForDone();
+    malloc_trim(0);
     long pages = 0, resident = 0;
     if (FILE* f = std::fopen("/proc/self/statm", "r")) {
         if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2)
