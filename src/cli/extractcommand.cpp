@@ -12,7 +12,7 @@
 #include "platform/exceptions.h"
 
 #include <algorithm>
-#include <chrono>
+#include <atomic>
 #include <cstdio>
 #include <deque>
 #include <filesystem>
@@ -25,19 +25,16 @@ namespace {
 // (and for the read-ahead of any disk) that is the order to read in.
 constexpr std::size_t kWindow = 512;
 
-// A job in directory order; m_written is valid while the pool has it.
+// A job in directory order; m_written is set by the pool once it has it.
+// Made in place: the pool keeps the flag's address.
 struct SQueued
 {
     std::unique_ptr<SExtractJob> m_pJob;
-    std::future<void> m_written;
+    std::atomic<int> m_written{0};
+    bool m_bSubmitted = false;
     std::string m_strKey; // its target among those being written
     bool m_bHeld = false; // ready, waiting for its window to go out
 };
-
-bool IsReady(const std::future<void>& f)
-{
-    return f.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
-}
 
 } // namespace
 
@@ -141,7 +138,8 @@ int RunExtraction(const SExtractInput& in, const std::string& outDir, const std:
         });
         for (SQueued* q : held) {
             q->m_bHeld = false;
-            q->m_written = pool->Submit(*q->m_pJob);
+            q->m_bSubmitted = true;
+            pool->Submit(*q->m_pJob, q->m_written);
         }
         held.clear();
     };
@@ -152,16 +150,16 @@ int RunExtraction(const SExtractInput& in, const std::string& outDir, const std:
     auto drain = [&](std::size_t keep) {
         // One sleep for the last job to go rather than one per job: jobs
         // finish about in order, so those before it are mostly done by then.
-        if (queued.size() > keep + 1 && !stop && queued[queued.size() - keep - 1].m_written.valid())
-            queued[queued.size() - keep - 1].m_written.wait();
+        if (queued.size() > keep + 1 && !stop && queued[queued.size() - keep - 1].m_bSubmitted)
+            CWritePool::Wait(queued[queued.size() - keep - 1].m_written);
         while (!queued.empty()) {
             SQueued& q = queued.front();
             if (q.m_bHeld && !stop)
                 return;
-            if (q.m_written.valid()) {
-                if (queued.size() <= keep && !IsReady(q.m_written))
+            if (q.m_bSubmitted) {
+                if (queued.size() <= keep && !CWritePool::IsDone(q.m_written))
                     return;
-                q.m_written.wait();
+                CWritePool::Wait(q.m_written);
                 beingWritten.erase(q.m_strKey);
             }
             const SExtractJob& job = *q.m_pJob;
@@ -184,9 +182,10 @@ int RunExtraction(const SExtractInput& in, const std::string& outDir, const std:
         std::string path = DecodeToUtf8(names[n]);
         if (!globs.Admits(path))
             continue;
-        SQueued q;
-        q.m_pJob = std::make_unique<SExtractJob>();
-        SExtractJob& job = *q.m_pJob;
+        auto owned = std::make_unique<SExtractJob>();
+        SExtractJob& job = *owned;
+        std::string key;
+        bool isHeld = false;
         job.m_pEntry = &doc.m_files[n];
         if (in.m_pStack) {
             const SEntryCopy& winner = in.m_pStack->Winner(n);
@@ -198,7 +197,7 @@ int RunExtraction(const SExtractInput& in, const std::string& outDir, const std:
         job.m_name = split.m_name;
         // A file still being written where this entry needs a folder or its
         // own file: let the writes finish first, as one thread would.
-        if (pool && extractor.Clashes(job, beingWritten, q.m_strKey)) {
+        if (pool && extractor.Clashes(job, beingWritten, key)) {
             flush();
             drain(0);
             if (stop)
@@ -207,8 +206,8 @@ int RunExtraction(const SExtractInput& in, const std::string& outDir, const std:
         extractor.Prepare(job);
         if (job.m_bReady) {
             if (pool) {
-                beingWritten.insert(q.m_strKey);
-                q.m_bHeld = true;
+                beingWritten.insert(key);
+                isHeld = true;
             } else {
                 // The first file is written here: writing one reads the umask
                 // by setting it, which must not race with the folders made.
@@ -223,10 +222,13 @@ int RunExtraction(const SExtractInput& in, const std::string& outDir, const std:
             }
         }
         // A job the pool has is not looked at until it is written.
-        const bool decidedStop = !q.m_bHeld && !q.m_written.valid() && job.m_outcome == EOutcome::kStop;
-        queued.push_back(std::move(q));
-        if (queued.back().m_bHeld)
-            held.push_back(&queued.back());
+        const bool decidedStop = !isHeld && job.m_outcome == EOutcome::kStop;
+        SQueued& q = queued.emplace_back();
+        q.m_pJob = std::move(owned);
+        q.m_strKey = std::move(key);
+        q.m_bHeld = isHeld;
+        if (isHeld)
+            held.push_back(&q);
         if (pool && (decidedStop || held.size() >= kWindow || queued.size() >= 2 * kWindow))
             flush();
         // A window being written while the next one is checked; once two are

@@ -2,7 +2,6 @@
 
 #include "cli/extractor.h"
 
-#include <optional>
 
 CWritePool::CWritePool(CExtractor& extractor, const std::string& archivePath, unsigned threads)
     : m_extractor(extractor)
@@ -26,27 +25,24 @@ CWritePool::~CWritePool()
         t.join();
 }
 
-std::future<void> CWritePool::Submit(SExtractJob& job)
+void CWritePool::Submit(SExtractJob& job, std::atomic<int>& done)
 {
-    std::promise<void> done;
-    std::future<void> result = done.get_future();
     bool wake;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
-        m_queue.push_back({&job, std::move(done)});
+        m_queue.push_back({&job, &done});
         wake = m_nIdle != 0;
     }
     // Busy workers find the job when they come back; waking one that is not
     // asleep only costs a switch per entry.
     if (wake)
         m_wake.notify_one();
-    return result;
 }
 
 void CWritePool::Run(CFile& archive)
 {
     for (;;) {
-        std::optional<STask> task;
+        STask task;
         {
             std::unique_lock<std::mutex> lock(m_mutex);
             ++m_nIdle;
@@ -54,11 +50,12 @@ void CWritePool::Run(CFile& archive)
             --m_nIdle;
             if (m_queue.empty())
                 return;
-            task.emplace(std::move(m_queue.front()));
+            task = m_queue.front();
             m_queue.pop_front();
         }
         if (!m_bStop)
-            m_extractor.Write(*task->m_pJob, archive);
-        task->m_done.set_value();
+            m_extractor.Write(*task.m_pJob, archive);
+        task.m_pDone->store(1, std::memory_order_release);
+        task.m_pDone->notify_one();
     }
 }

@@ -7,7 +7,6 @@
 #include <atomic>
 #include <condition_variable>
 #include <deque>
-#include <future>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -26,8 +25,12 @@ public:
     CWritePool(const CWritePool&) = delete;
     CWritePool& operator=(const CWritePool&) = delete;
 
-    // Ready once job is written, or dropped after Stop.
-    std::future<void> Submit(SExtractJob& job);
+    // Sets done to 1 and wakes its waiter once job is written, or dropped
+    // after Stop. A flag rather than a promise: a promise costs an allocation
+    // and a futex call per file whether anyone waits or not.
+    void Submit(SExtractJob& job, std::atomic<int>& done);
+    static bool IsDone(const std::atomic<int>& done) { return done.load(std::memory_order_acquire) != 0; }
+    static void Wait(const std::atomic<int>& done) { done.wait(0, std::memory_order_acquire); }
     // Jobs not yet started are dropped (left undone) once this is set.
     void Stop() { m_bStop = true; }
 
@@ -35,7 +38,7 @@ private:
     struct STask
     {
         SExtractJob* m_pJob;
-        std::promise<void> m_done;
+        std::atomic<int>* m_pDone;
     };
     void Run(CFile& archive);
 
