@@ -211,6 +211,8 @@ int RunExtraction(const SExtractInput& in, const std::string& outDir, const std:
             } else {
                 // The first file is written here: writing one reads the umask
                 // by setting it, which must not race with the folders made.
+                if (jobs == 1)
+                    ReadAheadFor(archive, job);
                 extractor.Write(job, archive);
                 if (jobs > 1 && job.m_outcome != EOutcome::kStop) {
                     try {

@@ -1,6 +1,9 @@
 #include "cli/writepool.h"
 
+#include "archive/datitem.h"
 #include "cli/extractor.h"
+
+#include <vector>
 
 
 CWritePool::CWritePool(CExtractor& extractor, const std::string& archivePath, unsigned threads)
@@ -39,10 +42,34 @@ void CWritePool::Submit(SExtractJob& job, std::atomic<int>& done)
         m_wake.notify_one();
 }
 
+namespace {
+
+// A worker takes entries lying together in the archive as one run and reads
+// them in one piece: up to this much, and no gap wider than kGap.
+constexpr std::uint64_t kRunBytes = 512u << 10;
+constexpr std::uint64_t kGap = 4u << 10;
+
+bool ReadsArchive(const SExtractJob& job)
+{
+    return job.m_strSourcePath.empty();
+}
+
+} // namespace
+
+void ReadAheadFor(CFile& archive, const SExtractJob& job)
+{
+    const CDATInternalFile& entry = *job.m_pEntry;
+    if (ReadsArchive(job) && archive.IsOpen() && entry.m_nPackedSize < kRunBytes &&
+        !archive.IsHeld(entry.m_nOffset, entry.m_nPackedSize))
+        archive.Prefetch(entry.m_nOffset, kRunBytes);
+}
+
 void CWritePool::Run(CFile& archive)
 {
+    std::vector<STask> run;
     for (;;) {
-        STask task;
+        run.clear();
+        std::uint64_t start = 0, end = 0;
         {
             std::unique_lock<std::mutex> lock(m_mutex);
             ++m_nIdle;
@@ -50,12 +77,27 @@ void CWritePool::Run(CFile& archive)
             --m_nIdle;
             if (m_queue.empty())
                 return;
-            task = m_queue.front();
+            run.push_back(m_queue.front());
             m_queue.pop_front();
+            start = run.front().m_pJob->m_pEntry->m_nOffset;
+            end = start + run.front().m_pJob->m_pEntry->m_nPackedSize;
+            while (ReadsArchive(*run.front().m_pJob) && !m_queue.empty() && ReadsArchive(*m_queue.front().m_pJob)) {
+                const CDATInternalFile& next = *m_queue.front().m_pJob->m_pEntry;
+                const std::uint64_t at = next.m_nOffset, nextEnd = at + next.m_nPackedSize;
+                if (at < end || at - end > kGap || nextEnd - start > kRunBytes)
+                    break;
+                end = nextEnd;
+                run.push_back(m_queue.front());
+                m_queue.pop_front();
+            }
         }
-        if (!m_bStop)
-            m_extractor.Write(*task.m_pJob, archive);
-        task.m_pDone->store(1, std::memory_order_release);
-        task.m_pDone->notify_one();
+        if (run.size() > 1)
+            archive.Prefetch(start, std::size_t(end - start));
+        for (STask& task : run) {
+            if (!m_bStop)
+                m_extractor.Write(*task.m_pJob, archive);
+            task.m_pDone->store(1, std::memory_order_release);
+            task.m_pDone->notify_one();
+        }
     }
 }

@@ -16,6 +16,10 @@
 class CExtractor;
 struct SExtractJob;
 
+// Before writing job on the calling thread: holds the archive from its entry
+// on, a worker's run ahead, unless it is held already.
+void ReadAheadFor(CFile& archive, const SExtractJob& job);
+
 class CWritePool
 {
 public:

@@ -3,6 +3,7 @@
 #include "platform/exceptions.h"
 
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -13,9 +14,12 @@ CFile::~CFile()
         ::close(m_fd);
 }
 
-CFile::CFile(CFile&& other) noexcept : m_fd(other.m_fd), m_strPath(std::move(other.m_strPath))
+CFile::CFile(CFile&& other) noexcept
+    : m_fd(other.m_fd), m_strPath(std::move(other.m_strPath)), m_held(std::move(other.m_held)),
+      m_nHeldAt(other.m_nHeldAt)
 {
     other.m_fd = -1;
+    other.m_held.clear();
 }
 
 CFile& CFile::operator=(CFile&& other) noexcept
@@ -25,7 +29,10 @@ CFile& CFile::operator=(CFile&& other) noexcept
             ::close(m_fd);
         m_fd = other.m_fd;
         m_strPath = std::move(other.m_strPath);
+        m_held = std::move(other.m_held);
+        m_nHeldAt = other.m_nHeldAt;
         other.m_fd = -1;
+        other.m_held.clear();
     }
     return *this;
 }
@@ -67,6 +74,7 @@ void CFile::Attach(int fd, std::string path)
 
 void CFile::Close()
 {
+    m_held.clear();
     if (m_fd >= 0) {
         int fd = m_fd;
         m_fd = -1;
@@ -101,6 +109,10 @@ void CFile::ReadExact(void* buffer, std::size_t count)
 
 std::size_t CFile::ReadAt(std::uint64_t offset, void* buffer, std::size_t count)
 {
+    if (count && IsHeld(offset, count)) {
+        std::memcpy(buffer, m_held.data() + (offset - m_nHeldAt), count);
+        return count;
+    }
     auto* p = static_cast<char*>(buffer);
     std::size_t done = 0;
     while (done < count) {
@@ -117,8 +129,29 @@ std::size_t CFile::ReadAt(std::uint64_t offset, void* buffer, std::size_t count)
     return done;
 }
 
+void CFile::Prefetch(std::uint64_t offset, std::size_t length)
+{
+    m_held.resize(length);
+    std::size_t done = 0;
+    while (done < length) {
+        const ssize_t n = ::pread(m_fd, m_held.data() + done, length - done, off_t(offset + done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            done = 0;
+            break;
+        }
+        if (n == 0)
+            break; // the file ends inside: what is there is held
+        done += std::size_t(n);
+    }
+    m_held.resize(done);
+    m_nHeldAt = offset;
+}
+
 void CFile::Write(const void* buffer, std::size_t count)
 {
+    m_held.clear();
     auto* p = static_cast<const char*>(buffer);
     while (count > 0) {
         ssize_t n = ::write(m_fd, p, count);
@@ -164,6 +197,7 @@ std::uint64_t CFile::GetLength() const
 
 void CFile::SetLength(std::uint64_t length)
 {
+    m_held.clear();
     int rc;
     do
         rc = ::ftruncate(m_fd, off_t(length));

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 class CFile
 {
@@ -36,6 +37,17 @@ public:
     void ReadExact(void* buffer, std::size_t count);
     // Positional read that leaves the file position alone.
     std::size_t ReadAt(std::uint64_t offset, void* buffer, std::size_t count);
+    // Reads [offset, offset + length) in one call and serves the ReadAt calls
+    // that fall inside it from memory: small entries lying together cost one
+    // system call, not one each. The file must not change meanwhile; the next
+    // Prefetch, a write or Close drop the piece. A failed read keeps nothing:
+    // the reads themselves then meet the error.
+    void Prefetch(std::uint64_t offset, std::size_t length);
+    bool IsHeld(std::uint64_t offset, std::size_t count) const
+    {
+        return offset >= m_nHeldAt && offset - m_nHeldAt <= m_held.size() &&
+               count <= m_held.size() - (offset - m_nHeldAt) && !m_held.empty();
+    }
     void Write(const void* buffer, std::size_t count);
 
     std::uint64_t Seek(std::int64_t offset, SeekPosition from);
@@ -49,4 +61,6 @@ public:
 private:
     int m_fd = -1;
     std::string m_strPath;
+    std::vector<unsigned char> m_held; // of Prefetch
+    std::uint64_t m_nHeldAt = 0;
 };

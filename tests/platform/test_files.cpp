@@ -46,6 +46,37 @@ TEST(CFileTest, ReadPastEndAndSeekBeforeStartRaiseAndCreateTruncates)
     EXPECT_EQ(ReadWholeFile(dir / "f"), "new");
 }
 
+TEST(CFileTest, ReadsAfterAPrefetchGiveWhatThePlainReadsGive)
+{
+    CTempDir dir;
+    const std::string text = "0123456789";
+    WriteWholeFile(dir / "f", text);
+    const struct
+    {
+        std::uint64_t at;
+        std::size_t length;
+    } pieces[] = {{0, 10}, {2, 5}, {8, 100}, {10, 4}, {40, 4}, {0, 0}};
+    for (const auto& piece : pieces) {
+        CFile f(dir / "f", CFile::modeRead);
+        f.Prefetch(piece.at, piece.length);
+        CFile moved(std::move(f)); // the piece goes with the handle
+        for (std::uint64_t at = 0; at <= 12; ++at)
+            for (std::size_t count : {0, 1, 3, 10}) {
+                char buf[16] = {};
+                const std::size_t got = moved.ReadAt(at, buf, count);
+                const std::string want = at < text.size() ? text.substr(at, count) : "";
+                EXPECT_EQ(std::string(buf, got), want) << piece.at << "+" << piece.length << " read " << at << "+" << count;
+            }
+    }
+    // A write through the handle drops what was held.
+    CFile rw(dir / "f", CFile::modeReadWrite);
+    rw.Prefetch(0, 10);
+    rw.Write("ab", 2);
+    char buf[4] = {};
+    EXPECT_EQ(rw.ReadAt(0, buf, 4), 4u);
+    EXPECT_EQ(std::string(buf, 4), "ab23");
+}
+
 TEST(FreeSpaceTest, MissingFoldersAreAnsweredByNearestExistingFolder)
 {
     CTempDir dir;
