@@ -569,10 +569,10 @@ QMimeData* CDATFileList::FilesOfRows(const std::vector<int>& rows)
     for (int row : rows)
         items.push_back(ListingItem(row));
     SExtractDirsResult result;
-    QMimeData* data = EntriesAsFiles(*m_pDoc, items, this, &result);
+    QMimeData* files = EntriesAsFiles(*m_pDoc, items, this, &result);
     if (!result.m_damaged.empty())
         ShowStatus(tr("Повреждённые файлы пропущены: %1").arg(result.m_damaged.size()));
-    return data;
+    return files;
 }
 
 void CDATFileList::OnCopyToClipboard()

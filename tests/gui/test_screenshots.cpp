@@ -156,14 +156,15 @@ TEST(ScreenshotTest, TheWindowSpeaksEnglishOrTheOriginalRussian)
             ASSERT_EQ(texts.size(), original.size());
             for (qsizetype i = 0; i < texts.size(); ++i) {
                 // English throughout; in Russian the original's texts unchanged, the rest translated.
-                if (language == std::string_view("en"))
+                if (language == std::string_view("en")) {
                     EXPECT_FALSE(HasCyrillic(texts[i])) << texts[i].toStdString();
-                else if (HasCyrillic(original[i]))
+                } else if (HasCyrillic(original[i])) {
                     EXPECT_EQ(texts[i], original[i]);
-                else if (!HasCyrillic(texts[i]))
+                } else if (!HasCyrillic(texts[i])) {
                     EXPECT_TRUE(texts[i] == original[i] && (kKeptInRussian.contains(texts[i]) ||
                                                             !texts[i].contains(QRegularExpression("[a-z]{3}"))))
                         << texts[i].toStdString();
+                }
             }
             frame.resize(800, 500);
             QMenu* view = frame.Menu(1);

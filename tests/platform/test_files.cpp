@@ -154,6 +154,6 @@ INSTANTIATE_TEST_SUITE_P(Ways, AtomicFileTest,
                                            SWriteWay{"ownFolder", false, CAtomicFile::EPlace::kFreshFolder},
                                            SWriteWay{"ownFolderSibling", true, CAtomicFile::EPlace::kFreshFolder},
                                            SWriteWay{"occupied", false, CAtomicFile::EPlace::kOccupied}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& way) { return std::string(way.param.name); });
 
 } // namespace
