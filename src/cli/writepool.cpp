@@ -5,7 +5,6 @@
 
 #include <vector>
 
-
 CWritePool::CWritePool(CExtractor& extractor, const std::string& archivePath, unsigned threads)
     : m_extractor(extractor)
 {
