@@ -211,7 +211,9 @@ std::optional<SOldSide> CDATFileViewer::OldSide(const SArchiveContext& context, 
     // The other directions and the chosen palette are the new side's.
     r.m_siblings.clear();
     r.m_siblingFiles.clear();
-    r.m_palette = request.m_palette;
+    r.m_palette.reset();
+    if (request.m_palette)
+        r.m_palette.emplace(*request.m_palette);
     r.m_strPaletteFile = request.m_strPaletteFile;
     r.m_strDefaultPalette = request.m_strDefaultPalette;
     r.m_bChosenPalette = request.m_bChosenPalette;
