@@ -80,7 +80,8 @@ void CWritePool::Run(CFile& archive)
             m_queue.pop_front();
             start = run.front().m_pJob->m_pEntry->m_nOffset;
             end = start + run.front().m_pJob->m_pEntry->m_nPackedSize;
-            while (ReadsArchive(*run.front().m_pJob) && !m_queue.empty() && ReadsArchive(*m_queue.front().m_pJob)) {
+            const bool fromArchive = ReadsArchive(*run.front().m_pJob);
+            while (fromArchive && !m_queue.empty() && ReadsArchive(*m_queue.front().m_pJob)) {
                 const CDATInternalFile& next = *m_queue.front().m_pJob->m_pEntry;
                 const std::uint64_t at = next.m_nOffset, nextEnd = at + next.m_nPackedSize;
                 if (at < end || at - end > kGap || nextEnd - start > kRunBytes)

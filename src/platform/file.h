@@ -45,8 +45,8 @@ public:
     void Prefetch(std::uint64_t offset, std::size_t length);
     bool IsHeld(std::uint64_t offset, std::size_t count) const
     {
-        return offset >= m_nHeldAt && offset - m_nHeldAt <= m_held.size() &&
-               count <= m_held.size() - (offset - m_nHeldAt) && !m_held.empty();
+        return !m_held.empty() && offset >= m_nHeldAt && offset - m_nHeldAt <= m_held.size() &&
+               count <= m_held.size() - (offset - m_nHeldAt);
     }
     void Write(const void* buffer, std::size_t count);
 
